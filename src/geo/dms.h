@@ -1,0 +1,53 @@
+// Angles in degrees/minutes/seconds/milliseconds of arc, their one text form, conversions to and
+// from decimal degrees, the 0.1-degree grid cell of a point, the sorting distance and the Tokyo to
+// WGS 84 shift used for one map service. Latitude always comes before longitude.
+// Does not range-check angles: only GridCellOf limits positions to the service area.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zentorak {
+
+struct DmsAngle {
+    int32_t deg = 0;
+    int32_t min = 0;
+    int32_t sec = 0;
+    int32_t msec = 0;
+
+    friend bool operator==(const DmsAngle&, const DmsAngle&) = default;
+};
+
+// The service area and its grid of 0.1-degree cells.
+inline constexpr double kAreaLatMin = 20.0;
+inline constexpr double kAreaLatMax = 46.0;
+inline constexpr double kAreaLonMin = 122.0;
+inline constexpr double kAreaLonMax = 148.0;
+inline constexpr int kGridRows = 260;
+inline constexpr int kGridColumns = 260;
+inline constexpr int kGridCells = kGridRows * kGridColumns;
+
+// Parses "deg/min/sec.msec"; trailing parts are optional. Returns 0, -120..-127 naming the state
+// in which a bad character was met, or 1 for an empty text.
+int ParseDms(std::u16string_view text, DmsAngle& out);
+
+// "%d/%02d/%02d.%03d"
+std::u16string FormatDms(const DmsAngle& angle);
+// "%d/%02d/%02d" (no milliseconds), as the radar and the favourite-name dialog show it.
+std::u16string FormatDmsShort(const DmsAngle& angle);
+
+double DmsToDegrees(const DmsAngle& angle);
+DmsAngle DegreesToDms(double degrees);
+
+// Row and column of the 0.1-degree cell; 0, -101 (latitude outside) or -102 (longitude outside).
+// A point exactly on 46 N or 148 E passes and yields 260, which lies outside the grid.
+int GridCellOf(const DmsAngle& lat, const DmsAngle& lon, int& row, int& column);
+
+// Plain distance in degrees, longitude not scaled by the latitude: for ordering only.
+double SortingDistance(double refLat, double refLon, double lat, double lon);
+
+// Tokyo datum to WGS 84, as one map service needs it (decimal degrees).
+void GoogleCorrection(double lat, double lon, double& correctedLat, double& correctedLon);
+
+}  // namespace zentorak

@@ -1,0 +1,7 @@
+target_sources(zentorak_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/code_page.cpp
+)
+if(ZENTORAK_UI)
+    target_sources(zentorak_ui PRIVATE
+    )
+endif()

@@ -1,0 +1,62 @@
+// Line-by-line reading and writing of 8-bit CP932 text files (the settings file and the
+// location-info files). LF, CR LF and a lone CR each end a line on reading; writing always ends
+// lines with CR LF. Reads go through a buffer; the lines, results and end-of-file behaviour are
+// those of the handset's one-byte-at-a-time reader. Does not open or close files.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zentorak {
+
+class TextFileReader {
+public:
+    // The read function is ::read unless a test injects failures.
+    using ReadFunction = std::function<ssize_t(int fd, void* buffer, size_t size)>;
+
+    explicit TextFileReader(int fd, ReadFunction read = {}, size_t bufferSize = 64 * 1024);
+
+    // The next line's raw bytes without its line end. 0: the line ended with a line break;
+    // -1: end of file (the bytes are the last piece, possibly empty); -12: a read failed.
+    // The view stays valid until the next call.
+    int ReadRawLine(std::string_view& bytes);
+
+private:
+    bool Refill(int& error);
+
+    int fd_;
+    ReadFunction read_;
+    std::string buffer_;
+    size_t pos_ = 0;
+    size_t end_ = 0;
+    std::string carry_;
+};
+
+// One line converted from CP932 to UTF-16. The text stops at a NUL byte, as a zero-terminated
+// conversion would; byteCount receives the bytes the line held. Results: 0 (a line ended by a
+// line break), -1 (end of file; the text is still valid), -12 (read error), -11/-13 (out of
+// memory). Callers treat anything but 0 and -1 as a read error of the whole file.
+int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount = nullptr);
+
+class TextFileWriter {
+public:
+    using WriteFunction = std::function<ssize_t(int fd, const void* data, size_t size)>;
+
+    explicit TextFileWriter(int fd, WriteFunction write = {});
+
+    // Writes the text in CP932 (up to a NUL character) and CR LF; 0, or -1 when a write fails
+    // or writes short.
+    int WriteTextLine(std::u16string_view text);
+
+private:
+    bool WriteAll(const char* data, size_t size);
+
+    int fd_;
+    WriteFunction write_;
+};
+
+}  // namespace zentorak

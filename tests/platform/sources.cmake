@@ -1,0 +1,3 @@
+target_sources(zentorak_core_tests PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/code_page_test.cpp
+)
