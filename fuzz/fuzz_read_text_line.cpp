@@ -21,6 +21,10 @@ bool ReferenceLine(std::string_view& input, std::string& line) {
     }
     line = std::string(input.substr(0, end));
     size_t next = end + 1;
+    if (input[end] == '\r' && next == input.size()) {
+        input = {};  // A CR still waiting for its next byte at the end is dropped.
+        return false;
+    }
     if (input[end] == '\r' && next < input.size() && input[next] == '\n') {
         ++next;
     }
