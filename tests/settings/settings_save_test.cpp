@@ -120,6 +120,13 @@ TEST(SaveSettingsFile, KeepsThePermissionBits) {
     struct stat st {};
     ASSERT_EQ(::stat(folder.File("zentorak.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0604u);
+    // A new file gets the usual mode under the umask, not the temporary file's 0600.
+    mode_t mask = ::umask(027);
+    ASSERT_EQ(SaveWith(folder.File("new.ini"), {}), 0);
+    ::umask(mask);
+    ASSERT_EQ(::stat(folder.File("new.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(EntriesIn(folder.path()), 2u);  // no temporary file left behind
 }
 
 // Runs body in a child process and returns its exit status (or -1 if it did not exit).
