@@ -144,10 +144,10 @@ int InChild(Body body) {
 TEST(SaveSettingsFile, UnwritableFolderLeavesTheOldFile) {
     TempFolder folder;
     WriteBytes(folder.File("zentorak.ini"), kOldFile);
-    ::chmod(folder.path().c_str(), 0755);  // readable by others, writable by its owner only
+    ::chmod(folder.path().c_str(), 0555);
     int status = InChild([&] {
-        // An unprivileged user, since root would ignore the permission bits.
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+        // Root ignores the permission bits, so the child saves as an unprivileged user.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
             return 99;
         }
         return -SaveWith(folder.File("zentorak.ini"), {});
@@ -155,6 +155,7 @@ TEST(SaveSettingsFile, UnwritableFolderLeavesTheOldFile) {
     EXPECT_EQ(status, 1);  // -1: the temporary file cannot be created
     EXPECT_EQ(ReadBytes(folder.File("zentorak.ini")), kOldFile);
     EXPECT_EQ(EntriesIn(folder.path()), 1u);
+    ::chmod(folder.path().c_str(), 0755);
 }
 
 // In a private mount namespace: a 64 KiB tmpfs holding an old file, then filled up.
