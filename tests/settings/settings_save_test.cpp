@@ -120,6 +120,13 @@ TEST(SaveSettingsFile, KeepsThePermissionBits) {
     struct stat st {};
     ASSERT_EQ(::stat(folder.File("zentorak.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0604u);
+    // A new file gets the usual mode under the umask, not the temporary file's 0600.
+    mode_t mask = ::umask(027);
+    ASSERT_EQ(SaveWith(folder.File("new.ini"), {}), 0);
+    ::umask(mask);
+    ASSERT_EQ(::stat(folder.File("new.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(EntriesIn(folder.path()), 2u);  // no temporary file left behind
 }
 
 // Runs body in a child process and returns its exit status (or -1 if it did not exit).
@@ -137,10 +144,10 @@ int InChild(Body body) {
 TEST(SaveSettingsFile, UnwritableFolderLeavesTheOldFile) {
     TempFolder folder;
     WriteBytes(folder.File("zentorak.ini"), kOldFile);
-    ::chmod(folder.path().c_str(), 0755);  // readable by others, writable by its owner only
+    ::chmod(folder.path().c_str(), 0555);
     int status = InChild([&] {
-        // An unprivileged user, since root would ignore the permission bits.
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+        // Root ignores the permission bits, so the child saves as an unprivileged user.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
             return 99;
         }
         return -SaveWith(folder.File("zentorak.ini"), {});
@@ -148,6 +155,7 @@ TEST(SaveSettingsFile, UnwritableFolderLeavesTheOldFile) {
     EXPECT_EQ(status, 1);  // -1: the temporary file cannot be created
     EXPECT_EQ(ReadBytes(folder.File("zentorak.ini")), kOldFile);
     EXPECT_EQ(EntriesIn(folder.path()), 1u);
+    ::chmod(folder.path().c_str(), 0755);
 }
 
 // In a private mount namespace: a 64 KiB tmpfs holding an old file, then filled up.
