@@ -1,3 +1,16 @@
 target_sources(zentorak_core_tests PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/text_line_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/item_store_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/item_list_geometry_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/item_list_motion_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/item_list_core_test.cpp
 )
+
+# The coasting thread's tests run in their own executable so that they alone carry the
+# "threads" label that the ThreadSanitizer stage selects.
+add_executable(zentorak_item_list_thread_tests ${CMAKE_CURRENT_LIST_DIR}/item_list_coast_test.cpp)
+target_link_libraries(zentorak_item_list_thread_tests PRIVATE
+    zentorak_core GTest::gtest GTest::gtest_main)
+target_include_directories(zentorak_item_list_thread_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+gtest_discover_tests(zentorak_item_list_thread_tests
+    PROPERTIES LABELS "core;threads" DISCOVERY_TIMEOUT 60)
