@@ -92,6 +92,27 @@ struct InertListItem {
     char16_t* text = nullptr;
 };
 
+// Text drawing flags of every row, taken from the low byte of the control's style.
+inline constexpr std::uint32_t DT_CENTER = 0x1;
+inline constexpr std::uint32_t DT_RIGHT = 0x2;
+inline constexpr std::uint32_t DT_VCENTER = 0x4;
+inline constexpr std::uint32_t DT_BOTTOM = 0x8;
+inline constexpr std::uint32_t DT_WORDBREAK = 0x10;
+inline constexpr std::uint32_t DT_SINGLELINE = 0x20;
+inline constexpr std::uint32_t DT_NOPREFIX = 0x800;
+inline constexpr std::uint32_t DT_END_ELLIPSIS = 0x8000;
+inline constexpr std::uint32_t DT_WORD_ELLIPSIS = 0x40000;
+
+// Of each pair of style bits the first wins.
+inline std::uint32_t TextFormatFromStyle(std::uint32_t style) {
+    std::uint32_t format = DT_NOPREFIX;
+    format |= (style & 0x01) ? DT_CENTER : (style & 0x02) ? DT_RIGHT : 0;
+    format |= (style & 0x04) ? DT_VCENTER : (style & 0x08) ? DT_BOTTOM : 0;
+    format |= (style & 0x10) ? DT_WORDBREAK : (style & 0x20) ? DT_SINGLELINE : 0;
+    format |= (style & 0x40) ? DT_END_ELLIPSIS : (style & 0x80) ? DT_WORD_ELLIPSIS : 0;
+    return format;
+}
+
 // Colours are 0x00BBGGRR.
 using ColorRef = std::uint32_t;
 inline constexpr int kItemListColorCount = 11;

@@ -8,5 +8,7 @@ target_sources(zentorak_core PRIVATE
 )
 if(ZENTORAK_UI)
     target_sources(zentorak_ui PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/item_list_view.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/item_list_draw.cpp
     )
 endif()
