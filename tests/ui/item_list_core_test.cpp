@@ -208,3 +208,30 @@ TEST_F(ItemListCoreTest, InsertAtCountIsRefused) {
 
 }  // namespace
 }  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+TEST(TextFormatFromStyle, FirstBitOfEachPairWins) {
+    struct Row {
+        std::uint32_t style, format;
+    };
+    const Row rows[] = {
+        {0x00, DT_NOPREFIX},
+        {0x10, DT_WORDBREAK | DT_NOPREFIX},  // the details list: wrapped, left and top
+        {0x03, DT_CENTER | DT_NOPREFIX},
+        {0x02, DT_RIGHT | DT_NOPREFIX},
+        {0x0C, DT_VCENTER | DT_NOPREFIX},
+        {0x08, DT_BOTTOM | DT_NOPREFIX},
+        {0x30, DT_WORDBREAK | DT_NOPREFIX},
+        {0x20, DT_SINGLELINE | DT_NOPREFIX},
+        {0xC0, DT_END_ELLIPSIS | DT_NOPREFIX},
+        {0x80, DT_WORD_ELLIPSIS | DT_NOPREFIX},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(TextFormatFromStyle(row.style), row.format) << "style " << row.style;
+    }
+}
+
+}  // namespace
+}  // namespace zentorak
