@@ -18,6 +18,10 @@ namespace {
 
 std::atomic<bool> classRegistered{false};
 
+// The visible bit of a window style; the other window bits (child, tab stop) are how every
+// item list is made anyway.
+constexpr std::uint32_t kVisibleStyle = 0x10000000;
+
 // FIXME: switch to the shared ScaleX/ScaleY of the text utilities once they are in.
 int ScaleLayout(int n, int dpi) {
     return (n * dpi + 48) / 96;
@@ -50,9 +54,12 @@ int VirtualKeyOf(int qtKey) {
             return vk::kRight;
         case Qt::Key_Down:
             return vk::kDown;
-        default:
-            // Digits, capital letters and the space bar share their codes with Qt.
-            return (qtKey >= 0x20 && qtKey <= 0x5A) ? qtKey : 0;
+        default: {
+            // Digits, letters and the space bar share their codes with Qt; other keys carry 0.
+            bool shared = qtKey == Qt::Key_Space || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) ||
+                          (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z);
+            return shared ? qtKey : 0;
+        }
     }
 }
 
@@ -80,6 +87,9 @@ ItemListView* ItemListView::Create(QWidget* parent, std::uint32_t style, int id)
     if (view->core_ == nullptr || view->core_->InitStore() != 0) {
         delete view;
         return nullptr;
+    }
+    if ((style & kVisibleStyle) != 0 && parent != nullptr) {
+        view->show();
     }
     bool handled = false;
     view->core_->Handle(ILVM_SETCALLBACK, kSlotDrawRow,

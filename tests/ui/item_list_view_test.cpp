@@ -168,6 +168,8 @@ TEST_F(ItemListViewTest, EndKeyShowsTheLastPage) {
     EXPECT_EQ(view->SendMessage(ILVM_GETTOPINDEX), top + 1);
     QTest::keyClick(view, Qt::Key_Home);
     EXPECT_EQ(view->SendMessage(ILVM_GETTOPINDEX), 0);
+    QTest::keyClick(view, Qt::Key_NumberSign);  // shares its code with the End key's
+    EXPECT_EQ(view->SendMessage(ILVM_GETTOPINDEX), 0);
 }
 
 void Flick(ItemListView* view, int fromY, int toY) {
