@@ -70,12 +70,13 @@ void Flick(QWidget& window, ItemListView& view, const QString& prefix) {
     QElapsedTimer clock;
     clock.start();
     int shot = 0;
-    for (int at : {100, 300, 600}) {
+    for (int at : {40, 80, 120, 160, 200, 300}) {
         QTest::qWait(at - static_cast<int>(clock.elapsed()));
         Save(window, QStringLiteral("%1-%2.png").arg(prefix).arg(shot++));
-        std::printf("t=%lld ms drag=%ld top=%ld\n", static_cast<long long>(clock.elapsed()),
+        std::printf("t=%lld ms drag=%ld top=%ld stylus y=%d\n",
+                    static_cast<long long>(clock.elapsed()),
                     static_cast<long>(view.SendMessage(ILVM_GETDRAGSTATE)),
-                    static_cast<long>(view.SendMessage(ILVM_GETTOPINDEX)));
+                    static_cast<long>(view.SendMessage(ILVM_GETTOPINDEX)), view.Core().CurY());
     }
     if (!QTest::qWaitFor([&] { return view.SendMessage(ILVM_GETDRAGSTATE) == 0; }, 6000)) {
         std::fprintf(stderr, "the list did not stop coasting\n");
