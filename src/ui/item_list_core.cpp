@@ -121,7 +121,7 @@ MsgResult ItemListCore::HandleItemMessage(std::uint32_t msg, MsgLParam w, MsgLPa
         case ILVM_GETITEMRECT: {
             auto* rect = reinterpret_cast<ItemRect*>(l);
             if (rect == nullptr) {
-                return kBadItem;
+                return kBadItem;  // nowhere to put the answer
             }
             *rect = ItemRect{0, 0, host_.ClientWidth(), HeightForMessage(w)};
             return 0;

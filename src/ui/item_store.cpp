@@ -6,9 +6,12 @@
 namespace zentorak {
 namespace {
 
+ItemStoreRealloc storeRealloc = &std::realloc;
+
 // Index out of range, a missing record, or a text copy that could not be allocated.
 constexpr MsgResult kBadItem = -100;
-// The array could not grow; the store is left as it was.
+// The array could not grow: the store is left as it was, and the caller learns it by the
+// allocation-failure code rather than a silently dropped row.
 constexpr MsgResult kNoMemory = -101;
 
 InertItemStore& StoreOf(void* target) {
@@ -39,7 +42,7 @@ MsgResult Grow(InertItemStore& s) {
         return 0;
     }
     std::size_t newCapacity = static_cast<std::size_t>(s.capacity) + s.step;
-    void* grown = std::realloc(s.items, newCapacity * sizeof(InertListItem));
+    void* grown = storeRealloc(s.items, newCapacity * sizeof(InertListItem));
     if (grown == nullptr) {
         return kNoMemory;
     }
@@ -217,7 +220,7 @@ char16_t* DuplicateItemText(const char16_t* text) {
         return nullptr;
     }
     std::size_t bytes = (TextLength(text) + 1) * sizeof(char16_t);
-    auto* copy = static_cast<char16_t*>(std::malloc(bytes));
+    auto* copy = static_cast<char16_t*>(storeRealloc(nullptr, bytes));
     if (copy != nullptr) {
         std::memcpy(copy, text, bytes);
     }
@@ -230,6 +233,10 @@ char16_t* NewEmptyItemText() {
 
 void FreeItemText(char16_t* text) {
     std::free(text);
+}
+
+void SetItemStoreRealloc(ItemStoreRealloc allocator) {
+    storeRealloc = allocator != nullptr ? allocator : &std::realloc;
 }
 
 const InertListCallback kDefaultStoreSlots[kItemListSlotCount] = {

@@ -3,6 +3,7 @@
 // that work on it. Knows nothing of windows, drawing or scrolling.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "ui/item_list_types.h"
@@ -21,6 +22,11 @@ char16_t* DuplicateItemText(const char16_t* text);
 // A new empty string; null if it cannot be allocated.
 char16_t* NewEmptyItemText();
 void FreeItemText(char16_t* text);
+
+// The allocator behind the store's array and text copies (realloc semantics). Tests replace it
+// to make allocations fail; null restores std::realloc.
+using ItemStoreRealloc = void* (*)(void* block, std::size_t bytes);
+void SetItemStoreRealloc(ItemStoreRealloc allocator);
 
 // The default slot functions, indexed like the slots (slots 4, 18 and 19 have none here).
 extern const InertListCallback kDefaultStoreSlots[kItemListSlotCount];

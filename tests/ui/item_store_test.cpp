@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace zentorak {
@@ -118,6 +119,33 @@ TEST_F(ItemStoreTest, NullRecordIsRefused) {
     EXPECT_EQ(Call(kSlotAppend, 0), -100);
     EXPECT_EQ(Call(kSlotRelease, 0), 0);
     EXPECT_EQ(store.count, 0);
+}
+
+// Lets `allowed` more allocations succeed, then fails every one.
+int allowed = 0;
+void* Rationed(void* block, std::size_t bytes) {
+    return allowed-- > 0 ? std::realloc(block, bytes) : nullptr;
+}
+
+TEST_F(ItemStoreTest, FailedAllocationsLoseNothing) {
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(Add(u"x"), 0);
+    }
+    SetItemStoreRealloc(&Rationed);
+    allowed = 0;
+    EXPECT_EQ(Add(u"y"), -101);  // the array cannot grow
+    EXPECT_EQ(store.count, 20);
+    EXPECT_EQ(store.capacity, 20);
+    allowed = 1;
+    EXPECT_EQ(Add(u"y"), -100);  // it grew, but the text copy failed
+    EXPECT_EQ(store.count, 20);
+    allowed = 0;
+    InertListItem next{0, 0, const_cast<char16_t*>(u"z")};
+    EXPECT_EQ(Call(kSlotReplace, 3, reinterpret_cast<MsgLParam>(&next)), -100);
+    EXPECT_EQ(TextAt(3), u"<null>");  // reading hands out a copy, which fails too
+    SetItemStoreRealloc(nullptr);
+    EXPECT_EQ(TextAt(3), u"");  // the row was left without text
+    EXPECT_EQ(TextAt(4), u"x");
 }
 
 }  // namespace
