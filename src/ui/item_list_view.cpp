@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "ui/item_list_draw.h"
+#include "ui/text_utils.h"
 
 namespace zentorak {
 namespace {
@@ -22,11 +23,6 @@ std::atomic<bool> classRegistered{false};
 // item list is made anyway.
 constexpr std::uint32_t kVisibleStyle = 0x10000000;
 
-// FIXME: switch to the shared ScaleX/ScaleY of the text utilities once they are in.
-int ScaleLayout(int n, int dpi) {
-    return (n * dpi + 48) / 96;
-}
-
 // The handset's screen is the main window plus its task bar and soft-key bar (26 units each);
 // before that window is shown, a portrait QVGA handset.
 QSize HandsetScreenSize(QWidget* parent) {
@@ -35,9 +31,9 @@ QSize HandsetScreenSize(QWidget* parent) {
     int dpiY = screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchY()) : 96;
     QWidget* top = parent != nullptr ? parent->window() : nullptr;
     if (top != nullptr && top->isVisible()) {
-        return {top->width(), top->height() + 2 * ScaleLayout(26, dpiY)};
+        return {top->width(), top->height() + 2 * ScaleY(26, dpiY)};
     }
-    return {ScaleLayout(240, dpiX), ScaleLayout(320, dpiY)};
+    return {ScaleX(240, dpiX), ScaleY(320, dpiY)};
 }
 
 int VirtualKeyOf(int qtKey) {
