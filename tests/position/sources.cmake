@@ -1,0 +1,3 @@
+target_sources(zentorak_core_tests PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/lbc_response_test.cpp
+)
