@@ -6,4 +6,5 @@ target_sources(zentorak_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/log_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wsim_port.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wsim_query.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/update_cycle.cpp
 )

@@ -11,6 +11,7 @@ add_executable(zentorak_position_tests
     ${CMAKE_CURRENT_LIST_DIR}/gps_source_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gpsd_source_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wsim_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/update_cycle_test.cpp
 )
 target_include_directories(zentorak_position_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(zentorak_position_tests PRIVATE
