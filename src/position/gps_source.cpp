@@ -164,9 +164,10 @@ int GpsSource::StopGpsSession() {
     }
     session_->shared->events.Signal(GpsEvents::kStop);
     int status = WaitForReader(kGpsStopWait);
-    const std::shared_ptr<GpsDriver> driver = session_->shared->driver;
-    session_->shared.reset();
-    const int closeError = driver->Close();
+    // The events go with the session, but only after the device is closed: until then the
+    // driver's own thread may still signal them.
+    const std::shared_ptr<GpsReaderShared> shared = std::move(session_->shared);
+    const int closeError = shared->driver->Close();
     session_->deviceOpen = false;
     if (closeError != 0 && status == 0) {
         status = SystemErrorStatus(closeError);
