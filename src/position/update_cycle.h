@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "position/exchange_log.h"
 #include "position/gps_source.h"
-#include "position/log_text.h"
 #include "position/update_host.h"
 #include "position/wsim_port.h"
 #include "position/wsim_query.h"
@@ -55,7 +55,7 @@ public:
     // The acquisition-running flag of GPS requests; the radar shows "位置取得中" while set.
     const std::atomic<int>& GpsBusy() const { return gpsBusy_; }
     const GpsSource& Gps() const { return gps_; }
-    LogText& Log() { return log_; }
+    ExchangeLog& Log() { return log_; }
     bool TimerRunning() const { return updateTimer_ != 0; }
 
     static void RealSleep(std::chrono::milliseconds duration);
@@ -69,7 +69,7 @@ private:
     GpsSource gps_;
     WsimPort port_;
     SleepFn sleep_;
-    LogText log_;
+    ExchangeLog log_;
     std::mutex acquisitionLock_;  // entered with try_lock: a second acquisition just returns
     int updateTimer_ = 0;
 };

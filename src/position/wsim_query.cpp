@@ -29,7 +29,7 @@ std::u16string Exchange(WsimPort& port, std::u16string_view command, const Sleep
     return port.Rx().Text();
 }
 
-void LogFix(LogText& log, const WsimFix& fix) {
+void LogFix(ExchangeLog& log, const WsimFix& fix) {
     log.AppendLine(Ascii("rc:%d", 0));
     log.AppendLine(u"郵便番号:" + Ascii("%d", fix.postal));
     log.AppendLine(u"緯度:" + FormatDms(fix.lat));
@@ -39,7 +39,7 @@ void LogFix(LogText& log, const WsimFix& fix) {
 
 }  // namespace
 
-int WsimQuery(int attempts, WsimPort& port, LogText& log, const SleepFn& sleep, WsimFix& fix) {
+int WsimQuery(int attempts, WsimPort& port, ExchangeLog& log, const SleepFn& sleep, WsimFix& fix) {
     fix = WsimFix{};
     log.Clear();
     log.AppendLine(kRule);

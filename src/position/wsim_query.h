@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "geo/dms.h"
-#include "position/log_text.h"
+#include "position/exchange_log.h"
 #include "position/wsim_port.h"
 
 namespace zentorak {
@@ -25,6 +25,6 @@ struct WsimFix {
 
 // 0 when a position was read (fix.found set), or with n = 0; otherwise the negated result of
 // the last parse, which is never 0.
-int WsimQuery(int attempts, WsimPort& port, LogText& log, const SleepFn& sleep, WsimFix& fix);
+int WsimQuery(int attempts, WsimPort& port, ExchangeLog& log, const SleepFn& sleep, WsimFix& fix);
 
 }  // namespace zentorak

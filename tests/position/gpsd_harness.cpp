@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +58,8 @@ bool GpsdHarness::Start(std::string& error) {
     const std::string source = "udp://127.0.0.1:" + std::to_string(udpPort_);
     pid_ = fork();
     if (pid_ == 0) {
+        // A test that crashes must not leave its gpsd behind.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);

@@ -61,7 +61,7 @@ struct WsimQueryTest : ::testing::Test {
     fs::path folder = MakeTempFolder();
     std::unique_ptr<wsim::SimulatedModule> module;
     WsimPort port{folder};
-    LogText log;
+    ExchangeLog log;
     WsimFix fix;
 };
 

@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,6 +80,7 @@ pid_t StartGpsd(const Options& o) {
     const std::string source = "udp://" + o.udpHost + ":" + std::to_string(o.udpPort);
     const pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // the daemon lives no longer than the replayer
         const char* const args[] = {"gpsd", "-N",         "-n",           "-b",
                                     "-S",   port.c_str(), source.c_str(), nullptr};
         execv("/usr/sbin/gpsd", const_cast<char* const*>(args));

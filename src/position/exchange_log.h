@@ -1,6 +1,7 @@
-// The log pane's text: one buffer of 16000 UTF-16 units including its terminator, so at most
-// 15999 characters. Appending a line that would not fit first drops the oldest whole lines;
-// a single line longer than the whole buffer keeps only its end. Tells a listener each change.
+// The W-SIM exchange as the log pane shows it: one buffer of 16000 UTF-16 units including its
+// terminator, so at most 15999 characters. A line that would not fit first drops the oldest whole
+// lines; a single line longer than the whole buffer keeps only its end. Tells a listener each
+// change (the window puts the text into its log pane).
 #pragma once
 
 #include <functional>
@@ -9,13 +10,13 @@
 
 namespace zentorak {
 
-class LogText {
+class ExchangeLog {
 public:
     static constexpr size_t kCapacity = 16000;
     static constexpr size_t kMaxChars = kCapacity - 1;
     using Listener = std::function<void(const std::u16string& text)>;
 
-    explicit LogText(std::u16string initial = u"START\r\n");
+    explicit ExchangeLog(std::u16string initial = u"START\r\n");
 
     void SetListener(Listener listener) { listener_ = std::move(listener); }
     void Clear();
