@@ -95,7 +95,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     std::optional<WaitCursor> cursor(std::in_place, host_);
     if (!OpenWsimPort()) {
         cursor.reset();
-        host_.ShowMessage(kPortFailedText, kPortFailedTitle, MessageIcon::kError);
+        host_.ShowMessage(kPortFailedText, kPortFailedTitle, NoticeIcon::kError);
         return kPortOpenFailed;
     }
     host_.ShowLogPane();
@@ -174,7 +174,7 @@ void UpdateCycle::StopPeriodicUpdateFor(std::u16string_view notice) {
     KillPeriodicTimer();
     host_.SetSoftKeyText(kTextResume);
     settings.AutoUpdateMode = 2;
-    host_.ShowMessage(notice, kStopTitle, MessageIcon::kInformation);
+    host_.ShowMessage(notice, kStopTitle, NoticeIcon::kInformation);
 }
 
 int UpdateCycle::PlaceCall(int targetIndex) {
@@ -184,7 +184,7 @@ int UpdateCycle::PlaceCall(int targetIndex) {
         host_.OpenUrl(u"TEL:" + *number)) {
         return 0;
     }
-    host_.ShowMessage(kCallFailedText, kCallFailedTitle, MessageIcon::kError);
+    host_.ShowMessage(kCallFailedText, kCallFailedTitle, NoticeIcon::kError);
     return kCallFailed;
 }
 

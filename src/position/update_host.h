@@ -12,7 +12,9 @@
 
 namespace zentorak {
 
-enum class MessageIcon { kError, kExclamation, kInformation, kQuestion };
+// The icon of a message box, in the order the handset numbers them (the window maps it onto its
+// own message-box icons).
+enum class NoticeIcon { kError, kExclamation, kInformation, kQuestion };
 
 // Where a position-ready command comes from; carried as the command's parameter.
 enum class PositionSource { kGps = 0, kWsim = 1 };
@@ -38,7 +40,7 @@ public:
 
     // A modal message box over the main window with an OK button.
     virtual void ShowMessage(std::u16string_view text, std::u16string_view title,
-                             MessageIcon icon) = 0;
+                             NoticeIcon icon) = 0;
 
     // paneMode := 2: the log pane (1002) shown, the result list (1004) hidden.
     virtual void ShowLogPane() = 0;

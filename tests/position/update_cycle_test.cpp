@@ -38,7 +38,7 @@ public:
     }
     void KillTimer(int id) override { Record("kill " + std::to_string(id)); }
     void ShowMessage(std::u16string_view text, std::u16string_view title,
-                     MessageIcon icon) override {
+                     NoticeIcon icon) override {
         Record("message " + ToUtf8(text) + " | " + ToUtf8(title) + " | " +
                std::to_string(static_cast<int>(icon)));
     }
