@@ -53,7 +53,24 @@ GpsdHarness::~GpsdHarness() {
     Kill();
 }
 
+// The ports were free when chosen but another process may have taken one since: a first start
+// that fails picks new ones and tries again. A restart keeps its ports, as clients expect.
 bool GpsdHarness::Start(std::string& error) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (StartOnce(error)) {
+            started_ = true;
+            return true;
+        }
+        if (started_) {
+            return false;
+        }
+        tcpPort_ = FreeLoopbackPort(SOCK_STREAM);
+        udpPort_ = FreeLoopbackPort(SOCK_DGRAM);
+    }
+    return false;
+}
+
+bool GpsdHarness::StartOnce(std::string& error) {
     const std::string port = Port();
     const std::string source = "udp://127.0.0.1:" + std::to_string(udpPort_);
     pid_ = fork();

@@ -28,6 +28,9 @@ public:
     void SendNoFix();
 
 private:
+    bool StartOnce(std::string& error);
+
+    bool started_ = false;
     int tcpPort_;
     int udpPort_;
     int second_ = 0;
