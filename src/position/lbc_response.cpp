@@ -29,10 +29,11 @@ struct LbcParser {
 
     // Feeds one character; returns 0 to go on or a negative failure code.
     int Step(char16_t c, int& postal, DmsAngle& lat, DmsAngle& lon);
+    void LineStart(char16_t c, DmsAngle& lat, DmsAngle& lon);
     int Field(char16_t c, char16_t end, int32_t& target, int next, int failCode);
 };
 
-// States 21, 23 and 25: digits of one field, closed by `end`.
+// States 10, 21, 23 and 25: digits of one field, closed by `end`.
 int LbcParser::Field(char16_t c, char16_t end, int32_t& target, int next, int failCode) {
     if (IsDigit(c)) {
         number = AddDigit(number, c);
@@ -46,41 +47,39 @@ int LbcParser::Field(char16_t c, char16_t end, int32_t& target, int next, int fa
     return 0;
 }
 
+// State 4: the first character of a reply line decides what the line is.
+void LbcParser::LineStart(char16_t c, DmsAngle& lat, DmsAngle& lon) {
+    if (IsDigit(c)) {
+        number = c - u'0';
+        state = 10;
+    } else if (c == u'N' || c == u'E') {
+        angle = c == u'N' ? &lat : &lon;
+        angleItem = c == u'N' ? kLbcLatitude : kLbcLongitude;
+        state = 20;
+    } else {
+        state = 2;  // any other line is skipped
+    }
+}
+
 int LbcParser::Step(char16_t c, int& postal, DmsAngle& lat, DmsAngle& lon) {
+    const int before = state;
+    int rc = 0;
     switch (state) {
         case 1:
             state = c == u'\r' ? 2 : 1;
-            return 0;
+            break;
         case 2:
             state = c == u'\r' ? 3 : 2;
-            return 0;
+            break;
         case 3:
             state = c == u'\n' ? 4 : 1;
-            return 0;
+            break;
         case 4:
-            if (IsDigit(c)) {
-                number = c - u'0';
-                state = 10;
-            } else if (c == u'N' || c == u'E') {
-                angle = c == u'N' ? &lat : &lon;
-                angleItem = c == u'N' ? kLbcLatitude : kLbcLongitude;
-                state = 20;
-            } else {
-                state = 2;
-            }
-            return 0;
+            LineStart(c, lat, lon);
+            break;
         case 10:
-            if (IsDigit(c)) {
-                number = AddDigit(number, c);
-                return 0;
-            }
-            if (c != u'\r') {
-                return -110;
-            }
-            postal = number;
-            found |= kLbcPostal;
-            state = 50;
-            return 0;
+            rc = Field(c, u'\r', postal, 50, -110);
+            break;
         case 20:
         case 22:
         case 24:
@@ -89,25 +88,27 @@ int LbcParser::Step(char16_t c, int& postal, DmsAngle& lat, DmsAngle& lon) {
             }
             number = c - u'0';
             state += 1;
-            return 0;
+            break;
         case 21:
-            return Field(c, u':', angle->deg, 22, -121);
+            rc = Field(c, u':', angle->deg, 22, -121);
+            break;
         case 23:
-            return Field(c, u':', angle->min, 24, -123);
-        case 25: {
-            const int rc = Field(c, u'\r', angle->sec, 50, -125);
-            if (rc == 0 && state == 50) {
-                found |= angleItem;
-            }
-            return rc;
-        }
+            rc = Field(c, u':', angle->min, 24, -123);
+            break;
+        case 25:
+            rc = Field(c, u'\r', angle->sec, 50, -125);
+            break;
         default:  // 50: end of a line
             if (c != u'\n') {
                 return -150;
             }
             state = 4;
-            return 0;
+            break;
     }
+    if (state == 50 && before != 50) {
+        found |= before == 10 ? kLbcPostal : angleItem;
+    }
+    return rc;
 }
 
 }  // namespace
