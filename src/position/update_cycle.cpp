@@ -54,9 +54,11 @@ UpdateCycle::UpdateCycle(UpdateHost& host, GpsSource::DriverFactory makeGpsDrive
     log_.SetListener([this](const std::u16string& text) { host_.SetLogText(text); });
 }
 
-UpdateCycle::~UpdateCycle() {
+void UpdateCycle::Shutdown() {
     port_.Close();
-    gps_.StopGpsSession();
+    if (gps_.SessionOpen()) {
+        gps_.StopGpsSession();
+    }
     KillPeriodicTimer();
 }
 

@@ -35,8 +35,11 @@ public:
     // `portBase` is the folder whose ports/COMn links name the W-SIM port (the executable's).
     UpdateCycle(UpdateHost& host, GpsSource::DriverFactory makeGpsDriver,
                 std::filesystem::path portBase, SleepFn sleep = RealSleep);
-    // Teardown: closes the W-SIM port, stops the GPS session, kills the timer.
-    ~UpdateCycle();
+    ~UpdateCycle() { Shutdown(); }
+
+    // Teardown: closes the W-SIM port, stops the GPS session (waiting up to 5000 ms for its
+    // reader), kills the timer. Safe to call more than once.
+    void Shutdown();
 
     void UpdateNow(int pollLimit);
     // The W-SIM acquisition entry: 0 when another acquisition runs or the query's result;

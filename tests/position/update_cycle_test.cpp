@@ -199,6 +199,22 @@ TEST_F(UpdateCycleTest, SoftKeyStopsAndResumesThePeriodicUpdate) {
     EXPECT_FALSE(cycle->TimerRunning());
 }
 
+TEST_F(UpdateCycleTest, ShutdownDuringARequestStopsTheSessionAndTheTimer) {
+    host.settings.InfoUpdateMode = 1;
+    host.settings.AutoUpdateMode = 1;
+    cycle->UpdateNow(kPeriodicPollLimit);
+    ASSERT_EQ(Answer(35.0, 135.0), 1);
+    cycle->OnTimer();  // a request still waiting at exit
+    host.Take();
+    const auto start = std::chrono::steady_clock::now();
+    cycle->Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5000ms);
+    EXPECT_FALSE(cycle->Gps().SessionOpen());
+    EXPECT_EQ(host.Take(), std::vector<std::string>{"kill 2001"});
+    cycle->Shutdown();  // and again, as the destructor will
+    EXPECT_TRUE(host.Take().empty());
+}
+
 TEST_F(UpdateCycleTest, LateAnswerWhileStoppedDoesNotStartTheTimer) {
     host.settings.InfoUpdateMode = 1;
     host.settings.AutoUpdateMode = 2;
