@@ -1,0 +1,43 @@
+// A serial device on termios, set up as the W-SIM module wants it: 115200 baud, 8N1, raw,
+// DTR and RTS raised, reads that return at once with what is there. Also maps the handset's
+// port names ("COM3:") to device paths. Does not run threads; WsimPort does that.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zentorak {
+
+// "COMn:" (or "COMn") with n = 0..9 → `base`/ports/COMn when that exists (a link to the real
+// device or a test pty), else /dev/ttySn. An empty path for any other name.
+std::filesystem::path ResolveSerialPortPath(std::string_view portName,
+                                            const std::filesystem::path& base);
+
+class SerialPort {
+public:
+    SerialPort() = default;
+    ~SerialPort() { Close(); }
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // 0, or the errno of the open or of the line settings (the device is closed again then).
+    int Open(const std::filesystem::path& device);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+
+    // Writes one byte, waiting at most 1010 ms (the write time-out for one byte): 1, or the
+    // errno of the failure.
+    int WriteByte(uint8_t byte);
+    // Reads one byte if one is there: 1 read, 0 none, or -errno.
+    int ReadByte(uint8_t& byte);
+
+private:
+    int Configure();
+    int fd_ = -1;
+};
+
+}  // namespace zentorak
