@@ -1,4 +1,4 @@
-# End-to-end checks of the dms, url and settings commands: exact output lines and exit codes.
+# End-to-end checks of the dms, url, settings and lbc commands: exact output lines and exit codes.
 set(cli $<TARGET_FILE:zentorak-cli>)
 add_test(NAME cli_dms_parses_and_formats COMMAND ${cli} dms 139/45/5.7)
 set_tests_properties(cli_dms_parses_and_formats PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
@@ -19,3 +19,11 @@ add_test(NAME cli_settings_round_trip
             ${CMAKE_CURRENT_BINARY_DIR}/cli-round-trip.ini)
 set_tests_properties(cli_settings_round_trip PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
     "^\\{\"load\": 0, \"save\": 0\\}\n$")
+# The lbc command reads the module's reply from standard input, CR LF line ends and all.
+add_test(NAME cli_lbc_reply_with_both_lines
+    COMMAND sh -c "printf 'AT@LBC?\\r\\r\\nN35:39:29\\r\\nE139:45:05\\r\\nOK\\r\\n' | \"$0\" lbc" ${cli})
+set_tests_properties(cli_lbc_reply_with_both_lines PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
+    "^\\{\"result\": 0, \"postal\": 0, \"lat\": \"35/39/29.000\", \"lon\": \"139/45/05.000\"\\}\n$")
+add_test(NAME cli_lbc_reply_without_e_line_exits_1
+    COMMAND sh -c "printf 'AT@LBC?\\r\\r\\nN35:39:29\\r\\n' | \"$0\" lbc" ${cli})
+set_tests_properties(cli_lbc_reply_without_e_line_exits_1 PROPERTIES LABELS core WILL_FAIL TRUE)

@@ -1,6 +1,7 @@
 // zentorak-cli lbc [--mask M]: parses one AT@LBC? reply read from standard input as raw bytes
 // (each byte one character, as the module's receive buffer holds them) and prints
-// {"result", "postal", "lat", "lon"}; the angles in the "deg/min/sec.msec" text form.
+// {"result", "postal", "lat", "lon"}; the angles in the "deg/min/sec.msec" text form. A reply
+// that does not parse prints null items and exits with 1.
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -41,12 +42,14 @@ int RunLbc(int argc, char** argv) {
     int postal = 0;
     DmsAngle lat, lon;
     const int result = ParseLbcResponse(mask, ReadStdinBytes(), postal, lat, lon);
-    JsonObject()
-        .Add("result", result)
-        .Add("postal", postal)
-        .Add("lat", FormatDms(lat))
-        .Add("lon", FormatDms(lon))
-        .Print();
+    JsonObject out;
+    out.Add("result", result);
+    if (result != 0) {
+        // A failed parse leaves the fields half-filled at best: nothing of it is a position.
+        out.AddNull("postal").AddNull("lat").AddNull("lon").Print();
+        return 1;
+    }
+    out.Add("postal", postal).Add("lat", FormatDms(lat)).Add("lon", FormatDms(lon)).Print();
     return 0;
 }
 
