@@ -1,0 +1,123 @@
+#include "app/application.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+#include "app/result_panes.h"
+#include "platform/message_box.h"
+#include "platform/screen_dpi.h"
+#include "platform/wait_cursor.h"
+
+namespace zentorak {
+namespace {
+
+void StartupError(const char* text, const char* title) {
+    ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Error);
+}
+
+}  // namespace
+
+std::string ModulePath(const std::string& name) {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) {
+        return "/" + name;
+    }
+    std::string path(buffer, static_cast<size_t>(n));
+    size_t slash = path.rfind('/');
+    return path.substr(0, slash + 1) + name;
+}
+
+Application::Application(AppState& state, std::string settingsPath)
+    : state_(state), settingsPath_(std::move(settingsPath)) {}
+
+Application::~Application() {
+    Teardown();
+}
+
+bool Application::Start(bool show) {
+    state_.dpi = ScreenDpi();
+    SetDefaults(state_);
+    window_ = std::make_unique<MainWindow>(state_);
+    QObject::connect(window_.get(), &MainWindow::Closing, [this] { Teardown(); });
+    if (InitApplication() != 0) {
+        return false;
+    }
+    if (show) {
+        window_->show();
+    }
+    if (state_.settings.StartupSrchMode == 1) {
+        window_->Updates().UpdateNow(20);
+    }
+    if (PeriodicTimerWanted(state_.settings)) {
+        window_->StartUpdateTimer();
+    }
+    return true;
+}
+
+int Application::InitApplication() {
+    state_.favorites.clear();
+    window_->RebuildFavoriteItems();
+    if (!ReadSettings()) {
+        return -1;
+    }
+    WaitCursor wait;
+    if (AllocateFoundArrays(state_) != 0) {
+        wait.Restore();
+        StartupError("メモリの初期化に失敗しました。", "メモリ初期化エラー");
+        return -1;
+    }
+    if (!LoadTargets()) {
+        wait.Restore();
+        StartupError("位置情報の読込みに失敗しました。", "初期化エラー");
+        return -1;
+    }
+    LookUpColumns(state_);
+    wait.Restore();
+    window_->SetSoftKeyText(QString::fromStdU16String(StartupSoftKeyText(state_.settings)));
+    window_->RefreshOriginModeTexts();
+    return 0;
+}
+
+bool Application::ReadSettings() {
+    int result =
+        LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites,
+                         [this](int id, const std::u16string& name) {
+                             window_->AppendFavoriteItem(id, QString::fromStdU16String(name));
+                         });
+    if (result == -1) {
+        StartupError("設定ファイルが見つからないので初期化します。", "設定ファイルエラー");
+        ClearLocationInfoFileList(state_.locationInfoFiles);
+        if (SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
+                             state_.favorites) != 0) {
+            StartupError("設定ファイルの書込みに失敗しました。終了します。", "設定ファイルエラー");
+            return false;
+        }
+    } else if (result != 0) {
+        StartupError("設定ファイルの読込みに失敗しました。", "設定ファイルエラー");
+        return false;
+    }
+    return true;
+}
+
+bool Application::LoadTargets() {
+    return LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles) == 0;
+}
+
+void Application::Teardown() {
+    if (tornDown_ || !window_) {
+        return;
+    }
+    tornDown_ = true;
+    window_->Updates().Shutdown();
+    window_->StopUpdateTimer();
+    state_.found.count = 0;
+    state_.found.targets.clear();
+    state_.markerPos.clear();
+    ClearTargetGrid(state_.grid);
+    // The result is of no use any more: the program is ending either way.
+    SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites);
+}
+
+}  // namespace zentorak

@@ -1,0 +1,283 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QShortcut>
+
+#include "app/radar_widget.h"
+#include "app/result_panes.h"
+#include "platform/soft_key_bar.h"
+#include "platform/tap_and_hold.h"
+#include "resources/menu_builder.h"
+#include "resources/resource_ids.h"
+
+namespace zentorak {
+
+using namespace res;
+
+MainWindow::MainWindow(AppState& state)
+    : state_(state),
+      content_(new QWidget(this)),
+      radar_(new RadarWidget(state, content_)),
+      softKeys_(
+          new SoftKeyBar(ID_UPDATE, ResourceString(IDS_UPDATE), ResourceString(IDS_MENU), this)),
+      tapAndHold_(new TapAndHold(QPoint(state.dpi.ScaleX(4), state.dpi.ScaleY(4)), this)) {
+    setWindowTitle(ResourceString(IDS_APP_TITLE));
+    setWindowIcon(AppIcon());
+    content_->setAutoFillBackground(true);
+    content_->setPalette(QPalette(Qt::white));
+    panes_ = std::make_unique<ResultPanes>(content_, state_);
+    updates_ = std::make_unique<RepaintOnlyUpdates>([this] { Repaint(); });
+    radar_->SetBusy([this] { return updates_->Busy(); });
+    connect(radar_, &RadarWidget::PenDown, this,
+            [this](QPoint p, bool right) { PenDown(p, right); });
+    connect(radar_, &RadarWidget::PenMove, this, &MainWindow::PenMove);
+    connect(radar_, &RadarWidget::PenUp, this, &MainWindow::PenUp);
+    connect(radar_, &RadarWidget::Painted, this, [this] {
+        if (!painted_) {
+            painted_ = true;
+            emit FirstPainted();
+        }
+    });
+    connect(tapAndHold_, &TapAndHold::Held, this, &MainWindow::TapAndHoldAt);
+    connect(softKeys_, &SoftKeyBar::Command, this, &MainWindow::Dispatch);
+    updateTimer_.setInterval(PERIODIC_TIMER_MS);
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
+    panes_->List()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(panes_->List(), &QWidget::customContextMenuRequested, this, [this](QPoint p) {
+        ShowPopup(listPopup_, panes_->List()->viewport()->mapToGlobal(p));
+    });
+    connect(panes_->List(), &QTreeWidget::itemClicked, this, [this] { Dispatch(ID_LIST_DETAILS); });
+    connect(panes_->List(), &QTreeWidget::itemActivated, this,
+            [this] { Dispatch(ID_LIST_DETAILS); });
+    BuildMenus();
+    BuildAccelerators();
+    // A portrait QVGA handset: 240 x 320 units, of which the task bar and soft-key bar take two
+    // rows of 26; the soft-key bar is part of this window.
+    resize(state_.dpi.ScaleX(240), state_.dpi.ScaleY(320) - state_.dpi.ScaleY(26));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildMenus() {
+    CommandSink sink = [this](int id) { Dispatch(id); };
+    menuPopup_ = new QMenu(this);
+    FillMenu(menuPopup_, MainMenu()[1].children, sink);
+    softKeys_->SetRightMenu(menuPopup_);
+
+    favoritesMenu_ = new QMenu(this);
+    AddCommand(favoritesMenu_, ID_ADD_FAVORITE, QStringLiteral("お気に入りに追加..."), sink);
+    AddCommand(favoritesMenu_, ID_ORGANIZE_FAVORITES, QStringLiteral("お気に入りの整理..."), sink);
+    favoritesMenu_->addSeparator();
+    InsertPopup(menuPopup_, kFavoritesMenuPosition, favoritesMenu_, QStringLiteral("お気に入り"));
+
+    viewMenu_ = new QMenu(this);
+    AddCommand(viewMenu_, ID_ORIGIN_MODE, QString(), sink);
+    AddCommand(viewMenu_, ID_MAP, QStringLiteral("地図表示"), sink);
+    AddCommand(viewMenu_, ID_TOGGLE_PANE, QStringLiteral("ログ/一覧切替"), sink);
+    InsertPopup(menuPopup_, kViewMenuPosition, viewMenu_, QStringLiteral("表示"));
+    RefreshOriginModeTexts();
+
+    radarMenuRoot_ = new QMenu(this);
+    FillMenu(radarMenuRoot_, RadarMenu(), sink);
+    radarPopup_ = radarMenuRoot_->actions().first()->menu();
+    listMenuRoot_ = new QMenu(this);
+    FillMenu(listMenuRoot_, ListMenu(), sink);
+    listPopup_ = listMenuRoot_->actions().first()->menu();
+}
+
+void MainWindow::BuildAccelerators() {
+    auto* about = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_A), this);
+    connect(about, &QShortcut::activated, this, [this] { Dispatch(ID_ABOUT); });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] { Dispatch(ID_QUIT); });
+}
+
+void MainWindow::RefreshOriginModeTexts() {
+    // The item names the mode that choosing it switches to.
+    QString text = state_.settings.OrgFixedMode == 1 ? QStringLiteral("基点モード(浮動)")
+                                                     : QStringLiteral("基点モード(固定)");
+    FindCommand(viewMenu_, ID_ORIGIN_MODE)->setText(text);
+    if (radarPopup_ != nullptr) {
+        FindCommand(radarPopup_, ID_RADAR_ORIGIN_MODE)->setText(text);
+    }
+}
+
+void MainWindow::AppendFavoriteItem(int commandId, const QString& name) {
+    AddCommand(favoritesMenu_, commandId, name, [this](int id) { Dispatch(id); });
+}
+
+void MainWindow::RebuildFavoriteItems() {
+    const QList<QAction*> actions = favoritesMenu_->actions();
+    for (qsizetype i = 3; i < actions.size(); ++i) {
+        favoritesMenu_->removeAction(actions[i]);
+        delete actions[i];
+    }
+    for (int i = 0; i < state_.favorites.count(); ++i) {
+        AppendFavoriteItem(kFavoriteCommandBase + 1 + i,
+                           QString::fromStdU16String(state_.favorites[i].name));
+    }
+}
+
+void MainWindow::SetPositionUpdates(std::unique_ptr<PositionUpdates> updates) {
+    updates_ = std::move(updates);
+}
+
+void MainWindow::SetSoftKeyText(const QString& text) {
+    softKeys_->SetLeftText(text);
+}
+
+void MainWindow::StartUpdateTimer() {
+    updateTimer_.start();
+    state_.updateTimer = PERIODIC_TIMER_ID;
+}
+
+void MainWindow::StopUpdateTimer() {
+    updateTimer_.stop();
+    state_.updateTimer = 0;
+}
+
+void MainWindow::PostCommand(int id) {
+    QMetaObject::invokeMethod(
+        this, [this, id] { Dispatch(id); }, Qt::QueuedConnection);
+}
+
+void MainWindow::Repaint() {
+    radar_->repaint();
+}
+
+ScreenSize MainWindow::Screen() const {
+    return {content_->width(), content_->height() + 2 * state_.dpi.ScaleY(26)};
+}
+
+PixelPoint MainWindow::ViewCentrePoint() const {
+    return ViewCentre(Screen(), state_.dpi);
+}
+
+int MainWindow::RadarWidth() const {
+    return state_.dpi.ScaleX(240);
+}
+
+void MainWindow::LayoutContent() {
+    int bar = state_.dpi.ScaleY(26);
+    content_->setGeometry(0, 0, width(), std::max(0, height() - bar));
+    softKeys_->setGeometry(0, height() - bar, width(), bar);
+    ScreenSize screen = Screen();
+    radar_->setGeometry(0, 0, RadarAreaWidth(screen, state_.dpi), RadarAreaHeight(state_.dpi));
+    panes_->Layout(PaneRect(screen, state_.dpi));
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+    LayoutContent();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closing_) {
+        closing_ = true;
+        emit Closing();
+    }
+    event->accept();
+}
+
+void MainWindow::ShowPopup(QMenu* menu, QPoint global) {
+    if (hooks_.popup) {
+        hooks_.popup(menu, global);
+    } else {
+        menu->exec(global);
+    }
+}
+
+void MainWindow::Dispatch(int id) {
+    if (id > kFavoriteCommandBase && id <= kFavoriteCommandBase + state_.favorites.count()) {
+        ChooseFavorite(id - kFavoriteCommandBase - 1);
+        return;
+    }
+    switch (id) {
+        case ID_UPDATE:
+            updates_->OnSoftKey();
+            break;
+        case ID_POSITION_READY:
+            updates_->OnPositionReady();
+            break;
+        case ID_SEARCH:
+            ConditionalSearch();
+            break;
+        case ID_SET_ORIGIN:
+            SetOriginAtPoint(ViewCentrePoint());
+            SearchAroundOrigin();
+            break;
+        case ID_MOVE_TO_ORIGIN:
+            state_.originX = ViewCentrePoint().x;
+            state_.originY = ViewCentrePoint().y;
+            Repaint();
+            break;
+        case ID_ENTER_COORDINATES:
+            if (hooks_.coordinateEntry) {
+                hooks_.coordinateEntry();
+                if (state_.settings.SrchAfterJump == 1) {
+                    SearchAroundOrigin();
+                }
+            }
+            break;
+        case ID_OPTIONS:
+            if (hooks_.options) {
+                hooks_.options();
+            }
+            break;
+        case ID_ABOUT:
+            if (hooks_.about) {
+                hooks_.about();
+            }
+            break;
+        case ID_EXIT:
+        case ID_QUIT:
+            close();
+            break;
+        case ID_ADD_FAVORITE:
+            if (NeedsOrigin() && hooks_.addFavorite) {
+                FavoriteRecord record;
+                PointToPosition(state_.View(), ViewCentrePoint(), record.lat, record.lon);
+                hooks_.addFavorite(record);
+            }
+            break;
+        case ID_ORGANIZE_FAVORITES:
+            if (hooks_.organizeFavorites) {
+                hooks_.organizeFavorites();
+            }
+            break;
+        case ID_ORIGIN_MODE:
+        case ID_RADAR_ORIGIN_MODE:
+            ToggleOriginMode();
+            break;
+        case ID_MAP:
+            if (NeedsOrigin() && hooks_.showMap) {
+                DmsAngle lat, lon;
+                PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+                hooks_.showMap(lat, lon);
+            }
+            break;
+        case ID_TOGGLE_PANE:
+            panes_->Toggle();
+            break;
+        case ID_RADAR_DETAILS:
+        case ID_RADAR_SET_ORIGIN:
+        case ID_RADAR_ADD_FAVORITE:
+        case ID_RADAR_MAP:
+        case ID_RADAR_CALL:
+            RadarCommand(id);
+            break;
+        case ID_LIST_DETAILS:
+        case ID_LIST_MOVE:
+        case ID_LIST_SET_ORIGIN:
+        case ID_LIST_ADD_FAVORITE:
+        case ID_LIST_MAP:
+        case ID_LIST_CALL:
+            ListCommand(id);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace zentorak
