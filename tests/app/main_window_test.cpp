@@ -1,0 +1,248 @@
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include "app/radar_widget.h"
+#include "app/result_panes.h"
+#include "app_fixture.h"
+#include "resources/menu_builder.h"
+
+namespace zentorak::testing {
+namespace {
+
+class MainWindowTest : public AppFixture {
+protected:
+    void SetUp() override {
+        WriteSettings({"OrgFixedMode:1"});
+        ASSERT_TRUE(Start());
+        Window().Hooks().details = [this](int k) { details.push_back(k); };
+    }
+    // Chooses favourite 東京 and paints, so markers and grid spacing are known.
+    void FixAtTokyo() {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+        Window().Dispatch(2001);
+        Window().Radar()->repaint();
+        ASSERT_GT(state->gridSpacing, 0);
+    }
+    QString Row(int i) const { return state->found.count > i ? QString::number(i) : QString(); }
+
+    std::vector<int> details;
+};
+
+TEST_F(MainWindowTest, FavouriteBeforeAnyFixSetsOriginAndSearches) {
+    ASSERT_EQ(state->originValid, 0);
+    Window().Dispatch(2001);
+    EXPECT_EQ(state->originValid, 1);
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+    EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 20, 0}));
+    EXPECT_EQ(state->found.count, 20);
+    // The nearest is the shop standing on the favourite: row 4, column 2 of the lattice.
+    EXPECT_EQ(state->found.targets[0]->Info(0), u"店26");
+    EXPECT_EQ(state->paneMode, kPaneList);
+    EXPECT_TRUE(Window().Panes().List()->isVisible());
+    EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 20);
+    EXPECT_EQ(Window().Panes().List()->headerItem()->text(1), QStringLiteral("店名"));
+    EXPECT_EQ(Window().Panes().List()->topLevelItem(0)->text(1), QStringLiteral("店26"));
+    // A command id past the favourites does nothing.
+    Window().Dispatch(2003);
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+}
+
+TEST_F(MainWindowTest, CommandsNeedingAnOriginSayItIsNotSet) {
+    Window().Dispatch(32774);  // 地図表示
+    Window().Dispatch(32787);  // radar 詳細表示
+    ASSERT_EQ(messages.records.size(), 2u);
+    for (const MessageRecord& r : messages.records) {
+        EXPECT_EQ(r.text, QStringLiteral("位置が設定されていません。"));
+        EXPECT_EQ(r.title, QStringLiteral("位置設定"));
+        EXPECT_FALSE(r.hasOwner);
+    }
+    Window().Dispatch(32783);  // list 移動 without a selected row
+    ASSERT_EQ(messages.records.size(), 3u);
+    EXPECT_EQ(messages.records[2].text, QStringLiteral("項目が選択されていません。"));
+    EXPECT_EQ(messages.records[2].title, QStringLiteral("未選択"));
+}
+
+TEST_F(MainWindowTest, TapOnLabelOpensDetailsOfTheTopmostTarget) {
+    FixAtTokyo();
+    PixelPoint m = state->markerPos[0];
+    Window().PenDown(QPoint(m.x + 3, m.y + 3));
+    Window().PenMove(QPoint(m.x + 6, m.y + 6));  // within ScaleX(4): still a tap
+    Window().PenUp(QPoint(m.x + 6, m.y + 6));
+    EXPECT_EQ(details, (std::vector<int>{0}));
+    EXPECT_EQ(state->selectedTarget, 0);
+    // A tap on empty ground opens nothing.
+    Window().PenDown(QPoint(5, 5));
+    Window().PenUp(QPoint(5, 5));
+    EXPECT_EQ(details.size(), 1u);
+}
+
+TEST_F(MainWindowTest, PanInFixedModeMovesOnlyThePicture) {
+    FixAtTokyo();
+    DmsAngle lat = state->originLat, lon = state->originLon;
+    int x = state->originX, y = state->originY;
+    Window().PenDown(QPoint(50, 50));
+    Window().PenMove(QPoint(60, 50));  // leaves the tap zone, becomes a pan
+    Window().PenMove(QPoint(80, 70));
+    Window().PenUp(QPoint(90, 75));
+    // The move that starts the pan changes nothing; the rest adds up from the press point.
+    EXPECT_EQ(state->originX, x + 40);
+    EXPECT_EQ(state->originY, y + 25);
+    EXPECT_EQ(state->originLat, lat);
+    EXPECT_EQ(state->originLon, lon);
+    EXPECT_EQ(state->dragState, kDragIdle);
+}
+
+TEST_F(MainWindowTest, PanInFloatingModeSnapsOriginNearCentreAndListsNearestToCentre) {
+    FixAtTokyo();
+    Window().Dispatch(32782);  // to floating
+    ASSERT_EQ(state->settings.OrgFixedMode, 2);
+    Window().Radar()->repaint();
+    ASSERT_GT(state->gridSpacing, 0);
+    Window().PenDown(QPoint(150, 150));
+    Window().PenMove(QPoint(140, 140));
+    Window().PenUp(QPoint(30, 60));
+    PixelPoint c = Window().ViewCentrePoint();
+    EXPECT_LT(std::abs(state->originX - c.x), state->gridSpacing);
+    EXPECT_LT(std::abs(state->originY - c.y), state->gridSpacing);
+    // The list holds what a search around the view centre finds.
+    DmsAngle lat, lon;
+    PointToPosition(state->View(), c, lat, lon);
+    FoundTargets expected;
+    ASSERT_EQ(expected.Allocate(21), 0);
+    ASSERT_EQ(SearchNearest(state->grid, lat, lon, 20, expected), 0);
+    ASSERT_EQ(state->found.count, expected.count);
+    for (int i = 0; i < expected.count; ++i) {
+        EXPECT_EQ(state->found.targets[i], expected.targets[i]) << i;
+    }
+}
+
+TEST_F(MainWindowTest, ZoomStripStepsCompoundAndClamp) {
+    FixAtTokyo();
+    int strip = Window().ViewCentrePoint().x * 2 - 5;
+    ASSERT_EQ(state->scale, 1000);
+    Window().PenDown(QPoint(strip, 150));
+    Window().PenMove(QPoint(strip, 144));  // leaves the tap zone: zoom, nothing changes yet
+    EXPECT_EQ(state->scale, 1000);
+    Window().PenMove(QPoint(strip, 140));  // 10 px up from the press: x 1.5
+    Window().PenUp(QPoint(strip, 130));    // and once more on pen up
+    EXPECT_EQ(state->scale, 2250);
+    Window().PenDown(QPoint(strip, 10));
+    Window().PenMove(QPoint(strip, 20));
+    for (int i = 0; i < 8; ++i) {
+        Window().PenMove(QPoint(strip, 39 + 19 * i));
+    }
+    Window().PenUp(QPoint(strip, 200));
+    EXPECT_EQ(state->scale, kMinScale);
+    Window().PenDown(QPoint(strip, 180));
+    Window().PenMove(QPoint(strip, 170));
+    for (int i = 1; i <= 30; ++i) {
+        Window().PenMove(QPoint(strip, 180 - 20 * i));  // doubles each time
+    }
+    Window().PenUp(QPoint(strip, 180 - 20 * 30));
+    EXPECT_EQ(state->scale, kMaxScale);
+}
+
+TEST_F(MainWindowTest, OriginModeToggleAlternatesTextsBothMenus) {
+    FixAtTokyo();
+    QAction* view = res::FindCommand(Window().ViewMenu(), 32782);
+    QAction* radar = res::FindCommand(Window().RadarPopup(), 32790);
+    EXPECT_EQ(view->text(), QStringLiteral("基点モード(浮動)"));
+    Window().Dispatch(32782);
+    EXPECT_EQ(state->settings.OrgFixedMode, 2);
+    EXPECT_EQ(view->text(), QStringLiteral("基点モード(固定)"));
+    EXPECT_EQ(radar->text(), QStringLiteral("基点モード(固定)"));
+    Window().Dispatch(32790);
+    EXPECT_EQ(state->settings.OrgFixedMode, 1);
+    EXPECT_EQ(view->text(), QStringLiteral("基点モード(浮動)"));
+    PixelPoint c = Window().ViewCentrePoint();
+    EXPECT_EQ(state->originX, c.x);
+    EXPECT_EQ(state->originY, c.y);
+}
+
+TEST_F(MainWindowTest, TapAndHoldOpensRadarMenuWithItemsGreyedOffLabels) {
+    FixAtTokyo();
+    std::vector<std::pair<bool, bool>> seen;
+    Window().Hooks().popup = [&](QMenu* menu, QPoint) {
+        seen.push_back({res::FindCommand(menu, 32787)->isEnabled(),
+                        res::FindCommand(menu, 32793)->isEnabled()});
+    };
+    PixelPoint m = state->markerPos[0];
+    Window().TapAndHoldAt(QPoint(m.x + 2, m.y + 2));
+    Window().TapAndHoldAt(QPoint(3, 3));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(true, true));
+    EXPECT_EQ(seen[1], std::make_pair(false, false));
+    // A right press in the zoom strip never opens the menu: it starts a pending drag.
+    int strip = Window().ViewCentrePoint().x * 2 - 5;
+    Window().PenDown(QPoint(strip, 50), true);
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(state->dragState, kDragPending);
+    Window().PenUp(QPoint(strip, 50));
+}
+
+TEST_F(MainWindowTest, HeldPenOpensTheMenuAfterHalfASecond) {
+    FixAtTokyo();
+    int shown = 0;
+    Window().Hooks().popup = [&](QMenu*, QPoint) { ++shown; };
+    Window().PenDown(QPoint(40, 40));
+    QTest::qWait(700);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(state->dragState, kDragIdle);
+}
+
+TEST_F(MainWindowTest, RadarSetOriginTakesTheMarkedTarget) {
+    FixAtTokyo();
+    const TargetRecord* third = state->found.targets[2];
+    PixelPoint m = state->markerPos[2];
+    Window().Hooks().popup = [](QMenu*, QPoint) {};
+    Window().TapAndHoldAt(QPoint(m.x + 1, m.y + 1));
+    if (HitTest(state->markerPos, state->found.count, state->pressPoint, state->dpi) != 2) {
+        GTEST_SKIP() << "label 3 lies under a lower-numbered label";
+    }
+    Window().Dispatch(32789);
+    EXPECT_EQ(state->originLat, third->lat);
+    EXPECT_EQ(state->originLon, third->lon);
+    EXPECT_EQ(state->found.targets[0], third);
+}
+
+TEST_F(MainWindowTest, GridAtDefaultScaleIsFiveKilometres) {
+    FixAtTokyo();
+    EXPECT_EQ(state->scale, 1000);
+    EXPECT_EQ(state->gridSpacing, 44);
+}
+
+TEST_F(MainWindowTest, TogglePaneSwitchesListAndLog) {
+    EXPECT_EQ(state->paneMode, kPaneLog);
+    Window().Dispatch(32775);
+    EXPECT_EQ(state->paneMode, kPaneList);
+    EXPECT_TRUE(Window().Panes().List()->isVisible());
+    EXPECT_FALSE(Window().Panes().Log()->isVisible());
+    Window().Dispatch(32775);
+    EXPECT_TRUE(Window().Panes().Log()->isVisible());
+}
+
+TEST_F(MainWindowTest, ListMoveInFixedModeBringsTargetToCentre) {
+    FixAtTokyo();
+    QTreeWidget* list = Window().Panes().List();
+    list->setCurrentItem(list->topLevelItem(5));
+    const TargetRecord* t = state->found.targets[5];
+    Window().Dispatch(32783);
+    PixelPoint p = PositionToPoint(state->View(), t->lat, t->lon);
+    PixelPoint c = Window().ViewCentrePoint();
+    EXPECT_LE(std::abs(p.x - c.x), 1);
+    EXPECT_LE(std::abs(p.y - c.y), 1);
+}
+
+TEST_F(MainWindowTest, LogKeepsNewestLinesWithinItsBuffer) {
+    for (int i = 0; i < 400; ++i) {
+        Window().Panes().AppendLog(QStringLiteral("AT@LBC line %1 ").arg(i).repeated(4));
+    }
+    QString text = Window().Panes().Log()->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("line 399")));
+    EXPECT_FALSE(text.contains(QStringLiteral("START")));
+    EXPECT_LE(state->logText.text().size(), LogText::kCapacity);
+}
+
+}  // namespace
+}  // namespace zentorak::testing
