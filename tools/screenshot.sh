@@ -44,5 +44,13 @@ kill -TERM $pid
 wait $pid || true
 INNER
 out=$(readlink -f "$(dirname "$out")")/$(basename "$out")
-xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash "$work/inner.sh" "$work" "$out" "$@"
+# Xvfb picks a free display itself and reports it, so parallel runs do not race for one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+DISPLAY=:$(head -1 "$work/display") bash "$work/inner.sh" "$work" "$out" "$@"
 echo "wrote $out"

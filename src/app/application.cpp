@@ -16,6 +16,12 @@ void StartupError(const char* text, const char* title) {
     ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Error);
 }
 
+// FIXME: the item list control (INERT_LIST_VIEW) registers itself here once it exists; until
+// then there is nothing to register and start-up goes on.
+bool RegisterItemListControl() {
+    return true;
+}
+
 }  // namespace
 
 std::string ModulePath(const std::string& name) {
@@ -38,9 +44,15 @@ Application::~Application() {
 
 bool Application::Start(bool show) {
     state_.dpi = ScreenDpi();
+    if (!RegisterItemListControl()) {
+        return false;
+    }
     SetDefaults(state_);
     window_ = std::make_unique<MainWindow>(state_);
     QObject::connect(window_.get(), &MainWindow::Closing, [this] { Teardown(); });
+    if (factory_) {
+        window_->SetPositionUpdates(factory_(*window_, state_));
+    }
     if (InitApplication() != 0) {
         return false;
     }

@@ -3,6 +3,7 @@
 // end the settings file written again. The single-instance check and the event loop are main's.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,11 @@ public:
     // settingsPath: zentorak.ini beside the executable (tests pass their own).
     Application(AppState& state, std::string settingsPath);
     ~Application();
+
+    // Where position updates come from; until set, updates only repaint.
+    using UpdatesFactory =
+        std::function<std::unique_ptr<PositionUpdates>(MainWindow& window, AppState& state)>;
+    void SetPositionUpdatesFactory(UpdatesFactory factory) { factory_ = std::move(factory); }
 
     // Builds the window and runs the start-up steps; false when start-up failed (the user has
     // been told). The window is shown only when show is true.
@@ -32,6 +38,7 @@ private:
     AppState& state_;
     std::string settingsPath_;
     std::unique_ptr<MainWindow> window_;
+    UpdatesFactory factory_;
     bool tornDown_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QShortcut>
 
 #include "app/radar_widget.h"
@@ -22,7 +23,8 @@ MainWindow::MainWindow(AppState& state)
       radar_(new RadarWidget(state, content_)),
       softKeys_(
           new SoftKeyBar(ID_UPDATE, ResourceString(IDS_UPDATE), ResourceString(IDS_MENU), this)),
-      tapAndHold_(new TapAndHold(QPoint(state.dpi.ScaleX(4), state.dpi.ScaleY(4)), this)) {
+      tapAndHold_(new TapAndHold(QPoint(state.dpi.ScaleX(4), state.dpi.ScaleY(4)), this)),
+      listHold_(new TapAndHold(QPoint(state.dpi.ScaleX(4), state.dpi.ScaleY(4)), this)) {
     setWindowTitle(ResourceString(IDS_APP_TITLE));
     setWindowIcon(AppIcon());
     content_->setAutoFillBackground(true);
@@ -35,6 +37,10 @@ MainWindow::MainWindow(AppState& state)
     connect(radar_, &RadarWidget::PenMove, this, &MainWindow::PenMove);
     connect(radar_, &RadarWidget::PenUp, this, &MainWindow::PenUp);
     connect(radar_, &RadarWidget::Painted, this, [this] {
+        // A painted origin hands the keyboard to the list, as the handset does.
+        if (state_.originValid == 1 && panes_->List()->isVisible()) {
+            panes_->List()->setFocus();
+        }
         if (!painted_) {
             painted_ = true;
             emit FirstPainted();
@@ -46,6 +52,10 @@ MainWindow::MainWindow(AppState& state)
     connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
     panes_->List()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(panes_->List(), &QWidget::customContextMenuRequested, this, [this](QPoint p) {
+        ShowPopup(listPopup_, panes_->List()->viewport()->mapToGlobal(p));
+    });
+    panes_->List()->viewport()->installEventFilter(this);
+    connect(listHold_, &TapAndHold::Held, this, [this](QPoint p) {
         ShowPopup(listPopup_, panes_->List()->viewport()->mapToGlobal(p));
     });
     connect(panes_->List(), &QTreeWidget::itemClicked, this, [this] { Dispatch(ID_LIST_DETAILS); });
@@ -172,6 +182,23 @@ void MainWindow::resizeEvent(QResizeEvent*) {
     LayoutContent();
 }
 
+// Tap-and-hold on the result list opens the list menu.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panes_->List()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                listHold_->Press(mouse->position().toPoint());
+            }
+        } else if (event->type() == QEvent::MouseMove) {
+            listHold_->Move(static_cast<QMouseEvent*>(event)->position().toPoint());
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            listHold_->Release();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
@@ -221,8 +248,8 @@ void MainWindow::Dispatch(int id) {
             }
             break;
         case ID_OPTIONS:
-            if (hooks_.options) {
-                hooks_.options();
+            if (hooks_.options && hooks_.options()) {
+                ReloadAfterOptions();
             }
             break;
         case ID_ABOUT:
@@ -235,10 +262,10 @@ void MainWindow::Dispatch(int id) {
             close();
             break;
         case ID_ADD_FAVORITE:
-            if (NeedsOrigin() && hooks_.addFavorite) {
+            if (NeedsOrigin()) {
                 FavoriteRecord record;
                 PointToPosition(state_.View(), ViewCentrePoint(), record.lat, record.lon);
-                hooks_.addFavorite(record);
+                AddFavoriteWithDialog(record);
             }
             break;
         case ID_ORGANIZE_FAVORITES:

@@ -26,8 +26,9 @@ class TapAndHold;
 // Call points for dialogs that other parts of the program provide. An empty entry means the
 // dialog is not there yet and its command does nothing.
 struct DialogHooks {
-    std::function<void(int target)> details;                            // selectedTarget
-    std::function<void(const FavoriteRecord& suggestion)> addFavorite;  // name dialog + add
+    std::function<void(int target)> details;  // selectedTarget
+    // The favourite name dialog ("お気に入りの追加"): 1 when the user named the favourite.
+    std::function<int(FavoriteRecord& record)> favoriteName;
     std::function<void()> organizeFavorites;
     std::function<void(const DmsAngle& lat, const DmsAngle& lon)> showMap;
     std::function<void(int target)> phoneCall;
@@ -71,6 +72,10 @@ public:
     void Repaint();
     void SearchAroundOrigin();
     void RefreshOriginModeTexts();
+    // Names the record in the favourite dialog and adds it with its menu item.
+    void AddFavoriteWithDialog(FavoriteRecord record);
+    // After the options were applied: arrays and targets afresh, then a search at the origin.
+    void ReloadAfterOptions();
 
     // Handset screen the window stands for: W = content width, H = content height + 2 bars.
     ScreenSize Screen() const;
@@ -94,6 +99,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -117,6 +123,7 @@ private:
     void ShowListAfterSearch();
     void FinishFloatingPan(QPoint p);
     int MarkerAt(PixelPoint p) const;
+    FavoriteRecord TargetAsFavorite(const TargetRecord* t) const;
 
     AppState& state_;
     QWidget* content_;
@@ -124,6 +131,7 @@ private:
     std::unique_ptr<ResultPanes> panes_;
     SoftKeyBar* softKeys_;
     TapAndHold* tapAndHold_;
+    TapAndHold* listHold_;
     QMenu* menuPopup_ = nullptr;
     QMenu* favoritesMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;

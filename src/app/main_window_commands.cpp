@@ -53,6 +53,52 @@ void MainWindow::SetOriginToTarget(int k) {
     state_.originLon = t->lon;
 }
 
+FavoriteRecord MainWindow::TargetAsFavorite(const TargetRecord* t) const {
+    FavoriteRecord record{t->lat, t->lon, {}};
+    // The name column's text is offered as the name (nameColumn is a column slot, 2.. for items).
+    if (state_.nameColumn >= 2) {
+        record.name = std::u16string(t->Info(state_.nameColumn - 2));
+    }
+    return record;
+}
+
+void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
+    if (!hooks_.favoriteName || hooks_.favoriteName(record) != 1) {
+        return;
+    }
+    if (AddFavorite(state_.favorites, record) != 0) {
+        ShowMessage(nullptr, QStringLiteral("FavInfoAddにてエラー発生。"), QStringLiteral("エラー"),
+                    MessageIcon::Error);
+        return;
+    }
+    AppendFavoriteItem(kFavoriteCommandBase + state_.favorites.count(),
+                       QString::fromStdU16String(record.name));
+}
+
+void MainWindow::ReloadAfterOptions() {
+    WaitCursor wait;
+    state_.found.count = 0;
+    state_.found.targets.clear();
+    state_.markerPos.clear();
+    ClearTargetGrid(state_.grid);
+    if (AllocateFoundArrays(state_) != 0) {
+        wait.Restore();
+        ShowMessage(this, QStringLiteral("メモリの初期化に失敗しました。"),
+                    QStringLiteral("メモリ初期化エラー"), MessageIcon::Error);
+        return;
+    }
+    if (LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles) != 0) {
+        wait.Restore();
+        ShowMessage(this, QStringLiteral("位置情報の読込みに失敗しました。"),
+                    QStringLiteral("読込みエラー"), MessageIcon::Error);
+        return;
+    }
+    LookUpColumns(state_);
+    wait.Restore();
+    SearchAroundOrigin();
+    updates_->AfterOptions();
+}
+
 void MainWindow::ShowListAfterSearch() {
     panes_->Fill(content_->width());
     state_.paneMode = kPaneList;
@@ -179,16 +225,12 @@ void MainWindow::RadarCommand(int id) {
     } else {
         FavoriteRecord record;
         if (k >= 0) {
-            const TargetRecord* t = state_.found.targets[static_cast<size_t>(k)];
-            record = {t->lat, t->lon, {}};
-            if (state_.nameColumn >= 2) {
-                record.name = std::u16string(t->Info(state_.nameColumn - 2));
-            }
+            record = TargetAsFavorite(state_.found.targets[static_cast<size_t>(k)]);
         } else {
             PointToPosition(state_.View(), state_.pressPoint, record.lat, record.lon);
         }
-        if (id == ID_RADAR_ADD_FAVORITE && hooks_.addFavorite) {
-            hooks_.addFavorite(record);
+        if (id == ID_RADAR_ADD_FAVORITE) {
+            AddFavoriteWithDialog(record);
         } else if (id == ID_RADAR_MAP && hooks_.showMap) {
             hooks_.showMap(record.lat, record.lon);
         }
@@ -216,13 +258,7 @@ void MainWindow::ListCommand(int id) {
             SearchAroundOrigin();
             break;
         case ID_LIST_ADD_FAVORITE:
-            if (hooks_.addFavorite) {
-                FavoriteRecord record{t->lat, t->lon, {}};
-                if (state_.nameColumn >= 2) {
-                    record.name = std::u16string(t->Info(state_.nameColumn - 2));
-                }
-                hooks_.addFavorite(record);
-            }
+            AddFavoriteWithDialog(TargetAsFavorite(t));
             break;
         case ID_LIST_MAP:
             if (hooks_.showMap) {

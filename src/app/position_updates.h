@@ -17,6 +17,8 @@ public:
     virtual void OnPositionReady() = 0;
     // True while a GPS request is in progress (the radar shows "位置取得中").
     virtual bool Busy() const = 0;
+    // The options may have changed InfoUpdateMode: bring the soft key and timer in line.
+    virtual void AfterOptions() {}
     // Teardown: close the port and stop the GPS session.
     virtual void Shutdown() {}
 };

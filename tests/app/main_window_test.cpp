@@ -246,3 +246,57 @@ TEST_F(MainWindowTest, LogKeepsNewestLinesWithinItsBuffer) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, AddedFavouriteGetsTheNextMenuCommand) {
+    FixAtTokyo();
+    std::vector<std::u16string> offered;
+    Window().Hooks().favoriteName = [&](FavoriteRecord& record) {
+        offered.push_back(record.name);
+        record.name = u"いつもの店";
+        return 1;
+    };
+    QTreeWidget* list = Window().Panes().List();
+    list->setCurrentItem(list->topLevelItem(0));
+    Window().Dispatch(32784);  // list: お気に入りに追加...
+    ASSERT_EQ(offered, (std::vector<std::u16string>{u"店26"}));  // the name column's text
+    ASSERT_EQ(state->favorites.count(), 3);
+    QAction* item = res::FindCommand(Window().FavoritesMenu(), 2003);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("いつもの店"));
+    // Choosing it moves the origin to the shop.
+    Window().Dispatch(2001);
+    Window().Dispatch(2003);
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+    EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 20, 0}));
+    // A cancelled dialog adds nothing.
+    Window().Hooks().favoriteName = [](FavoriteRecord&) { return 0; };
+    Window().Dispatch(32794);
+    EXPECT_EQ(state->favorites.count(), 3);
+}
+
+TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {
+    FixAtTokyo();
+    Window().Hooks().options = [this] {
+        state->settings.TrgtSrchNum = 40;
+        return true;
+    };
+    Window().Dispatch(32772);
+    EXPECT_EQ(state->found.capacity(), 41);
+    EXPECT_EQ(state->markerPos.size(), 41u);
+    EXPECT_EQ(state->grid.size(), 30u);
+    EXPECT_EQ(state->found.count, 30);
+    EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 30);
+    // Options closed without applying change nothing.
+    Window().Hooks().options = [this] {
+        state->settings.TrgtSrchNum = 20;
+        return false;
+    };
+    Window().Dispatch(32772);
+    EXPECT_EQ(state->found.capacity(), 41);
+}
+
+}  // namespace
+}  // namespace zentorak::testing

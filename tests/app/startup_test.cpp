@@ -138,3 +138,20 @@ TEST_F(Startup, CommandsReachThePositionUpdates) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(Startup, StartupSearchModeAsksForAnUpdateOnce) {
+    WriteSettings({"StartupSrchMode:1"});
+    state = std::make_unique<AppState>();
+    app = std::make_unique<Application>(*state, IniPath());
+    std::vector<int> calls;
+    app->SetPositionUpdatesFactory(
+        [&](MainWindow&, AppState&) { return std::make_unique<CountingUpdates>(calls); });
+    ASSERT_TRUE(app->Start(false));
+    EXPECT_EQ(calls, (std::vector<int>{20}));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
