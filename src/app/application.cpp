@@ -1,13 +1,11 @@
 #include "app/application.h"
 
-#include <unistd.h>
-
-#include <climits>
-
 #include "app/result_panes.h"
+#include "platform/code_page.h"
 #include "platform/message_box.h"
 #include "platform/screen_dpi.h"
 #include "platform/wait_cursor.h"
+#include "ui/item_list_view.h"
 
 namespace zentorak {
 namespace {
@@ -16,23 +14,15 @@ void StartupError(const char* text, const char* title) {
     ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Error);
 }
 
-// FIXME: the item list control (INERT_LIST_VIEW) registers itself here once it exists; until
-// then there is nothing to register and start-up goes on.
+// The item list control's window class (INERT_LIST_VIEW), used by the dialogs.
 bool RegisterItemListControl() {
-    return true;
+    return RegisterItemListClass() == 0;
 }
 
 }  // namespace
 
-std::string ModulePath(const std::string& name) {
-    char buffer[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) {
-        return "/" + name;
-    }
-    std::string path(buffer, static_cast<size_t>(n));
-    size_t slash = path.rfind('/');
-    return path.substr(0, slash + 1) + name;
+std::string SettingsFilePath() {
+    return ToUtf8(MakeModulePath(u"zentorak.ini"));
 }
 
 Application::Application(AppState& state, std::string settingsPath)

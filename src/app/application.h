@@ -42,7 +42,7 @@ private:
     bool tornDown_ = false;
 };
 
-// The file name beside the running executable (/proc/self/exe).
-std::string ModulePath(const std::string& name);
+// zentorak.ini beside the running executable; empty when the path would be too long.
+std::string SettingsFilePath();
 
 }  // namespace zentorak

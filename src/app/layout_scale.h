@@ -2,16 +2,18 @@
 // Pure arithmetic: where the resolution comes from (the screen) is the UI's business.
 #pragma once
 
+#include "ui/text_utils.h"
+
 namespace zentorak {
 
 struct Dpi {
     int x = 96;
     int y = 96;
 
-    // (n * dpi + 48) / 96 with truncating division, so a negative length scales as -(|n| ...)
-    // only when the caller negates a scaled positive value, as the radar does.
-    int ScaleX(int n) const { return (n * x + 48) / 96; }
-    int ScaleY(int n) const { return (n * y + 48) / 96; }
+    // The shared rule: (n * dpi + 48) / 96, truncating. Negative offsets are written as the
+    // negated scaled length, as the radar does.
+    int ScaleX(int n) const { return zentorak::ScaleX(n, x); }
+    int ScaleY(int n) const { return zentorak::ScaleY(n, y); }
 };
 
 }  // namespace zentorak

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     }
     instance.Listen();
     static zentorak::AppState state;
-    zentorak::Application program(state, zentorak::ModulePath("zentorak.ini"));
+    zentorak::Application program(state, zentorak::SettingsFilePath());
     if (!program.Start()) {
         return 0;
     }

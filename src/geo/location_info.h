@@ -22,7 +22,9 @@ inline constexpr int kInfoItems = 8;     // slots 2..9: info[0..7]
 
 struct ColumnMap {
     ColumnMap();  // every slot present, the default captions 緯度, 経度, 店名, ...
-    bool Present(int slot) const { return slot >= 0 && slot < kColumnSlots && this->slot[slot] >= 0; }
+    bool Present(int slot) const {
+        return slot >= 0 && slot < kColumnSlots && this->slot[slot] >= 0;
+    }
 
     std::array<int, kColumnSlots> slot;  // i when column i has a caption, else -1
     std::array<std::u16string, kColumnSlots> columnCaption;  // at most 99 characters each
@@ -40,8 +42,16 @@ public:
     bool HasInfo(int k) const;
     std::u16string_view Info(int k) const;  // empty when absent
 
-    // How the items are stored is the grid's business.
+private:
+    friend class TargetStore;
+    // The present items, in k order, each as its length (one unit, or two with the top bit set
+    // for 32,768 units or more) followed by its text, in the grid's text pool.
+    const char16_t* text_ = nullptr;
+    int32_t cell_ = -1;    // row * 260 + column
+    uint8_t present_ = 0;  // bit k: info[k] is present
 };
+
+class TargetStore;
 
 class TargetGrid {
 public:
@@ -53,6 +63,11 @@ public:
     size_t size() const;  // targets loaded
 
     // The cell lists and the storage of records and texts are private to the reader and search.
+    TargetStore& store() { return *store_; }
+    const TargetStore& store() const { return *store_; }
+
+private:
+    std::unique_ptr<TargetStore> store_;
 };
 
 // Splits one line; quote may be empty (then the line is cut at every separator). 0, or -101 when

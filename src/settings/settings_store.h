@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 #include "targets/favorite_list.h"
 
 namespace zentorak {
@@ -59,8 +61,22 @@ int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFi
 // Writes a temporary file beside the target, checks every write, syncs it and renames it over
 // the old file. 0; -1 cannot create; -2 the first line failed; -3 a later write or the rename
 // failed. On failure the old file is untouched and the temporary file is removed.
+// A symbolic link is followed (the link stays); a path naming anything but a regular file or
+// nothing (a device, a folder) gives -1. The file keeps its permission bits.
 int SaveSettingsFile(const std::string& path, const Settings& settings,
                      const LocationInfoFileList& files, const FavoriteList& favorites);
+
+// The system calls SaveSettingsFile makes on the temporary file; an empty member means the real
+// call. Tests use it to inject failed and short writes, a failed sync or a failed rename.
+struct SettingsFileCalls {
+    std::function<ssize_t(int fd, const void* data, size_t size)> write;
+    std::function<int(int fd)> fsync;
+    std::function<int(const char* from, const char* to)> rename;
+};
+
+int SaveSettingsFile(const std::string& path, const Settings& settings,
+                     const LocationInfoFileList& files, const FavoriteList& favorites,
+                     const SettingsFileCalls& calls);
 
 void ClearLocationInfoFileList(LocationInfoFileList& files);
 

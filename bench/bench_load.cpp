@@ -1,0 +1,173 @@
+// Loading a location-info file (open to index-ready) against glibc iconv converting the whole
+// file alone and against a memchr line count, with the peak memory growth of the load and a check
+// that every decoded item equals iconv's decoding.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "bench_data.h"
+#include "geo/location_info.h"
+#include "geo/target_store.h"
+
+namespace zentorak::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes(std::filesystem::file_size(path), '\0');
+    int fd = ::open(path.c_str(), O_RDONLY);
+    size_t got = 0;
+    while (got < bytes.size()) {
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    return bytes;
+}
+
+// The whole file in UTF-16 by iconv alone, reading included as the load includes it.
+std::u16string IconvFile(const std::string& path) {
+    std::string bytes = ReadAll(path);
+    std::u16string out(bytes.size(), u'\0');
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    char* in = bytes.data();
+    size_t inLeft = bytes.size();
+    char* o = reinterpret_cast<char*>(out.data());
+    size_t outLeft = out.size() * 2;
+    iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft / 2);
+    return out;
+}
+
+size_t CountLines(const std::string& path) {
+    static char buffer[256 * 1024];
+    int fd = ::open(path.c_str(), O_RDONLY);
+    size_t lines = 0;
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
+        for (const char* p = buffer;
+             (p = static_cast<const char*>(std::memchr(p, '\n', buffer + n - p))) != nullptr; ++p) {
+            ++lines;
+        }
+    }
+    ::close(fd);
+    return lines;
+}
+
+// Items compared with iconv's decoding of the same lines; returns the number of mismatches.
+size_t CompareWithIconv(const std::string& path, const TargetGrid& grid, size_t& compared) {
+    std::u16string text = IconvFile(path);
+    size_t mismatches = 0, target = 0, begin = text.find(u"\r\n") + 2;
+    std::vector<std::u16string> fields;
+    compared = 0;
+    for (size_t end; (end = text.find(u"\r\n", begin)) != std::u16string::npos; begin = end + 2) {
+        SplitCsvLine(std::u16string_view(text).substr(begin, end - begin), u",", u"\"", fields);
+        DmsAngle lat, lon;
+        int row, column;
+        if (fields.size() < 3 || ParseDms(fields[0], lat) || ParseDms(fields[1], lon) ||
+            GridCellOf(lat, lon, row, column)) {
+            continue;  // a line that gives no target
+        }
+        if (target >= grid.size()) {
+            return mismatches + 1;
+        }
+        const TargetRecord& t = grid.store().At(static_cast<uint32_t>(target++));
+        for (int k = 0; k < kInfoItems && k + 2 < static_cast<int>(fields.size()); ++k) {
+            mismatches += t.Info(k) != fields[k + 2];
+            ++compared;
+        }
+    }
+    return mismatches + (target != grid.size());
+}
+
+template <typename F>
+double MedianOfFive(F&& run) {
+    run();  // warm-up
+    std::vector<double> times;
+    for (int i = 0; i < 5; ++i) {
+        auto start = Clock::now();
+        run();
+        times.push_back(Seconds(start));
+    }
+    return Median(times);
+}
+
+void LoadBenchmark(benchmark::State& state, const std::string& path) {
+    double fileSize = static_cast<double>(std::filesystem::file_size(path));
+    double ours = 0, byIconv = 0, byMemchr = 0, growth = 0;
+    size_t compared = 0, mismatches = 0, targets = 0;
+    for (auto _ : state) {
+        ours = MedianOfFive([&] {
+            TargetGrid grid;
+            ColumnMap columns;
+            LoadLocationInfoFile(grid, columns, path);
+            targets = grid.size();
+        });
+        byIconv = MedianOfFive([&] { benchmark::DoNotOptimize(IconvFile(path).size()); });
+        byMemchr = MedianOfFive([&] { benchmark::DoNotOptimize(CountLines(path)); });
+        malloc_trim(0);
+        ResetPeakMemory();
+        size_t base = CurrentMemory();
+        TargetGrid grid;
+        ColumnMap columns;
+        LoadLocationInfoFile(grid, columns, path);
+        growth = static_cast<double>(PeakMemory() - base);
+        mismatches = CompareWithIconv(path, grid, compared);
+        state.SetIterationTime(ours);
+    }
+    state.counters["targets"] = static_cast<double>(targets);
+    state.counters["file_MB"] = fileSize / 1e6;
+    state.counters["load_ms"] = ours * 1e3;
+    state.counters["iconv_ms"] = byIconv * 1e3;
+    state.counters["memchr_ms"] = byMemchr * 1e3;
+    state.counters["load/iconv"] = ours / byIconv;
+    state.counters["load/memchr"] = ours / byMemchr;
+    state.counters["peak_growth_MB"] = growth / 1e6;
+    state.counters["growth/file"] = growth / fileSize;
+    state.counters["items_checked"] = static_cast<double>(compared);
+    state.counters["mismatches"] = static_cast<double>(mismatches);
+    if (mismatches != 0) {
+        state.SkipWithError("decoded items differ from iconv");
+    }
+}
+
+}  // namespace
+}  // namespace zentorak::bench
+
+int main(int argc, char** argv) {
+    using namespace zentorak::bench;
+    // A fixed threshold keeps large blocks in mmap, so freed grids leave the resident size.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    std::string national = NationalSetPath(NationalSetSize());
+    benchmark::RegisterBenchmark("Load/national", LoadBenchmark, national)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    std::string towns = SmokeRun() ? "" : TownsSetPath();
+    if (!towns.empty()) {
+        benchmark::RegisterBenchmark("Load/towns", LoadBenchmark, towns)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,74 @@
+// The field splitter of location-info lines as one state machine over any character type, so
+// that the loader can split raw CP932 bytes and SplitCsvLine can split UTF-16 text alike.
+// Splitting bytes gives the same fields as splitting the decoded line: in CP932 no trail byte is
+// a comma, quote, CR or LF, and a lead byte before a non-trail byte decodes alone.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zentorak {
+
+// Calls onField(view) for each field in order. Plain fields are views into line; quoted fields
+// are built in arena, which is reserved to the line's size first so that earlier views stay
+// valid. May throw std::bad_alloc.
+template <typename Char, typename OnField>
+void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char quote,
+                       std::basic_string<Char>& arena, OnField&& onField) {
+    enum class State { kFieldStart, kPlain, kQuoted, kAfterQuote };
+    State state = State::kFieldStart;
+    size_t begin = 0;
+    arena.clear();
+    arena.reserve(line.size());
+    auto quoted = [&] { return std::basic_string_view<Char>(arena).substr(begin); };
+    for (size_t i = 0; i < line.size(); ++i) {
+        Char c = line[i];
+        switch (state) {
+            case State::kFieldStart:
+                if (c == separator) {
+                    onField(std::basic_string_view<Char>());
+                } else if (c == quote) {
+                    state = State::kQuoted;
+                    begin = arena.size();
+                } else {
+                    state = State::kPlain;
+                    begin = i;
+                }
+                break;
+            case State::kPlain:
+                if (c == separator) {
+                    onField(line.substr(begin, i - begin));
+                    state = State::kFieldStart;
+                }
+                break;
+            case State::kQuoted:
+                if (c == quote) {
+                    state = State::kAfterQuote;
+                } else {
+                    arena.push_back(c);
+                }
+                break;
+            case State::kAfterQuote:
+                if (c == separator) {
+                    onField(quoted());
+                    state = State::kFieldStart;
+                } else {
+                    // A doubled quote is one literal quote; a quote before anything else is
+                    // kept with that character, and the field stays quoted.
+                    arena.push_back(quote);
+                    if (c != quote) {
+                        arena.push_back(c);
+                    }
+                    state = State::kQuoted;
+                }
+                break;
+        }
+    }
+    if (state == State::kPlain) {
+        onField(line.substr(begin));
+    } else if (state == State::kQuoted || state == State::kAfterQuote) {
+        onField(quoted());
+    }
+}
+
+}  // namespace zentorak

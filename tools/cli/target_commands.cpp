@@ -1,0 +1,139 @@
+// zentorak-cli nearest, search and load: the location-info reader and the two searches on files
+// named on the command line, one JSON object per line.
+#include <cstdlib>
+#include <string>
+
+#include "cli.h"
+#include "geo/search.h"
+#include "platform/code_page.h"
+
+namespace zentorak::cli {
+namespace {
+
+// Fills the file list from the arguments as the settings file would (at most ten files).
+bool FileList(int first, int argc, char** argv, LocationInfoFileList& files) {
+    if (first >= argc || argc - first > kMaxLocationInfoFiles) {
+        return false;
+    }
+    for (int i = first; i < argc; ++i) {
+        files[i - first] = FromUtf8(argv[i]);
+    }
+    return true;
+}
+
+bool ParsePositive(const char* text, int& value) {
+    char* end = nullptr;
+    long n = std::strtol(text, &end, 10);
+    if (*text == '\0' || *end != '\0' || n <= 0 || n > 1000000) {
+        return false;
+    }
+    value = static_cast<int>(n);
+    return true;
+}
+
+void PrintTarget(int rank, const TargetRecord& target) {
+    std::vector<std::string> items;
+    for (int k = 0; k < kInfoItems; ++k) {
+        items.push_back(target.HasInfo(k) ? JsonString(target.Info(k)) : "null");
+    }
+    JsonObject()
+        .Add("rank", rank)
+        .Add("lat", FormatDms(target.lat))
+        .Add("lon", FormatDms(target.lon))
+        .AddRaw("info", JsonArray(items))
+        .Print();
+}
+
+int Nearest(int argc, char** argv) {
+    int count = 20;
+    int i = 1;
+    if (i + 1 < argc && std::string(argv[i]) == "--count") {
+        if (!ParsePositive(argv[i + 1], count)) {
+            return UsageError("--count needs a positive number");
+        }
+        i += 2;
+    }
+    DmsAngle lat, lon;
+    LocationInfoFileList files;
+    if (i + 2 > argc || ParseDms(FromUtf8(argv[i]), lat) != 0 ||
+        ParseDms(FromUtf8(argv[i + 1]), lon) != 0 || !FileList(i + 2, argc, argv, files)) {
+        return UsageError("nearest [--count N] LAT LON FILE... (at most 10 files)");
+    }
+    TargetGrid grid;
+    ColumnMap columns;
+    LoadAllLocationInfoFiles(grid, columns, files);
+    FoundTargets found;
+    found.Allocate(count + 1);
+    int result = SearchNearest(grid, lat, lon, count, found);
+    if (result != 0) {
+        JsonObject().Add("result", result).Print();
+        return 1;
+    }
+    for (int k = 0; k < found.count; ++k) {
+        PrintTarget(k + 1, *found.targets[k]);
+    }
+    return 0;
+}
+
+int Search(int argc, char** argv) {
+    SearchTexts texts;
+    int i = 1;
+    while (i + 1 < argc && std::string(argv[i]) == "--text") {
+        std::string condition = argv[i + 1];
+        size_t eq = condition.find('=');
+        int slot = eq == 1 ? condition[0] - '0' : -1;
+        if (slot < 2 || slot > 9) {
+            return UsageError("--text needs SLOT=TEXT with SLOT 2..9");
+        }
+        texts[slot - 2] = FromUtf8(condition.substr(2));
+        i += 2;
+    }
+    LocationInfoFileList files;
+    if (!FileList(i, argc, argv, files)) {
+        return UsageError("search [--text SLOT=TEXT]... FILE... (at most 10 files)");
+    }
+    TargetGrid grid;
+    ColumnMap columns;
+    LoadAllLocationInfoFiles(grid, columns, files);
+    FoundTargets found;
+    found.Allocate(21);
+    SearchByConditions(grid, columns, texts, found);
+    for (int k = 0; k < found.count; ++k) {
+        PrintTarget(k + 1, *found.targets[k]);
+    }
+    JsonObject().Add("count", found.count).Print();
+    return 0;
+}
+
+int Load(int argc, char** argv) {
+    LocationInfoFileList files;
+    if (!FileList(1, argc, argv, files)) {
+        return UsageError("load FILE... (at most 10 files)");
+    }
+    TargetGrid grid;
+    ColumnMap columns;
+    std::vector<int> results;
+    LoadAllLocationInfoFiles(grid, columns, files, &results);
+    std::vector<std::string> captions, slots, fileResults;
+    for (int s = 0; s < kColumnSlots; ++s) {
+        captions.push_back(JsonString(columns.columnCaption[s]));
+        slots.push_back(std::to_string(columns.slot[s]));
+    }
+    for (int r : results) {
+        fileResults.push_back(std::to_string(r));
+    }
+    JsonObject()
+        .Add("targets", static_cast<long long>(grid.size()))
+        .AddRaw("captions", JsonArray(captions))
+        .AddRaw("slots", JsonArray(slots))
+        .AddRaw("files", JsonArray(fileResults))
+        .Print();
+    return 0;
+}
+
+CommandRegistration nearestCommand{"nearest", "nearest [--count N] LAT LON FILE...", Nearest};
+CommandRegistration searchCommand{"search", "search [--text SLOT=TEXT]... FILE...", Search};
+CommandRegistration loadCommand{"load", "load FILE...", Load};
+
+}  // namespace
+}  // namespace zentorak::cli
