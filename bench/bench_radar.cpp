@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "app/application.h"
 #include "app/radar_widget.h"
 #include "app_bench_data.h"
+#include "bench_data.h"
 
 namespace fs = std::filesystem;
 
@@ -22,12 +24,12 @@ struct Fixture {
     Fixture() {
         char name[] = "/tmp/zentorak-radar-XXXXXX";
         dir = ::mkdtemp(name);
-        zentorak::bench::WriteTargets(dir / "targets.csv",
-                                      zentorak::bench::SmokeRun() ? 2000 : 100000);
-        std::ofstream(dir / "zentorak.ini", std::ios::binary)
-            << "[System]\r\nTrgtSrchNum:100\r\nOrgFixedMode:1\r\n\r\n[TrgtInfoFile]\r\n"
-            << (dir / "targets.csv").string() << "\r\n\r\n[Favorite]\r\nFavName:x\r\n"
-            << "FavLat:35/40/40.000\r\nFavLon:139/46/12.000\r\n\r\n";
+        std::string csv =
+            zentorak::bench::NationalSetPath(zentorak::bench::SmokeRun() ? 20000 : 100000);
+        // TrgtSrchNum 100 and a favourite in the middle of Tokyo, where 100 targets are near.
+        zentorak::bench::WriteProgramSettings(dir, csv, "TrgtSrchNum:100\r\n");
+        std::ofstream(dir / "zentorak.ini", std::ios::binary | std::ios::app)
+            << "[Favorite]\r\nFavName:x\r\nFavLat:35/40/40.000\r\nFavLon:139/46/12.000\r\n\r\n";
         app = std::make_unique<zentorak::Application>(state, (dir / "zentorak.ini").string());
         app->Start(true);
         (void)QTest::qWaitForWindowExposed(&app->Window());
