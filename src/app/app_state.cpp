@@ -20,11 +20,13 @@ void SetDefaults(AppState& state) {
 }
 
 int AllocateFoundArrays(AppState& state) {
-    int capacity = state.settings.TrgtSrchNum + 1;
-    // A damaged settings file may hold any number; the options only offer 20..100.
-    if (capacity < 1) {
+    // The settings file may hold any run of digits; the options only offer 20..100. A count no
+    // handset could hold is refused like a failed allocation instead of overflowing the + 1 or
+    // exhausting memory.
+    if (state.settings.TrgtSrchNum < 0 || state.settings.TrgtSrchNum > kMaxTrgtSrchNum) {
         return -101;
     }
+    int capacity = state.settings.TrgtSrchNum + 1;
     try {
         state.markerPos.assign(static_cast<size_t>(capacity), PixelPoint{});
     } catch (const std::bad_alloc&) {

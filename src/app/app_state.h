@@ -72,7 +72,10 @@ struct AppState {
 // radar's centre, scale ScaleX(1000), the log pane. Favourites and targets are left alone.
 void SetDefaults(AppState& state);
 
-// Allocates the found-target arrays for TrgtSrchNum + 1 entries; 0 or -101.
+inline constexpr int kMaxTrgtSrchNum = 1000000;
+
+// Allocates the found-target arrays for TrgtSrchNum + 1 entries; 0 or -101 (also for a
+// TrgtSrchNum outside 0..kMaxTrgtSrchNum).
 int AllocateFoundArrays(AppState& state);
 
 // Looks up the coordinate, name and telephone columns after the files were loaded.

@@ -163,7 +163,8 @@ void MainWindow::ConditionalSearch() {
     state_.found.count = 0;
     SearchByConditions(state_.grid, state_.columns, texts, state_.found);
     if (state_.found.count > 0) {
-        // The text search may have grown the list; the markers follow it.
+        // The text search may have grown the list; the markers follow it. Both keep the grown
+        // size until the options reallocate them, so later searches need not grow them again.
         if (state_.markerPos.size() < state_.found.targets.size()) {
             state_.markerPos.resize(state_.found.targets.size());
         }

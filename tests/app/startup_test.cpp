@@ -155,3 +155,18 @@ TEST_F(Startup, StartupSearchModeAsksForAnUpdateOnce) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(Startup, UnholdableTargetCountIsAMemoryFailure) {
+    // INT_MAX + 1 would overflow; the start-up ends with the memory message instead.
+    WriteSettings({"TrgtSrchNum:2147483647"});
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(messages.records.size(), 1u);
+    EXPECT_EQ(messages.records[0].text, QStringLiteral("メモリの初期化に失敗しました。"));
+    EXPECT_EQ(messages.records[0].title, QStringLiteral("メモリ初期化エラー"));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
