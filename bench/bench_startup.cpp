@@ -135,6 +135,7 @@ void Peer(benchmark::internal::Benchmark* b) {
 
 BENCHMARK_CAPTURE(StartUp, peer_offscreen, "peer", "offscreen")->Apply(Peer);
 BENCHMARK_CAPTURE(StartUp, zentorak_offscreen, "zentorak", "offscreen")->Apply(Targets);
+BENCHMARK_CAPTURE(StartUp, zentorak_ready_offscreen, "ready", "offscreen")->Apply(Targets);
 BENCHMARK_CAPTURE(StartUp, peer_xvfb, "peer", "xcb")->Apply(Peer);
 BENCHMARK_CAPTURE(StartUp, zentorak_xvfb, "zentorak", "xcb")->Apply(Targets);
 

@@ -2,7 +2,9 @@
 // prints one line as soon as the main window has been painted for the first time, then leaves
 // without writing anything.
 //
-// Usage: startup_probe zentorak|peer DIR
+// Usage: startup_probe zentorak|ready|peer DIR
+//   zentorak: the first paint (the files may still be loading behind it)
+//   ready:    the first paint and the files loaded, so that the program takes commands
 #include <unistd.h>
 
 #include <QApplication>
@@ -53,10 +55,17 @@ int main(int argc, char** argv) {
     instance.Listen();
     static zentorak::AppState state;
     zentorak::Application program(state, dir + "/zentorak.ini");
+    program.SetBackgroundLoading(true);
     if (!program.Start(false)) {
         return 1;
     }
-    QObject::connect(&program.Window(), &zentorak::MainWindow::FirstPainted, [] { Report(); });
+    bool ready = std::strcmp(argv[1], "ready") == 0;
+    QObject::connect(&program.Window(), &zentorak::MainWindow::FirstPainted, [&program, ready] {
+        if (ready) {
+            program.FinishLoading();
+        }
+        Report();
+    });
     program.Window().show();
     return app.exec();
 }

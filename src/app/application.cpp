@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <QTimer>
+
 #include "app/result_panes.h"
 #include "platform/code_page.h"
 #include "platform/message_box.h"
@@ -44,16 +46,24 @@ bool Application::Start(bool show) {
         window_->SetPositionUpdates(factory_(*window_, state_));
     }
     if (InitApplication() != 0) {
+        failed_ = true;
         return false;
+    }
+    if (!backgroundLoading_ && !FinishLoading()) {
+        return false;
+    }
+    if (backgroundLoading_) {
+        window_->SetInputGate([this] { FinishLoading(); });
+        QObject::connect(
+            window_.get(), &MainWindow::FirstPainted, window_.get(),
+            [this] { QTimer::singleShot(0, window_.get(), [this] { FinishLoading(); }); },
+            Qt::QueuedConnection);
     }
     if (show) {
         window_->show();
     }
-    if (state_.settings.StartupSrchMode == 1) {
-        window_->Updates().UpdateNow(20);
-    }
-    if (PeriodicTimerWanted(state_.settings)) {
-        window_->StartUpdateTimer();
+    if (!backgroundLoading_) {
+        AfterLoad();
     }
     return true;
 }
@@ -70,16 +80,49 @@ int Application::InitApplication() {
         StartupError("メモリの初期化に失敗しました。", "メモリ初期化エラー");
         return -1;
     }
-    if (!LoadTargets()) {
-        wait.Restore();
-        StartupError("位置情報の読込みに失敗しました。", "初期化エラー");
-        return -1;
-    }
-    LookUpColumns(state_);
+    // Only the worker touches the grid and the column map until it is joined.
+    loader_ = std::thread([this] {
+        loadResult_ =
+            LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles);
+    });
     wait.Restore();
     window_->SetSoftKeyText(QString::fromStdU16String(StartupSoftKeyText(state_.settings)));
     window_->RefreshOriginModeTexts();
     return 0;
+}
+
+bool Application::FinishLoading() {
+    if (!loader_.joinable()) {
+        return !failed_;
+    }
+    {
+        WaitCursor wait;
+        loader_.join();
+    }
+    window_->SetInputGate({});
+    if (loadResult_ != 0) {
+        failed_ = true;
+        StartupError("位置情報の読込みに失敗しました。", "初期化エラー");
+        if (backgroundLoading_) {
+            window_->close();
+        }
+        return false;
+    }
+    LookUpColumns(state_);
+    if (backgroundLoading_) {
+        AfterLoad();
+    }
+    return true;
+}
+
+// The last start-up steps, once the targets are there: the start-up update and the timer.
+void Application::AfterLoad() {
+    if (state_.settings.StartupSrchMode == 1) {
+        window_->Updates().UpdateNow(20);
+    }
+    if (PeriodicTimerWanted(state_.settings)) {
+        window_->StartUpdateTimer();
+    }
 }
 
 bool Application::ReadSettings() {
@@ -103,23 +146,26 @@ bool Application::ReadSettings() {
     return true;
 }
 
-bool Application::LoadTargets() {
-    return LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles) == 0;
-}
-
 void Application::Teardown() {
     if (tornDown_ || !window_) {
         return;
     }
     tornDown_ = true;
+    if (loader_.joinable()) {
+        loader_.join();
+    }
     window_->Updates().Shutdown();
     window_->StopUpdateTimer();
     state_.found.count = 0;
     state_.found.targets.clear();
     state_.markerPos.clear();
     ClearTargetGrid(state_.grid);
-    // The result is of no use any more: the program is ending either way.
-    SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites);
+    // A start-up that failed saves nothing; after a normal run the result is of no use any
+    // more, the program is ending either way.
+    if (!failed_) {
+        SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
+                         state_.favorites);
+    }
 }
 
 }  // namespace zentorak

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -23,9 +24,20 @@ public:
         std::function<std::unique_ptr<PositionUpdates>(MainWindow& window, AppState& state)>;
     void SetPositionUpdatesFactory(UpdatesFactory factory) { factory_ = std::move(factory); }
 
+    // With a million targets reading the files takes most of a second. When loading in the
+    // background, the window is shown and painted while a worker reads the files into the grid,
+    // which nothing else touches until the worker is joined: after the first paint, or at the
+    // first command or pen press, whichever comes first. Without it, start-up runs strictly in
+    // order (load, then show).
+    void SetBackgroundLoading(bool on) { backgroundLoading_ = on; }
+
     // Builds the window and runs the start-up steps; false when start-up failed (the user has
     // been told). The window is shown only when show is true.
     bool Start(bool show = true);
+    // Joins the background load and finishes start-up (columns, start-up update, timer); false
+    // when the files could not be loaded (the user has been told and the window closes).
+    bool FinishLoading();
+    bool Loading() const { return loader_.joinable(); }
     // Idempotent; also runs when the window closes.
     void Teardown();
     MainWindow& Window() { return *window_; }
@@ -33,12 +45,16 @@ public:
 private:
     int InitApplication();
     bool ReadSettings();
-    bool LoadTargets();
+    void AfterLoad();
 
     AppState& state_;
     std::string settingsPath_;
     std::unique_ptr<MainWindow> window_;
     UpdatesFactory factory_;
+    bool backgroundLoading_ = false;
+    std::thread loader_;
+    int loadResult_ = 0;
+    bool failed_ = false;
     bool tornDown_ = false;
 };
 

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     instance.Listen();
     static zentorak::AppState state;
     zentorak::Application program(state, zentorak::SettingsFilePath());
+    program.SetBackgroundLoading(true);
     if (!program.Start()) {
         return 0;
     }

@@ -216,6 +216,9 @@ void MainWindow::ShowPopup(QMenu* menu, QPoint global) {
 }
 
 void MainWindow::Dispatch(int id) {
+    if (inputGate_) {
+        inputGate_();
+    }
     if (id > kFavoriteCommandBase && id <= kFavoriteCommandBase + state_.favorites.count()) {
         ChooseFavorite(id - kFavoriteCommandBase - 1);
         return;

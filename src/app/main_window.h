@@ -52,6 +52,8 @@ public:
     void PostCommand(int id);
 
     void SetPositionUpdates(std::unique_ptr<PositionUpdates> updates);
+    // Runs before every command and pen press (start-up uses it to finish loading first).
+    void SetInputGate(std::function<void()> gate) { inputGate_ = std::move(gate); }
     PositionUpdates& Updates() { return *updates_; }
     DialogHooks& Hooks() { return hooks_; }
 
@@ -142,6 +144,7 @@ private:
     QTimer updateTimer_;
     std::unique_ptr<PositionUpdates> updates_;
     DialogHooks hooks_;
+    std::function<void()> inputGate_;
     bool closing_ = false;
     bool painted_ = false;
 };

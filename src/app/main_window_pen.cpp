@@ -23,6 +23,9 @@ PixelPoint ToPixel(QPoint p) {
 }  // namespace
 
 void MainWindow::PenDown(QPoint p, bool rightButton) {
+    if (inputGate_) {
+        inputGate_();
+    }
     state_.pressPoint = state_.lastPoint = ToPixel(p);
     bool inStrip = InZoomStrip(p.x(), Screen(), state_.dpi);
     if (rightButton && !inStrip) {

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
+#include <QTest>
 
 #include "app/result_panes.h"
 #include "app_fixture.h"
@@ -166,6 +167,39 @@ TEST_F(Startup, UnholdableTargetCountIsAMemoryFailure) {
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_EQ(messages.records[0].text, QStringLiteral("メモリの初期化に失敗しました。"));
     EXPECT_EQ(messages.records[0].title, QStringLiteral("メモリ初期化エラー"));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(Startup, BackgroundLoadingFinishesBeforeTheFirstCommand) {
+    WriteSettings({"InfoUpdateMode:1", "AutoUpdateMode:1"});
+    state = std::make_unique<AppState>();
+    app = std::make_unique<Application>(*state, IniPath());
+    app->SetBackgroundLoading(true);
+    ASSERT_TRUE(app->Start(true));
+    // The soft key is set at once; the timer waits for the targets.
+    EXPECT_EQ(Window().SoftKeys()->LeftText(), QStringLiteral("更新停止"));
+    Window().Dispatch(2001);  // joins the worker first
+    EXPECT_FALSE(app->Loading());
+    EXPECT_EQ(state->grid.size(), 30u);
+    EXPECT_EQ(state->found.count, 20);
+    EXPECT_EQ(state->nameColumn, 2);
+    EXPECT_TRUE(Window().UpdateTimerRunning());
+}
+
+TEST_F(Startup, BackgroundLoadingEndsAfterTheFirstPaint) {
+    WriteSettings();
+    state = std::make_unique<AppState>();
+    app = std::make_unique<Application>(*state, IniPath());
+    app->SetBackgroundLoading(true);
+    ASSERT_TRUE(app->Start(true));
+    QTRY_VERIFY_WITH_TIMEOUT(!app->Loading(), 5000);
+    EXPECT_EQ(state->grid.size(), 30u);
+    EXPECT_EQ(state->telColumn, 4);
 }
 
 }  // namespace
