@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
+#include <QStyle>
 
 #include "app/radar_widget.h"
 #include "app/result_panes.h"
@@ -31,6 +32,21 @@ MainWindow::MainWindow(AppState& state)
     content_->setPalette(QPalette(Qt::white));
     panes_ = std::make_unique<ResultPanes>(content_, state_);
     updates_ = std::make_unique<RepaintOnlyUpdates>([this] { Repaint(); });
+    updateTimer_.setInterval(PERIODIC_TIMER_MS);
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
+    connect(softKeys_, &SoftKeyBar::Command, this, &MainWindow::Dispatch);
+    ConnectRadar();
+    ConnectList();
+    BuildMenus();
+    BuildAccelerators();
+    // A portrait QVGA handset: 240 x 320 units, of which the task bar and soft-key bar take two
+    // rows of 26; the soft-key bar is part of this window.
+    resize(state_.dpi.ScaleX(240), state_.dpi.ScaleY(320) - state_.dpi.ScaleY(26));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::ConnectRadar() {
     radar_->SetBusy([this] { return updates_->Busy(); });
     connect(radar_, &RadarWidget::PenDown, this,
             [this](QPoint p, bool right) { PenDown(p, right); });
@@ -47,28 +63,23 @@ MainWindow::MainWindow(AppState& state)
         }
     });
     connect(tapAndHold_, &TapAndHold::Held, this, &MainWindow::TapAndHoldAt);
-    connect(softKeys_, &SoftKeyBar::Command, this, &MainWindow::Dispatch);
-    updateTimer_.setInterval(PERIODIC_TIMER_MS);
-    connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
-    panes_->List()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(panes_->List(), &QWidget::customContextMenuRequested, this, [this](QPoint p) {
-        ShowPopup(listPopup_, panes_->List()->viewport()->mapToGlobal(p));
-    });
-    panes_->List()->viewport()->installEventFilter(this);
-    connect(listHold_, &TapAndHold::Held, this, [this](QPoint p) {
-        ShowPopup(listPopup_, panes_->List()->viewport()->mapToGlobal(p));
-    });
-    connect(panes_->List(), &QTreeWidget::itemClicked, this, [this] { Dispatch(ID_LIST_DETAILS); });
-    connect(panes_->List(), &QTreeWidget::itemActivated, this,
-            [this] { Dispatch(ID_LIST_DETAILS); });
-    BuildMenus();
-    BuildAccelerators();
-    // A portrait QVGA handset: 240 x 320 units, of which the task bar and soft-key bar take two
-    // rows of 26; the soft-key bar is part of this window.
-    resize(state_.dpi.ScaleX(240), state_.dpi.ScaleY(320) - state_.dpi.ScaleY(26));
 }
 
-MainWindow::~MainWindow() = default;
+// The list menu comes with a right click or a held pen; a click or Enter opens the details.
+void MainWindow::ConnectList() {
+    QTreeWidget* list = panes_->List();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this, list](QPoint p) { ShowPopup(listPopup_, list->viewport()->mapToGlobal(p)); });
+    list->viewport()->installEventFilter(this);
+    connect(listHold_, &TapAndHold::Held, this,
+            [this, list](QPoint p) { ShowPopup(listPopup_, list->viewport()->mapToGlobal(p)); });
+    connect(list, &QTreeWidget::itemActivated, this, [this] { Dispatch(ID_LIST_DETAILS); });
+    // Where a single click already activates an item, the click must not open it twice.
+    if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list)) {
+        connect(list, &QTreeWidget::itemClicked, this, [this] { Dispatch(ID_LIST_DETAILS); });
+    }
+}
 
 void MainWindow::BuildMenus() {
     CommandSink sink = [this](int id) { Dispatch(id); };

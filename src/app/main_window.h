@@ -105,6 +105,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ConnectRadar();
+    void ConnectList();
     void BuildMenus();
     void BuildAccelerators();
     void LayoutContent();
@@ -114,6 +116,7 @@ private:
     bool NeedsOrigin();
     int SelectedRowOrComplain();
     void NoItemSelected();
+    bool ConfirmFixedMode();
     void ConditionalSearch();
     void ToggleOriginMode();
     void SetOriginAtPoint(PixelPoint p);

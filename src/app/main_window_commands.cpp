@@ -2,6 +2,8 @@
 // the list.
 #include <QAction>
 #include <QMenu>
+#include <algorithm>
+#include <new>
 
 #include "app/main_window.h"
 #include "app/radar_widget.h"
@@ -140,50 +142,57 @@ void MainWindow::ToggleOriginMode() {
     }
 }
 
-void MainWindow::ConditionalSearch() {
-    if (state_.settings.OrgFixedMode != 1) {
-        int answer = ShowMessage(
-            this,
-            QStringLiteral("基点モードが浮動になっています。検索するため固定に変更してもよろし"
-                           "いですか？"),
-            QStringLiteral("基点モード変更確認"), MessageIcon::Question, MessageButtons::YesNo);
-        if (answer != kAnswerYes) {
-            return;
-        }
-        state_.settings.OrgFixedMode = 1;
-        RefreshOriginModeTexts();
+bool MainWindow::ConfirmFixedMode() {
+    if (state_.settings.OrgFixedMode == 1) {
+        return true;
     }
+    int answer = ShowMessage(
+        this,
+        QStringLiteral(
+            "基点モードが浮動になっています。検索するため固定に変更してもよろしいですか？"),
+        QStringLiteral("基点モード変更確認"), MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != kAnswerYes) {
+        return false;
+    }
+    state_.settings.OrgFixedMode = 1;
+    RefreshOriginModeTexts();
+    return true;
+}
+
+void MainWindow::ConditionalSearch() {
     SearchTexts texts;
-    int result =
-        hooks_.search ? hooks_.search(texts) : RunSearchDialog(this, state_.columns, texts);
-    if (result == 0) {
+    if (!ConfirmFixedMode() ||
+        (hooks_.search ? hooks_.search(texts) : RunSearchDialog(this, state_.columns, texts)) ==
+            0) {
         return;
     }
     WaitCursor wait;
     state_.found.count = 0;
     SearchByConditions(state_.grid, state_.columns, texts, state_.found);
-    if (state_.found.count > 0) {
-        // The text search may have grown the list; the markers follow it. Both keep the grown
-        // size until the options reallocate them, so later searches need not grow them again.
-        if (state_.markerPos.size() < state_.found.targets.size()) {
-            state_.markerPos.resize(state_.found.targets.size());
-        }
-        SetOriginToTarget(0);
-        state_.originValid = 1;
+    if (state_.found.count == 0) {
+        state_.originValid = 0;
         wait.Restore();
-        ShowListAfterSearch();
-        state_.originX = ViewCentrePoint().x;
-        state_.originY = ViewCentrePoint().y;
+        panes_->Fill(content_->width());
         Repaint();
-        ShowMessage(this, QStringLiteral("検索対象が%1個見つかりました。").arg(state_.found.count),
+        ShowMessage(this, QStringLiteral("検索対象が見つかりませんでした。"),
                     QStringLiteral("検索結果"), MessageIcon::Information);
         return;
     }
-    state_.originValid = 0;
+    // The text search may have grown the list; the markers follow it. Both keep the grown size
+    // until the options reallocate them, so later searches need not grow them again.
+    try {
+        state_.markerPos.resize(std::max(state_.markerPos.size(), state_.found.targets.size()));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    SetOriginToTarget(0);
+    state_.originValid = 1;
     wait.Restore();
-    panes_->Fill(content_->width());
+    ShowListAfterSearch();
+    state_.originX = ViewCentrePoint().x;
+    state_.originY = ViewCentrePoint().y;
     Repaint();
-    ShowMessage(this, QStringLiteral("検索対象が見つかりませんでした。"),
+    ShowMessage(this, QStringLiteral("検索対象が%1個見つかりました。").arg(state_.found.count),
                 QStringLiteral("検索結果"), MessageIcon::Information);
 }
 
