@@ -79,7 +79,25 @@ void ZoomStep(benchmark::State& s) {
     s.counters["found"] = f.state.found.count;
 }
 
+// The end of a pan in floating mode: search around the view centre, refill the list of 100
+// rows, snap the origin and repaint.
+void FloatingPanEnd(benchmark::State& s) {
+    Fixture& f = Shared();
+    zentorak::MainWindow& w = f.app->Window();
+    f.state.settings.OrgFixedMode = 2;
+    int dx = 8;
+    for (auto _ : s) {
+        dx = -dx;
+        w.PenDown(QPoint(100, 100));
+        w.PenMove(QPoint(100 + dx, 100));
+        w.PenUp(QPoint(100 + dx, 100));
+    }
+    f.state.settings.OrgFixedMode = 1;
+    s.counters["found"] = f.state.found.count;
+}
+
 BENCHMARK(PanStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FloatingPanEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ZoomStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
