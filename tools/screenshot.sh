@@ -18,6 +18,7 @@ cp "$ini" "$work/zentorak.ini"
 cat > "$work/inner.sh" <<'INNER'
 set -euo pipefail
 work=$1; out=$2; shift 2
+export SCREENSHOT_WHOLE=${SCREENSHOT_WHOLE:-}
 # A runtime folder of its own, so the single-instance socket does not meet a running copy.
 export XDG_RUNTIME_DIR=$work/run
 export TMPDIR=$work/run
@@ -39,7 +40,14 @@ for step in "$@"; do
     xdotool $step
     sleep 0.4
 done
-import -window root -crop "$(xwininfo -id "$win" | awk '/Width/{w=$2}/Height/{h=$2}/Absolute upper-left X/{x=$4}/Absolute upper-left Y/{y=$4}END{print w"x"h"+"x"+"y}')" "$out"
+geometry=$(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4}/Absolute upper-left Y/{y=$4}
+    /^ *Width/{w=$2}/^ *Height/{h=$2}END{print w"x"h"+"x"+"y}')
+# A popup menu may reach beyond the window: SCREENSHOT_WHOLE=1 keeps the whole screen.
+if [ -n "${SCREENSHOT_WHOLE:-}" ]; then
+    import -window root "$out"
+else
+    import -window root -crop "$geometry" +repage "$out"
+fi
 kill -TERM $pid
 wait $pid || true
 INNER
