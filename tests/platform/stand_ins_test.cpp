@@ -12,6 +12,7 @@
 #include "platform/soft_key_bar.h"
 #include "platform/tap_and_hold.h"
 #include "platform/wait_cursor.h"
+#include "url_catcher.h"
 
 namespace zentorak {
 namespace {
@@ -37,16 +38,8 @@ TEST(WaitCursor, EveryWayOutRestoresTheArrow) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
-
 TEST(ShellOpen, HandsTelAndHttpAddressesToTheirHandlers) {
-    UrlCatcher catcher;
+    testing::UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
     EXPECT_TRUE(ShellOpen(QStringLiteral("TEL:03-0000-0001")));
@@ -108,5 +101,3 @@ TEST(SoftKeyBar, LeftKeyAndF1SendTheCommand) {
 
 }  // namespace
 }  // namespace zentorak
-
-#include "stand_ins_test.moc"
