@@ -42,6 +42,7 @@ MainWindow::MainWindow(AppState& state)
     // A portrait QVGA handset: 240 x 320 units, of which the task bar and soft-key bar take two
     // rows of 26; the soft-key bar is part of this window.
     resize(state_.dpi.ScaleX(240), state_.dpi.ScaleY(320) - state_.dpi.ScaleY(26));
+    LayoutContent();  // a hidden window gets its resize event only when shown
 }
 
 MainWindow::~MainWindow() = default;

@@ -204,3 +204,22 @@ TEST_F(Startup, BackgroundLoadingEndsAfterTheFirstPaint) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(Startup, HiddenWindowAlreadyHasTheHandsetGeometry) {
+    WriteSettings();
+    state = std::make_unique<AppState>();
+    app = std::make_unique<Application>(*state, IniPath());
+    ASSERT_TRUE(app->Start(false));
+    // 240 x 320 units with two bars of 26: the radar is 240 x 186, its centre (120, 93).
+    const Dpi& d = state->dpi;
+    EXPECT_EQ(Window().ViewCentrePoint(), (PixelPoint{d.ScaleX(240) / 2, d.ScaleY(186) / 2}));
+    EXPECT_EQ(Window().Screen().width, d.ScaleX(240));
+    EXPECT_EQ(Window().Screen().height, d.ScaleY(320));
+    EXPECT_TRUE(Window().Screen().Portrait());
+}
+
+}  // namespace
+}  // namespace zentorak::testing
