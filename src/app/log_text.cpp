@@ -3,20 +3,26 @@
 namespace zentorak {
 
 void LogText::Append(std::u16string_view line) {
-    std::u16string added(line);
-    added += u"\r\n";
-    if (added.size() > kCapacity) {
-        text_ = added.substr(added.size() - kCapacity);
+    text_.append(line);
+    text_ += u"\r\n";
+    Trim();
+}
+
+void LogText::Replace(std::u16string_view text) {
+    text_.assign(text);
+    Trim();
+}
+
+void LogText::Trim() {
+    if (text_.size() <= kCapacity) {
         return;
     }
-    if (text_.size() + added.size() > kCapacity) {
-        size_t need = text_.size() + added.size() - kCapacity;
-        // Drop whole lines: cut after the first line end at or beyond the excess.
-        size_t cut = text_.find(u"\r\n", need > 2 ? need - 2 : 0);
-        cut = cut == std::u16string::npos ? text_.size() : cut + 2;
-        text_.erase(0, cut);
-    }
-    text_ += added;
+    size_t excess = text_.size() - kCapacity;
+    // Drop whole lines: cut after the first line end at or beyond the excess; a last line
+    // longer than the buffer keeps its tail.
+    size_t cut = text_.find(u"\r\n", excess > 2 ? excess - 2 : 0);
+    cut = cut == std::u16string::npos || cut + 2 >= text_.size() ? excess : cut + 2;
+    text_.erase(0, cut);
 }
 
 }  // namespace zentorak

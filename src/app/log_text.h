@@ -19,9 +19,13 @@ public:
     // Appends the line and CR LF. When that would overflow, the oldest whole lines go first, so
     // the newest exchange stays readable; a single line longer than the buffer keeps its tail.
     void Append(std::u16string_view line);
+    // The whole text at once (as the W-SIM exchange sets it), trimmed the same way.
+    void Replace(std::u16string_view text);
     const std::u16string& text() const { return text_; }
 
 private:
+    void Trim();
+
     std::u16string text_;
 };
 

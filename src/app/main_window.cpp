@@ -34,7 +34,7 @@ MainWindow::MainWindow(AppState& state)
     updates_ = std::make_unique<RepaintOnlyUpdates>([this] { Repaint(); });
     updateTimer_.setInterval(PERIODIC_TIMER_MS);
     connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
-    connect(softKeys_, &SoftKeyBar::Command, this, &MainWindow::Dispatch);
+    connect(softKeys_, &SoftKeyBar::Command, this, [this](int id) { Dispatch(id); });
     ConnectRadar();
     ConnectList();
     BuildMenus();
@@ -150,6 +150,27 @@ void MainWindow::SetSoftKeyText(const QString& text) {
     softKeys_->SetLeftText(text);
 }
 
+void MainWindow::ShowLogPane() {
+    state_.paneMode = kPaneLog;
+    panes_->ShowPane();
+}
+
+void MainWindow::SetLogText(const std::u16string& text) {
+    state_.logText.Replace(text);
+    panes_->SetLogText();
+}
+
+std::optional<std::u16string> MainWindow::TelephoneText(int index) const {
+    if (state_.telColumn < 2 || index < 0 || index >= state_.found.count) {
+        return std::nullopt;
+    }
+    const TargetRecord* t = state_.found.targets[static_cast<size_t>(index)];
+    if (!t->HasInfo(state_.telColumn - 2) || t->Info(state_.telColumn - 2).empty()) {
+        return std::nullopt;
+    }
+    return std::u16string(t->Info(state_.telColumn - 2));
+}
+
 void MainWindow::StartUpdateTimer() {
     updateTimer_.start();
     state_.updateTimer = PERIODIC_TIMER_ID;
@@ -160,9 +181,9 @@ void MainWindow::StopUpdateTimer() {
     state_.updateTimer = 0;
 }
 
-void MainWindow::PostCommand(int id) {
+void MainWindow::PostCommand(int id, int param) {
     QMetaObject::invokeMethod(
-        this, [this, id] { Dispatch(id); }, Qt::QueuedConnection);
+        this, [this, id, param] { Dispatch(id, param); }, Qt::QueuedConnection);
 }
 
 void MainWindow::Repaint() {
@@ -227,7 +248,7 @@ void MainWindow::ShowPopup(QMenu* menu, QPoint global) {
     }
 }
 
-void MainWindow::Dispatch(int id) {
+void MainWindow::Dispatch(int id, int param) {
     if (inputGate_) {
         inputGate_();
     }
@@ -240,7 +261,7 @@ void MainWindow::Dispatch(int id) {
             updates_->OnSoftKey();
             break;
         case ID_POSITION_READY:
-            updates_->OnPositionReady();
+            updates_->OnPositionReady(param);
             break;
         case ID_SEARCH:
             ConditionalSearch();

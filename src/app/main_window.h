@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/app_state.h"
 #include "app/position_updates.h"
@@ -47,9 +48,11 @@ public:
     explicit MainWindow(AppState& state);
     ~MainWindow() override;
 
-    void Dispatch(int id);
+    // param travels with the command, as a window message's parameter would (the source of a
+    // posted position-ready command).
+    void Dispatch(int id, int param = 0);
     // Safe from any thread: the command arrives through the event loop, in order.
-    void PostCommand(int id);
+    void PostCommand(int id, int param = 0);
 
     void SetPositionUpdates(std::unique_ptr<PositionUpdates> updates);
     // Runs before every command and pen press (start-up uses it to finish loading first).
@@ -68,6 +71,11 @@ public:
     void RebuildFavoriteItems();
 
     void SetSoftKeyText(const QString& text);
+    // For the update cycle: the log pane shown, its whole text replaced, a target's telephone
+    // text (none without a telephone column, target or text).
+    void ShowLogPane();
+    void SetLogText(const std::u16string& text);
+    std::optional<std::u16string> TelephoneText(int index) const;
     void StartUpdateTimer();
     void StopUpdateTimer();
     bool UpdateTimerRunning() const { return updateTimer_.isActive(); }

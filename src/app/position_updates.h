@@ -14,7 +14,8 @@ public:
     // pollLimit: how often the W-SIM reply is polled (20 by hand and at start-up, 2 on a tick).
     virtual void UpdateNow(int pollLimit) = 0;
     virtual void OnSoftKey() = 0;
-    virtual void OnPositionReady() = 0;
+    // source: the command's parameter (which position source posted it).
+    virtual void OnPositionReady(int source) = 0;
     // True while a GPS request is in progress (the radar shows "位置取得中").
     virtual bool Busy() const = 0;
     // The options may have changed InfoUpdateMode: bring the soft key and timer in line.
@@ -29,7 +30,7 @@ public:
     explicit RepaintOnlyUpdates(std::function<void()> repaint) : repaint_(std::move(repaint)) {}
     void UpdateNow(int) override { repaint_(); }
     void OnSoftKey() override { repaint_(); }
-    void OnPositionReady() override { repaint_(); }
+    void OnPositionReady(int) override { repaint_(); }
     bool Busy() const override { return false; }
 
 private:

@@ -61,3 +61,23 @@ TEST(StartupSoftKey, TextsAndRunStates) {
 
 }  // namespace
 }  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+TEST(LogText, ReplaceTakesTheTextAsItIsAndTrimsLikeAppend) {
+    LogText log;
+    log.Replace(u"AT@LBC\r\nOK\r\n");
+    EXPECT_EQ(log.text(), u"AT@LBC\r\nOK\r\n");
+    std::u16string many;
+    for (int i = 0; i < 2000; ++i) {
+        many += u"line " + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) + u"\r\n";
+    }
+    log.Replace(many);  // 18,000 units
+    EXPECT_LE(log.text().size(), LogText::kCapacity);
+    EXPECT_EQ(log.text().substr(0, 5), u"line ");
+    EXPECT_EQ(log.text().substr(log.text().size() - 3), u"9\r\n");
+}
+
+}  // namespace
+}  // namespace zentorak

@@ -310,3 +310,21 @@ TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, TelephoneTextAndLogPaneForTheUpdateCycle) {
+    EXPECT_EQ(Window().TelephoneText(0), std::nullopt);  // nothing found yet
+    FixAtTokyo();
+    EXPECT_EQ(Window().TelephoneText(0), std::optional<std::u16string>(u"03-0000-0026"));
+    EXPECT_EQ(Window().TelephoneText(20), std::nullopt);
+    Window().SetLogText(u"AT@LBC\r\nOK\r\n");
+    Window().ShowLogPane();
+    EXPECT_EQ(state->paneMode, kPaneLog);
+    EXPECT_TRUE(Window().Panes().Log()->isVisible());
+    EXPECT_EQ(Window().Panes().Log()->toPlainText(), QStringLiteral("AT@LBC\nOK\n"));
+}
+
+}  // namespace
+}  // namespace zentorak::testing

@@ -105,7 +105,7 @@ public:
     explicit CountingUpdates(std::vector<int>& calls) : calls_(calls) {}
     void UpdateNow(int pollLimit) override { calls_.push_back(pollLimit); }
     void OnSoftKey() override { calls_.push_back(-1); }
-    void OnPositionReady() override { calls_.push_back(-2); }
+    void OnPositionReady(int source) override { calls_.push_back(-10 - source); }
     bool Busy() const override { return false; }
 
 private:
@@ -132,9 +132,10 @@ TEST_F(Startup, CommandsReachThePositionUpdates) {
     std::vector<int> calls;
     Window().SetPositionUpdates(std::make_unique<CountingUpdates>(calls));
     Window().Dispatch(32771);
-    Window().PostCommand(32796);
+    Window().PostCommand(32796, 1);
+    EXPECT_EQ(calls, (std::vector<int>{-1}));  // posted: not yet
     QCoreApplication::processEvents();
-    EXPECT_EQ(calls, (std::vector<int>{-1, -2}));
+    EXPECT_EQ(calls, (std::vector<int>{-1, -11}));
 }
 
 }  // namespace
