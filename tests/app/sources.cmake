@@ -7,6 +7,7 @@ if(ZENTORAK_UI)
         ${CMAKE_CURRENT_LIST_DIR}/app_fixture.h
         ${CMAKE_CURRENT_LIST_DIR}/startup_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/radar_paint_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/search_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/single_instance_test.cpp
     )
