@@ -41,6 +41,9 @@ ResultPanes::ResultPanes(QWidget* parent, AppState& state)
     list_->setUniformRowHeights(true);
     list_->setColumnCount(0);
     list_->header()->setStretchLastSection(false);
+    // The user may narrow a column to next to nothing (which asks for auto-size at the next
+    // fill), and the half-window cap must hold however small the window is.
+    list_->header()->setMinimumSectionSize(1);
     state_.logText.Reset();
     SetLogText();
     ShowPane();

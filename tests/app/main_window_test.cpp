@@ -328,3 +328,37 @@ TEST_F(MainWindowTest, TelephoneTextAndLogPaneForTheUpdateCycle) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, ListColumnsKeepUserWidthsAndCapAutoSizes) {
+    FixAtTokyo();
+    QTreeWidget* list = Window().Panes().List();
+    const Dpi& d = state->dpi;
+    // No, 店名, 住所, TEL and the empty last column.
+    ASSERT_EQ(list->columnCount(), 5);
+    EXPECT_EQ(list->headerItem()->text(4), QString());
+    EXPECT_EQ(list->columnWidth(3), d.ScaleX(100));  // the last data column is not sized
+    list->setColumnWidth(1, d.ScaleX(70));           // wider than 20: kept
+    list->setColumnWidth(2, d.ScaleX(20));           // 20 or less: sized to content again
+    Window().Panes().Fill(1000);
+    EXPECT_EQ(list->columnWidth(1), d.ScaleX(70));
+    EXPECT_GT(list->columnWidth(2), d.ScaleX(20));
+    // An automatically sized column never takes more than half of the window.
+    list->setColumnWidth(2, 5);
+    Window().Panes().Fill(40);
+    EXPECT_LE(list->columnWidth(2), 20);
+}
+
+TEST_F(MainWindowTest, EmptyFillLeavesNoColumns) {
+    FixAtTokyo();
+    state->found.count = 0;
+    Window().Panes().Fill(240);
+    EXPECT_EQ(Window().Panes().List()->columnCount(), 0);
+    EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 0);
+    EXPECT_TRUE(Window().Panes().List()->updatesEnabled());
+}
+
+}  // namespace
+}  // namespace zentorak::testing
