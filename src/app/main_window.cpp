@@ -277,7 +277,9 @@ void MainWindow::Dispatch(int id, int param) {
             break;
         case ID_ENTER_COORDINATES:
             if (hooks_.coordinateEntry) {
-                hooks_.coordinateEntry();
+                DmsAngle lat, lon;
+                PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+                hooks_.coordinateEntry(lat, lon);
                 if (state_.settings.SrchAfterJump == 1) {
                     SearchAroundOrigin();
                 }

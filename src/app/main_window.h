@@ -33,8 +33,9 @@ struct DialogHooks {
     std::function<void()> organizeFavorites;
     std::function<void(const DmsAngle& lat, const DmsAngle& lon)> showMap;
     std::function<void(int target)> phoneCall;
-    std::function<void()> coordinateEntry;  // sets the origin itself on OK
-    std::function<bool()> options;          // true when options were applied
+    // Starts at the position of the view centre; sets the origin itself on OK.
+    std::function<void(const DmsAngle& lat, const DmsAngle& lon)> coordinateEntry;
+    std::function<bool()> options;  // true when options were applied
     std::function<void()> about;
     // The search dialog; returns 1 with texts filled, 0 when closed. Tests script it.
     std::function<int(SearchTexts& texts)> search;

@@ -362,3 +362,25 @@ TEST_F(MainWindowTest, EmptyFillLeavesNoColumns) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, CoordinateEntryStartsAtViewCentreAndSearchesAfter) {
+    FixAtTokyo();
+    std::vector<DmsAngle> offered;
+    Window().Hooks().coordinateEntry = [&](const DmsAngle& lat, const DmsAngle& lon) {
+        offered = {lat, lon};
+        state->originLat = {35, 40, 0, 0};  // what the dialog does on OK
+        state->originLon = {139, 46, 50, 0};
+        state->originValid = 1;
+    };
+    Window().Dispatch(32779);
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_EQ(offered[0].deg, 35);
+    EXPECT_EQ(offered[0].min, 40);
+    EXPECT_EQ(state->found.targets[0]->Info(0), u"店05");  // SrchAfterJump 1: searched there
+}
+
+}  // namespace
+}  // namespace zentorak::testing

@@ -118,3 +118,22 @@ TEST_F(Search, DialogRowsFollowPresentColumnsAndRefuseEmptyConditions) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST(SearchDialogLabels, LongCaptionsAreCutTo38Characters) {
+    ColumnMap columns;
+    columns.columnCaption[2] = std::u16string(45, u'長');
+    columns.columnCaption[3] = std::u16string(38, u'短');
+    SearchDialog dialog(nullptr, columns);
+    auto* first = dialog.findChild<QLabel*>(QStringLiteral("1152"));
+    auto* second = dialog.findChild<QLabel*>(QStringLiteral("1154"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->text(), QString(38, QChar(u'長')) + QStringLiteral(":"));
+    EXPECT_EQ(second->text(), QString(38, QChar(u'短')) + QStringLiteral(":"));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
