@@ -224,3 +224,25 @@ TEST_F(Startup, HiddenWindowAlreadyHasTheHandsetGeometry) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(Startup, CtrlQQuitsAndSavesCtrlAAsksForAbout) {
+    WriteSettings({"OrgFixedMode:2"});
+    ASSERT_TRUE(Start());
+    int abouts = 0;
+    Window().Hooks().about = [&] { ++abouts; };
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QTest::keyClick(&Window(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(abouts, 1);
+    state->settings.OrgFixedMode = 1;
+    QTest::keyClick(&Window(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(Window().isVisible());
+    EXPECT_TRUE(
+        ReadCp932File(Path("zentorak.ini")).contains(QStringLiteral("\r\nOrgFixedMode:1\r\n")));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
