@@ -53,6 +53,9 @@ SearchDialog::SearchDialog(QWidget* owner, const ColumnMap& columns)
     buttons->addWidget(search);
     buttons->addWidget(close);
     ContentLayout()->addLayout(buttons);
+    if (!edits_.isEmpty()) {
+        edits_.first()->setFocus();
+    }
     connect(search, &QPushButton::clicked, this, &SearchDialog::Search);
     connect(close, &QPushButton::clicked, this, [this] { done(0); });
 }
