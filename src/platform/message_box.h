@@ -1,0 +1,36 @@
+// The program's one way to tell the user something: a message box with text, title, icon and
+// buttons. Tests install a handler that records each box and answers from a script, so every
+// text and title can be checked without a window popping up.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace zentorak {
+
+enum class MessageIcon { Error, Exclamation, Information, Question };
+enum class MessageButtons { Ok, YesNo };
+
+// The answers, numbered as the handset's message boxes number them.
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+struct MessageRecord {
+    QString text;
+    QString title;
+    MessageIcon icon = MessageIcon::Error;
+    MessageButtons buttons = MessageButtons::Ok;
+    bool hasOwner = false;
+};
+
+int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
+                MessageButtons buttons = MessageButtons::Ok);
+
+// Replaces the real box; an empty handler brings it back.
+using MessageHandler = std::function<int(const MessageRecord&)>;
+void SetMessageHandler(MessageHandler handler);
+
+}  // namespace zentorak

@@ -1,0 +1,61 @@
+// Command, control, menu and string ids of the program's resources. Every menu item, soft key
+// and button keeps its id; the main window dispatches on these numbers.
+#pragma once
+
+namespace zentorak::res {
+
+// Strings.
+inline constexpr int IDS_APP_TITLE = 1;
+inline constexpr int IDS_WINDOW_CLASS = 2;
+inline constexpr int IDS_UPDATE = 108;
+inline constexpr int IDS_MENU = 109;
+
+// Resources.
+inline constexpr int IDI_ZENTORAK = 101;
+inline constexpr int IDR_MENUBAR = 104;
+inline constexpr int IDR_MAIN_MENU = 105;
+inline constexpr int IDR_RADAR_POPUP = 181;
+inline constexpr int IDR_LIST_POPUP = 182;
+inline constexpr int IDR_ACCELERATORS = 2;
+inline constexpr int IDD_SEARCH = 155;
+
+// Controls.
+inline constexpr int IDC_LOG = 1002;
+inline constexpr int IDC_RESULTS = 1004;
+inline constexpr int IDC_SEARCH_CAPTION = 1051;
+inline constexpr int IDC_SEARCH_FIRST_LABEL = 1152;  // label n: 1152 + 2n, its edit 1153 + 2n
+
+// Commands.
+inline constexpr int ID_MENU_BUTTON = 300;
+inline constexpr int ID_UPDATE = 32771;
+inline constexpr int ID_OPTIONS = 32772;
+inline constexpr int ID_EXIT = 32773;
+inline constexpr int ID_MAP = 32774;
+inline constexpr int ID_TOGGLE_PANE = 32775;
+inline constexpr int ID_SEARCH = 32776;
+inline constexpr int ID_SET_ORIGIN = 32777;
+inline constexpr int ID_MOVE_TO_ORIGIN = 32778;
+inline constexpr int ID_ENTER_COORDINATES = 32779;
+inline constexpr int ID_LIST_DETAILS = 32780;
+inline constexpr int ID_LIST_SET_ORIGIN = 32781;
+inline constexpr int ID_ORIGIN_MODE = 32782;
+inline constexpr int ID_LIST_MOVE = 32783;
+inline constexpr int ID_LIST_ADD_FAVORITE = 32784;
+inline constexpr int ID_LIST_MAP = 32785;
+inline constexpr int ID_LIST_CALL = 32786;
+inline constexpr int ID_RADAR_DETAILS = 32787;
+inline constexpr int ID_RADAR_SET_ORIGIN = 32789;
+inline constexpr int ID_RADAR_ORIGIN_MODE = 32790;
+inline constexpr int ID_RADAR_ADD_FAVORITE = 32791;
+inline constexpr int ID_RADAR_MAP = 32792;
+inline constexpr int ID_RADAR_CALL = 32793;
+inline constexpr int ID_ADD_FAVORITE = 32794;
+inline constexpr int ID_ORGANIZE_FAVORITES = 32795;
+inline constexpr int ID_POSITION_READY = 32796;
+inline constexpr int ID_QUIT = 40000;
+inline constexpr int ID_ABOUT = 40002;
+
+inline constexpr int PERIODIC_TIMER_ID = 2001;
+inline constexpr int PERIODIC_TIMER_MS = 6000;
+
+}  // namespace zentorak::res
