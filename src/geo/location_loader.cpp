@@ -9,6 +9,7 @@
 #include <new>
 
 #include "geo/csv_split.h"
+#include "geo/line_scanner.h"
 #include "geo/target_store.h"
 #include "platform/code_page.h"
 
@@ -93,15 +94,15 @@ int AddLine(TargetStore& store, const ColumnMap& columns, std::string_view line,
 }
 
 // Reads the target lines after the header. 0 at the end of the file; -9 on a read error.
-int ReadTargets(TextFileReader& reader, TargetStore& store, const ColumnMap& columns) {
+int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& columns) {
     std::string_view bytes;
-    int result = reader.ReadRawLine(bytes);  // the header, already read
+    int result = reader.Next(bytes);  // the header, already read
     if (result == -1) {
         return 0;
     }
     LineFields fields;
     while (result == 0) {
-        result = reader.ReadRawLine(bytes);
+        result = reader.Next(bytes);
         if (result != 0) {
             break;  // the piece after the last line break gives no target
         }
@@ -133,7 +134,7 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     }
     int result;
     try {
-        TextFileReader reader(fd, read, 256 * 1024);
+        LineScanner reader(fd, read);
         result = ReadTargets(reader, grid.store(), columns);
     } catch (const std::bad_alloc&) {
         result = -9;  // a line too long for memory is a read error, as ReadTextLine has it

@@ -12,6 +12,7 @@
 #include "geo/csv_split.h"
 #include "geo/geo_test_files.h"
 #include "geo/location_info.h"
+#include "geo/location_loader.h"
 #include "geo/target_store.h"
 #include "platform/code_page.h"
 #include "ui/text_line.h"
@@ -107,10 +108,25 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
                       : line % 2 ? "\r"
                                  : "\n");
         }
+        // The end of the file: nothing more, a last line without a line end, or one ended by
+        // a CR that is the file's last byte.
+        const char* tails[] = {"", "35/00/00.000,139/00/00.000,tail",
+                               "35/00/00.000,139/00/00.000,cr\r"};
+        bytes += tails[round % 3];
         std::string path = folder.Write("r.csv", bytes);
         TargetGrid grid;
         ColumnMap columns;
-        ASSERT_EQ(LoadLocationInfoFile(grid, columns, path), 0);
+        // Every other round the file arrives in pieces of 1 to 9 bytes, so line ends, CR LF
+        // pairs and fields straddle the reads.
+        std::uniform_int_distribution<size_t> piece(1, 9);
+        auto trickle = [&](int fd, void* buffer, size_t size) {
+            return ::read(fd, buffer, std::min(size, piece(random)));
+        };
+        TextFileReader::ReadFunction read;
+        if (round % 2) {
+            read = trickle;
+        }
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, read), 0);
         auto expected = ReferenceLoad(path);
         ASSERT_EQ(grid.size(), expected.size()) << "round " << round;
         loaded += grid.size();
