@@ -60,10 +60,8 @@ void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& 
     if (GridCellOf(lat, lon, row, column) != 0) {
         return;
     }
-    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is filed in the last
-    // row or column rather than dropped.
-    row = row < kGridRows ? row : kGridRows - 1;
-    column = column < kGridColumns ? column : kGridColumns - 1;
+    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
+    // the last row or column (TargetStore::CellOf) rather than dropped.
     std::array<std::string_view, kInfoItems> items{};
     uint8_t present = 0;
     for (int k = 0; k < kInfoItems; ++k) {
@@ -72,7 +70,7 @@ void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& 
             present |= static_cast<uint8_t>(1u << k);
         }
     }
-    store.Add(lat, lon, row * kGridColumns + column, items, present);
+    store.Add(lat, lon, items, present);
 }
 
 // 0 when the line is split, -100 when memory runs out. A line that gives no target is skipped
@@ -136,6 +134,7 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     try {
         LineScanner reader(fd, read);
         result = ReadTargets(reader, grid.store(), columns);
+        grid.store().Flush();
     } catch (const std::bad_alloc&) {
         result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
     }

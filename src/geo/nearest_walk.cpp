@@ -12,6 +12,9 @@ namespace {
 // Nominal cell and sub-cell edges may differ from where rounding put a target by far less than
 // this; lower bounds taken from them are lowered by it.
 constexpr double kEdgeSlack = 1e-9;
+// Entry positions are floats within 0.1 degrees of their cell's corner, off by at most a few
+// 1e-9 degrees; an entry is skipped only when it is farther than the last entry by more.
+constexpr double kFloatSlack = 1e-7;
 
 bool Before(const NearestCandidate& a, const NearestCandidate& b) {
     return a.distance < b.distance || (a.distance == b.distance && a.offerOrder < b.offerOrder);
@@ -51,7 +54,7 @@ struct Pending {
     double bound;
     uint32_t id;     // cell or bucket
     uint32_t order;  // ring walk order of the cell
-    int32_t ring;    // sub-ring of a dense cell
+    int32_t ring;    // sub-ring of a dense cell; the cell of a bucket
     Kind kind;
     bool operator>(const Pending& o) const { return bound > o.bound; }
 };
@@ -73,7 +76,7 @@ public:
 private:
     void PushRing(int i);
     void OpenSubRing(const Pending& p);
-    void Scan(uint32_t bucket, uint32_t order);
+    void Scan(uint32_t bucket, uint32_t order, int cell);
     void Offer(double distance, uint64_t order, uint32_t record);
     double Worst() const { return best_.back().distance; }
     bool Full() const { return static_cast<int>(best_.size()) >= wanted_; }
@@ -126,9 +129,9 @@ void Walker::Run() {
             return;  // nothing left can be nearer than the last entry
         }
         if (p.kind == Kind::kBucket) {
-            Scan(p.id, p.order);
+            Scan(p.id, p.order, p.ring);
         } else if (p.kind == Kind::kCell && s_.cells[p.id].k == 1) {
-            Scan(s_.cells[p.id].firstBucket, p.order);
+            Scan(s_.cells[p.id].firstBucket, p.order, static_cast<int>(p.id));
         } else {
             OpenSubRing(p);
         }
@@ -186,7 +189,7 @@ void Walker::OpenSubRing(const Pending& p) {
             }
             const TargetStore::Bucket& box = s_.buckets[bucket];
             double bound = BoxDistance(lat_, lon_, box.minLat, box.maxLat, box.minLon, box.maxLon);
-            queue_.push({bound, bucket, p.order, 0, Kind::kBucket});
+            queue_.push({bound, bucket, p.order, static_cast<int32_t>(p.id), Kind::kBucket});
         }
     }
     if (j + 1 <= std::max(std::max(si, k - 1 - si), std::max(sj, k - 1 - sj))) {
@@ -196,16 +199,24 @@ void Walker::OpenSubRing(const Pending& p) {
     }
 }
 
-void Walker::Scan(uint32_t bucket, uint32_t order) {
+void Walker::Scan(uint32_t bucket, uint32_t order, int cell) {
     const TargetStore::Bucket& box = s_.buckets[bucket];
-    const double* lat = s_.entryLat.data();
-    const double* lon = s_.entryLon.data();
+    // The point relative to the cell's corner, where the entries' float positions start.
+    double qLat = lat_ - RowSouth(cell / kGridColumns);
+    double qLon = lon_ - ColumnWest(cell % kGridColumns);
+    const float* lat = s_.entryLat.data();
+    const float* lon = s_.entryLon.data();
     for (uint32_t e = box.begin; e < box.end; ++e) {
-        double d = SortingDistance(lat_, lon_, lat[e], lon[e]);
-        if (Full() && d > Worst()) {
-            continue;
+        if (Full()) {
+            double dLat = lat[e] - qLat, dLon = lon[e] - qLon;
+            double reach = Worst() + kFloatSlack;
+            if (dLat * dLat + dLon * dLon > reach * reach) {
+                continue;
+            }
         }
         uint32_t record = s_.entryRecord[e];
+        const TargetRecord& target = s_.At(record);
+        double d = SortingDistance(lat_, lon_, DmsToDegrees(target.lat), DmsToDegrees(target.lon));
         // Within a cell the record loaded last is offered first.
         Offer(d, (uint64_t{order} << 32) | (UINT32_MAX - record), record);
     }

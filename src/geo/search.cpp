@@ -45,6 +45,59 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
     return 0;
 }
 
+namespace {
+
+// The record numbers of the matches, keyed for grid order. The most selective condition (the
+// longest text) is searched column-wise through the text pages, as in one long buffer; its hits
+// are then tested against every condition.
+void CollectMatches(const TargetStore& store, const ColumnMap& columns, const SearchTexts& texts,
+                    std::vector<uint64_t>& matches) {
+    int scan = -1;
+    for (int k = 0; k < kInfoItems; ++k) {
+        if (columns.Present(k + 2) && !texts[k].empty() &&
+            (scan < 0 || texts[k].size() > texts[scan].size())) {
+            scan = k;
+        }
+    }
+    auto keep = [&](uint32_t record) {
+        const TargetRecord& target = store.At(record);
+        if (MatchesConditions(target, columns, texts)) {
+            matches.push_back((uint64_t(TargetStore::CellOf(target)) << 32) |
+                              (UINT32_MAX - record));
+        }
+    };
+    if (scan < 0) {
+        for (uint32_t i = 0; i < store.size(); ++i) {  // only texts for absent slots: all match
+            keep(i);
+        }
+        return;
+    }
+    std::u16string_view needle = texts[scan];
+    uint32_t base = 0;
+    for (const TextPage* page : store.pages()) {
+        std::u16string_view column(page->Text() + page->columnStart[scan],
+                                   page->columnStart[scan + 1] - page->columnStart[scan]);
+        size_t itemStart = 0;
+        int place = 0;
+        for (size_t hit = column.find(needle); hit != column.npos; hit = column.find(needle, hit)) {
+            // Find the item holding the hit; a hit across two items is no match.
+            while (itemStart + page->Length(scan, place) <= hit) {
+                itemStart += page->Length(scan, place++);
+            }
+            size_t itemEnd = itemStart + page->Length(scan, place);
+            if (hit + needle.size() <= itemEnd) {
+                keep(base + static_cast<uint32_t>(place));
+                hit = itemEnd;
+            } else {
+                ++hit;
+            }
+        }
+        base += page->count;
+    }
+}
+
+}  // namespace
+
 int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const SearchTexts& texts,
                        FoundTargets& found) {
     bool any = false;
@@ -54,21 +107,13 @@ int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const S
     if (!any) {
         return 0;
     }
-    // Matching runs over the records in load order, which is the order of their texts in
-    // memory; the matches are then put in grid order: cell number, then the cell list's order
-    // (the record loaded last first).
-    const TargetStore& store = grid.store();
     std::vector<uint64_t> matches;
     try {
-        for (uint32_t i = 0; i < store.size(); ++i) {
-            const TargetRecord& target = store.At(i);
-            if (MatchesConditions(target, columns, texts)) {
-                matches.push_back((uint64_t(TargetStore::CellOf(target)) << 32) | (UINT32_MAX - i));
-            }
-        }
+        CollectMatches(grid.store(), columns, texts, matches);
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    // Grid order: cell number, then the cell list's order (the record loaded last first).
     std::sort(matches.begin(), matches.end());
     for (uint64_t key : matches) {
         if (found.count >= found.capacity() - 1) {
@@ -80,7 +125,7 @@ int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const S
                 return 0;
             }
         }
-        found.targets[found.count++] = &store.At(UINT32_MAX - static_cast<uint32_t>(key));
+        found.targets[found.count++] = &grid.store().At(UINT32_MAX - static_cast<uint32_t>(key));
     }
     return 0;
 }

@@ -1,11 +1,13 @@
 // Storage behind TargetGrid: records in fixed-size chunks (their addresses never move), the item
-// texts of all records in one pool of large blocks, and the cell index that the searches walk.
+// texts in pages of 64 records laid out column by column (so a text search scans one column like
+// one long buffer), and the cell index that the searches walk.
 // Does not read files and does not search; the reader fills it and the searches read the index.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +26,21 @@ inline double ColumnWest(int column) {
     return kAreaLonMin + column * 0.1;
 }
 
+inline constexpr int kPageRecords = 64;
+
+// The head of a text page. After it: the item lengths, [column][record] as uint8_t, or uint32_t
+// when an item of the page has 255 units or more; then the texts, column after column.
+struct TextPage {
+    uint8_t present[kPageRecords];         // bit k: info[k] present
+    uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
+    uint16_t count;
+    uint8_t lengthBytes;
+
+    const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+    uint32_t Length(int k, int record) const;
+    const char16_t* Text() const;
+};
+
 class TargetStore {
 public:
     // One group of entries of a cell with their exact bounding box in degrees. Dense cells are
@@ -40,17 +57,28 @@ public:
     };
     static constexpr uint32_t kNoBucket = UINT32_MAX;
 
-    // Adds a record with the CP932 bytes of its present items (bit k of present) and files it in
-    // the cell. nullptr when memory runs out; the store is unchanged then.
-    const TargetRecord* Add(const DmsAngle& lat, const DmsAngle& lon, int cell,
-                            const std::array<std::string_view, kInfoItems>& items, uint8_t present);
+    TargetStore();
+    ~TargetStore();
+
+    // Adds a record with the CP932 bytes of its present items (bit k of present). false when
+    // memory runs out; the record is dropped then. Texts become readable after Flush.
+    bool Add(const DmsAngle& lat, const DmsAngle& lon,
+             const std::array<std::string_view, kInfoItems>& items, uint8_t present);
+    // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
+    void Flush();
 
     size_t size() const { return count_; }
     const TargetRecord& At(uint32_t index) const {
         return records_[index >> kChunkBits][index & (kChunkSize - 1)];
     }
+    // The grid cell (row * 260 + column) of a record; points on 46 N or 148 E lie in the last
+    // row or column.
     static int CellOf(const TargetRecord& record);
+    static const TextPage& PageOf(const TargetRecord& record, int& place);
     void Clear();
+
+    // The pages in load order, for scanning one column of every record.
+    const std::vector<const TextPage*>& pages() const { return pages_; }
 
     // Rebuilds the cell index over every record; false when memory runs out (then the index is
     // empty and searches find nothing).
@@ -58,27 +86,31 @@ public:
     bool indexed() const { return indexed_; }
 
     // The index, in cell order; within a bucket the entries keep the cell list's order (the
-    // record loaded last first).
-    std::vector<Cell> cells;        // kGridCells entries once indexed
-    std::vector<Bucket> buckets;    // in cell order
+    // record loaded last first). Entry positions are floats relative to their cell's south-west
+    // corner: close enough to skip far targets, while distances are taken from the records.
+    std::vector<Cell> cells;  // kGridCells entries once indexed
+    std::vector<Bucket> buckets;
     std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
-    std::vector<double> entryLat;   // degrees of each entry
-    std::vector<double> entryLon;
+    std::vector<float> entryLat, entryLon;
     std::vector<uint32_t> entryRecord;  // record number (load order) of each entry
 
 private:
     static constexpr int kChunkBits = 15;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
-    static constexpr size_t kPoolBlock = size_t{1} << 20;  // units per text block
+    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block
 
-    char16_t* PoolSpace(size_t units);
-    void IndexCell(int cell, uint32_t begin, uint32_t end, std::vector<uint32_t>& scratch);
+    struct Staging;
+    void* PoolSpace(size_t bytes);
+    void IndexCell(int cell, uint32_t begin, uint32_t end, std::vector<double>& lat,
+                   std::vector<double>& lon, std::vector<uint32_t>& scratch);
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;
     size_t count_ = 0;
-    std::vector<std::unique_ptr<char16_t[]>> pool_;
-    size_t poolUsed_ = 0;  // units used in the last block
-    size_t poolSize_ = 0;  // units in the last block
+    std::vector<std::unique_ptr<std::byte[]>> pool_;
+    size_t poolUsed_ = 0;  // bytes used in the last block
+    size_t poolSize_ = 0;
+    std::vector<const TextPage*> pages_;
+    std::unique_ptr<Staging> staging_;
     bool indexed_ = false;
 };
 

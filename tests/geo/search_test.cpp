@@ -271,3 +271,43 @@ TEST_F(SearchTest, RandomizedAgainstTheFullWalk) {
 
 }  // namespace
 }  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+// Texts are kept column by column in pages of 64 targets; a condition must match inside one
+// item, never across two neighbours, and long items and partly filled pages must read back.
+TEST(ConditionPages, HitsStayInsideOneItemAcrossPagesAndFiles) {
+    TempFolder folder;
+    std::string first = "lat,lon,name,note\r\n", second = first;
+    for (int i = 0; i < 70; ++i) {
+        // Neighbouring names "...ab" and "cd..." would join into "bc" in one buffer.
+        first += "35/00/00.000,139/00/00.000," + std::string(i % 2 ? "cd" : "ab") + "," +
+                 std::string(i == 3 ? 300 : 1, 'L') + "\r\n";
+    }
+    second += "35/10/00.000,139/00/00.000,xbcx,n\r\n";
+    LocationInfoFileList files;
+    files[0] = FromUtf8(folder.Write("a.csv", first));
+    files[1] = FromUtf8(folder.Write("b.csv", second));
+    TargetGrid grid;
+    ColumnMap columns;
+    ASSERT_EQ(LoadAllLocationInfoFiles(grid, columns, files), 0);
+    ASSERT_EQ(grid.size(), 71u);
+    SearchTexts texts;
+    texts[0] = u"bc";
+    FoundTargets found;
+    found.Allocate(21);
+    ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+    ASSERT_EQ(found.count, 1);
+    EXPECT_EQ(found.targets[0]->Info(0), u"xbcx");
+    texts[0] = u"c";
+    texts[1] = std::u16string(300, u'L');
+    found.count = 0;
+    ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+    ASSERT_EQ(found.count, 1);
+    EXPECT_EQ(found.targets[0]->Info(0), u"cd");
+    EXPECT_EQ(found.targets[0]->Info(1).size(), 300u);
+}
+
+}  // namespace
+}  // namespace zentorak
