@@ -90,7 +90,7 @@ size_t CompareWithIconv(const std::string& path, const TargetGrid& grid, size_t&
         if (target >= grid.size()) {
             return mismatches + 1;
         }
-        const TargetRecord& t = grid.store().At(static_cast<uint32_t>(target++));
+        const TargetRecord& t = grid.store().Loaded(static_cast<uint32_t>(target++));
         for (int k = 0; k < kInfoItems && k + 2 < static_cast<int>(fields.size()); ++k) {
             mismatches += t.Info(k) != fields[k + 2];
             ++compared;

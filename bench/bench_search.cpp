@@ -45,7 +45,7 @@ Data& Loaded() {
         Data& d = *owned;
         LoadLocationInfoFile(d.grid, d.columns, NationalSetPath(NationalSetSize()));
         for (uint32_t i = 0; i < d.grid.size(); ++i) {
-            const TargetRecord& t = d.grid.store().At(i);
+            const TargetRecord& t = d.grid.store().Loaded(i);
             d.points.xy.push_back({DmsToDegrees(t.lat), DmsToDegrees(t.lon)});
         }
         d.tree =
@@ -155,7 +155,7 @@ void ConditionsBenchmark(benchmark::State& state) {
     texts[2] = u"渋谷区";  // slot 4: the address
     std::u16string buffer;
     for (uint32_t i = 0; i < d.grid.size(); ++i) {
-        buffer += d.grid.store().At(i).Info(2);
+        buffer += d.grid.store().Loaded(i).Info(2);
         buffer += u'\n';
     }
     size_t ourCount = 0, peerCount = 0;

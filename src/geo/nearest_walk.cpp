@@ -12,13 +12,6 @@ namespace {
 // Nominal cell and sub-cell edges may differ from where rounding put a target by far less than
 // this; lower bounds taken from them are lowered by it.
 constexpr double kEdgeSlack = 1e-9;
-// Entry positions are floats within 0.1 degrees of their cell's corner, off by at most a few
-// 1e-9 degrees; an entry is skipped only when it is farther than the last entry by more.
-constexpr double kFloatSlack = 1e-7;
-
-bool Before(const NearestCandidate& a, const NearestCandidate& b) {
-    return a.distance < b.distance || (a.distance == b.distance && a.offerOrder < b.offerOrder);
-}
 
 double BoxDistance(double lat, double lon, double minLat, double maxLat, double minLon,
                    double maxLon) {
@@ -54,7 +47,7 @@ struct Pending {
     double bound;
     uint32_t id;     // cell or bucket
     uint32_t order;  // ring walk order of the cell
-    int32_t ring;    // sub-ring of a dense cell; the cell of a bucket
+    int32_t ring;    // sub-ring of a dense cell
     Kind kind;
     bool operator>(const Pending& o) const { return bound > o.bound; }
 };
@@ -76,8 +69,20 @@ public:
 private:
     void PushRing(int i);
     void OpenSubRing(const Pending& p);
-    void Scan(uint32_t bucket, uint32_t order, int cell);
-    void Offer(double distance, uint64_t order, uint32_t record);
+    void Scan(uint32_t bucket, uint32_t order);
+    void Offer(double distance, uint32_t order, uint32_t record);
+    // Offered earlier: nearer, or as near from a cell earlier in the walk, or from the same cell
+    // and loaded later (the load number is looked up for such ties only).
+    bool Before(const NearestCandidate& a, const NearestCandidate& b) const {
+        if (a.distance != b.distance) {
+            return a.distance < b.distance;
+        }
+        if (a.cellOrder != b.cellOrder) {
+            return a.cellOrder < b.cellOrder;
+        }
+        return TargetStore::LoadNumberOf(s_.At(a.record)) >
+               TargetStore::LoadNumberOf(s_.At(b.record));
+    }
     double Worst() const { return best_.back().distance; }
     bool Full() const { return static_cast<int>(best_.size()) >= wanted_; }
 
@@ -129,9 +134,9 @@ void Walker::Run() {
             return;  // nothing left can be nearer than the last entry
         }
         if (p.kind == Kind::kBucket) {
-            Scan(p.id, p.order, p.ring);
+            Scan(p.id, p.order);
         } else if (p.kind == Kind::kCell && s_.cells[p.id].k == 1) {
-            Scan(s_.cells[p.id].firstBucket, p.order, static_cast<int>(p.id));
+            Scan(s_.cells[p.id].firstBucket, p.order);
         } else {
             OpenSubRing(p);
         }
@@ -171,8 +176,8 @@ void Walker::OpenSubRing(const Pending& p) {
     double south = RowSouth(static_cast<int>(p.id) / kGridColumns);
     double west = ColumnWest(static_cast<int>(p.id) % kGridColumns);
     double step = 0.1 / k;
-    int si = SubCellIndex(lat_, south, step, k);
-    int sj = SubCellIndex(lon_, west, step, k);
+    int si = SubCellIndex(lat_, south, k * 10.0, k);
+    int sj = SubCellIndex(lon_, west, k * 10.0, k);
     int j = p.kind == Kind::kCell ? 0 : p.ring;
     for (int a = si - j; a <= si + j; ++a) {
         if (a < 0 || a >= k) {
@@ -189,7 +194,7 @@ void Walker::OpenSubRing(const Pending& p) {
             }
             const TargetStore::Bucket& box = s_.buckets[bucket];
             double bound = BoxDistance(lat_, lon_, box.minLat, box.maxLat, box.minLon, box.maxLon);
-            queue_.push({bound, bucket, p.order, static_cast<int32_t>(p.id), Kind::kBucket});
+            queue_.push({bound, bucket, p.order, 0, Kind::kBucket});
         }
     }
     if (j + 1 <= std::max(std::max(si, k - 1 - si), std::max(sj, k - 1 - sj))) {
@@ -199,30 +204,19 @@ void Walker::OpenSubRing(const Pending& p) {
     }
 }
 
-void Walker::Scan(uint32_t bucket, uint32_t order, int cell) {
+void Walker::Scan(uint32_t bucket, uint32_t order) {
     const TargetStore::Bucket& box = s_.buckets[bucket];
-    // The point relative to the cell's corner, where the entries' float positions start.
-    double qLat = lat_ - RowSouth(cell / kGridColumns);
-    double qLon = lon_ - ColumnWest(cell % kGridColumns);
-    const float* lat = s_.entryLat.data();
-    const float* lon = s_.entryLon.data();
-    for (uint32_t e = box.begin; e < box.end; ++e) {
-        if (Full()) {
-            double dLat = lat[e] - qLat, dLon = lon[e] - qLon;
-            double reach = Worst() + kFloatSlack;
-            if (dLat * dLat + dLon * dLon > reach * reach) {
-                continue;
-            }
-        }
-        uint32_t record = s_.entryRecord[e];
-        const TargetRecord& target = s_.At(record);
+    for (uint32_t p = box.begin; p < box.end; ++p) {
+        const TargetRecord& target = s_.At(p);
         double d = SortingDistance(lat_, lon_, DmsToDegrees(target.lat), DmsToDegrees(target.lon));
-        // Within a cell the record loaded last is offered first.
-        Offer(d, (uint64_t{order} << 32) | (UINT32_MAX - record), record);
+        if (Full() && d > Worst()) {
+            continue;
+        }
+        Offer(d, order, p);
     }
 }
 
-void Walker::Offer(double distance, uint64_t order, uint32_t record) {
+void Walker::Offer(double distance, uint32_t order, uint32_t record) {
     NearestCandidate c{distance, order, record};
     if (Full() && !Before(c, best_.back())) {
         return;
@@ -230,7 +224,8 @@ void Walker::Offer(double distance, uint64_t order, uint32_t record) {
     if (Full()) {
         best_.pop_back();
     }
-    auto at = std::upper_bound(best_.begin(), best_.end(), c, Before);
+    auto at = std::upper_bound(best_.begin(), best_.end(), c,
+                               [this](const auto& a, const auto& b) { return Before(a, b); });
     best_.insert(at, c);
 }
 

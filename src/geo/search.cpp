@@ -59,11 +59,17 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
             scan = k;
         }
     }
-    auto keep = [&](uint32_t record) {
-        const TargetRecord& target = store.At(record);
-        if (MatchesConditions(target, columns, texts)) {
+    int conditions = 0;
+    for (int k = 0; k < kInfoItems; ++k) {
+        conditions += columns.Present(k + 2) && !texts[k].empty();
+    }
+    // A hit of the only condition needs no further test.
+    bool verify = conditions != 1;
+    auto keep = [&](uint32_t loaded) {
+        const TargetRecord& target = store.Loaded(loaded);
+        if (!verify || MatchesConditions(target, columns, texts)) {
             matches.push_back((uint64_t(TargetStore::CellOf(target)) << 32) |
-                              (UINT32_MAX - record));
+                              (UINT32_MAX - loaded));
         }
     };
     if (scan < 0) {
@@ -73,8 +79,8 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         return;
     }
     std::u16string_view needle = texts[scan];
-    uint32_t base = 0;
     for (const TextPage* page : store.pages()) {
+        uint32_t base = page->firstRecord;
         std::u16string_view column(page->Text() + page->columnStart[scan],
                                    page->columnStart[scan + 1] - page->columnStart[scan]);
         size_t itemStart = 0;
@@ -92,7 +98,6 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
                 ++hit;
             }
         }
-        base += page->count;
     }
 }
 
@@ -125,7 +130,8 @@ int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const S
                 return 0;
             }
         }
-        found.targets[found.count++] = &grid.store().At(UINT32_MAX - static_cast<uint32_t>(key));
+        found.targets[found.count++] =
+            &grid.store().Loaded(UINT32_MAX - static_cast<uint32_t>(key));
     }
     return 0;
 }

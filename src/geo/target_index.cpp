@@ -1,5 +1,5 @@
-// Building the cell index of TargetStore: a counting sort of the records by cell that keeps the
-// cell list's order (the record loaded last first), and sub-cells for dense cells.
+// Building the cell index of TargetStore: the records are moved into cell order (dense cells cut
+// into sub-cells), keeping within each run the cell list's order, the record loaded last first.
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -10,24 +10,142 @@ namespace zentorak {
 
 namespace {
 
-constexpr uint32_t kSplitThreshold = 48;  // cells with more entries get sub-cells
+constexpr uint32_t kSplitThreshold = 48;  // cells with more records get sub-cells
 constexpr double kTargetsPerSub = 16.0;
 constexpr int kMaxSubsPerSide = 64;
 
-TargetStore::Bucket BoxOf(const double* lat, const double* lon, uint32_t from, uint32_t to,
-                          uint32_t entryBase) {
-    TargetStore::Bucket b{lat[from], lat[from],        lon[from],
-                          lon[from], entryBase + from, entryBase + to};
-    for (uint32_t i = from + 1; i < to; ++i) {
-        b.minLat = std::min(b.minLat, lat[i]);
-        b.maxLat = std::max(b.maxLat, lat[i]);
-        b.minLon = std::min(b.minLon, lon[i]);
-        b.maxLon = std::max(b.maxLon, lon[i]);
+// The run (cell, or sub-cell of a dense cell) of a record, numbered across the grid.
+uint32_t FineKey(const TargetRecord& r, int cell, int k, uint32_t fineBase) {
+    if (k == 1) {
+        return fineBase;
     }
-    return b;
+    double perDegree = k * 10.0;
+    int a = SubCellIndex(DmsToDegrees(r.lat), RowSouth(cell / kGridColumns), perDegree, k);
+    int b = SubCellIndex(DmsToDegrees(r.lon), ColumnWest(cell % kGridColumns), perDegree, k);
+    return fineBase + static_cast<uint32_t>(a * k + b);
+}
+
+// Turns "old position -> new position" into "new position -> old position" in place, cycle by
+// cycle, marking visited entries with the top bit (positions stay below 2^31).
+void InvertInPlace(std::vector<uint32_t>& to) {
+    constexpr uint32_t kDone = 0x80000000u;
+    for (uint32_t start = 0; start < to.size(); ++start) {
+        if (to[start] & kDone) {
+            continue;
+        }
+        uint32_t previous = start, next = to[start];
+        while (!(to[next] & kDone) && next != start) {
+            uint32_t after = to[next];
+            to[next] = previous | kDone;
+            previous = next;
+            next = after;
+        }
+        to[start] = previous | kDone;
+    }
+    for (uint32_t& v : to) {
+        v &= ~kDone;
+    }
 }
 
 }  // namespace
+
+// Chooses the sub-cells of each cell and counts the records of every run; fineKey receives
+// the run of the record at each position, fineStart the first position of each run (and the
+// end).
+void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey) {
+    std::vector<uint32_t> perCell(kGridCells, 0);
+    fineKey.resize(count_);
+    for (size_t p = 0; p < count_; ++p) {
+        fineKey[p] = static_cast<uint32_t>(CellOf(At(static_cast<uint32_t>(p))));
+        ++perCell[fineKey[p]];
+    }
+    cells.assign(kGridCells, Cell{});
+    std::vector<uint32_t>& fineBase = perCell;  // reused: counts become run numbers
+    uint32_t fines = 0;
+    for (int c = 0; c < kGridCells; ++c) {
+        uint32_t n = perCell[c];
+        int k = n == 0 ? 0 : 1;
+        if (n > kSplitThreshold) {
+            k = std::clamp(static_cast<int>(std::ceil(std::sqrt(n / kTargetsPerSub))), 2,
+                           kMaxSubsPerSide);
+        }
+        cells[c].k = static_cast<uint16_t>(k);
+        fineBase[c] = fines;
+        fines += static_cast<uint32_t>(k * k);
+    }
+    fineStart.assign(fines + 1, 0);
+    for (size_t p = 0; p < count_; ++p) {
+        int cell = static_cast<int>(fineKey[p]);
+        fineKey[p] = FineKey(At(static_cast<uint32_t>(p)), cell, cells[cell].k, fineBase[cell]);
+        ++fineStart[fineKey[p] + 1];
+    }
+    for (uint32_t f = 0; f < fines; ++f) {
+        fineStart[f + 1] += fineStart[f];
+    }
+    for (int c = 0; c < kGridCells; ++c) {
+        cells[c].firstBucket = fineBase[c];  // the run number, until MakeBuckets
+    }
+}
+
+// Puts the record at position from[s] into position s, for every s, following the cycles of
+// the permutation; from is used up.
+void TargetStore::MoveRecords(std::vector<uint32_t>& from) {
+    for (uint32_t s = 0; s < from.size(); ++s) {
+        if (from[s] == s) {
+            continue;
+        }
+        TargetRecord held = Slot(s);
+        uint32_t j = s;
+        for (;;) {
+            uint32_t k = from[j];
+            from[j] = j;
+            if (k == s) {
+                Slot(j) = held;
+                break;
+            }
+            Slot(j) = Slot(k);
+            j = k;
+        }
+    }
+}
+
+void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart) {
+    for (int c = 0; c < kGridCells; ++c) {
+        Cell& cell = cells[c];
+        if (cell.k == 0) {
+            continue;
+        }
+        uint32_t fine = cell.firstBucket;
+        uint32_t runs = static_cast<uint32_t>(cell.k) * cell.k;
+        cell.firstBucket = static_cast<uint32_t>(buckets.size());
+        if (cell.k > 1) {
+            cell.subMap = static_cast<uint32_t>(subMaps.size());
+            subMaps.resize(subMaps.size() + runs, kNoBucket);
+        }
+        cell.minLat = cell.minLon = HUGE_VAL;
+        cell.maxLat = cell.maxLon = -HUGE_VAL;
+        for (uint32_t r = 0; r < runs; ++r) {
+            uint32_t begin = fineStart[fine + r], end = fineStart[fine + r + 1];
+            if (begin == end) {
+                continue;
+            }
+            Bucket b{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, begin, end};
+            for (uint32_t p = begin; p < end; ++p) {
+                double lat = DmsToDegrees(At(p).lat), lon = DmsToDegrees(At(p).lon);
+                b.minLat = std::min(b.minLat, lat), b.maxLat = std::max(b.maxLat, lat);
+                b.minLon = std::min(b.minLon, lon), b.maxLon = std::max(b.maxLon, lon);
+            }
+            cell.minLat = std::min(cell.minLat, b.minLat),
+            cell.maxLat = std::max(cell.maxLat, b.maxLat);
+            cell.minLon = std::min(cell.minLon, b.minLon),
+            cell.maxLon = std::max(cell.maxLon, b.maxLon);
+            if (cell.k > 1) {
+                subMaps[cell.subMap + r] = static_cast<uint32_t>(buckets.size());
+            }
+            buckets.push_back(b);
+        }
+    }
+}
 
 bool TargetStore::BuildIndex() {
     Flush();
@@ -36,29 +154,25 @@ bool TargetStore::BuildIndex() {
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     try {
-        // Cells are computed twice rather than kept, which would cost memory per target.
-        std::vector<uint32_t> start(kGridCells + 1, 0);
-        for (size_t i = 0; i < count_; ++i) {
-            ++start[CellOf(At(static_cast<uint32_t>(i))) + 1];
+        std::vector<uint32_t> fineStart, from;
+        PlanCells(fineStart, from);
+        std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
+        position_.reserve(count_);  // records loaded since the last index stand at their number
+        for (size_t n = position_.size(); n < count_; ++n) {
+            position_.push_back(static_cast<uint32_t>(n));
         }
-        for (int c = 0; c < kGridCells; ++c) {
-            start[c + 1] += start[c];
+        // Walking the load numbers downwards gives each run the cell list's order. The run of
+        // each position becomes the new position of its record; then from holds, per new
+        // position, the old one.
+        for (size_t n = count_; n-- > 0;) {
+            uint32_t p = position_[n];
+            uint32_t slot = cursor[from[p]]++;
+            from[p] = slot;
+            position_[n] = slot;
         }
-        entryLat.resize(count_);
-        entryLon.resize(count_);
-        entryRecord.resize(count_);
-        std::vector<uint32_t> cursor(start.begin(), start.end() - 1);
-        for (size_t i = count_; i-- > 0;) {
-            entryRecord[cursor[CellOf(At(static_cast<uint32_t>(i)))]++] = static_cast<uint32_t>(i);
-        }
-        cells.assign(kGridCells, Cell{});
-        std::vector<double> lat, lon;
-        std::vector<uint32_t> scratch;
-        for (int c = 0; c < kGridCells; ++c) {
-            if (start[c] != start[c + 1]) {
-                IndexCell(c, start[c], start[c + 1], lat, lon, scratch);
-            }
-        }
+        InvertInPlace(from);
+        MoveRecords(from);
+        MakeBuckets(fineStart);
     } catch (const std::bad_alloc&) {
         std::vector<Cell>().swap(cells);
         std::vector<Bucket>().swap(buckets);
@@ -67,75 +181,6 @@ bool TargetStore::BuildIndex() {
     }
     indexed_ = true;
     return true;
-}
-
-void TargetStore::IndexCell(int cellNumber, uint32_t begin, uint32_t end, std::vector<double>& lat,
-                            std::vector<double>& lon, std::vector<uint32_t>& scratch) {
-    Cell& cell = cells[cellNumber];
-    cell.firstBucket = static_cast<uint32_t>(buckets.size());
-    uint32_t n = end - begin;
-    lat.resize(n);
-    lon.resize(n);
-    for (uint32_t i = 0; i < n; ++i) {
-        const TargetRecord& r = At(entryRecord[begin + i]);
-        lat[i] = DmsToDegrees(r.lat);
-        lon[i] = DmsToDegrees(r.lon);
-    }
-    int k = 1;
-    if (n > kSplitThreshold) {
-        k = std::clamp(static_cast<int>(std::ceil(std::sqrt(n / kTargetsPerSub))), 2,
-                       kMaxSubsPerSide);
-    }
-    cell.k = static_cast<uint16_t>(k);
-    double south = RowSouth(cellNumber / kGridColumns);
-    double west = ColumnWest(cellNumber % kGridColumns);
-    std::vector<uint32_t> counts(static_cast<size_t>(k) * k + 1, 0);
-    if (k > 1) {
-        // A stable counting sort by sub-cell keeps the cell list's order inside each sub-cell.
-        double step = 0.1 / k;
-        scratch.resize(n);
-        for (uint32_t i = 0; i < n; ++i) {
-            scratch[i] = static_cast<uint32_t>(SubCellIndex(lat[i], south, step, k) * k +
-                                               SubCellIndex(lon[i], west, step, k));
-            ++counts[scratch[i] + 1];
-        }
-        for (size_t s = 0; s + 1 < counts.size(); ++s) {
-            counts[s + 1] += counts[s];
-        }
-        std::vector<double> sortedLat(n), sortedLon(n);
-        std::vector<uint32_t> sortedRecord(n);
-        std::vector<uint32_t> next(counts.begin(), counts.end() - 1);
-        for (uint32_t i = 0; i < n; ++i) {
-            uint32_t to = next[scratch[i]]++;
-            sortedLat[to] = lat[i];
-            sortedLon[to] = lon[i];
-            sortedRecord[to] = entryRecord[begin + i];
-        }
-        lat.swap(sortedLat);
-        lon.swap(sortedLon);
-        std::copy(sortedRecord.begin(), sortedRecord.end(), entryRecord.begin() + begin);
-    } else {
-        counts[1] = n;
-    }
-    for (uint32_t i = 0; i < n; ++i) {
-        entryLat[begin + i] = static_cast<float>(lat[i] - south);
-        entryLon[begin + i] = static_cast<float>(lon[i] - west);
-    }
-    Bucket whole = BoxOf(lat.data(), lon.data(), 0, n, begin);
-    cell.minLat = whole.minLat, cell.maxLat = whole.maxLat;
-    cell.minLon = whole.minLon, cell.maxLon = whole.maxLon;
-    if (k > 1) {
-        cell.subMap = static_cast<uint32_t>(subMaps.size());
-        subMaps.resize(subMaps.size() + static_cast<size_t>(k) * k, kNoBucket);
-    }
-    for (int s = 0; s < k * k; ++s) {
-        if (counts[s] != counts[s + 1]) {
-            if (k > 1) {
-                subMaps[cell.subMap + s] = static_cast<uint32_t>(buckets.size());
-            }
-            buckets.push_back(BoxOf(lat.data(), lon.data(), counts[s], counts[s + 1], begin));
-        }
-    }
 }
 
 }  // namespace zentorak

@@ -9,16 +9,33 @@
 
 namespace zentorak {
 
+// Text that grows without clearing what it is about to overwrite.
+struct ColumnText {
+    std::unique_ptr<char16_t[]> data;
+    size_t size = 0, capacity = 0;
+
+    char16_t* Extend(size_t units) {
+        if (size + units > capacity) {
+            size_t grown = std::max(size + units, capacity * 2 + 256);
+            std::unique_ptr<char16_t[]> bigger(new char16_t[grown]);
+            std::copy(data.get(), data.get() + size, bigger.get());
+            data = std::move(bigger);
+            capacity = grown;
+        }
+        return data.get() + size;
+    }
+};
+
 // The items of the records that wait for their page, column by column.
 struct TargetStore::Staging {
-    std::array<std::u16string, kInfoItems> text;
+    std::array<ColumnText, kInfoItems> text;
     std::array<std::array<uint32_t, kPageRecords>, kInfoItems> length{};
     std::array<uint8_t, kPageRecords> present{};
     int count = 0;
 };
 
-int SubCellIndex(double x, double x0, double step, int k) {
-    double s = std::floor((x - x0) / step);
+int SubCellIndex(double x, double x0, double perDegree, int k) {
+    double s = std::floor((x - x0) * perDegree);
     if (!(s >= 0)) {
         return 0;
     }
@@ -66,6 +83,11 @@ const TextPage& TargetStore::PageOf(const TargetRecord& record, int& place) {
     return *reinterpret_cast<const TextPage*>(record.text_ & ~uintptr_t{kPageRecords - 1});
 }
 
+uint32_t TargetStore::LoadNumberOf(const TargetRecord& record) {
+    int place;
+    return PageOf(record, place).firstRecord + static_cast<uint32_t>(place);
+}
+
 int TargetStore::CellOf(const TargetRecord& record) {
     int row = 0, column = 0;
     GridCellOf(record.lat, record.lon, row, column);
@@ -81,25 +103,24 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
             records_.push_back(std::unique_ptr<TargetRecord[]>(new TargetRecord[kChunkSize]));
         }
         for (int k = 0; k < kInfoItems; ++k) {
-            std::u16string& column = s.text[k];
-            before[k] = column.size();
+            ColumnText& column = s.text[k];
+            before[k] = column.size;
             uint32_t n = 0;
             if (present & (1u << k)) {
-                column.resize(before[k] + items[k].size());
-                n = static_cast<uint32_t>(
-                    DecodeCp932(items[k].data(), items[k].size(), column.data() + before[k]));
-                column.resize(before[k] + n);
+                char16_t* out = column.Extend(items[k].size());
+                n = static_cast<uint32_t>(DecodeCp932(items[k].data(), items[k].size(), out));
+                column.size += n;
             }
             s.length[k][s.count] = n;
         }
     } catch (const std::bad_alloc&) {
         for (int k = 0; k < kInfoItems; ++k) {
-            s.text[k].resize(std::min(before[k], s.text[k].size()));
+            s.text[k].size = before[k];
         }
         return false;
     }
     s.present[s.count++] = present;
-    TargetRecord& record = records_[count_ >> kChunkBits][count_ & (kChunkSize - 1)];
+    TargetRecord& record = Slot(count_);
     record.lat = lat;
     record.lon = lon;
     record.text_ = 0;
@@ -135,7 +156,7 @@ void TargetStore::Flush() {
     size_t units = 0;
     uint32_t longest = 0;
     for (int k = 0; k < kInfoItems; ++k) {
-        units += s.text[k].size();
+        units += s.text[k].size;
         for (int q = 0; q < s.count; ++q) {
             longest = std::max(longest, s.length[k][q]);
         }
@@ -153,14 +174,15 @@ void TargetStore::Flush() {
     if (page) {
         std::memcpy(page->present, s.present.data(), kPageRecords);
         page->count = static_cast<uint16_t>(s.count);
+        page->firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(s.count));
         page->lengthBytes = lengthBytes;
         uint8_t* lengthArea = const_cast<uint8_t*>(page->Lengths());
         char16_t* text = const_cast<char16_t*>(page->Text());
         uint32_t start = 0;
         for (int k = 0; k < kInfoItems; ++k) {
             page->columnStart[k] = start;
-            std::memcpy(text + start, s.text[k].data(), s.text[k].size() * 2);
-            start += static_cast<uint32_t>(s.text[k].size());
+            std::memcpy(text + start, s.text[k].data.get(), s.text[k].size * 2);
+            start += static_cast<uint32_t>(s.text[k].size);
             for (int q = 0; q < kPageRecords; ++q) {
                 uint32_t n = q < s.count ? s.length[k][q] : 0;
                 size_t at = static_cast<size_t>(k) * kPageRecords + q;
@@ -174,12 +196,11 @@ void TargetStore::Flush() {
         page->columnStart[kInfoItems] = start;
         for (int q = 0; q < s.count; ++q) {
             size_t index = count_ - static_cast<size_t>(s.count) + q;
-            records_[index >> kChunkBits][index & (kChunkSize - 1)].text_ =
-                reinterpret_cast<uintptr_t>(page) | static_cast<uintptr_t>(q);
+            Slot(index).text_ = reinterpret_cast<uintptr_t>(page) | static_cast<uintptr_t>(q);
         }
     }
-    for (std::u16string& column : s.text) {
-        column.clear();
+    for (ColumnText& column : s.text) {
+        column.size = 0;
     }
     s.count = 0;
 }
@@ -195,9 +216,7 @@ void TargetStore::Clear() {
     std::vector<Cell>().swap(cells);
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
-    std::vector<float>().swap(entryLat);
-    std::vector<float>().swap(entryLon);
-    std::vector<uint32_t>().swap(entryRecord);
+    std::vector<uint32_t>().swap(position_);
     indexed_ = false;
 }
 

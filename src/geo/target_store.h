@@ -15,9 +15,9 @@
 
 namespace zentorak {
 
-// The sub-cell (0..k-1) of a coordinate in a dense cell starting at x0 with sub-cells of step
-// degrees; coordinates a rounding step outside the cell fall in the edge sub-cell.
-int SubCellIndex(double x, double x0, double step, int k);
+// The sub-cell (0..k-1) of a coordinate in a dense cell starting at x0 with perDegree sub-cells
+// per degree; coordinates a rounding step outside the cell fall in the edge sub-cell.
+int SubCellIndex(double x, double x0, double perDegree, int k);
 // The nominal south and west edges of a row and a column of the grid, in degrees.
 inline double RowSouth(int row) {
     return kAreaLatMin + row * 0.1;
@@ -33,6 +33,7 @@ inline constexpr int kPageRecords = 64;
 struct TextPage {
     uint8_t present[kPageRecords];         // bit k: info[k] present
     uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
+    uint32_t firstRecord;                  // load number of the page's first record
     uint16_t count;
     uint8_t lengthBytes;
 
@@ -68,9 +69,17 @@ public:
     void Flush();
 
     size_t size() const { return count_; }
-    const TargetRecord& At(uint32_t index) const {
-        return records_[index >> kChunkBits][index & (kChunkSize - 1)];
+    // The record at a storage position. Indexing moves the records into cell order; before it,
+    // and for records added since, the position is the load number.
+    const TargetRecord& At(uint32_t position) const {
+        return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
+    // The record by load number (0 for the first target read).
+    const TargetRecord& Loaded(uint32_t loadNumber) const { return At(PositionOf(loadNumber)); }
+    uint32_t PositionOf(uint32_t loadNumber) const {
+        return loadNumber < position_.size() ? position_[loadNumber] : loadNumber;
+    }
+    static uint32_t LoadNumberOf(const TargetRecord& record);
     // The grid cell (row * 260 + column) of a record; points on 46 N or 148 E lie in the last
     // row or column.
     static int CellOf(const TargetRecord& record);
@@ -85,14 +94,11 @@ public:
     bool BuildIndex();
     bool indexed() const { return indexed_; }
 
-    // The index, in cell order; within a bucket the entries keep the cell list's order (the
-    // record loaded last first). Entry positions are floats relative to their cell's south-west
-    // corner: close enough to skip far targets, while distances are taken from the records.
+    // The index. The records themselves stand in cell order, each bucket a run of positions in
+    // which the record loaded last comes first, so a search reads neighbouring memory.
     std::vector<Cell> cells;  // kGridCells entries once indexed
     std::vector<Bucket> buckets;
     std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
-    std::vector<float> entryLat, entryLon;
-    std::vector<uint32_t> entryRecord;  // record number (load order) of each entry
 
 private:
     static constexpr int kChunkBits = 15;
@@ -101,8 +107,12 @@ private:
 
     struct Staging;
     void* PoolSpace(size_t bytes);
-    void IndexCell(int cell, uint32_t begin, uint32_t end, std::vector<double>& lat,
-                   std::vector<double>& lon, std::vector<uint32_t>& scratch);
+    TargetRecord& Slot(size_t position) {
+        return records_[position >> kChunkBits][position & (kChunkSize - 1)];
+    }
+    void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey);
+    void MoveRecords(std::vector<uint32_t>& from);
+    void MakeBuckets(const std::vector<uint32_t>& fineStart);
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;
     size_t count_ = 0;
@@ -110,6 +120,7 @@ private:
     size_t poolUsed_ = 0;  // bytes used in the last block
     size_t poolSize_ = 0;
     std::vector<const TextPage*> pages_;
+    std::vector<uint32_t> position_;  // storage position of each load number, once indexed
     std::unique_ptr<Staging> staging_;
     bool indexed_ = false;
 };

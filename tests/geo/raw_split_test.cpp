@@ -132,7 +132,7 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         loaded += grid.size();
         for (uint32_t i = 0; i < grid.size(); ++i) {
             for (int k = 0; k < kInfoItems; ++k) {
-                const TargetRecord& t = grid.store().At(i);
+                const TargetRecord& t = grid.store().Loaded(i);
                 std::optional<std::u16string> got;
                 if (t.HasInfo(k)) {
                     got = std::u16string(t.Info(k));

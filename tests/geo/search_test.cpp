@@ -311,3 +311,38 @@ TEST(ConditionPages, HitsStayInsideOneItemAcrossPagesAndFiles) {
 
 }  // namespace
 }  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+// Loading a second file on top of an indexed grid moves records again; ties must still follow
+// the load order across both files.
+TEST_F(SearchTest, SecondFileOnTopOfAnIndexedGrid) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> step(0, 4);
+    std::vector<Place> all;
+    std::u16string texts[2] = {u"緯度,経度,店名\r\n", u"緯度,経度,店名\r\n"};
+    for (int i = 0; i < 400; ++i) {
+        Place p{Dms(35, 40 + step(random), 0), Dms(139, 40 + step(random), 0),
+                FromUtf8(std::to_string(i))};
+        texts[i < 250 ? 0 : 1] +=
+            FormatDms(p.lat) + u"," + FormatDms(p.lon) + u"," + p.name + u"\r\n";
+        all.push_back(p);
+    }
+    ASSERT_EQ(LoadLocationInfoFile(grid, columns, folder.Write("a.csv", EncodeCp932(texts[0]))), 0);
+    ASSERT_EQ(LoadLocationInfoFile(grid, columns, folder.Write("b.csv", EncodeCp932(texts[1]))), 0);
+    ASSERT_EQ(grid.size(), 400u);
+    for (int q = 0; q < 30; ++q) {
+        DmsAngle lat = Dms(35, 40 + step(random), 30 * (q % 3)),
+                 lon = Dms(139, 40 + step(random), 0);
+        ASSERT_EQ(SearchNearest(grid, lat, lon, 60, found), 0);
+        std::vector<size_t> got;
+        for (int i = 0; i < found.count; ++i) {
+            got.push_back(std::stoul(ToUtf8(found.targets[i]->Info(0))));
+        }
+        ASSERT_EQ(got, OracleNearest(all, lat, lon, 60)) << "query " << q;
+    }
+}
+
+}  // namespace
+}  // namespace zentorak
