@@ -47,29 +47,23 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
 
 namespace {
 
-// The record numbers of the matches, keyed for grid order. The most selective condition (the
+// The storage positions of the matches, in load order. The most selective condition (the
 // longest text) is searched column-wise through the text pages, as in one long buffer; its hits
 // are then tested against every condition.
 void CollectMatches(const TargetStore& store, const ColumnMap& columns, const SearchTexts& texts,
-                    std::vector<uint64_t>& matches) {
-    int scan = -1;
+                    std::vector<uint32_t>& matches) {
+    int scan = -1, conditions = 0;
     for (int k = 0; k < kInfoItems; ++k) {
-        if (columns.Present(k + 2) && !texts[k].empty() &&
-            (scan < 0 || texts[k].size() > texts[scan].size())) {
-            scan = k;
+        if (columns.Present(k + 2) && !texts[k].empty()) {
+            ++conditions;
+            scan = scan < 0 || texts[k].size() > texts[scan].size() ? k : scan;
         }
     }
-    int conditions = 0;
-    for (int k = 0; k < kInfoItems; ++k) {
-        conditions += columns.Present(k + 2) && !texts[k].empty();
-    }
-    // A hit of the only condition needs no further test.
-    bool verify = conditions != 1;
     auto keep = [&](uint32_t loaded) {
-        const TargetRecord& target = store.Loaded(loaded);
-        if (!verify || MatchesConditions(target, columns, texts)) {
-            matches.push_back((uint64_t(TargetStore::CellOf(target)) << 32) |
-                              (UINT32_MAX - loaded));
+        uint32_t position = store.PositionOf(loaded);
+        // A hit of the only condition needs no further test.
+        if (conditions <= 1 || MatchesConditions(store.At(position), columns, texts)) {
+            matches.push_back(position);
         }
     };
     if (scan < 0) {
@@ -80,7 +74,6 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
     }
     std::u16string_view needle = texts[scan];
     for (const TextPage* page : store.pages()) {
-        uint32_t base = page->firstRecord;
         std::u16string_view column(page->Text() + page->columnStart[scan],
                                    page->columnStart[scan + 1] - page->columnStart[scan]);
         size_t itemStart = 0;
@@ -92,13 +85,33 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
             }
             size_t itemEnd = itemStart + page->Length(scan, place);
             if (hit + needle.size() <= itemEnd) {
-                keep(base + static_cast<uint32_t>(place));
+                keep(page->firstRecord + static_cast<uint32_t>(place));
                 hit = itemEnd;
             } else {
                 ++hit;
             }
         }
     }
+}
+
+// Grid order: cell number, then the cell list's order (the record loaded last first). The
+// matches come in load order, so a counting sort by cell taken from the last match backwards
+// gives it.
+std::vector<uint32_t> InGridOrder(const TargetStore& store, const std::vector<uint32_t>& matches) {
+    std::vector<uint32_t> cellOf(matches.size());
+    std::vector<uint32_t> start(kGridCells + 1, 0);
+    for (size_t i = 0; i < matches.size(); ++i) {
+        cellOf[i] = static_cast<uint32_t>(store.CellOfPosition(matches[i]));
+        ++start[cellOf[i] + 1];
+    }
+    for (int c = 0; c < kGridCells; ++c) {
+        start[c + 1] += start[c];
+    }
+    std::vector<uint32_t> ordered(matches.size());
+    for (size_t i = matches.size(); i-- > 0;) {
+        ordered[start[cellOf[i]]++] = matches[i];
+    }
+    return ordered;
 }
 
 }  // namespace
@@ -112,15 +125,14 @@ int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const S
     if (!any) {
         return 0;
     }
-    std::vector<uint64_t> matches;
+    std::vector<uint32_t> matches;
     try {
         CollectMatches(grid.store(), columns, texts, matches);
+        matches = InGridOrder(grid.store(), matches);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    // Grid order: cell number, then the cell list's order (the record loaded last first).
-    std::sort(matches.begin(), matches.end());
-    for (uint64_t key : matches) {
+    for (uint32_t position : matches) {
         if (found.count >= found.capacity() - 1) {
             // Chosen: when the list cannot grow, the search stops with the matches so far; the
             // recorded size never exceeds what was allocated.
@@ -130,8 +142,7 @@ int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const S
                 return 0;
             }
         }
-        found.targets[found.count++] =
-            &grid.store().Loaded(UINT32_MAX - static_cast<uint32_t>(key));
+        found.targets[found.count++] = &grid.store().At(position);
     }
     return 0;
 }

@@ -115,6 +115,8 @@ void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart) {
         if (cell.k == 0) {
             continue;
         }
+        cellFirst_.push_back(fineStart[cell.firstBucket]);
+        cellNumber_.push_back(static_cast<uint32_t>(c));
         uint32_t fine = cell.firstBucket;
         uint32_t runs = static_cast<uint32_t>(cell.k) * cell.k;
         cell.firstBucket = static_cast<uint32_t>(buckets.size());
@@ -147,9 +149,19 @@ void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart) {
     }
 }
 
+int TargetStore::CellOfPosition(uint32_t position) const {
+    if (!indexed_) {
+        return CellOf(At(position));
+    }
+    auto after = std::upper_bound(cellFirst_.begin(), cellFirst_.end(), position);
+    return static_cast<int>(cellNumber_[after - cellFirst_.begin() - 1]);
+}
+
 bool TargetStore::BuildIndex() {
     Flush();
     indexed_ = false;
+    cellFirst_.clear();
+    cellNumber_.clear();
     std::vector<Cell>().swap(cells);
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);

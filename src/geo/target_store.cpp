@@ -217,6 +217,8 @@ void TargetStore::Clear() {
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     std::vector<uint32_t>().swap(position_);
+    cellFirst_.clear();
+    cellNumber_.clear();
     indexed_ = false;
 }
 

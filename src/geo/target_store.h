@@ -83,6 +83,8 @@ public:
     // The grid cell (row * 260 + column) of a record; points on 46 N or 148 E lie in the last
     // row or column.
     static int CellOf(const TargetRecord& record);
+    // The same for the record at a position, from the index when there is one.
+    int CellOfPosition(uint32_t position) const;
     static const TextPage& PageOf(const TargetRecord& record, int& place);
     void Clear();
 
@@ -121,6 +123,7 @@ private:
     size_t poolSize_ = 0;
     std::vector<const TextPage*> pages_;
     std::vector<uint32_t> position_;  // storage position of each load number, once indexed
+    std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
     std::unique_ptr<Staging> staging_;
     bool indexed_ = false;
 };

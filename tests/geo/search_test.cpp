@@ -267,6 +267,27 @@ TEST_F(SearchTest, RandomizedAgainstTheFullWalk) {
         ASSERT_EQ(got, expected) << "query " << q << " " << ToUtf8(FormatDms(lat)) << " "
                                  << ToUtf8(FormatDms(lon)) << " wanted " << wanted;
     }
+    // The text search over the same grid, dense cells included, in grid order: cell number,
+    // then the place loaded last first.
+    std::vector<std::pair<int, size_t>> expected;
+    for (size_t i = 0; i < list.size(); ++i) {
+        int row, column;
+        GridCellOf(list[i].lat, list[i].lon, row, column);
+        if (list[i].name.find(u"7") != std::u16string::npos) {
+            expected.push_back({std::min(row, 259) * kGridColumns + std::min(column, 259), i});
+        }
+    }
+    std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+        return a.first < b.first || (a.first == b.first && a.second > b.second);
+    });
+    SearchTexts texts;
+    texts[0] = u"7";
+    found.count = 0;
+    ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+    ASSERT_EQ(found.count, static_cast<int>(expected.size()));
+    for (int i = 0; i < found.count; ++i) {
+        ASSERT_EQ(std::stoul(ToUtf8(found.targets[i]->Info(0))), expected[i].second) << i;
+    }
 }
 
 }  // namespace
