@@ -23,6 +23,9 @@ struct DecodeTable {
     std::array<char16_t, 256> single{};
     // [lead index][trail - 0x40]; kReplacementChar where iconv rejects the pair.
     std::vector<char16_t> pairs;
+    // [lead << 8 | next byte]: the pair's unit, or 0 where the next byte cannot trail the lead.
+    // One lookup without branching on the lead's range.
+    std::vector<char16_t> direct;
 };
 
 int LeadIndex(unsigned char b) {
@@ -51,6 +54,7 @@ DecodeTable BuildTable() {
     DecodeTable table;
     {
         table.pairs.assign(60 * kTrailCount, kReplacementChar);
+        table.direct.assign(65536, 0);
         iconv_t cd = iconv_open("UTF-16LE", "CP932");
         for (unsigned b = 0; b < 256; ++b) {
             unsigned char byte = static_cast<unsigned char>(b);
@@ -83,6 +87,15 @@ DecodeTable BuildTable() {
             }
         }
         iconv_close(cd);
+    }
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(lead))) {
+            for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+                table.direct[lead << 8 | trail] =
+                    table.pairs[LeadIndex(static_cast<unsigned char>(lead)) * kTrailCount +
+                                (trail - kTrailFirst)];
+            }
+        }
     }
     return table;
 }
@@ -124,8 +137,9 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
             ++p;
             continue;
         }
-        if (p + 1 < end && p[1] >= kTrailFirst && p[1] <= kTrailLast) {
-            *o++ = table.pairs[LeadIndex(b) * kTrailCount + (p[1] - kTrailFirst)];
+        char16_t pair = p + 1 < end ? table.direct[b << 8 | p[1]] : 0;
+        if (pair != 0) {
+            *o++ = pair;
             p += 2;
         } else {
             *o++ = kReplacementChar;
