@@ -31,7 +31,8 @@ struct ColumnMap {
 };
 
 // One target. Records live in the grid's storage until the grid is cleared; everyone else holds
-// plain pointers to them.
+// plain pointers to them. Loading a file rearranges the records (into cell order for the
+// searches), so pointers taken before a load must be dropped, as the found-target list is.
 class TargetRecord {
 public:
     DmsAngle lat;

@@ -181,7 +181,9 @@ void TargetStore::Flush() {
         uint32_t start = 0;
         for (int k = 0; k < kInfoItems; ++k) {
             page->columnStart[k] = start;
-            std::memcpy(text + start, s.text[k].data.get(), s.text[k].size * 2);
+            if (s.text[k].size > 0) {  // an empty column may have no buffer yet
+                std::memcpy(text + start, s.text[k].data.get(), s.text[k].size * 2);
+            }
             start += static_cast<uint32_t>(s.text[k].size);
             for (int q = 0; q < kPageRecords; ++q) {
                 uint32_t n = q < s.count ? s.length[k][q] : 0;
