@@ -5,6 +5,7 @@
 
 #include "geo/nearest_walk.h"
 #include "geo/target_store.h"
+#include "geo/text_find.h"
 
 namespace zentorak {
 
@@ -78,7 +79,8 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
                                    page->columnStart[scan + 1] - page->columnStart[scan]);
         size_t itemStart = 0;
         int place = 0;
-        for (size_t hit = column.find(needle); hit != column.npos; hit = column.find(needle, hit)) {
+        for (size_t hit = FindText(column, needle); hit != column.npos;
+             hit = FindText(column, needle, hit)) {
             // Find the item holding the hit; a hit across two items is no match.
             while (itemStart + page->Length(scan, place) <= hit) {
                 itemStart += page->Length(scan, place++);

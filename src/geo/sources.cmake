@@ -7,4 +7,5 @@ target_sources(zentorak_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/search.cpp
     ${CMAKE_CURRENT_LIST_DIR}/target_index.cpp
     ${CMAKE_CURRENT_LIST_DIR}/target_store.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_find.cpp
 )
