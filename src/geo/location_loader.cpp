@@ -3,8 +3,10 @@
 #include "geo/location_loader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <new>
 
@@ -132,7 +134,13 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     }
     int result;
     try {
-        LineScanner reader(fd, read);
+        // Small files get a small buffer; lines longer than it still grow it.
+        struct stat info {};
+        size_t block =
+            fstat(fd, &info) == 0 && info.st_size >= 0
+                ? std::clamp<size_t>(static_cast<size_t>(info.st_size) + 1, 4096, 1 << 20)
+                : size_t{1} << 20;
+        LineScanner reader(fd, read, block);
         result = ReadTargets(reader, grid.store(), columns);
         grid.store().Flush();
     } catch (const std::bad_alloc&) {

@@ -100,6 +100,19 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
 // matches come in load order, so a counting sort by cell taken from the last match backwards
 // gives it.
 std::vector<uint32_t> InGridOrder(const TargetStore& store, const std::vector<uint32_t>& matches) {
+    if (matches.size() < 4096) {  // few matches: a sort beats walking every cell's counter
+        std::vector<std::pair<uint64_t, uint32_t>> keyed;
+        for (uint32_t p : matches) {
+            uint32_t loaded = TargetStore::LoadNumberOf(store.At(p));
+            keyed.push_back({(uint64_t(store.CellOfPosition(p)) << 32) | (UINT32_MAX - loaded), p});
+        }
+        std::sort(keyed.begin(), keyed.end());
+        std::vector<uint32_t> ordered;
+        for (const auto& k : keyed) {
+            ordered.push_back(k.second);
+        }
+        return ordered;
+    }
     std::vector<uint32_t> cellOf(matches.size());
     std::vector<uint32_t> start(kGridCells + 1, 0);
     for (size_t i = 0; i < matches.size(); ++i) {

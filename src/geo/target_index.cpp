@@ -52,17 +52,22 @@ void InvertInPlace(std::vector<uint32_t>& to) {
 // Chooses the sub-cells of each cell and counts the records of every run; fineKey receives
 // the run of the record at each position, fineStart the first position of each run (and the
 // end).
-void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey) {
+void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
+                            std::vector<uint32_t>& occupied) {
     std::vector<uint32_t> perCell(kGridCells, 0);
     fineKey.resize(count_);
     for (size_t p = 0; p < count_; ++p) {
         fineKey[p] = static_cast<uint32_t>(CellOf(At(static_cast<uint32_t>(p))));
-        ++perCell[fineKey[p]];
+        if (perCell[fineKey[p]]++ == 0) {
+            occupied.push_back(fineKey[p]);
+        }
     }
+    // Only occupied cells are visited from here on, so small files index quickly.
+    std::sort(occupied.begin(), occupied.end());
     cells.assign(kGridCells, Cell{});
     std::vector<uint32_t>& fineBase = perCell;  // reused: counts become run numbers
     uint32_t fines = 0;
-    for (int c = 0; c < kGridCells; ++c) {
+    for (uint32_t c : occupied) {
         uint32_t n = perCell[c];
         int k = n == 0 ? 0 : 1;
         if (n > kSplitThreshold) {
@@ -82,7 +87,7 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
     for (uint32_t f = 0; f < fines; ++f) {
         fineStart[f + 1] += fineStart[f];
     }
-    for (int c = 0; c < kGridCells; ++c) {
+    for (uint32_t c : occupied) {
         cells[c].firstBucket = fineBase[c];  // the run number, until MakeBuckets
     }
 }
@@ -109,14 +114,12 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& from) {
     }
 }
 
-void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart) {
-    for (int c = 0; c < kGridCells; ++c) {
+void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart,
+                              const std::vector<uint32_t>& occupied) {
+    for (uint32_t c : occupied) {
         Cell& cell = cells[c];
-        if (cell.k == 0) {
-            continue;
-        }
         cellFirst_.push_back(fineStart[cell.firstBucket]);
-        cellNumber_.push_back(static_cast<uint32_t>(c));
+        cellNumber_.push_back(c);
         uint32_t fine = cell.firstBucket;
         uint32_t runs = static_cast<uint32_t>(cell.k) * cell.k;
         cell.firstBucket = static_cast<uint32_t>(buckets.size());
@@ -166,8 +169,8 @@ bool TargetStore::BuildIndex() {
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     try {
-        std::vector<uint32_t> fineStart, from;
-        PlanCells(fineStart, from);
+        std::vector<uint32_t> fineStart, from, occupied;
+        PlanCells(fineStart, from, occupied);
         std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
         position_.reserve(count_);  // records loaded since the last index stand at their number
         for (size_t n = position_.size(); n < count_; ++n) {
@@ -184,7 +187,7 @@ bool TargetStore::BuildIndex() {
         }
         InvertInPlace(from);
         MoveRecords(from);
-        MakeBuckets(fineStart);
+        MakeBuckets(fineStart, occupied);
     } catch (const std::bad_alloc&) {
         std::vector<Cell>().swap(cells);
         std::vector<Bucket>().swap(buckets);

@@ -112,9 +112,10 @@ private:
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
-    void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey);
+    void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
+                   std::vector<uint32_t>& occupied);
     void MoveRecords(std::vector<uint32_t>& from);
-    void MakeBuckets(const std::vector<uint32_t>& fineStart);
+    void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;
     size_t count_ = 0;
