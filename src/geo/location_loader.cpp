@@ -10,6 +10,7 @@
 #include <array>
 #include <new>
 
+#include "geo/coordinate_bytes.h"
 #include "geo/csv_split.h"
 #include "geo/line_scanner.h"
 #include "geo/target_store.h"
@@ -20,7 +21,6 @@ namespace zentorak {
 namespace {
 
 constexpr size_t kMaxCaption = 99;
-constexpr size_t kShortCoordinate = 64;  // decoded on the stack; longer ones on the heap
 
 void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header) {
     for (int i = 0; i < kColumnSlots; ++i) {
@@ -32,15 +32,6 @@ void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header) 
             columns.columnCaption[i] = header[i].substr(0, kMaxCaption);
         }
     }
-}
-
-bool ParseCoordinate(std::string_view bytes, DmsAngle& out) {
-    if (bytes.size() > kShortCoordinate) {
-        return ParseDms(DecodeCp932(bytes), out) == 0;
-    }
-    char16_t text[kShortCoordinate];
-    size_t n = DecodeCp932(bytes.data(), bytes.size(), text);
-    return ParseDms(std::u16string_view(text, n), out) == 0;
 }
 
 struct LineFields {
@@ -55,7 +46,7 @@ void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& 
         return;
     }
     DmsAngle lat, lon;
-    if (!ParseCoordinate(f.field[0], lat) || !ParseCoordinate(f.field[1], lon)) {
+    if (!ParseCoordinateBytes(f.field[0], lat) || !ParseCoordinateBytes(f.field[1], lon)) {
         return;
     }
     int row, column;

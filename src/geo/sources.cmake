@@ -1,4 +1,5 @@
 target_sources(zentorak_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/coordinate_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dms.cpp
     ${CMAKE_CURRENT_LIST_DIR}/location_info.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_scanner.cpp

@@ -9,6 +9,7 @@
 #include <optional>
 #include <random>
 
+#include "geo/coordinate_bytes.h"
 #include "geo/csv_split.h"
 #include "geo/geo_test_files.h"
 #include "geo/location_info.h"
@@ -142,6 +143,38 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         }
     }
     EXPECT_GT(loaded, 40u * 10);  // the comparison covered many targets
+}
+
+}  // namespace
+}  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+// The loader reads the usual coordinate form straight from bytes; for every field it must
+// agree with ParseDms on the decoded text, fields near the usual form included.
+TEST(ParseCoordinateBytes, AgreesWithParseDms) {
+    std::mt19937 random(46);
+    const char alphabet[] = {'0', '1', '5', '9', '/', '.', 'a', ' ', '\x82'};
+    std::uniform_int_distribution<int> pick(0, 8), length(0, 14);
+    const char* usual[] = {"35/39/29.123", "139/45/05.007", "1/00/00.000", "1000/00/00.000"};
+    for (int round = 0; round < 50000; ++round) {
+        std::string field = round < 4 ? usual[round] : "";
+        if (round >= 4 && round % 2) {
+            field = usual[round % 3];  // the usual form with one character changed
+            field[static_cast<size_t>(pick(random)) % field.size()] = alphabet[pick(random)];
+        } else if (round >= 4) {
+            for (int i = length(random); i > 0; --i) {
+                field += alphabet[pick(random)];
+            }
+        }
+        DmsAngle fast{-1, -1, -1, -1}, slow{-1, -1, -1, -1};
+        bool accepted = ParseCoordinateBytes(field, fast);
+        ASSERT_EQ(accepted, ParseDms(DecodeCp932(field), slow) == 0) << field;
+        if (accepted) {
+            ASSERT_EQ(fast, slow) << field;
+        }
+    }
 }
 
 }  // namespace
