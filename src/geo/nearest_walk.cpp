@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <queue>
+#include <functional>
 
 namespace zentorak {
 
@@ -90,7 +90,26 @@ private:
     double lat_, lon_;
     int row_, column_, wanted_;
     std::vector<NearestCandidate>& best_;
-    std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> queue_;
+    // A heap kept in a buffer of the calling thread, so a search allocates nothing once warm.
+    struct Queue {
+        std::vector<Pending>& heap;
+        bool empty() const { return heap.empty(); }
+        const Pending& top() const { return heap.front(); }
+        void push(const Pending& p) {
+            heap.push_back(p);
+            std::push_heap(heap.begin(), heap.end(), std::greater<Pending>());
+        }
+        void pop() {
+            std::pop_heap(heap.begin(), heap.end(), std::greater<Pending>());
+            heap.pop_back();
+        }
+    };
+    Queue queue_{Buffer()};
+    static std::vector<Pending>& Buffer() {
+        thread_local std::vector<Pending> buffer;
+        buffer.clear();
+        return buffer;
+    }
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
     }
     found.count = 0;
     int wanted = trgtSrchNum > 0 ? trgtSrchNum : 0;
-    std::vector<NearestCandidate> best;
+    thread_local std::vector<NearestCandidate> best;  // reused: no allocation per search
     try {
         // The list needs room for every entry plus the spare one a full list pushes off.
         if (found.capacity() < wanted + 1) {
