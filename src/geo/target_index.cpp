@@ -156,8 +156,16 @@ int TargetStore::CellOfPosition(uint32_t position) const {
     if (!indexed_) {
         return CellOf(At(position));
     }
-    auto after = std::upper_bound(cellFirst_.begin(), cellFirst_.end(), position);
-    return static_cast<int>(cellNumber_[after - cellFirst_.begin() - 1]);
+    // The last cell starting at or before the position, by a branch-free binary search (the
+    // text search asks this for every match).
+    const uint32_t* base = cellFirst_.data();
+    size_t n = cellFirst_.size();
+    while (n > 1) {
+        size_t half = n / 2;
+        base = base[half] <= position ? base + half : base;
+        n -= half;
+    }
+    return static_cast<int>(cellNumber_[static_cast<size_t>(base - cellFirst_.data())]);
 }
 
 bool TargetStore::BuildIndex() {
