@@ -96,6 +96,10 @@ int TargetStore::CellOf(const TargetRecord& record) {
 
 bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
                       const std::array<std::string_view, kInfoItems>& items, uint8_t present) {
+    // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
+    if (count_ >= 0x7FFFFFFF) {
+        return false;
+    }
     Staging& s = *staging_;
     std::array<size_t, kInfoItems> before{};
     try {
