@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace zentorak {
@@ -28,9 +27,7 @@ struct DecodeTable {
     std::vector<char16_t> direct;
 };
 
-int LeadIndex(unsigned char b) {
-    return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31;
-}
+int LeadIndex(unsigned char b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31; }
 
 // Converts one short sequence with iconv; returns the unit or 0 when iconv rejects it.
 char16_t IconvOne(iconv_t cd, const unsigned char* bytes, size_t n) {
@@ -50,44 +47,8 @@ char16_t IconvOne(iconv_t cd, const unsigned char* bytes, size_t n) {
     return unit;
 }
 
-DecodeTable BuildTable() {
-    DecodeTable table;
-    {
-        table.pairs.assign(60 * kTrailCount, kReplacementChar);
-        table.direct.assign(65536, 0);
-        iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        for (unsigned b = 0; b < 256; ++b) {
-            unsigned char byte = static_cast<unsigned char>(b);
-            if (IsCp932LeadByte(byte)) {
-                table.single[b] = kLead;
-                continue;
-            }
-            char16_t unit = cd == reinterpret_cast<iconv_t>(-1) ? 0 : IconvOne(cd, &byte, 1);
-            if (b == 0) {
-                unit = 0;
-            } else if (unit == 0) {
-                unit = b < 0x80 ? static_cast<char16_t>(b) : kReplacementChar;
-            }
-            table.single[b] = unit;
-        }
-        if (cd == reinterpret_cast<iconv_t>(-1)) {
-            return table;
-        }
-        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) {
-                continue;
-            }
-            for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-                unsigned char pair[2] = {static_cast<unsigned char>(lead),
-                                         static_cast<unsigned char>(trail)};
-                char16_t unit = IconvOne(cd, pair, 2);
-                if (unit != 0) {
-                    table.pairs[LeadIndex(pair[0]) * kTrailCount + (trail - kTrailFirst)] = unit;
-                }
-            }
-        }
-        iconv_close(cd);
-    }
+// The pair table again, indexed by both bytes, for decoding with one lookup per pair.
+void FillDirect(DecodeTable& table) {
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
         if (IsCp932LeadByte(static_cast<unsigned char>(lead))) {
             for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
@@ -97,6 +58,45 @@ DecodeTable BuildTable() {
             }
         }
     }
+}
+
+DecodeTable BuildTable() {
+    DecodeTable table;
+    table.pairs.assign(60 * kTrailCount, kReplacementChar);
+    table.direct.assign(65536, 0);
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    for (unsigned b = 0; b < 256; ++b) {
+        unsigned char byte = static_cast<unsigned char>(b);
+        if (IsCp932LeadByte(byte)) {
+            table.single[b] = kLead;
+            continue;
+        }
+        char16_t unit = cd == reinterpret_cast<iconv_t>(-1) ? 0 : IconvOne(cd, &byte, 1);
+        if (b == 0) {
+            unit = 0;
+        } else if (unit == 0) {
+            unit = b < 0x80 ? static_cast<char16_t>(b) : kReplacementChar;
+        }
+        table.single[b] = unit;
+    }
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return table;
+    }
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) {
+            continue;
+        }
+        for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+            unsigned char pair[2] = {static_cast<unsigned char>(lead),
+                                     static_cast<unsigned char>(trail)};
+            char16_t unit = IconvOne(cd, pair, 2);
+            if (unit != 0) {
+                table.pairs[LeadIndex(pair[0]) * kTrailCount + (trail - kTrailFirst)] = unit;
+            }
+        }
+    }
+    iconv_close(cd);
+    FillDirect(table);
     return table;
 }
 
