@@ -90,6 +90,10 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         const TextPage* page = pages[i];
         std::u16string_view column(page->Text() + page->columnStart[scan],
                                    page->columnStart[scan + 1] - page->columnStart[scan]);
+        if (i + 2 < pages.size()) {
+            __builtin_prefetch(pages[i + 2]);  // its head, read when it is next in line
+            __builtin_prefetch(reinterpret_cast<const char*>(pages[i + 2]) + 64);
+        }
         if (i + 1 < pages.size()) {
             Prefetch(*pages[i + 1], scan);
         }

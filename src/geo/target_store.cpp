@@ -42,18 +42,6 @@ int SubCellIndex(double x, double x0, double perDegree, int k) {
     return s >= k ? k - 1 : static_cast<int>(s);
 }
 
-uint32_t TextPage::Length(int k, int record) const {
-    size_t at = static_cast<size_t>(k) * kPageRecords + record;
-    if (lengthBytes == 1) {
-        return Lengths()[at];
-    }
-    return reinterpret_cast<const uint32_t*>(Lengths())[at];
-}
-
-const char16_t* TextPage::Text() const {
-    return reinterpret_cast<const char16_t*>(Lengths() + kInfoItems * kPageRecords * lengthBytes);
-}
-
 bool TargetRecord::HasInfo(int k) const {
     if (k < 0 || k >= kInfoItems || text_ == 0) {
         return false;

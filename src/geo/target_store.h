@@ -38,8 +38,14 @@ struct TextPage {
     uint8_t lengthBytes;
 
     const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
-    uint32_t Length(int k, int record) const;
-    const char16_t* Text() const;
+    uint32_t Length(int k, int record) const {
+        size_t at = static_cast<size_t>(k) * kPageRecords + record;
+        return lengthBytes == 1 ? Lengths()[at] : reinterpret_cast<const uint32_t*>(Lengths())[at];
+    }
+    const char16_t* Text() const {
+        return reinterpret_cast<const char16_t*>(Lengths() +
+                                                 kInfoItems * kPageRecords * lengthBytes);
+    }
 };
 
 class TargetStore {
