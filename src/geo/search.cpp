@@ -167,6 +167,16 @@ int SearchByConditions(const TargetGrid& grid, const ColumnMap& columns, const S
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    // The size the list reaches by growing 50 at a time, taken in one step when memory allows.
+    size_t size = found.targets.size();
+    while (static_cast<size_t>(found.count) + matches.size() + 1 > size) {
+        size += 50;
+    }
+    try {
+        found.targets.resize(size, nullptr);
+    } catch (const std::bad_alloc&) {
+        // Grown step by step below, as far as memory goes.
+    }
     for (uint32_t position : matches) {
         if (found.count >= found.capacity() - 1) {
             // Chosen: when the list cannot grow, the search stops with the matches so far; the
