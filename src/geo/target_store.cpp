@@ -1,7 +1,10 @@
 #include "geo/target_store.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -124,6 +127,28 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
     return true;
 }
 
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+// Text blocks are whole, aligned huge pages where the system offers them on request: a large
+// load then takes one page fault per 2 MB instead of one per 4 KB.
+std::byte* NewBlock(size_t& size) {
+    size = (size + kHugePage - 1) / kHugePage * kHugePage;
+    void* block = std::aligned_alloc(kHugePage, size);
+    if (!block) {
+        throw std::bad_alloc();
+    }
+    madvise(block, size, MADV_HUGEPAGE);
+    return static_cast<std::byte*>(block);
+}
+
+}  // namespace
+
+void TargetStore::FreeBlock::operator()(std::byte* block) const {
+    std::free(block);
+}
+
 void* TargetStore::PoolSpace(size_t bytes) {
     auto aligned = [](size_t at, const std::byte* base) {
         uintptr_t address = reinterpret_cast<uintptr_t>(base) + at;
@@ -132,7 +157,8 @@ void* TargetStore::PoolSpace(size_t bytes) {
     size_t at = pool_.empty() ? 0 : aligned(poolUsed_, pool_.back().get());
     if (pool_.empty() || at + bytes > poolSize_) {
         size_t size = std::max(kPoolBlock, bytes + kPageRecords);
-        pool_.push_back(std::unique_ptr<std::byte[]>(new std::byte[size]));
+        std::unique_ptr<std::byte[], FreeBlock> block(NewBlock(size));
+        pool_.push_back(std::move(block));
         poolSize_ = size;
         at = aligned(0, pool_.back().get());
     }
@@ -202,7 +228,7 @@ void TargetStore::Flush() {
 void TargetStore::Clear() {
     // Swapping with empty vectors gives the memory back, which clear() would keep.
     std::vector<std::unique_ptr<TargetRecord[]>>().swap(records_);
-    std::vector<std::unique_ptr<std::byte[]>>().swap(pool_);
+    std::vector<std::unique_ptr<std::byte[], FreeBlock>>().swap(pool_);
     std::vector<const TextPage*>().swap(pages_);
     staging_ = std::make_unique<Staging>();
     count_ = 0;

@@ -125,7 +125,10 @@ private:
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;
     size_t count_ = 0;
-    std::vector<std::unique_ptr<std::byte[]>> pool_;
+    struct FreeBlock {
+        void operator()(std::byte* block) const;
+    };
+    std::vector<std::unique_ptr<std::byte[], FreeBlock>> pool_;
     size_t poolUsed_ = 0;  // bytes used in the last block
     size_t poolSize_ = 0;
     std::vector<const TextPage*> pages_;
