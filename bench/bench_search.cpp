@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <map>
 #include <nanoflann.hpp>
 #include <random>
 
@@ -39,13 +40,16 @@ struct Data {
     std::vector<std::pair<DmsAngle, DmsAngle>> queries;
 };
 
-Data& Loaded() {
-    static Data* data = [] {
-        Data* owned = new Data;  // lives for the whole run
-        Data& d = *owned;
-        LoadLocationInfoFile(d.grid, d.columns, NationalSetPath(NationalSetSize()));
+// The loaded set and its k-d tree, built once per file for the whole run.
+Data& Loaded(const std::string& path) {
+    static std::map<std::string, Data*> loaded;
+    Data*& data = loaded[path];
+    if (!data) {
+        data = new Data;
+        Data& d = *data;
+        LoadLocationInfoFile(d.grid, d.columns, path);
         for (uint32_t i = 0; i < d.grid.size(); ++i) {
-            const TargetRecord& t = d.grid.store().At(i);
+            const TargetRecord& t = d.grid.store().Loaded(i);
             d.points.xy.push_back({DmsToDegrees(t.lat), DmsToDegrees(t.lon)});
         }
         d.tree =
@@ -58,8 +62,7 @@ Data& Loaded() {
             d.queries.push_back(
                 {DegreesToDms(p[0] + jitter(random)), DegreesToDms(p[1] + jitter(random))});
         }
-        return owned;
-    }();
+    }
     return *data;
 }
 
@@ -102,9 +105,8 @@ size_t Disagreements(Data& d, int k) {
     return bad;
 }
 
-void NearestBenchmark(benchmark::State& state) {
-    Data& d = Loaded();
-    int k = static_cast<int>(state.range(0));
+void NearestBenchmark(benchmark::State& state, const std::string& path, int k) {
+    Data& d = Loaded(path);
     std::vector<double> ours, peer;
     FoundTargets found;
     found.Allocate(k + 1);
@@ -149,13 +151,13 @@ void NearestBenchmark(benchmark::State& state) {
     }
 }
 
-void ConditionsBenchmark(benchmark::State& state) {
-    Data& d = Loaded();
+void ConditionsBenchmark(benchmark::State& state, const std::string& path) {
+    Data& d = Loaded(path);
     SearchTexts texts;
     texts[2] = u"渋谷区";  // slot 4: the address
     std::u16string buffer;
     for (uint32_t i = 0; i < d.grid.size(); ++i) {
-        buffer += d.grid.store().At(i).Info(2);
+        buffer += d.grid.store().Loaded(i).Info(2);
         buffer += u'\n';
     }
     size_t ourCount = 0, peerCount = 0;
@@ -194,15 +196,32 @@ void ConditionsBenchmark(benchmark::State& state) {
 }  // namespace
 }  // namespace zentorak::bench
 
-BENCHMARK(zentorak::bench::NearestBenchmark)
-    ->Arg(20)
-    ->Arg(50)
-    ->Arg(100)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(zentorak::bench::ConditionsBenchmark)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    using namespace zentorak::bench;
+    std::vector<std::pair<std::string, std::string>> sets = {
+        {"national", NationalSetPath(NationalSetSize())}};
+    std::string towns = SmokeRun() ? "" : TownsSetPath();
+    if (!towns.empty()) {
+        sets.push_back({"towns", towns});
+    }
+    for (const auto& [name, path] : sets) {
+        for (int k : {20, 50, 100}) {
+            benchmark::RegisterBenchmark(("Nearest/" + name + "/" + std::to_string(k)).c_str(),
+                                         [k, path = path](benchmark::State& state) {
+                                             state.SetLabel("k=" + std::to_string(k));
+                                             NearestBenchmark(state, path, k);
+                                         })
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+        benchmark::RegisterBenchmark(("Conditions/" + name).c_str(), ConditionsBenchmark, path)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

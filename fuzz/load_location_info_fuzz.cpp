@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         for (uint32_t i = 0; i < grid.size(); ++i) {
             for (int k = 0; k < kInfoItems; ++k) {
-                const TargetRecord& t = grid.store().At(i);
+                const TargetRecord& t = grid.store().Loaded(i);
                 std::u16string got = t.HasInfo(k) ? std::u16string(t.Info(k)) : u"\xFFFF";
                 if (got != expected[i * kInfoItems + k]) {
                     std::abort();
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     found.Allocate(21);
     SearchNearest(grid, {35, 0, 0, 0}, {139, 0, 0, 0}, 20, found);
     if (grid.size() > 0) {
-        const TargetRecord& first = grid.store().At(0);
+        const TargetRecord& first = grid.store().Loaded(0);
         SearchNearest(grid, first.lat, first.lon, 3, found);
         if (found.count == 0) {
             std::abort();  // the target itself lies in the origin's cell

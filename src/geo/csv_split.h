@@ -21,10 +21,12 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
     arena.clear();
     arena.reserve(line.size());
     auto quoted = [&] { return std::basic_string_view<Char>(arena).substr(begin); };
-    for (size_t i = 0; i < line.size(); ++i) {
-        Char c = line[i];
+    // Runs of ordinary characters are skipped with find (memchr for bytes).
+    size_t i = 0;
+    while (i < line.size()) {
         switch (state) {
-            case State::kFieldStart:
+            case State::kFieldStart: {
+                Char c = line[i++];
                 if (c == separator) {
                     onField(std::basic_string_view<Char>());
                 } else if (c == quote) {
@@ -32,23 +34,34 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
                     begin = arena.size();
                 } else {
                     state = State::kPlain;
-                    begin = i;
+                    begin = i - 1;
                 }
                 break;
-            case State::kPlain:
-                if (c == separator) {
-                    onField(line.substr(begin, i - begin));
-                    state = State::kFieldStart;
-                }
-                break;
-            case State::kQuoted:
-                if (c == quote) {
-                    state = State::kAfterQuote;
+            }
+            case State::kPlain: {
+                size_t next = line.find(separator, i);
+                if (next == line.npos) {
+                    i = line.size();
                 } else {
-                    arena.push_back(c);
+                    onField(line.substr(begin, next - begin));
+                    state = State::kFieldStart;
+                    i = next + 1;
                 }
                 break;
-            case State::kAfterQuote:
+            }
+            case State::kQuoted: {
+                size_t next = line.find(quote, i);
+                size_t stop = next == line.npos ? line.size() : next;
+                arena.append(line.data() + i, stop - i);
+                i = stop;
+                if (next != line.npos) {
+                    state = State::kAfterQuote;
+                    ++i;
+                }
+                break;
+            }
+            case State::kAfterQuote: {
+                Char c = line[i++];
                 if (c == separator) {
                     onField(quoted());
                     state = State::kFieldStart;
@@ -62,6 +75,7 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
                     state = State::kQuoted;
                 }
                 break;
+            }
         }
     }
     if (state == State::kPlain) {

@@ -7,9 +7,7 @@ namespace zentorak {
 
 namespace {
 
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // A run of more than this many digits is rejected: no angle field is that long, and the handset
 // converted runs from a scratch copy of this size.

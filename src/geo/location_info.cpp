@@ -20,32 +20,6 @@ ColumnMap::ColumnMap()
     }
 }
 
-bool TargetRecord::HasInfo(int k) const {
-    return k >= 0 && k < kInfoItems && (present_ & (1u << k));
-}
-
-std::u16string_view TargetRecord::Info(int k) const {
-    if (!HasInfo(k)) {
-        return {};
-    }
-    const char16_t* p = text_;
-    for (int i = 0;; ++i) {
-        if (!(present_ & (1u << i))) {
-            continue;
-        }
-        size_t length = p[0];
-        ++p;
-        if (length & 0x8000) {
-            length = ((length & 0x7FFF) << 16) | p[0];
-            ++p;
-        }
-        if (i == k) {
-            return {p, length};
-        }
-        p += length;
-    }
-}
-
 TargetGrid::TargetGrid() : store_(std::make_unique<TargetStore>()) {}
 TargetGrid::~TargetGrid() = default;
 size_t TargetGrid::size() const {

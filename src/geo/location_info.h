@@ -31,7 +31,8 @@ struct ColumnMap {
 };
 
 // One target. Records live in the grid's storage until the grid is cleared; everyone else holds
-// plain pointers to them.
+// plain pointers to them. Loading a file rearranges the records (into cell order for the
+// searches), so pointers taken before a load must be dropped, as the found-target list is.
 class TargetRecord {
 public:
     DmsAngle lat;
@@ -44,11 +45,9 @@ public:
 
 private:
     friend class TargetStore;
-    // The present items, in k order, each as its length (one unit, or two with the top bit set
-    // for 32,768 units or more) followed by its text, in the grid's text pool.
-    const char16_t* text_ = nullptr;
-    int32_t cell_ = -1;    // row * 260 + column
-    uint8_t present_ = 0;  // bit k: info[k] is present
+    // The address of the page of up to 64 records that holds the items, with the record's place
+    // in the page in the low six bits (pages are 64-byte aligned).
+    uintptr_t text_ = 0;
 };
 
 class TargetStore;

@@ -3,12 +3,16 @@
 #include "geo/location_loader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <new>
 
+#include "geo/coordinate_bytes.h"
 #include "geo/csv_split.h"
+#include "geo/line_scanner.h"
 #include "geo/target_store.h"
 #include "platform/code_page.h"
 
@@ -17,7 +21,6 @@ namespace zentorak {
 namespace {
 
 constexpr size_t kMaxCaption = 99;
-constexpr size_t kShortCoordinate = 64;  // decoded on the stack; longer ones on the heap
 
 void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header) {
     for (int i = 0; i < kColumnSlots; ++i) {
@@ -29,15 +32,6 @@ void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header) 
             columns.columnCaption[i] = header[i].substr(0, kMaxCaption);
         }
     }
-}
-
-bool ParseCoordinate(std::string_view bytes, DmsAngle& out) {
-    if (bytes.size() > kShortCoordinate) {
-        return ParseDms(DecodeCp932(bytes), out) == 0;
-    }
-    char16_t text[kShortCoordinate];
-    size_t n = DecodeCp932(bytes.data(), bytes.size(), text);
-    return ParseDms(std::u16string_view(text, n), out) == 0;
 }
 
 struct LineFields {
@@ -52,17 +46,15 @@ void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& 
         return;
     }
     DmsAngle lat, lon;
-    if (!ParseCoordinate(f.field[0], lat) || !ParseCoordinate(f.field[1], lon)) {
+    if (!ParseCoordinateBytes(f.field[0], lat) || !ParseCoordinateBytes(f.field[1], lon)) {
         return;
     }
     int row, column;
     if (GridCellOf(lat, lon, row, column) != 0) {
         return;
     }
-    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is filed in the last
-    // row or column rather than dropped.
-    row = row < kGridRows ? row : kGridRows - 1;
-    column = column < kGridColumns ? column : kGridColumns - 1;
+    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
+    // the last row or column (TargetStore::CellOf) rather than dropped.
     std::array<std::string_view, kInfoItems> items{};
     uint8_t present = 0;
     for (int k = 0; k < kInfoItems; ++k) {
@@ -71,7 +63,7 @@ void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& 
             present |= static_cast<uint8_t>(1u << k);
         }
     }
-    store.Add(lat, lon, row * kGridColumns + column, items, present);
+    store.Add(lat, lon, items, present);
 }
 
 // 0 when the line is split, -100 when memory runs out. A line that gives no target is skipped
@@ -93,15 +85,15 @@ int AddLine(TargetStore& store, const ColumnMap& columns, std::string_view line,
 }
 
 // Reads the target lines after the header. 0 at the end of the file; -9 on a read error.
-int ReadTargets(TextFileReader& reader, TargetStore& store, const ColumnMap& columns) {
+int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& columns) {
     std::string_view bytes;
-    int result = reader.ReadRawLine(bytes);  // the header, already read
+    int result = reader.Next(bytes);  // the header, already read
     if (result == -1) {
         return 0;
     }
     LineFields fields;
     while (result == 0) {
-        result = reader.ReadRawLine(bytes);
+        result = reader.Next(bytes);
         if (result != 0) {
             break;  // the piece after the last line break gives no target
         }
@@ -133,8 +125,15 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     }
     int result;
     try {
-        TextFileReader reader(fd, read, 256 * 1024);
+        // Small files get a small buffer; lines longer than it still grow it.
+        struct stat info {};
+        size_t block =
+            fstat(fd, &info) == 0 && info.st_size >= 0
+                ? std::clamp<size_t>(static_cast<size_t>(info.st_size) + 1, 4096, 1 << 20)
+                : size_t{1} << 20;
+        LineScanner reader(fd, read, block);
         result = ReadTargets(reader, grid.store(), columns);
+        grid.store().Flush();
     } catch (const std::bad_alloc&) {
         result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
     }

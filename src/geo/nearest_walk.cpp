@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <queue>
+#include <functional>
 
 namespace zentorak {
 
@@ -12,10 +12,6 @@ namespace {
 // Nominal cell and sub-cell edges may differ from where rounding put a target by far less than
 // this; lower bounds taken from them are lowered by it.
 constexpr double kEdgeSlack = 1e-9;
-
-bool Before(const NearestCandidate& a, const NearestCandidate& b) {
-    return a.distance < b.distance || (a.distance == b.distance && a.offerOrder < b.offerOrder);
-}
 
 double BoxDistance(double lat, double lon, double minLat, double maxLat, double minLon,
                    double maxLon) {
@@ -74,7 +70,19 @@ private:
     void PushRing(int i);
     void OpenSubRing(const Pending& p);
     void Scan(uint32_t bucket, uint32_t order);
-    void Offer(double distance, uint64_t order, uint32_t record);
+    void Offer(double distance, uint32_t order, uint32_t record);
+    // Offered earlier: nearer, or as near from a cell earlier in the walk, or from the same cell
+    // and loaded later (the load number is looked up for such ties only).
+    bool Before(const NearestCandidate& a, const NearestCandidate& b) const {
+        if (a.distance != b.distance) {
+            return a.distance < b.distance;
+        }
+        if (a.cellOrder != b.cellOrder) {
+            return a.cellOrder < b.cellOrder;
+        }
+        return TargetStore::LoadNumberOf(s_.At(a.record)) >
+               TargetStore::LoadNumberOf(s_.At(b.record));
+    }
     double Worst() const { return best_.back().distance; }
     bool Full() const { return static_cast<int>(best_.size()) >= wanted_; }
 
@@ -82,7 +90,26 @@ private:
     double lat_, lon_;
     int row_, column_, wanted_;
     std::vector<NearestCandidate>& best_;
-    std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> queue_;
+    // A heap kept in a buffer of the calling thread, so a search allocates nothing once warm.
+    struct Queue {
+        std::vector<Pending>& heap;
+        bool empty() const { return heap.empty(); }
+        const Pending& top() const { return heap.front(); }
+        void push(const Pending& p) {
+            heap.push_back(p);
+            std::push_heap(heap.begin(), heap.end(), std::greater<Pending>());
+        }
+        void pop() {
+            std::pop_heap(heap.begin(), heap.end(), std::greater<Pending>());
+            heap.pop_back();
+        }
+    };
+    Queue queue_{Buffer()};
+    static std::vector<Pending>& Buffer() {
+        thread_local std::vector<Pending> buffer;
+        buffer.clear();
+        return buffer;
+    }
 };
 
 }  // namespace
@@ -168,8 +195,8 @@ void Walker::OpenSubRing(const Pending& p) {
     double south = RowSouth(static_cast<int>(p.id) / kGridColumns);
     double west = ColumnWest(static_cast<int>(p.id) % kGridColumns);
     double step = 0.1 / k;
-    int si = SubCellIndex(lat_, south, step, k);
-    int sj = SubCellIndex(lon_, west, step, k);
+    int si = SubCellIndex(lat_, south, k * 10.0, k);
+    int sj = SubCellIndex(lon_, west, k * 10.0, k);
     int j = p.kind == Kind::kCell ? 0 : p.ring;
     for (int a = si - j; a <= si + j; ++a) {
         if (a < 0 || a >= k) {
@@ -198,20 +225,17 @@ void Walker::OpenSubRing(const Pending& p) {
 
 void Walker::Scan(uint32_t bucket, uint32_t order) {
     const TargetStore::Bucket& box = s_.buckets[bucket];
-    const double* lat = s_.entryLat.data();
-    const double* lon = s_.entryLon.data();
-    for (uint32_t e = box.begin; e < box.end; ++e) {
-        double d = SortingDistance(lat_, lon_, lat[e], lon[e]);
+    for (uint32_t p = box.begin; p < box.end; ++p) {
+        const TargetRecord& target = s_.At(p);
+        double d = SortingDistance(lat_, lon_, DmsToDegrees(target.lat), DmsToDegrees(target.lon));
         if (Full() && d > Worst()) {
             continue;
         }
-        uint32_t record = s_.entryRecord[e];
-        // Within a cell the record loaded last is offered first.
-        Offer(d, (uint64_t{order} << 32) | (UINT32_MAX - record), record);
+        Offer(d, order, p);
     }
 }
 
-void Walker::Offer(double distance, uint64_t order, uint32_t record) {
+void Walker::Offer(double distance, uint32_t order, uint32_t record) {
     NearestCandidate c{distance, order, record};
     if (Full() && !Before(c, best_.back())) {
         return;
@@ -219,7 +243,8 @@ void Walker::Offer(double distance, uint64_t order, uint32_t record) {
     if (Full()) {
         best_.pop_back();
     }
-    auto at = std::upper_bound(best_.begin(), best_.end(), c, Before);
+    auto at = std::upper_bound(best_.begin(), best_.end(), c,
+                               [this](const auto& a, const auto& b) { return Before(a, b); });
     best_.insert(at, c);
 }
 

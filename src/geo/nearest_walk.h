@@ -16,8 +16,8 @@ inline constexpr int kLastRing = 29;
 
 struct NearestCandidate {
     double distance;
-    uint64_t offerOrder;  // ring, place in the ring walk, then the cell list's order
-    uint32_t record;
+    uint32_t cellOrder;  // ring and place in the ring walk; then the cell list's order decides
+    uint32_t record;     // storage position
 };
 
 // The walk position of a cell at (dRow, dColumn) from the origin's cell: ring * 256 + the place

@@ -25,8 +25,8 @@ struct FoundTargets {
 // Fills found with the trgtSrchNum targets nearest to the point (ties: the one offered first).
 // 0; -101 when the point is outside the area (the list keeps its content); -102 when memory runs
 // out (the list is emptied).
-int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& lon, int trgtSrchNum,
-                  FoundTargets& found);
+int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& lon,
+                  int trgtSrchNum, FoundTargets& found);
 
 // Texts for info slots 2..9 (index slot - 2); an empty text imposes nothing.
 using SearchTexts = std::array<std::u16string, kInfoItems>;

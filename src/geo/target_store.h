@@ -1,11 +1,13 @@
 // Storage behind TargetGrid: records in fixed-size chunks (their addresses never move), the item
-// texts of all records in one pool of large blocks, and the cell index that the searches walk.
+// texts in pages of 64 records laid out column by column (so a text search scans one column like
+// one long buffer), and the cell index that the searches walk.
 // Does not read files and does not search; the reader fills it and the searches read the index.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,9 +15,9 @@
 
 namespace zentorak {
 
-// The sub-cell (0..k-1) of a coordinate in a dense cell starting at x0 with sub-cells of step
-// degrees; coordinates a rounding step outside the cell fall in the edge sub-cell.
-int SubCellIndex(double x, double x0, double step, int k);
+// The sub-cell (0..k-1) of a coordinate in a dense cell starting at x0 with perDegree sub-cells
+// per degree; coordinates a rounding step outside the cell fall in the edge sub-cell.
+int SubCellIndex(double x, double x0, double perDegree, int k);
 // The nominal south and west edges of a row and a column of the grid, in degrees.
 inline double RowSouth(int row) {
     return kAreaLatMin + row * 0.1;
@@ -23,6 +25,28 @@ inline double RowSouth(int row) {
 inline double ColumnWest(int column) {
     return kAreaLonMin + column * 0.1;
 }
+
+inline constexpr int kPageRecords = 64;
+
+// The head of a text page. After it: the item lengths, [column][record] as uint8_t, or uint32_t
+// when an item of the page has 255 units or more; then the texts, column after column.
+struct TextPage {
+    uint8_t present[kPageRecords];         // bit k: info[k] present
+    uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
+    uint32_t firstRecord;                  // load number of the page's first record
+    uint16_t count;
+    uint8_t lengthBytes;
+
+    const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+    uint32_t Length(int k, int record) const {
+        size_t at = static_cast<size_t>(k) * kPageRecords + record;
+        return lengthBytes == 1 ? Lengths()[at] : reinterpret_cast<const uint32_t*>(Lengths())[at];
+    }
+    const char16_t* Text() const {
+        return reinterpret_cast<const char16_t*>(Lengths() +
+                                                 kInfoItems * kPageRecords * lengthBytes);
+    }
+};
 
 class TargetStore {
 public:
@@ -40,45 +64,77 @@ public:
     };
     static constexpr uint32_t kNoBucket = UINT32_MAX;
 
-    // Adds a record with the CP932 bytes of its present items (bit k of present) and files it in
-    // the cell. nullptr when memory runs out; the store is unchanged then.
-    const TargetRecord* Add(const DmsAngle& lat, const DmsAngle& lon, int cell,
-                            const std::array<std::string_view, kInfoItems>& items, uint8_t present);
+    TargetStore();
+    ~TargetStore();
+
+    // Adds a record with the CP932 bytes of its present items (bit k of present). false when
+    // memory runs out; the record is dropped then. Texts become readable after Flush.
+    bool Add(const DmsAngle& lat, const DmsAngle& lon,
+             const std::array<std::string_view, kInfoItems>& items, uint8_t present);
+    // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
+    void Flush();
 
     size_t size() const { return count_; }
-    const TargetRecord& At(uint32_t index) const {
-        return records_[index >> kChunkBits][index & (kChunkSize - 1)];
+    // The record at a storage position. Indexing moves the records into cell order; before it,
+    // and for records added since, the position is the load number.
+    const TargetRecord& At(uint32_t position) const {
+        return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
+    // The record by load number (0 for the first target read).
+    const TargetRecord& Loaded(uint32_t loadNumber) const { return At(PositionOf(loadNumber)); }
+    uint32_t PositionOf(uint32_t loadNumber) const {
+        return loadNumber < position_.size() ? position_[loadNumber] : loadNumber;
+    }
+    static uint32_t LoadNumberOf(const TargetRecord& record);
+    // The grid cell (row * 260 + column) of a record; points on 46 N or 148 E lie in the last
+    // row or column.
     static int CellOf(const TargetRecord& record);
+    // The same for the record at a position, from the index when there is one.
+    int CellOfPosition(uint32_t position) const;
+    static const TextPage& PageOf(const TargetRecord& record, int& place);
     void Clear();
+
+    // The pages in load order, for scanning one column of every record.
+    const std::vector<const TextPage*>& pages() const { return pages_; }
 
     // Rebuilds the cell index over every record; false when memory runs out (then the index is
     // empty and searches find nothing).
     bool BuildIndex();
     bool indexed() const { return indexed_; }
 
-    // The index, in cell order; within a bucket the entries keep the cell list's order (the
-    // record loaded last first).
-    std::vector<Cell> cells;        // kGridCells entries once indexed
-    std::vector<Bucket> buckets;    // in cell order
+    // The index. The records themselves stand in cell order, each bucket a run of positions in
+    // which the record loaded last comes first, so a search reads neighbouring memory.
+    std::vector<Cell> cells;  // kGridCells entries once indexed
+    std::vector<Bucket> buckets;
     std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
-    std::vector<double> entryLat;   // degrees of each entry
-    std::vector<double> entryLon;
-    std::vector<uint32_t> entryRecord;  // record number (load order) of each entry
 
 private:
     static constexpr int kChunkBits = 15;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
-    static constexpr size_t kPoolBlock = size_t{1} << 20;  // units per text block
+    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block
 
-    char16_t* PoolSpace(size_t units);
-    void IndexCell(int cell, uint32_t begin, uint32_t end, std::vector<uint32_t>& scratch);
+    struct Staging;
+    void* PoolSpace(size_t bytes);
+    TargetRecord& Slot(size_t position) {
+        return records_[position >> kChunkBits][position & (kChunkSize - 1)];
+    }
+    void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
+                   std::vector<uint32_t>& occupied);
+    void MoveRecords(std::vector<uint32_t>& from);
+    void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;
     size_t count_ = 0;
-    std::vector<std::unique_ptr<char16_t[]>> pool_;
-    size_t poolUsed_ = 0;  // units used in the last block
-    size_t poolSize_ = 0;  // units in the last block
+    struct FreeBlock {
+        void operator()(std::byte* block) const;
+    };
+    std::vector<std::unique_ptr<std::byte[], FreeBlock>> pool_;
+    size_t poolUsed_ = 0;  // bytes used in the last block
+    size_t poolSize_ = 0;
+    std::vector<const TextPage*> pages_;
+    std::vector<uint32_t> position_;  // storage position of each load number, once indexed
+    std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
+    std::unique_ptr<Staging> staging_;
     bool indexed_ = false;
 };
 

@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace zentorak {
@@ -22,6 +22,9 @@ struct DecodeTable {
     std::array<char16_t, 256> single{};
     // [lead index][trail - 0x40]; kReplacementChar where iconv rejects the pair.
     std::vector<char16_t> pairs;
+    // [lead << 8 | next byte]: the pair's unit, or 0 where the next byte cannot trail the lead.
+    // One lookup without branching on the lead's range.
+    std::vector<char16_t> direct;
 };
 
 int LeadIndex(unsigned char b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31; }
@@ -44,44 +47,63 @@ char16_t IconvOne(iconv_t cd, const unsigned char* bytes, size_t n) {
     return unit;
 }
 
-const DecodeTable& Table() {
-    static DecodeTable table;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        table.pairs.assign(60 * kTrailCount, kReplacementChar);
-        iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        for (unsigned b = 0; b < 256; ++b) {
-            unsigned char byte = static_cast<unsigned char>(b);
-            if (IsCp932LeadByte(byte)) {
-                table.single[b] = kLead;
-                continue;
-            }
-            char16_t unit = cd == reinterpret_cast<iconv_t>(-1) ? 0 : IconvOne(cd, &byte, 1);
-            if (b == 0) {
-                unit = 0;
-            } else if (unit == 0) {
-                unit = b < 0x80 ? static_cast<char16_t>(b) : kReplacementChar;
-            }
-            table.single[b] = unit;
-        }
-        if (cd == reinterpret_cast<iconv_t>(-1)) {
-            return;
-        }
-        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) {
-                continue;
-            }
+// The pair table again, indexed by both bytes, for decoding with one lookup per pair.
+void FillDirect(DecodeTable& table) {
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(lead))) {
             for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-                unsigned char pair[2] = {static_cast<unsigned char>(lead),
-                                         static_cast<unsigned char>(trail)};
-                char16_t unit = IconvOne(cd, pair, 2);
-                if (unit != 0) {
-                    table.pairs[LeadIndex(pair[0]) * kTrailCount + (trail - kTrailFirst)] = unit;
-                }
+                table.direct[lead << 8 | trail] =
+                    table.pairs[LeadIndex(static_cast<unsigned char>(lead)) * kTrailCount +
+                                (trail - kTrailFirst)];
             }
         }
-        iconv_close(cd);
-    });
+    }
+}
+
+DecodeTable BuildTable() {
+    DecodeTable table;
+    table.pairs.assign(60 * kTrailCount, kReplacementChar);
+    table.direct.assign(65536, 0);
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    for (unsigned b = 0; b < 256; ++b) {
+        unsigned char byte = static_cast<unsigned char>(b);
+        if (IsCp932LeadByte(byte)) {
+            table.single[b] = kLead;
+            continue;
+        }
+        char16_t unit = cd == reinterpret_cast<iconv_t>(-1) ? 0 : IconvOne(cd, &byte, 1);
+        if (b == 0) {
+            unit = 0;
+        } else if (unit == 0) {
+            unit = b < 0x80 ? static_cast<char16_t>(b) : kReplacementChar;
+        }
+        table.single[b] = unit;
+    }
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return table;
+    }
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) {
+            continue;
+        }
+        for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+            unsigned char pair[2] = {static_cast<unsigned char>(lead),
+                                     static_cast<unsigned char>(trail)};
+            char16_t unit = IconvOne(cd, pair, 2);
+            if (unit != 0) {
+                table.pairs[LeadIndex(pair[0]) * kTrailCount + (trail - kTrailFirst)] = unit;
+            }
+        }
+    }
+    iconv_close(cd);
+    FillDirect(table);
+    return table;
+}
+
+// A function-local static is built once, thread-safely, and costs one test per call afterwards;
+// std::call_once cost more than decoding a short item.
+const DecodeTable& Table() {
+    static const DecodeTable table = BuildTable();
     return table;
 }
 
@@ -95,8 +117,18 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
     while (p < end) {
         unsigned char b = *p;
         if (b < 0x80) {
-            *o++ = b;
-            ++p;
+            // Runs of ASCII (digits, postal codes, telephone numbers) go eight bytes at a time.
+            uint64_t word;
+            while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+                for (int i = 0; i < 8; ++i) {
+                    o[i] = p[i];
+                }
+                p += 8;
+                o += 8;
+            }
+            if (p < end && *p < 0x80) {
+                *o++ = *p++;
+            }
             continue;
         }
         char16_t unit = table.single[b];
@@ -105,8 +137,9 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
             ++p;
             continue;
         }
-        if (p + 1 < end && p[1] >= kTrailFirst && p[1] <= kTrailLast) {
-            *o++ = table.pairs[LeadIndex(b) * kTrailCount + (p[1] - kTrailFirst)];
+        char16_t pair = p + 1 < end ? table.direct[b << 8 | p[1]] : 0;
+        if (pair != 0) {
+            *o++ = pair;
             p += 2;
         } else {
             *o++ = kReplacementChar;

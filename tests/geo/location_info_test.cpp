@@ -69,7 +69,7 @@ protected:
     int Load(const std::string& bytes) {
         return LoadLocationInfoFile(grid, columns, folder.Write("shops.csv", bytes));
     }
-    const TargetRecord& Target(uint32_t i) const { return grid.store().At(i); }
+    const TargetRecord& Target(uint32_t i) const { return grid.store().Loaded(i); }
     std::optional<std::u16string> Item(uint32_t i, int k) const {
         if (!Target(i).HasInfo(k)) {
             return std::nullopt;

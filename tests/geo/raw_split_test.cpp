@@ -9,9 +9,11 @@
 #include <optional>
 #include <random>
 
+#include "geo/coordinate_bytes.h"
 #include "geo/csv_split.h"
 #include "geo/geo_test_files.h"
 #include "geo/location_info.h"
+#include "geo/location_loader.h"
 #include "geo/target_store.h"
 #include "platform/code_page.h"
 #include "ui/text_line.h"
@@ -107,16 +109,31 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
                       : line % 2 ? "\r"
                                  : "\n");
         }
+        // The end of the file: nothing more, a last line without a line end, or one ended by
+        // a CR that is the file's last byte.
+        const char* tails[] = {"", "35/00/00.000,139/00/00.000,tail",
+                               "35/00/00.000,139/00/00.000,cr\r"};
+        bytes += tails[round % 3];
         std::string path = folder.Write("r.csv", bytes);
         TargetGrid grid;
         ColumnMap columns;
-        ASSERT_EQ(LoadLocationInfoFile(grid, columns, path), 0);
+        // Every other round the file arrives in pieces of 1 to 9 bytes, so line ends, CR LF
+        // pairs and fields straddle the reads.
+        std::uniform_int_distribution<size_t> piece(1, 9);
+        auto trickle = [&](int fd, void* buffer, size_t size) {
+            return ::read(fd, buffer, std::min(size, piece(random)));
+        };
+        TextFileReader::ReadFunction read;
+        if (round % 2) {
+            read = trickle;
+        }
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, read), 0);
         auto expected = ReferenceLoad(path);
         ASSERT_EQ(grid.size(), expected.size()) << "round " << round;
         loaded += grid.size();
         for (uint32_t i = 0; i < grid.size(); ++i) {
             for (int k = 0; k < kInfoItems; ++k) {
-                const TargetRecord& t = grid.store().At(i);
+                const TargetRecord& t = grid.store().Loaded(i);
                 std::optional<std::u16string> got;
                 if (t.HasInfo(k)) {
                     got = std::u16string(t.Info(k));
@@ -126,6 +143,38 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         }
     }
     EXPECT_GT(loaded, 40u * 10);  // the comparison covered many targets
+}
+
+}  // namespace
+}  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+// The loader reads the usual coordinate form straight from bytes; for every field it must
+// agree with ParseDms on the decoded text, fields near the usual form included.
+TEST(ParseCoordinateBytes, AgreesWithParseDms) {
+    std::mt19937 random(46);
+    const char alphabet[] = {'0', '1', '5', '9', '/', '.', 'a', ' ', '\x82'};
+    std::uniform_int_distribution<int> pick(0, 8), length(0, 14);
+    const char* usual[] = {"35/39/29.123", "139/45/05.007", "1/00/00.000", "1000/00/00.000"};
+    for (int round = 0; round < 50000; ++round) {
+        std::string field = round < 4 ? usual[round] : "";
+        if (round >= 4 && round % 2) {
+            field = usual[round % 3];  // the usual form with one character changed
+            field[static_cast<size_t>(pick(random)) % field.size()] = alphabet[pick(random)];
+        } else if (round >= 4) {
+            for (int i = length(random); i > 0; --i) {
+                field += alphabet[pick(random)];
+            }
+        }
+        DmsAngle fast{-1, -1, -1, -1}, slow{-1, -1, -1, -1};
+        bool accepted = ParseCoordinateBytes(field, fast);
+        ASSERT_EQ(accepted, ParseDms(DecodeCp932(field), slow) == 0) << field;
+        if (accepted) {
+            ASSERT_EQ(fast, slow) << field;
+        }
+    }
 }
 
 }  // namespace

@@ -243,6 +243,7 @@ TEST_F(SearchTest, RandomizedAgainstTheFullWalk) {
     }
     for (size_t i = 0; i < list.size(); ++i) {
         list[i].name = FromUtf8(std::to_string(i));
+        list[i].address = u"本町";
     }
     LoadPlaces(list);
     std::uniform_int_distribution<size_t> pick(0, list.size() - 1);
@@ -266,6 +267,104 @@ TEST_F(SearchTest, RandomizedAgainstTheFullWalk) {
         }
         ASSERT_EQ(got, expected) << "query " << q << " " << ToUtf8(FormatDms(lat)) << " "
                                  << ToUtf8(FormatDms(lon)) << " wanted " << wanted;
+    }
+    // The text search over the same grid, dense cells included, in grid order: cell number,
+    // then the place loaded last first. "7" gives a few hundred matches, the address all.
+    for (int slot : {0, 2}) {
+        std::vector<std::pair<int, size_t>> expected;
+        for (size_t i = 0; i < list.size(); ++i) {
+            int row, column;
+            GridCellOf(list[i].lat, list[i].lon, row, column);
+            if (slot == 2 || list[i].name.find(u"7") != std::u16string::npos) {
+                expected.push_back({std::min(row, 259) * kGridColumns + std::min(column, 259), i});
+            }
+        }
+        std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+            return a.first < b.first || (a.first == b.first && a.second > b.second);
+        });
+        SearchTexts texts;
+        texts[slot] = slot == 0 ? u"7" : u"町";
+        found.count = 0;
+        ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+        ASSERT_EQ(found.count, static_cast<int>(expected.size()));
+        for (int i = 0; i < found.count; ++i) {
+            ASSERT_EQ(std::stoul(ToUtf8(found.targets[i]->Info(0))), expected[i].second) << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+// Texts are kept column by column in pages of 64 targets; a condition must match inside one
+// item, never across two neighbours, and long items and partly filled pages must read back.
+TEST(ConditionPages, HitsStayInsideOneItemAcrossPagesAndFiles) {
+    TempFolder folder;
+    std::string first = "lat,lon,name,note\r\n", second = first;
+    for (int i = 0; i < 70; ++i) {
+        // Neighbouring names "...ab" and "cd..." would join into "bc" in one buffer.
+        first += "35/00/00.000,139/00/00.000," + std::string(i % 2 ? "cd" : "ab") + "," +
+                 std::string(i == 3 ? 300 : 1, 'L') + "\r\n";
+    }
+    second += "35/10/00.000,139/00/00.000,xbcx,n\r\n";
+    LocationInfoFileList files;
+    files[0] = FromUtf8(folder.Write("a.csv", first));
+    files[1] = FromUtf8(folder.Write("b.csv", second));
+    TargetGrid grid;
+    ColumnMap columns;
+    ASSERT_EQ(LoadAllLocationInfoFiles(grid, columns, files), 0);
+    ASSERT_EQ(grid.size(), 71u);
+    SearchTexts texts;
+    texts[0] = u"bc";
+    FoundTargets found;
+    found.Allocate(21);
+    ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+    ASSERT_EQ(found.count, 1);
+    EXPECT_EQ(found.targets[0]->Info(0), u"xbcx");
+    texts[0] = u"c";
+    texts[1] = std::u16string(300, u'L');
+    found.count = 0;
+    ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+    ASSERT_EQ(found.count, 1);
+    EXPECT_EQ(found.targets[0]->Info(0), u"cd");
+    EXPECT_EQ(found.targets[0]->Info(1).size(), 300u);
+}
+
+}  // namespace
+}  // namespace zentorak
+
+namespace zentorak {
+namespace {
+
+// Loading a second file on top of an indexed grid moves records again; ties must still follow
+// the load order across both files.
+TEST_F(SearchTest, SecondFileOnTopOfAnIndexedGrid) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> step(0, 4);
+    std::vector<Place> all;
+    std::u16string texts[2] = {u"緯度,経度,店名\r\n", u"緯度,経度,店名\r\n"};
+    for (int i = 0; i < 400; ++i) {
+        Place p{Dms(35, 40 + step(random), 0), Dms(139, 40 + step(random), 0),
+                FromUtf8(std::to_string(i))};
+        texts[i < 250 ? 0 : 1] +=
+            FormatDms(p.lat) + u"," + FormatDms(p.lon) + u"," + p.name + u"\r\n";
+        all.push_back(p);
+    }
+    ASSERT_EQ(LoadLocationInfoFile(grid, columns, folder.Write("a.csv", EncodeCp932(texts[0]))), 0);
+    ASSERT_EQ(LoadLocationInfoFile(grid, columns, folder.Write("b.csv", EncodeCp932(texts[1]))), 0);
+    ASSERT_EQ(grid.size(), 400u);
+    for (int q = 0; q < 30; ++q) {
+        DmsAngle lat = Dms(35, 40 + step(random), 30 * (q % 3)),
+                 lon = Dms(139, 40 + step(random), 0);
+        ASSERT_EQ(SearchNearest(grid, lat, lon, 60, found), 0);
+        std::vector<size_t> got;
+        for (int i = 0; i < found.count; ++i) {
+            got.push_back(std::stoul(ToUtf8(found.targets[i]->Info(0))));
+        }
+        ASSERT_EQ(got, OracleNearest(all, lat, lon, 60)) << "query " << q;
     }
 }
 
