@@ -4,6 +4,7 @@
 #include <QCursor>
 
 #include "app/main_window.h"
+#include "app/result_panes.h"
 #include "platform/gpsd_driver.h"
 #include "platform/message_box.h"
 #include "platform/shell_open.h"
@@ -120,12 +121,23 @@ void UpdateCycleAdapter::ShowMessage(std::u16string_view text, std::u16string_vi
                           QString::fromStdU16String(std::u16string(title)), IconFor(icon));
 }
 
+// The W-SIM exchange blocks the window's thread until the module has answered: the log pane is
+// painted at once after each change, or the person would never see the exchange.
 void UpdateCycleAdapter::ShowLogPane() {
     window_.ShowLogPane();
+    PaintLogNow();
 }
 
 void UpdateCycleAdapter::SetLogText(const std::u16string& text) {
     window_.SetLogText(text);
+    PaintLogNow();
+}
+
+void UpdateCycleAdapter::PaintLogNow() {
+    QPlainTextEdit* log = window_.Panes().Log();
+    if (log->isVisible()) {
+        log->viewport()->repaint();
+    }
 }
 
 void UpdateCycleAdapter::BeginWaitCursor() {

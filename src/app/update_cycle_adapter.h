@@ -56,6 +56,8 @@ public:
     bool OpenUrl(std::u16string_view url) override;
 
 private:
+    void PaintLogNow();
+
     MainWindow& window_;
     AppState& state_;
     std::unique_ptr<UpdateCycle> cycle_;

@@ -73,7 +73,12 @@ protected:
         app->SetPositionUpdatesFactory([this](MainWindow& window, AppState& s) {
             return std::make_unique<UpdateCycleAdapter>(
                 window, s, [this] { return driver; }, dir.path().toStdString(),
-                [](std::chrono::milliseconds) { QTest::qSleep(20); });
+                [this](std::chrono::milliseconds) {
+                    // What a person sees while the exchange blocks the window.
+                    QPlainTextEdit* log = Window().Panes().Log();
+                    seenDuringExchange.push_back(log->isVisible() ? log->toPlainText() : QString());
+                    QTest::qSleep(20);
+                });
         });
         return app->Start(true);
     }
@@ -94,6 +99,7 @@ protected:
     std::u16string FirstName() { return std::u16string(state->found.targets[0]->Info(0)); }
 
     std::shared_ptr<ScriptedDriver> driver = std::make_shared<ScriptedDriver>();
+    std::vector<QString> seenDuringExchange;
 };
 
 TEST_F(PositionWiring, ManualUpdateTurnsTheGpsAnswerIntoOriginAndList) {
@@ -169,6 +175,10 @@ TEST_F(PositionWiring, WsimExchangeShowsInTheLogPaneThenTheListReturns) {
     EXPECT_TRUE(log.contains(QStringLiteral("緯度:35/39/29.000"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("経度:139/45/05.000"))) << log.toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The pane was in front from the first command on, with the exchange so far in it.
+    ASSERT_GE(seenDuringExchange.size(), 2u);
+    EXPECT_TRUE(seenDuringExchange[0].startsWith(QStringLiteral("--------\n")));
+    EXPECT_TRUE(seenDuringExchange[1].contains(QStringLiteral("AT@LBC1")));
 
     ASSERT_TRUE(WaitUntil([this] { return Answered(); }));  // the posted position-ready
     EXPECT_EQ(state->originValid, 1);
