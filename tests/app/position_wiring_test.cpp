@@ -15,8 +15,10 @@
 #include "app/app_fixture.h"
 #include "app/result_panes.h"
 #include "app/update_cycle_adapter.h"
+#include "platform/gpsd_driver.h"
 #include "platform/soft_key_bar.h"
 #include "platform/url_catcher.h"
+#include "position/gpsd_harness.h"
 #include "wsim/wsim_module.h"
 
 namespace zentorak::testing {
@@ -245,6 +247,64 @@ TEST_F(PositionWiring, ExitDuringAGpsRequestReturnsPromptly) {
     QTest::qWait(100);
     EXPECT_EQ(state->originValid, 0);
     EXPECT_TRUE(ReadCp932File(Path("zentorak.ini")).contains(QStringLiteral("MthdGetLocInfo")));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+// The real GPS path: a private gpsd fed over UDP, the program's own gpsd driver pointed at it.
+class GpsdWiring : public PositionWiring {
+protected:
+    bool StartWithGpsd() {
+        std::string error;
+        if (!gpsd.Start(error)) {
+            ADD_FAILURE() << error;
+            return false;
+        }
+        WriteSettings({"MthdGetLocInfo:2"});
+        state = std::make_unique<AppState>();
+        app = std::make_unique<Application>(*state, IniPath());
+        app->SetPositionUpdatesFactory([this](MainWindow& window, AppState& s) {
+            return std::make_unique<UpdateCycleAdapter>(
+                window, s,
+                [this] { return std::make_shared<GpsdDriver>("localhost", gpsd.Port()); },
+                dir.path().toStdString());
+        });
+        return app->Start(true);
+    }
+    // gpsd reports once it has read a whole cycle: keep sending until the window has the answer.
+    bool FeedUntil(double lat, double lon, const std::function<bool()>& done) {
+        for (int i = 0; i < 50 && !done(); ++i) {
+            gpsd.SendFix(lat, lon);
+            WaitUntil(done, 100);
+        }
+        return done();
+    }
+    GpsdHarness gpsd;
+};
+
+TEST_F(GpsdWiring, UpdateThroughGpsdMovesTheOriginAndExitMidRequestIsPrompt) {
+    ASSERT_TRUE(StartWithGpsd());
+    Window().Dispatch(32771);
+    gpsd.SendNoFix();  // still searching: never a position
+    QTest::qWait(300);
+    EXPECT_TRUE(Busy());
+    EXPECT_EQ(state->originValid, 0);
+    ASSERT_TRUE(FeedUntil(kShop14Lat, kShop14Lon, [this] { return Answered(); }));
+    EXPECT_EQ(FirstName(), u"店14");
+
+    Window().Dispatch(32771);  // a second request, left waiting for a fix
+    gpsd.SendNoFix();
+    ASSERT_TRUE(Busy());
+    QElapsedTimer clock;
+    clock.start();
+    Window().close();
+    EXPECT_LT(clock.elapsed(), 2000);
+    auto& updates = static_cast<UpdateCycleAdapter&>(Window().Updates());
+    EXPECT_FALSE(updates.Cycle().Gps().SessionOpen());
 }
 
 }  // namespace
