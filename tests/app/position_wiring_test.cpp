@@ -159,6 +159,28 @@ TEST_F(PositionWiring, PeriodicTickRequestsAgainAndTheViewFollows) {
     EXPECT_TRUE(Window().UpdateTimerRunning());
 }
 
+TEST_F(PositionWiring, OptionsBringTheSoftKeyAndTimerInLine) {
+    ASSERT_TRUE(StartWith({"InfoUpdateMode:1", "AutoUpdateMode:1", "MthdGetLocInfo:2"}));
+    ASSERT_TRUE(Window().UpdateTimerRunning());
+    int newMode = 2;
+    Window().Hooks().options = [&] {
+        state->settings.InfoUpdateMode = newMode;
+        return true;
+    };
+    Window().Dispatch(32772);  // periodic -> manual
+    EXPECT_EQ(Key(), QStringLiteral("更新"));
+    EXPECT_FALSE(Window().UpdateTimerRunning());
+    EXPECT_EQ(state->settings.AutoUpdateMode, 0);
+
+    newMode = 1;  // manual -> periodic, not running yet
+    Window().Dispatch(32772);
+    EXPECT_EQ(Key(), QStringLiteral("更新再開"));
+    EXPECT_EQ(driver->opens.load(), 0);
+    Window().Dispatch(32771);  // resume
+    EXPECT_EQ(Key(), QStringLiteral("更新停止"));
+    EXPECT_EQ(driver->opens.load(), 1);
+}
+
 // The W-SIM module on a pty, linked as ports/COM3 beside the "executable" (the test folder).
 TEST_F(PositionWiring, WsimExchangeShowsInTheLogPaneThenTheListReturns) {
     wsim::SimulatedModule module;
