@@ -2,7 +2,8 @@
 # Takes a PNG of the program's main window under Xvfb. The program reads only the zentorak.ini
 # beside its executable, so the executable is copied into a fresh folder with the given file.
 # Optional xdotool steps (each one argument, e.g. "key F2" or "mousemove 100 80 click 1") run
-# against the window after it appears, with a short pause after each.
+# against the window after it appears, with a short pause after each. SCREENSHOT_PORTS=FOLDER
+# puts FOLDER beside the copy as its ports/ folder (the COMn links of a simulated W-SIM module).
 #
 # Usage: tools/screenshot.sh EXECUTABLE SETTINGS.ini OUT.png [XDOTOOL-STEP ...]
 set -euo pipefail
@@ -14,6 +15,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$exe" "$work/zentorak"
 cp "$ini" "$work/zentorak.ini"
+if [ -n "${SCREENSHOT_PORTS:-}" ]; then
+    ln -s "$(readlink -f "$SCREENSHOT_PORTS")" "$work/ports"
+fi
 
 cat > "$work/inner.sh" <<'INNER'
 set -euo pipefail

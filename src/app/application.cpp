@@ -122,6 +122,7 @@ void Application::AfterLoad() {
     }
     if (PeriodicTimerWanted(state_.settings)) {
         window_->StartUpdateTimer();
+        window_->Updates().PeriodicTimerStarted();
     }
 }
 

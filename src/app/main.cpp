@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "app/application.h"
+#include "app/update_cycle_adapter.h"
 #include "platform/single_instance.h"
 
 namespace {
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     static zentorak::AppState state;
     zentorak::Application program(state, zentorak::SettingsFilePath());
     program.SetBackgroundLoading(true);
+    program.SetPositionUpdatesFactory(zentorak::UpdateCycleAdapter::ForProgram);
     if (!program.Start()) {
         return 0;
     }

@@ -32,6 +32,8 @@ MainWindow::MainWindow(AppState& state)
     content_->setPalette(QPalette(Qt::white));
     panes_ = std::make_unique<ResultPanes>(content_, state_);
     updates_ = std::make_unique<RepaintOnlyUpdates>([this] { Repaint(); });
+    // The phone call belongs to the update cycle (it stops a running periodic update first).
+    hooks_.phoneCall = [this](int target) { updates_->PlaceCall(target); };
     updateTimer_.setInterval(PERIODIC_TIMER_MS);
     connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
     connect(softKeys_, &SoftKeyBar::Command, this, [this](int id) { Dispatch(id); });
@@ -45,7 +47,11 @@ MainWindow::MainWindow(AppState& state)
     LayoutContent();  // a hidden window gets its resize event only when shown
 }
 
-MainWindow::~MainWindow() = default;
+// The update cycle goes first: it stops its GPS reader while the window's members are all
+// still there.
+MainWindow::~MainWindow() {
+    updates_.reset();
+}
 
 void MainWindow::ConnectRadar() {
     radar_->SetBusy([this] { return updates_->Busy(); });

@@ -80,6 +80,7 @@ public:
     void StartUpdateTimer();
     void StopUpdateTimer();
     bool UpdateTimerRunning() const { return updateTimer_.isActive(); }
+    int UpdateTimerInterval() const { return updateTimer_.interval(); }
     void Repaint();
     void SearchAroundOrigin();
     void RefreshOriginModeTexts();

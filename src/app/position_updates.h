@@ -20,6 +20,11 @@ public:
     virtual bool Busy() const = 0;
     // The options may have changed InfoUpdateMode: bring the soft key and timer in line.
     virtual void AfterOptions() {}
+    // Start-up has started the periodic timer itself (a saved running periodic update): an
+    // update cycle that keeps its own record of the timer takes note, so that it can stop it.
+    virtual void PeriodicTimerStarted() {}
+    // The list's and the radar's "電話" commands for found target `target`.
+    virtual void PlaceCall(int /*target*/) {}
     // Teardown: close the port and stop the GPS session.
     virtual void Shutdown() {}
 };

@@ -13,6 +13,7 @@ if(ZENTORAK_UI)
         ${CMAKE_CURRENT_LIST_DIR}/radar_widget.cpp
         ${CMAKE_CURRENT_LIST_DIR}/result_panes.cpp
         ${CMAKE_CURRENT_LIST_DIR}/search_dialog.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/update_cycle_adapter.cpp
     )
     add_executable(zentorak ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
     target_link_libraries(zentorak PRIVATE zentorak_ui)

@@ -49,6 +49,8 @@ public:
     void OnTimer() { UpdateNow(kPeriodicPollLimit); }
     void OnUpdateSoftKey();
     void AfterOptionsApplied();
+    // The window started the periodic timer at start-up; from now on it is the cycle's to kill.
+    void NoteTimerStarted() { updateTimer_ = kPeriodicTimerId; }
     // 0 when the shell took "TEL:" + number, else -102 (after its message).
     int PlaceCall(int targetIndex);
     // Stops a running periodic update before the program's view is left, with `notice` shown

@@ -10,7 +10,11 @@ if(ZENTORAK_UI)
         ${CMAKE_CURRENT_LIST_DIR}/radar_paint_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/search_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/single_instance_test.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/position_wiring_test.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/../position/gpsd_harness.cpp
     )
+    # The simulated W-SIM module of tools/wsim.
+    target_link_libraries(zentorak_ui_tests PRIVATE zentorak_tooling)
     # The two-process test starts the real program.
     add_dependencies(zentorak_ui_tests zentorak)
     target_compile_definitions(zentorak_ui_tests PRIVATE
