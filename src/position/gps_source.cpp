@@ -18,26 +18,30 @@ void GpsRequest::Reset(PostCommandFn window, int command, std::atomic<int>* busy
 }
 
 void GpsRequest::OnNewPosition(const GpsPosition& position) {
-    PostCommandFn window;
-    int command;
-    std::atomic<int>* busy;
-    {
-        std::lock_guard lock(mutex_);
-        last_ = position;  // every position, also after the answer
-        window = window_;
-        command = command_;
-        busy = busyFlag_;
-    }
+    // The answer is posted under the lock, so that Detach() returns only once no post can
+    // still be under way.
+    std::lock_guard lock(mutex_);
+    last_ = position;  // every position, also after the answer
     if (waiting_.load() != 1) {
         return;
     }
-    if (window) {
-        window(static_cast<uint16_t>(command & 0xFFFF));
+    if (window_) {
+        window_(static_cast<uint16_t>(command_ & 0xFFFF));
     }
     waiting_.store(0);
-    if (busy) {
-        busy->store(0);
+    if (busyFlag_) {
+        busyFlag_->store(0);
     }
+}
+
+void GpsRequest::Detach() {
+    std::lock_guard lock(mutex_);
+    window_ = {};
+    if (busyFlag_) {
+        busyFlag_->store(0);  // nothing is acquiring any more
+    }
+    busyFlag_ = nullptr;
+    waiting_.store(0);
 }
 
 void GpsRequest::OnDeviceState(const GpsDevice& device) {
@@ -125,6 +129,12 @@ int GpsSource::WaitForReader(std::chrono::milliseconds limit) {
     }
     if (session_->thread.joinable()) {
         done ? session_->thread.join() : session_->thread.detach();
+    }
+    if (!done) {
+        // The abandoned thread keeps this request; cut it off from the window and the busy
+        // flag, which may be gone before it wakes, and give later requests a record of their own.
+        request_->Detach();
+        request_.reset();
     }
     return done ? 0 : SystemErrorStatus(ETIMEDOUT);
 }

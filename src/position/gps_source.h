@@ -40,6 +40,8 @@ public:
     GpsPosition Position() const;
     std::u16string DeviceName() const;
     bool Waiting() const { return waiting_.load() != 0; }
+    // Clears the busy flag and forgets it and the window: nothing is posted any more.
+    void Detach();
 
 private:
     mutable std::mutex mutex_;
