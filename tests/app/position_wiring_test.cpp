@@ -19,48 +19,11 @@
 #include "platform/soft_key_bar.h"
 #include "platform/url_catcher.h"
 #include "position/gpsd_harness.h"
+#include "position/scripted_gps_driver.h"
 #include "wsim/wsim_module.h"
 
 namespace zentorak::testing {
 namespace {
-
-// A GPS driver the test feeds by hand; counts its opens (one per request).
-class ScriptedDriver : public GpsDriver {
-public:
-    int Open(GpsEvents& events) override {
-        std::lock_guard lock(mutex_);
-        events_ = &events;
-        ++opens;
-        return 0;
-    }
-    int GetPosition(GpsPosition& out, uint32_t) override {
-        std::lock_guard lock(mutex_);
-        out = fix_;
-        return 0;
-    }
-    int GetDeviceState(GpsDevice&) override { return ENODATA; }
-    int Close() override {
-        std::lock_guard lock(mutex_);
-        events_ = nullptr;
-        ++closes;
-        return 0;
-    }
-    void Deliver(double lat, double lon) {
-        std::lock_guard lock(mutex_);
-        fix_.latitude = lat;
-        fix_.longitude = lon;
-        if (events_ != nullptr) {
-            events_->Signal(GpsEvents::kNewPosition);
-        }
-    }
-    std::atomic<int> opens{0};
-    std::atomic<int> closes{0};
-
-private:
-    std::mutex mutex_;
-    GpsEvents* events_ = nullptr;
-    GpsPosition fix_;
-};
 
 // 35/40/20 N 139/46/20 E, where shop 14 stands.
 constexpr double kShop14Lat = 35.0 + 40.0 / 60 + 20.0 / 3600;

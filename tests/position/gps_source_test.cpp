@@ -7,67 +7,16 @@
 #include <cerrno>
 
 #include "position/command_recorder.h"
+#include "position/scripted_gps_driver.h"
 
 namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::CommandRecorder;
+using testing::ScriptedDriver;
 
 constexpr int kPositionReady = 32796;
-
-// A driver whose fix the test sets; it signals like the real one.
-class ScriptedDriver : public GpsDriver {
-public:
-    int openError = 0;
-    bool failGetPosition = false;
-    std::atomic<int> closes{0};
-    std::atomic<bool> blockInGetPosition{false};
-
-    int Open(GpsEvents& events) override {
-        std::lock_guard lock(mutex_);
-        events_ = openError == 0 ? &events : nullptr;
-        return openError;
-    }
-    int GetPosition(GpsPosition& out, uint32_t maxAgeMs) override {
-        EXPECT_EQ(maxAgeMs, 3000u);
-        while (blockInGetPosition) {
-            std::this_thread::sleep_for(10ms);
-        }
-        std::lock_guard lock(mutex_);
-        out = fix_;
-        return failGetPosition ? ENODATA : 0;
-    }
-    int GetDeviceState(GpsDevice& out) override {
-        out.friendlyName = std::u16string(70, u'x');
-        return 0;
-    }
-    int Close() override {
-        std::lock_guard lock(mutex_);
-        events_ = nullptr;
-        ++closes;
-        return 0;
-    }
-    void Deliver(double lat, double lon) {
-        std::lock_guard lock(mutex_);
-        fix_.latitude = lat;
-        fix_.longitude = lon;
-        if (events_) {
-            events_->Signal(GpsEvents::kNewPosition);
-        }
-    }
-    void ChangeDevice() {
-        std::lock_guard lock(mutex_);
-        if (events_) {
-            events_->Signal(GpsEvents::kDeviceState);
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    GpsEvents* events_ = nullptr;
-    GpsPosition fix_;
-};
 
 struct GpsSourceTest : ::testing::Test {
     std::atomic<int> busy{0};

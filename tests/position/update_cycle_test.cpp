@@ -10,12 +10,14 @@
 #include <fstream>
 
 #include "platform/code_page.h"
+#include "position/scripted_gps_driver.h"
 #include "wsim/wsim_module.h"
 
 namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::ScriptedDriver;
 namespace fs = std::filesystem;
 
 // Records every call as one line of text; position-ready posts wait in a queue until the test
@@ -91,44 +93,6 @@ private:
     std::deque<PositionSource> posts_;
 };
 
-// A GPS driver the test feeds by hand.
-class HandDriver : public GpsDriver {
-public:
-    int Open(GpsEvents& events) override {
-        std::lock_guard lock(mutex_);
-        if (refuse) {
-            return ECONNREFUSED;
-        }
-        events_ = &events;
-        return 0;
-    }
-    int GetPosition(GpsPosition& out, uint32_t) override {
-        std::lock_guard lock(mutex_);
-        out = fix_;
-        return 0;
-    }
-    int GetDeviceState(GpsDevice&) override { return ENODATA; }
-    int Close() override {
-        std::lock_guard lock(mutex_);
-        events_ = nullptr;
-        return 0;
-    }
-    void Deliver(double lat, double lon) {
-        std::lock_guard lock(mutex_);
-        fix_.latitude = lat;
-        fix_.longitude = lon;
-        if (events_) {
-            events_->Signal(GpsEvents::kNewPosition);
-        }
-    }
-    std::atomic<bool> refuse{false};
-
-private:
-    std::mutex mutex_;
-    GpsEvents* events_ = nullptr;
-    GpsPosition fix_;
-};
-
 struct UpdateCycleTest : ::testing::Test {
     UpdateCycleTest() { host.settings.PortName = 3; }
     static fs::path MakeFolder() {
@@ -168,7 +132,7 @@ struct UpdateCycleTest : ::testing::Test {
     }
     fs::path folder = MakeFolder();
     RecordingHost host;
-    std::shared_ptr<HandDriver> driver = std::make_shared<HandDriver>();
+    std::shared_ptr<ScriptedDriver> driver = std::make_shared<ScriptedDriver>();
     std::unique_ptr<wsim::SimulatedModule> module;
     std::unique_ptr<UpdateCycle> cycle = std::make_unique<UpdateCycle>(
         host, [this] { return driver; }, folder,
@@ -239,11 +203,11 @@ TEST_F(UpdateCycleTest, ManualModeUpdatesOncePerPressWithoutTimer) {
 }
 
 TEST_F(UpdateCycleTest, FailedGpsStartShowsNothingAndTheNextUpdateTriesAgain) {
-    driver->refuse = true;
+    driver->openError = ECONNREFUSED;
     cycle->UpdateNow(kManualPollLimit);
     EXPECT_EQ(host.Take(), std::vector<std::string>{"repaint"});
     EXPECT_EQ(cycle->GpsBusy().load(), 0);
-    driver->refuse = false;
+    driver->openError = 0;
     cycle->UpdateNow(kManualPollLimit);
     EXPECT_EQ(cycle->GpsBusy().load(), 1);
 }
