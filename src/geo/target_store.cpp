@@ -233,7 +233,7 @@ void TargetStore::Clear() {
     staging_ = std::make_unique<Staging>();
     count_ = 0;
     poolUsed_ = poolSize_ = 0;
-    std::vector<Cell>().swap(cells);
+    cells.Clear();
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     std::vector<uint32_t>().swap(position_);

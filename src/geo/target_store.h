@@ -64,6 +64,21 @@ public:
     };
     static constexpr uint32_t kNoBucket = UINT32_MAX;
 
+    // The cells of the grid: a slot number for every grid cell and a Cell only for the occupied
+    // ones, so the index of a town-sized file does not pay 48 bytes for each of the 67,600 cells.
+    class CellTable {
+    public:
+        const Cell& operator[](uint32_t cell) const { return cells_[slot_[cell]]; }
+        Cell& operator[](uint32_t cell) { return cells_[slot_[cell]]; }
+        // Gives each cell of occupied its own empty Cell; every other cell shares slot 0 (k 0).
+        void Reset(const std::vector<uint32_t>& occupied);
+        void Clear();
+
+    private:
+        std::vector<uint32_t> slot_;
+        std::vector<Cell> cells_;
+    };
+
     TargetStore();
     ~TargetStore();
 
@@ -104,12 +119,13 @@ public:
 
     // The index. The records themselves stand in cell order, each bucket a run of positions in
     // which the record loaded last comes first, so a search reads neighbouring memory.
-    std::vector<Cell> cells;  // kGridCells entries once indexed
+    CellTable cells;  // every grid cell once indexed
     std::vector<Bucket> buckets;
     std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
 
 private:
-    static constexpr int kChunkBits = 15;
+    // Small chunks: the unused tail of the last one is what a short file pays for.
+    static constexpr int kChunkBits = 12;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
     static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block
 
