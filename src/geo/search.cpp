@@ -56,7 +56,7 @@ void Prefetch(const TextPage& page, int k) {
     for (const char* p = from; p < to; p += 64) {
         __builtin_prefetch(p);
     }
-    __builtin_prefetch(page.Lengths() + k * kPageRecords * page.lengthBytes);
+    __builtin_prefetch(page.LengthRow(k));
 }
 
 // The storage positions of the matches, in load order. The most selective condition (the

@@ -28,23 +28,38 @@ inline double ColumnWest(int column) {
 
 inline constexpr int kPageRecords = 64;
 
-// The head of a text page. After it: the item lengths, [column][record] as uint8_t, or uint32_t
-// when an item of the page has 255 units or more; then the texts, column after column.
+// The head of a text page. After it: the item lengths, [row][record] as uint8_t, or uint32_t
+// when an item of the page has 255 units or more; then the texts, column after column. Only the
+// columns with some text in the page have a row of lengths: a file with three item columns would
+// otherwise pay for eight.
 struct TextPage {
+    static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
+
     uint8_t present[kPageRecords];         // bit k: info[k] present
     uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
     uint32_t firstRecord;                  // load number of the page's first record
     uint16_t count;
     uint8_t lengthBytes;
+    uint8_t lengthRows;
+    uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
 
     const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+    // The lengths of column k, nullptr when they are all 0.
+    const uint8_t* LengthRow(int k) const {
+        return lengthRow[k] == kNoRow
+                   ? nullptr
+                   : Lengths() + size_t{lengthRow[k]} * kPageRecords * lengthBytes;
+    }
     uint32_t Length(int k, int record) const {
-        size_t at = static_cast<size_t>(k) * kPageRecords + record;
-        return lengthBytes == 1 ? Lengths()[at] : reinterpret_cast<const uint32_t*>(Lengths())[at];
+        const uint8_t* row = LengthRow(k);
+        if (!row) {
+            return 0;
+        }
+        return lengthBytes == 1 ? row[record] : reinterpret_cast<const uint32_t*>(row)[record];
     }
     const char16_t* Text() const {
         return reinterpret_cast<const char16_t*>(Lengths() +
-                                                 kInfoItems * kPageRecords * lengthBytes);
+                                                 size_t{lengthRows} * kPageRecords * lengthBytes);
     }
 };
 
@@ -131,6 +146,7 @@ private:
 
     struct Staging;
     void* PoolSpace(size_t bytes);
+    void FillPage(TextPage& page);
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
