@@ -60,10 +60,14 @@ std::u16string_view TargetRecord::Info(int k) const {
     int place;
     const TextPage& page = TargetStore::PageOf(*this, place);
     size_t offset = page.columnStart[k];
-    for (int q = 0; q < place; ++q) {
-        offset += page.Length(k, q);
+    const uint8_t* row = page.LengthRow(k);
+    if (!row) {
+        return {page.Text() + offset, 0};  // every item of the column here is empty
     }
-    return {page.Text() + offset, page.Length(k, place)};
+    for (int q = 0; q < place; ++q) {
+        offset += page.LengthIn(row, q);
+    }
+    return {page.Text() + offset, page.LengthIn(row, place)};
 }
 
 TargetStore::TargetStore() : staging_(std::make_unique<Staging>()) {}

@@ -50,12 +50,12 @@ struct TextPage {
                    ? nullptr
                    : Lengths() + size_t{lengthRow[k]} * kPageRecords * lengthBytes;
     }
+    uint32_t LengthIn(const uint8_t* row, int record) const {
+        return lengthBytes == 1 ? row[record] : reinterpret_cast<const uint32_t*>(row)[record];
+    }
     uint32_t Length(int k, int record) const {
         const uint8_t* row = LengthRow(k);
-        if (!row) {
-            return 0;
-        }
-        return lengthBytes == 1 ? row[record] : reinterpret_cast<const uint32_t*>(row)[record];
+        return row ? LengthIn(row, record) : 0;
     }
     const char16_t* Text() const {
         return reinterpret_cast<const char16_t*>(Lengths() +
