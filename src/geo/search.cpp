@@ -56,7 +56,7 @@ void Prefetch(const TextPage& page, int k) {
     for (const char* p = from; p < to; p += 64) {
         __builtin_prefetch(p);
     }
-    __builtin_prefetch(page.Lengths() + k * kPageRecords * page.lengthBytes);
+    __builtin_prefetch(page.LengthRow(k));
 }
 
 // The storage positions of the matches, in load order. The most selective condition (the
@@ -99,13 +99,14 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         }
         size_t itemStart = 0;
         int place = 0;
+        const uint8_t* row = page->LengthRow(scan);  // not null once the column has a hit
         for (size_t hit = FindText(column, needle); hit != column.npos;
              hit = FindText(column, needle, hit)) {
             // Find the item holding the hit; a hit across two items is no match.
-            while (itemStart + page->Length(scan, place) <= hit) {
-                itemStart += page->Length(scan, place++);
+            while (itemStart + page->LengthIn(row, place) <= hit) {
+                itemStart += page->LengthIn(row, place++);
             }
-            size_t itemEnd = itemStart + page->Length(scan, place);
+            size_t itemEnd = itemStart + page->LengthIn(row, place);
             if (hit + needle.size() <= itemEnd) {
                 keep(page->firstRecord + static_cast<uint32_t>(place));
                 hit = itemEnd;

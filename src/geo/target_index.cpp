@@ -49,6 +49,19 @@ void InvertInPlace(std::vector<uint32_t>& to) {
 
 }  // namespace
 
+void TargetStore::CellTable::Reset(const std::vector<uint32_t>& occupied) {
+    slot_.assign(kGridCells, 0);
+    cells_.assign(occupied.size() + 1, Cell{});
+    for (size_t i = 0; i < occupied.size(); ++i) {
+        slot_[occupied[i]] = static_cast<uint32_t>(i + 1);
+    }
+}
+
+void TargetStore::CellTable::Clear() {
+    std::vector<uint32_t>().swap(slot_);
+    std::vector<Cell>().swap(cells_);
+}
+
 // Chooses the sub-cells of each cell and counts the records of every run; fineKey receives
 // the run of the record at each position, fineStart the first position of each run (and the
 // end).
@@ -64,7 +77,7 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
     }
     // Only occupied cells are visited from here on, so small files index quickly.
     std::sort(occupied.begin(), occupied.end());
-    cells.assign(kGridCells, Cell{});
+    cells.Reset(occupied);
     std::vector<uint32_t>& fineBase = perCell;  // reused: counts become run numbers
     uint32_t fines = 0;
     for (uint32_t c : occupied) {
@@ -116,6 +129,18 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& from) {
 
 void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart,
                               const std::vector<uint32_t>& occupied) {
+    // Exact sizes up front: a growing vector would hold its old and new blocks at once.
+    size_t runs = 0, subs = 0;
+    for (size_t f = 0; f + 1 < fineStart.size(); ++f) {
+        runs += fineStart[f] != fineStart[f + 1];
+    }
+    for (uint32_t c : occupied) {
+        subs += cells[c].k > 1 ? size_t{cells[c].k} * cells[c].k : 0;
+    }
+    buckets.reserve(runs);
+    subMaps.reserve(subs);
+    cellFirst_.reserve(occupied.size());
+    cellNumber_.reserve(occupied.size());
     for (uint32_t c : occupied) {
         Cell& cell = cells[c];
         cellFirst_.push_back(fineStart[cell.firstBucket]);
@@ -173,7 +198,7 @@ bool TargetStore::BuildIndex() {
     indexed_ = false;
     cellFirst_.clear();
     cellNumber_.clear();
-    std::vector<Cell>().swap(cells);
+    cells.Clear();
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     try {
@@ -195,9 +220,12 @@ bool TargetStore::BuildIndex() {
         }
         InvertInPlace(from);
         MoveRecords(from);
+        // The permutation is spent: giving it back first keeps it out of the peak.
+        std::vector<uint32_t>().swap(from);
+        std::vector<uint32_t>().swap(cursor);
         MakeBuckets(fineStart, occupied);
     } catch (const std::bad_alloc&) {
-        std::vector<Cell>().swap(cells);
+        cells.Clear();
         std::vector<Bucket>().swap(buckets);
         std::vector<uint32_t>().swap(subMaps);
         return false;

@@ -60,10 +60,14 @@ std::u16string_view TargetRecord::Info(int k) const {
     int place;
     const TextPage& page = TargetStore::PageOf(*this, place);
     size_t offset = page.columnStart[k];
-    for (int q = 0; q < place; ++q) {
-        offset += page.Length(k, q);
+    const uint8_t* row = page.LengthRow(k);
+    if (!row) {
+        return {page.Text() + offset, 0};  // every item of the column here is empty
     }
-    return {page.Text() + offset, page.Length(k, place)};
+    for (int q = 0; q < place; ++q) {
+        offset += page.LengthIn(row, q);
+    }
+    return {page.Text() + offset, page.LengthIn(row, place)};
 }
 
 TargetStore::TargetStore() : staging_(std::make_unique<Staging>()) {}
@@ -166,6 +170,23 @@ void* TargetStore::PoolSpace(size_t bytes) {
     return pool_.back().get() + at;
 }
 
+namespace {
+
+// One column's lengths, as bytes or as 32-bit numbers; places past the page's records are 0.
+void WriteLengthRow(uint8_t* row, uint8_t lengthBytes,
+                    const std::array<uint32_t, kPageRecords>& length, int count) {
+    for (int q = 0; q < kPageRecords; ++q) {
+        uint32_t n = q < count ? length[q] : 0;
+        if (lengthBytes == 1) {
+            row[q] = static_cast<uint8_t>(n);
+        } else {
+            reinterpret_cast<uint32_t*>(row)[q] = n;
+        }
+    }
+}
+
+}  // namespace
+
 void TargetStore::Flush() {
     Staging& s = *staging_;
     if (s.count == 0) {
@@ -173,14 +194,16 @@ void TargetStore::Flush() {
     }
     size_t units = 0;
     uint32_t longest = 0;
+    uint8_t rows = 0;
     for (int k = 0; k < kInfoItems; ++k) {
         units += s.text[k].size;
+        rows += s.text[k].size > 0;
         for (int q = 0; q < s.count; ++q) {
             longest = std::max(longest, s.length[k][q]);
         }
     }
     uint8_t lengthBytes = longest < 255 ? 1 : 4;
-    size_t lengths = size_t{kInfoItems} * kPageRecords * lengthBytes;
+    size_t lengths = size_t{rows} * kPageRecords * lengthBytes;
     TextPage* page = nullptr;
     try {
         page = new (PoolSpace(sizeof(TextPage) + lengths + units * 2)) TextPage;
@@ -190,39 +213,42 @@ void TargetStore::Flush() {
         page = nullptr;
     }
     if (page) {
-        std::memcpy(page->present, s.present.data(), kPageRecords);
-        page->count = static_cast<uint16_t>(s.count);
-        page->firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(s.count));
         page->lengthBytes = lengthBytes;
-        uint8_t* lengthArea = const_cast<uint8_t*>(page->Lengths());
-        char16_t* text = const_cast<char16_t*>(page->Text());
-        uint32_t start = 0;
-        for (int k = 0; k < kInfoItems; ++k) {
-            page->columnStart[k] = start;
-            if (s.text[k].size > 0) {  // an empty column may have no buffer yet
-                std::memcpy(text + start, s.text[k].data.get(), s.text[k].size * 2);
-            }
-            start += static_cast<uint32_t>(s.text[k].size);
-            for (int q = 0; q < kPageRecords; ++q) {
-                uint32_t n = q < s.count ? s.length[k][q] : 0;
-                size_t at = static_cast<size_t>(k) * kPageRecords + q;
-                if (lengthBytes == 1) {
-                    lengthArea[at] = static_cast<uint8_t>(n);
-                } else {
-                    reinterpret_cast<uint32_t*>(lengthArea)[at] = n;
-                }
-            }
-        }
-        page->columnStart[kInfoItems] = start;
-        for (int q = 0; q < s.count; ++q) {
-            size_t index = count_ - static_cast<size_t>(s.count) + q;
-            Slot(index).text_ = reinterpret_cast<uintptr_t>(page) | static_cast<uintptr_t>(q);
-        }
+        page->lengthRows = rows;
+        FillPage(*page);
     }
     for (ColumnText& column : s.text) {
         column.size = 0;
     }
     s.count = 0;
+}
+
+// Copies the staged records into a page sized for them and points their records at it.
+void TargetStore::FillPage(TextPage& page) {
+    Staging& s = *staging_;
+    std::memcpy(page.present, s.present.data(), kPageRecords);
+    page.count = static_cast<uint16_t>(s.count);
+    page.firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(s.count));
+    uint8_t rows = 0;
+    for (int k = 0; k < kInfoItems; ++k) {
+        page.lengthRow[k] = s.text[k].size > 0 ? rows++ : TextPage::kNoRow;
+    }
+    char16_t* text = const_cast<char16_t*>(page.Text());
+    uint32_t start = 0;
+    for (int k = 0; k < kInfoItems; ++k) {
+        page.columnStart[k] = start;
+        if (s.text[k].size > 0) {  // an empty column may have no buffer yet
+            std::memcpy(text + start, s.text[k].data.get(), s.text[k].size * 2);
+            WriteLengthRow(const_cast<uint8_t*>(page.LengthRow(k)), page.lengthBytes, s.length[k],
+                           s.count);
+        }
+        start += static_cast<uint32_t>(s.text[k].size);
+    }
+    page.columnStart[kInfoItems] = start;
+    for (int q = 0; q < s.count; ++q) {
+        size_t index = count_ - static_cast<size_t>(s.count) + q;
+        Slot(index).text_ = reinterpret_cast<uintptr_t>(&page) | static_cast<uintptr_t>(q);
+    }
 }
 
 void TargetStore::Clear() {
@@ -233,7 +259,7 @@ void TargetStore::Clear() {
     staging_ = std::make_unique<Staging>();
     count_ = 0;
     poolUsed_ = poolSize_ = 0;
-    std::vector<Cell>().swap(cells);
+    cells.Clear();
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     std::vector<uint32_t>().swap(position_);

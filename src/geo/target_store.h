@@ -28,23 +28,38 @@ inline double ColumnWest(int column) {
 
 inline constexpr int kPageRecords = 64;
 
-// The head of a text page. After it: the item lengths, [column][record] as uint8_t, or uint32_t
-// when an item of the page has 255 units or more; then the texts, column after column.
+// The head of a text page. After it: the item lengths, [row][record] as uint8_t, or uint32_t
+// when an item of the page has 255 units or more; then the texts, column after column. Only the
+// columns with some text in the page have a row of lengths: a file with three item columns would
+// otherwise pay for eight.
 struct TextPage {
+    static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
+
     uint8_t present[kPageRecords];         // bit k: info[k] present
     uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
     uint32_t firstRecord;                  // load number of the page's first record
     uint16_t count;
     uint8_t lengthBytes;
+    uint8_t lengthRows;
+    uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
 
     const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+    // The lengths of column k, nullptr when they are all 0.
+    const uint8_t* LengthRow(int k) const {
+        return lengthRow[k] == kNoRow
+                   ? nullptr
+                   : Lengths() + size_t{lengthRow[k]} * kPageRecords * lengthBytes;
+    }
+    uint32_t LengthIn(const uint8_t* row, int record) const {
+        return lengthBytes == 1 ? row[record] : reinterpret_cast<const uint32_t*>(row)[record];
+    }
     uint32_t Length(int k, int record) const {
-        size_t at = static_cast<size_t>(k) * kPageRecords + record;
-        return lengthBytes == 1 ? Lengths()[at] : reinterpret_cast<const uint32_t*>(Lengths())[at];
+        const uint8_t* row = LengthRow(k);
+        return row ? LengthIn(row, record) : 0;
     }
     const char16_t* Text() const {
         return reinterpret_cast<const char16_t*>(Lengths() +
-                                                 kInfoItems * kPageRecords * lengthBytes);
+                                                 size_t{lengthRows} * kPageRecords * lengthBytes);
     }
 };
 
@@ -63,6 +78,21 @@ public:
         double minLat = 0, maxLat = 0, minLon = 0, maxLon = 0;
     };
     static constexpr uint32_t kNoBucket = UINT32_MAX;
+
+    // The cells of the grid: a slot number for every grid cell and a Cell only for the occupied
+    // ones, so the index of a town-sized file does not pay 48 bytes for each of the 67,600 cells.
+    class CellTable {
+    public:
+        const Cell& operator[](uint32_t cell) const { return cells_[slot_[cell]]; }
+        Cell& operator[](uint32_t cell) { return cells_[slot_[cell]]; }
+        // Gives each cell of occupied its own empty Cell; every other cell shares slot 0 (k 0).
+        void Reset(const std::vector<uint32_t>& occupied);
+        void Clear();
+
+    private:
+        std::vector<uint32_t> slot_;
+        std::vector<Cell> cells_;
+    };
 
     TargetStore();
     ~TargetStore();
@@ -104,17 +134,19 @@ public:
 
     // The index. The records themselves stand in cell order, each bucket a run of positions in
     // which the record loaded last comes first, so a search reads neighbouring memory.
-    std::vector<Cell> cells;  // kGridCells entries once indexed
+    CellTable cells;  // every grid cell once indexed
     std::vector<Bucket> buckets;
     std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
 
 private:
-    static constexpr int kChunkBits = 15;
+    // Small chunks: the unused tail of the last one is what a short file pays for.
+    static constexpr int kChunkBits = 12;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
     static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block
 
     struct Staging;
     void* PoolSpace(size_t bytes);
+    void FillPage(TextPage& page);
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }

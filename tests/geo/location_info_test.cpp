@@ -126,6 +126,25 @@ TEST_F(LoadTest, LastLineNeedsALineBreak) {
     EXPECT_EQ(grid.size(), 2u);
 }
 
+// Columns without text in a page keep no lengths there; the columns after them must still find
+// their own lengths and texts, in both length widths and across a page boundary.
+TEST_F(LoadTest, ColumnsEmptyOnEveryLineReadBackBesideTextAndLongItems) {
+    std::string file = kHeader;
+    auto address = [](int i) { return std::string(i == 66 ? 300 : 1 + i % 5, 'a' + i % 26); };
+    for (int i = 0; i < 70; ++i) {
+        file += "35/00/00.000,139/00/00.000,,," + address(i) + "\r\n";
+    }
+    ASSERT_EQ(Load(file), 0);
+    ASSERT_EQ(grid.size(), 70u);
+    for (int i = 0; i < 70; ++i) {
+        EXPECT_EQ(Item(i, 0), u"") << i;  // present and empty on every line
+        EXPECT_EQ(Item(i, 1), u"") << i;
+        std::string expected = address(i);
+        EXPECT_EQ(Item(i, 2), std::u16string(expected.begin(), expected.end())) << i;
+        EXPECT_EQ(Item(i, 3), std::nullopt) << i;
+    }
+}
+
 TEST_F(LoadTest, NulByteEndsTheLineText) {
     ASSERT_EQ(Load(kHeader + "35/00/00.000,139/00/00.000," + std::string("ab\0,cd", 6) + ",ef\r\n"),
               0);
