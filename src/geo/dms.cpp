@@ -3,28 +3,19 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/text_utils.h"
+
 namespace zentorak {
 
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // A run of more than this many digits is rejected: no angle field is that long, and the handset
 // converted runs from a scratch copy of this size.
 constexpr size_t kMaxRun = 19;
-
-// Decimal value of a digit run; runs that overflow 32 bits are clamped, so such a field can only
-// yield a position outside the service area.
-int32_t RunValue(std::u16string_view run) {
-    int64_t value = 0;
-    for (char16_t c : run) {
-        value = value * 10 + (c - u'0');
-        if (value > INT32_MAX) {
-            return INT32_MAX;
-        }
-    }
-    return static_cast<int32_t>(value);
-}
 
 }  // namespace
 
@@ -63,7 +54,7 @@ int ParseDms(std::u16string_view text, DmsAngle& out) {
         if (runEnd - pos > kMaxRun) {
             return field.runCode;
         }
-        out.*field.member = RunValue(text.substr(pos, runEnd - pos));
+        out.*field.member = DigitRunValue(text.substr(pos, runEnd - pos));
         if (runEnd == text.size()) {
             return 0;
         }

@@ -49,19 +49,6 @@ constexpr TextKey kTextKeys[] = {
     {u"KwdTelNo", &Settings::KwdTelNo},
 };
 
-// A digit run as a number; values beyond 32 bits clamp to INT32_MAX, as a saturating
-// string-to-integer conversion does, so no field receives a wrapped-around value.
-int DigitsValue(std::u16string_view digits) {
-    int64_t value = 0;
-    for (char16_t c : digits) {
-        value = value * 10 + (c - u'0');
-        if (value > INT32_MAX) {
-            return INT32_MAX;
-        }
-    }
-    return static_cast<int>(value);
-}
-
 template <size_t N>
 bool FindName(const std::array<std::u16string_view, N>& names, std::u16string_view value,
               int& index) {
@@ -86,7 +73,7 @@ void ApplySystemLine(std::u16string_view key, std::u16string_view value, Setting
     for (const IntKey& k : kIntKeys) {
         if (key == k.key) {
             if (CheckDigits(value) == 0) {
-                settings.*k.field = DigitsValue(value);
+                settings.*k.field = DigitRunValue(value);
             }
             return;
         }

@@ -99,6 +99,17 @@ int CheckDigits(std::u16string_view text) {
     return 0;
 }
 
+int32_t DigitRunValue(std::u16string_view digits) {
+    int64_t value = 0;
+    for (char16_t c : digits) {
+        value = value * 10 + (c - u'0');
+        if (value > INT32_MAX) {
+            return INT32_MAX;
+        }
+    }
+    return static_cast<int32_t>(value);
+}
+
 std::u16string MakeModulePath(std::u16string_view modulePath, std::u16string_view name) {
     std::u16string result;
     size_t slash = modulePath.rfind(u'/');

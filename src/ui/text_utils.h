@@ -33,6 +33,11 @@ struct WideStringBuilder {
 // 0 when every unit (up to a NUL) is '0'..'9'; -101 for an empty text; -102 otherwise.
 int CheckDigits(std::u16string_view text);
 
+// The value of a run of '0'..'9' (checked by the caller). Values beyond 32 bits clamp to
+// INT32_MAX, as a saturating string-to-integer conversion does, so no field ever receives a
+// wrapped-around value.
+int32_t DigitRunValue(std::u16string_view digits);
+
 // The longest result MakeModulePath gives: 259 units, the handset's 260-unit block with its
 // terminator.
 inline constexpr size_t kMaxModulePath = 259;
