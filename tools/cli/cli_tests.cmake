@@ -1,4 +1,4 @@
-# End-to-end checks of the dms, url, settings and lbc commands: exact output lines and exit codes.
+# End-to-end checks of the companion commands: exact output lines and exit codes.
 set(cli $<TARGET_FILE:zentorak-cli>)
 add_test(NAME cli_dms_parses_and_formats COMMAND ${cli} dms 139/45/5.7)
 set_tests_properties(cli_dms_parses_and_formats PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
@@ -27,3 +27,22 @@ set_tests_properties(cli_lbc_reply_with_both_lines PROPERTIES LABELS core PASS_R
 add_test(NAME cli_lbc_reply_without_e_line_exits_1
     COMMAND sh -c "printf 'AT@LBC?\\r\\r\\nN35:39:29\\r\\n' | \"$0\" lbc" ${cli})
 set_tests_properties(cli_lbc_reply_without_e_line_exits_1 PROPERTIES LABELS core WILL_FAIL TRUE)
+# nearest, search and load on a small CP932 file with CR LF lines. The bytes were written with
+# printf: 緯度 88 DC 93 78, 経度 8C 6F 93 78, 店名 93 58 96 BC, 東京店 93 8C 8B 9E 93 58. The
+# second target's line ends with a separator, so it has no telephone item at all.
+set(shops ${CMAKE_CURRENT_SOURCE_DIR}/cli/testdata/shops.csv)
+add_test(NAME cli_load_counts_targets_and_captions COMMAND ${cli} load ${shops})
+set_tests_properties(cli_load_counts_targets_and_captions PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION
+    "^\\{\"targets\": 2, \"captions\": \\[\"緯度\", \"経度\", \"店名\", \"TEL\", \"住所\", \"TEL\", \"最寄り駅\", \"営業時間\", \"サービス\", \"備考\"\\], \"slots\": \\[0, 1, 2, 3, -1, -1, -1, -1, -1, -1\\], \"files\": \\[0\\]\\}\n$")
+add_test(NAME cli_nearest_lists_nearest_first
+    COMMAND ${cli} nearest --count 2 35/41/00.000 139/46/00.000 ${shops})
+set_tests_properties(cli_nearest_lists_nearest_first PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION
+    "^\\{\"rank\": 1, \"lat\": \"35/41/00.000\", \"lon\": \"139/46/00.000\", \"info\": \\[\"A,B\", null, null, null, null, null, null, null\\]\\}\n\\{\"rank\": 2, \"lat\": \"35/40/40.000\", \"lon\": \"139/46/13.000\", \"info\": \\[\"東京店\", \"03-1111-2222\", null, null, null, null, null, null\\]\\}\n$")
+add_test(NAME cli_search_finds_text_in_a_slot COMMAND ${cli} search --text 2=東京 ${shops})
+set_tests_properties(cli_search_finds_text_in_a_slot PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION "\"info\": \\[\"東京店\", \"03-1111-2222\".*\n\\{\"count\": 1\\}\n$")
+add_test(NAME cli_nearest_outside_the_area_exits_1
+    COMMAND ${cli} nearest 10/00/00.000 139/46/00.000 ${shops})
+set_tests_properties(cli_nearest_outside_the_area_exits_1 PROPERTIES LABELS core WILL_FAIL TRUE)
