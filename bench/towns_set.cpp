@@ -14,10 +14,7 @@ namespace zentorak::bench {
 namespace {
 
 std::string Coordinate(double degrees) {
-    DmsAngle a = DegreesToDms(degrees);
-    char text[32];
-    std::snprintf(text, sizeof text, "%d/%02d/%02d.%03d", a.deg, a.min, a.sec, a.msec);
-    return text;
+    return ToUtf8(FormatDms(DegreesToDms(degrees)));
 }
 
 }  // namespace
