@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "bench_data.h"
-#include "geo/location_info.h"
-#include "geo/target_store.h"
+#include "core/geo/location_info.h"
+#include "core/geo/target_store.h"
 
 namespace zentorak::bench {
 namespace {

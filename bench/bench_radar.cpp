@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/application.h"
-#include "app/radar_widget.h"
+#include "gui/app/application.h"
+#include "gui/app/radar_widget.h"
 #include "app_bench_data.h"
 #include "bench_data.h"
 

@@ -12,8 +12,8 @@
 #include <random>
 
 #include "bench_data.h"
-#include "geo/search.h"
-#include "geo/target_store.h"
+#include "core/geo/search.h"
+#include "core/geo/target_store.h"
 
 namespace zentorak::bench {
 namespace {

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "geo/dms.h"
-#include "platform/code_page.h"
+#include "core/geo/dms.h"
+#include "core/platform/code_page.h"
 
 namespace zentorak::bench {
 

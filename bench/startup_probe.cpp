@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/application.h"
-#include "platform/single_instance.h"
+#include "gui/app/application.h"
+#include "gui/platform/single_instance.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <vector>
 
-#include "geo/dms.h"
-#include "geo/location_info.h"
-#include "platform/code_page.h"
+#include "core/geo/dms.h"
+#include "core/geo/location_info.h"
+#include "core/platform/code_page.h"
 
 namespace zentorak::bench {
 

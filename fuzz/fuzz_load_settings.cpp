@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_lines.h"
-#include "settings/settings_store.h"
-#include "ui/text_line.h"
+#include "core/settings/settings_lines.h"
+#include "core/settings/settings_store.h"
+#include "core/text/text_line.h"
 
 namespace {
 

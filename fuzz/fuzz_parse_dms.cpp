@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "geo/dms.h"
+#include "core/geo/dms.h"
 
 namespace {
 

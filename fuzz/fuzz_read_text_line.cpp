@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
-#include "ui/text_line.h"
+#include "core/platform/code_page.h"
+#include "core/text/text_line.h"
 
 namespace {
 

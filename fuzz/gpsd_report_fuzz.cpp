@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/gpsd_driver.h"
-#include "platform/gpsd_json.h"
+#include "core/gpsd/gpsd_driver.h"
+#include "core/gpsd/gpsd_json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "geo/location_info.h"
-#include "geo/search.h"
-#include "geo/target_store.h"
-#include "ui/text_line.h"
+#include "core/geo/location_info.h"
+#include "core/geo/search.h"
+#include "core/geo/target_store.h"
+#include "core/text/text_line.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "position/lbc_response.h"
+#include "core/position/lbc_response.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "geo/csv_split.h"
-#include "geo/location_info.h"
-#include "platform/code_page.h"
+#include "core/geo/csv_split.h"
+#include "core/geo/location_info.h"
+#include "core/platform/code_page.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zentorak;

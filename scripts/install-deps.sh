@@ -4,7 +4,7 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev

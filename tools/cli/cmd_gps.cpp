@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "cli.h"
-#include "geo/dms.h"
-#include "platform/gpsd_driver.h"
-#include "position/gps_source.h"
+#include "core/geo/dms.h"
+#include "core/gpsd/gpsd_driver.h"
+#include "core/position/gps_source.h"
 
 namespace zentorak::cli {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli.h"
-#include "geo/dms.h"
-#include "position/lbc_response.h"
+#include "core/geo/dms.h"
+#include "core/position/lbc_response.h"
 
 namespace zentorak::cli {
 namespace {

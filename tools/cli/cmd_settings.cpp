@@ -1,7 +1,7 @@
 // zentorak-cli settings: reads a settings file and writes it back out, as a run of the program
 // would from start-up to a normal end.
 #include "cli.h"
-#include "settings/settings_store.h"
+#include "core/settings/settings_store.h"
 
 namespace zentorak::cli {
 

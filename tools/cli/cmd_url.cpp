@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "cli.h"
-#include "geo/dms.h"
-#include "map/map_urls.h"
-#include "platform/code_page.h"
+#include "core/geo/dms.h"
+#include "core/map/map_urls.h"
+#include "core/platform/code_page.h"
 
 namespace zentorak::cli {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "cli.h"
-#include "geo/search.h"
-#include "platform/code_page.h"
+#include "core/geo/search.h"
+#include "core/platform/code_page.h"
 
 namespace zentorak::cli {
 namespace {

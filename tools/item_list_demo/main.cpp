@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "ui/item_list_view.h"
+#include "gui/controls/item_list_view.h"
 
 using namespace zentorak;
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "geo/dms.h"
-#include "platform/code_page.h"
-#include "settings/settings_store.h"
+#include "core/geo/dms.h"
+#include "core/platform/code_page.h"
+#include "core/settings/settings_store.h"
 
 namespace {
 

@@ -1,0 +1,65 @@
+#include "core/app/app_state.h"
+
+#include <new>
+
+namespace zentorak {
+
+void SetDefaults(AppState& state) {
+    state.settings = Settings{};
+    ClearLocationInfoFileList(state.locationInfoFiles);
+    state.originLat = {};
+    state.originLon = {};
+    state.originValid = 0;
+    state.originX = state.dpi.ScaleX(240) / 2;
+    state.originY = RadarAreaHeight(state.dpi) / 2;
+    state.scale = state.dpi.ScaleX(1000);
+    state.dragState = kDragIdle;
+    state.paneMode = kPaneLog;
+    state.portOpen = 0;
+    state.updateTimer = 0;
+}
+
+int AllocateFoundArrays(AppState& state) {
+    // The settings file may hold any run of digits; the options only offer 20..100. A count no
+    // handset could hold is refused like a failed allocation instead of overflowing the + 1 or
+    // exhausting memory.
+    if (state.settings.TrgtSrchNum < 0 || state.settings.TrgtSrchNum > kMaxTrgtSrchNum) {
+        return -101;
+    }
+    int capacity = state.settings.TrgtSrchNum + 1;
+    try {
+        state.markerPos.assign(static_cast<size_t>(capacity), PixelPoint{});
+    } catch (const std::bad_alloc&) {
+        return -101;
+    }
+    return state.found.Allocate(capacity);
+}
+
+void LookUpColumns(AppState& state) {
+    state.latColumn = 0;
+    state.lonColumn = 1;
+    state.nameColumn = FindColumnByCaption(state.columns, state.settings.KwdFavName);
+    state.telColumn = FindColumnByCaption(state.columns, state.settings.KwdTelNo);
+}
+
+}  // namespace zentorak
+
+namespace zentorak {
+
+std::u16string StartupSoftKeyText(Settings& settings) {
+    if (settings.InfoUpdateMode == 1) {
+        if (settings.AutoUpdateMode == 1) {
+            return u"更新停止";
+        }
+        settings.AutoUpdateMode = 2;
+        return u"更新再開";
+    }
+    settings.AutoUpdateMode = 0;
+    return u"更新";
+}
+
+bool PeriodicTimerWanted(const Settings& settings) {
+    return settings.InfoUpdateMode == 1 && settings.AutoUpdateMode == 1;
+}
+
+}  // namespace zentorak

@@ -1,0 +1,94 @@
+// The one record of the running program: settings, loaded targets, favourites, the origin and
+// the radar view, the found targets and the pane state. Plain data on the core types; the main
+// window is the only place that changes it. Window and menu objects live in the window itself.
+#pragma once
+
+#include <vector>
+
+#include "core/text/layout_scale.h"
+#include "core/app/log_text.h"
+#include "core/app/radar_geometry.h"
+#include "core/geo/location_info.h"
+#include "core/geo/search.h"
+#include "core/settings/settings_store.h"
+#include "core/targets/favorite_list.h"
+
+namespace zentorak {
+
+inline constexpr int kPaneList = 1;
+inline constexpr int kPaneLog = 2;
+
+inline constexpr int kDragIdle = 0;
+inline constexpr int kDragPending = 1;
+inline constexpr int kDragZoom = 2;
+inline constexpr int kDragPan = 3;
+
+struct AppState {
+    Settings settings;
+    LocationInfoFileList locationInfoFiles;
+    FavoriteList favorites;
+    TargetGrid grid;
+    ColumnMap columns;
+
+    // The origin and where it is drawn.
+    DmsAngle originLat;
+    DmsAngle originLon;
+    int originValid = 0;
+    int originX = 0;
+    int originY = 0;
+    int scale = 1000;
+
+    int dragState = kDragIdle;
+    PixelPoint pressPoint;
+    PixelPoint lastPoint;
+    int paneMode = kPaneLog;
+    int portOpen = 0;
+    int updateTimer = 0;
+
+    FoundTargets found;                 // capacity TrgtSrchNum + 1; the text search may grow it
+    std::vector<PixelPoint> markerPos;  // same capacity as found
+    int selectedTarget = -1;
+    int gridSpacing = 0;
+
+    int latColumn = 0;
+    int lonColumn = 1;
+    int nameColumn = -1;
+    int telColumn = -1;
+
+    LogText logText;
+    Dpi dpi;
+
+    RadarView View() const { return {originLat, originLon, originX, originY, scale}; }
+    void SetView(const RadarView& v) {
+        originLat = v.originLat;
+        originLon = v.originLon;
+        originX = v.originX;
+        originY = v.originY;
+        scale = v.scale;
+    }
+};
+
+// The defaults of a fresh start: settings, an empty file list, no origin, the origin drawn at the
+// radar's centre, scale ScaleX(1000), the log pane. Favourites and targets are left alone.
+void SetDefaults(AppState& state);
+
+inline constexpr int kMaxTrgtSrchNum = 1000000;
+
+// Allocates the found-target arrays for TrgtSrchNum + 1 entries; 0 or -101 (also for a
+// TrgtSrchNum outside 0..kMaxTrgtSrchNum).
+int AllocateFoundArrays(AppState& state);
+
+// Looks up the coordinate, name and telephone columns after the files were loaded.
+void LookUpColumns(AppState& state);
+
+}  // namespace zentorak
+
+namespace zentorak {
+
+// The left soft key's text at start-up; brings AutoUpdateMode in line with InfoUpdateMode
+// (periodic and running: "更新停止"; periodic otherwise: stopped, "更新再開"; manual: "更新").
+std::u16string StartupSoftKeyText(Settings& settings);
+// Whether start-up starts the 6000 ms update timer.
+bool PeriodicTimerWanted(const Settings& settings);
+
+}  // namespace zentorak

@@ -1,0 +1,173 @@
+// Storage behind TargetGrid: records in fixed-size chunks (their addresses never move), the item
+// texts in pages of 64 records laid out column by column (so a text search scans one column like
+// one long buffer), and the cell index that the searches walk.
+// Does not read files and does not search; the reader fills it and the searches read the index.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/geo/location_info.h"
+
+namespace zentorak {
+
+// The sub-cell (0..k-1) of a coordinate in a dense cell starting at x0 with perDegree sub-cells
+// per degree; coordinates a rounding step outside the cell fall in the edge sub-cell.
+int SubCellIndex(double x, double x0, double perDegree, int k);
+// The nominal south and west edges of a row and a column of the grid, in degrees.
+inline double RowSouth(int row) {
+    return kAreaLatMin + row * 0.1;
+}
+inline double ColumnWest(int column) {
+    return kAreaLonMin + column * 0.1;
+}
+
+inline constexpr int kPageRecords = 64;
+
+// The head of a text page. After it: the item lengths, [row][record] as uint8_t, or uint32_t
+// when an item of the page has 255 units or more; then the texts, column after column. Only the
+// columns with some text in the page have a row of lengths: a file with three item columns would
+// otherwise pay for eight.
+struct TextPage {
+    static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
+
+    uint8_t present[kPageRecords];         // bit k: info[k] present
+    uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
+    uint32_t firstRecord;                  // load number of the page's first record
+    uint16_t count;
+    uint8_t lengthBytes;
+    uint8_t lengthRows;
+    uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
+
+    const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+    // The lengths of column k, nullptr when they are all 0.
+    const uint8_t* LengthRow(int k) const {
+        return lengthRow[k] == kNoRow
+                   ? nullptr
+                   : Lengths() + size_t{lengthRow[k]} * kPageRecords * lengthBytes;
+    }
+    uint32_t LengthIn(const uint8_t* row, int record) const {
+        return lengthBytes == 1 ? row[record] : reinterpret_cast<const uint32_t*>(row)[record];
+    }
+    uint32_t Length(int k, int record) const {
+        const uint8_t* row = LengthRow(k);
+        return row ? LengthIn(row, record) : 0;
+    }
+    const char16_t* Text() const {
+        return reinterpret_cast<const char16_t*>(Lengths() +
+                                                 size_t{lengthRows} * kPageRecords * lengthBytes);
+    }
+};
+
+class TargetStore {
+public:
+    // One group of entries of a cell with their exact bounding box in degrees. Dense cells are
+    // cut into k x k sub-cells so that a search in a city centre touches few targets.
+    struct Bucket {
+        double minLat, maxLat, minLon, maxLon;
+        uint32_t begin, end;  // entry range
+    };
+    struct Cell {
+        uint32_t firstBucket = 0;
+        uint32_t subMap = 0;  // k > 1: k * k bucket numbers (kNoBucket when empty) at subMap
+        uint16_t k = 0;       // 0: empty cell; 1: one bucket; else sub-cells per side
+        double minLat = 0, maxLat = 0, minLon = 0, maxLon = 0;
+    };
+    static constexpr uint32_t kNoBucket = UINT32_MAX;
+
+    // The cells of the grid: a slot number for every grid cell and a Cell only for the occupied
+    // ones, so the index of a town-sized file does not pay 48 bytes for each of the 67,600 cells.
+    class CellTable {
+    public:
+        const Cell& operator[](uint32_t cell) const { return cells_[slot_[cell]]; }
+        Cell& operator[](uint32_t cell) { return cells_[slot_[cell]]; }
+        // Gives each cell of occupied its own empty Cell; every other cell shares slot 0 (k 0).
+        void Reset(const std::vector<uint32_t>& occupied);
+        void Clear();
+
+    private:
+        std::vector<uint32_t> slot_;
+        std::vector<Cell> cells_;
+    };
+
+    TargetStore();
+    ~TargetStore();
+
+    // Adds a record with the CP932 bytes of its present items (bit k of present). false when
+    // memory runs out; the record is dropped then. Texts become readable after Flush.
+    bool Add(const DmsAngle& lat, const DmsAngle& lon,
+             const std::array<std::string_view, kInfoItems>& items, uint8_t present);
+    // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
+    void Flush();
+
+    size_t size() const { return count_; }
+    // The record at a storage position. Indexing moves the records into cell order; before it,
+    // and for records added since, the position is the load number.
+    const TargetRecord& At(uint32_t position) const {
+        return records_[position >> kChunkBits][position & (kChunkSize - 1)];
+    }
+    // The record by load number (0 for the first target read).
+    const TargetRecord& Loaded(uint32_t loadNumber) const { return At(PositionOf(loadNumber)); }
+    uint32_t PositionOf(uint32_t loadNumber) const {
+        return loadNumber < position_.size() ? position_[loadNumber] : loadNumber;
+    }
+    static uint32_t LoadNumberOf(const TargetRecord& record);
+    // The grid cell (row * 260 + column) of a record; points on 46 N or 148 E lie in the last
+    // row or column.
+    static int CellOf(const TargetRecord& record);
+    // The same for the record at a position, from the index when there is one.
+    int CellOfPosition(uint32_t position) const;
+    static const TextPage& PageOf(const TargetRecord& record, int& place);
+    void Clear();
+
+    // The pages in load order, for scanning one column of every record.
+    const std::vector<const TextPage*>& pages() const { return pages_; }
+
+    // Rebuilds the cell index over every record; false when memory runs out (then the index is
+    // empty and searches find nothing).
+    bool BuildIndex();
+    bool indexed() const { return indexed_; }
+
+    // The index. The records themselves stand in cell order, each bucket a run of positions in
+    // which the record loaded last comes first, so a search reads neighbouring memory.
+    CellTable cells;  // every grid cell once indexed
+    std::vector<Bucket> buckets;
+    std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
+
+private:
+    // Small chunks: the unused tail of the last one is what a short file pays for.
+    static constexpr int kChunkBits = 12;
+    static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
+    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block
+
+    struct Staging;
+    void* PoolSpace(size_t bytes);
+    void FillPage(TextPage& page);
+    TargetRecord& Slot(size_t position) {
+        return records_[position >> kChunkBits][position & (kChunkSize - 1)];
+    }
+    void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
+                   std::vector<uint32_t>& occupied);
+    void MoveRecords(std::vector<uint32_t>& from);
+    void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
+
+    std::vector<std::unique_ptr<TargetRecord[]>> records_;
+    size_t count_ = 0;
+    struct FreeBlock {
+        void operator()(std::byte* block) const;
+    };
+    std::vector<std::unique_ptr<std::byte[], FreeBlock>> pool_;
+    size_t poolUsed_ = 0;  // bytes used in the last block
+    size_t poolSize_ = 0;
+    std::vector<const TextPage*> pages_;
+    std::vector<uint32_t> position_;  // storage position of each load number, once indexed
+    std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
+    std::unique_ptr<Staging> staging_;
+    bool indexed_ = false;
+};
+
+}  // namespace zentorak

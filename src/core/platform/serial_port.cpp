@@ -1,0 +1,100 @@
+#include "core/platform/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace zentorak {
+
+std::filesystem::path ResolveSerialPortPath(std::string_view portName,
+                                            const std::filesystem::path& base) {
+    if (portName.ends_with(':')) {
+        portName.remove_suffix(1);
+    }
+    if (portName.size() != 4 || !portName.starts_with("COM") || portName[3] < '0' ||
+        portName[3] > '9') {
+        return {};
+    }
+    const std::filesystem::path link = base / "ports" / std::string(portName);
+    std::error_code ignored;
+    if (std::filesystem::exists(link, ignored)) {
+        return link;
+    }
+    return std::filesystem::path("/dev") / ("ttyS" + std::string(1, portName[3]));
+}
+
+int SerialPort::Open(const std::filesystem::path& device) {
+    Close();
+    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        return errno;
+    }
+    const int error = Configure();
+    if (error != 0) {
+        Close();
+    }
+    return error;
+}
+
+int SerialPort::Configure() {
+    termios tio{};
+    if (tcgetattr(fd_, &tio) != 0) {
+        return errno;
+    }
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS | CSIZE);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;  // reads return at once with what is there
+    tio.c_cc[VTIME] = 0;
+    cfsetispeed(&tio, B115200);
+    cfsetospeed(&tio, B115200);
+    if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
+        return errno;
+    }
+    // Raising the modem lines is not checked, as on the handset; a pseudo-terminal has none.
+    int lines = TIOCM_DTR;
+    ioctl(fd_, TIOCMBIS, &lines);
+    lines = TIOCM_RTS;
+    ioctl(fd_, TIOCMBIS, &lines);
+    return 0;
+}
+
+void SerialPort::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+int SerialPort::WriteByte(uint8_t byte) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const ssize_t n = ::write(fd_, &byte, 1);
+        if (n == 1) {
+            return 1;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return errno;
+        }
+        pollfd p{fd_, POLLOUT, 0};
+        ::poll(&p, 1, 1010);
+    }
+    return ETIMEDOUT;
+}
+
+int SerialPort::ReadByte(uint8_t& byte) {
+    const ssize_t n = ::read(fd_, &byte, 1);
+    if (n == 1) {
+        return 1;
+    }
+    if (n == 0 || errno == EAGAIN || errno == EINTR) {
+        return 0;
+    }
+    return -errno;
+}
+
+}  // namespace zentorak

@@ -1,0 +1,44 @@
+#include "core/position/gps_driver.h"
+
+namespace zentorak {
+
+int32_t SystemErrorStatus(int errorCode) {
+    if (errorCode <= 0) {
+        return static_cast<int32_t>(errorCode);
+    }
+    return static_cast<int32_t>(0x80070000u | (static_cast<uint32_t>(errorCode) & 0xFFFFu));
+}
+
+void GpsEvents::Signal(Index which) {
+    {
+        std::lock_guard lock(mutex_);
+        signalled_[which] = true;
+    }
+    changed_.notify_all();
+}
+
+int GpsEvents::TakeLocked() {
+    for (int i = 0; i < 3; ++i) {
+        if (signalled_[i]) {
+            signalled_[i] = false;
+            return i;
+        }
+    }
+    return -1;
+}
+
+GpsEvents::Index GpsEvents::WaitAny() {
+    std::unique_lock lock(mutex_);
+    int taken;
+    changed_.wait(lock, [&] { return (taken = TakeLocked()) >= 0; });
+    return static_cast<Index>(taken);
+}
+
+int GpsEvents::WaitAnyFor(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    int taken = -1;
+    changed_.wait_for(lock, timeout, [&] { return (taken = TakeLocked()) >= 0; });
+    return taken;
+}
+
+}  // namespace zentorak

@@ -1,0 +1,193 @@
+#include "core/position/update_cycle.h"
+
+#include <optional>
+#include <thread>
+
+namespace zentorak {
+
+namespace {
+
+constexpr std::u16string_view kTextUpdate = u"更新";
+constexpr std::u16string_view kTextStop = u"更新停止";
+constexpr std::u16string_view kTextResume = u"更新再開";
+constexpr std::u16string_view kPortFailedText =
+    u"ポートを開くことができませんでした。現在地取得を中止します。";
+constexpr std::u16string_view kPortFailedTitle = u"ポートオープン失敗";
+constexpr std::u16string_view kCallStopText = u"電話をかけるため定期更新を停止しました。";
+constexpr std::u16string_view kStopTitle = u"定期更新停止";
+constexpr std::u16string_view kCallFailedText = u"電話をすることができませんでした。";
+constexpr std::u16string_view kCallFailedTitle = u"電話失敗";
+
+// Restores the arrow cursor on every way out of an acquisition.
+class WaitCursor {
+public:
+    explicit WaitCursor(UpdateHost& host) : host_(host) { host_.BeginWaitCursor(); }
+    ~WaitCursor() { host_.EndWaitCursor(); }
+
+private:
+    UpdateHost& host_;
+};
+
+bool PeriodicRunning(const Settings& s) {
+    return s.InfoUpdateMode == 1 && s.AutoUpdateMode == 1;
+}
+
+}  // namespace
+
+std::u16string_view SoftKeyTextFor(const Settings& settings) {
+    if (settings.InfoUpdateMode != 1) {
+        return kTextUpdate;
+    }
+    return settings.AutoUpdateMode == 1 ? kTextStop : kTextResume;
+}
+
+void UpdateCycle::RealSleep(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
+
+UpdateCycle::UpdateCycle(UpdateHost& host, GpsSource::DriverFactory makeGpsDriver,
+                         std::filesystem::path portBase, SleepFn sleep)
+    : host_(host),
+      gps_(std::move(makeGpsDriver), gpsBusy_),
+      port_(std::move(portBase)),
+      sleep_(std::move(sleep)) {
+    log_.SetListener([this](const std::u16string& text) { host_.SetLogText(text); });
+}
+
+void UpdateCycle::Shutdown() {
+    port_.Close();
+    if (gps_.SessionOpen()) {
+        gps_.StopGpsSession();
+    }
+    KillPeriodicTimer();
+}
+
+void UpdateCycle::UpdateNow(int pollLimit) {
+    const int source = host_.CurrentSettings().MthdGetLocInfo;
+    if (source == 1) {
+        AcquireWsimPosition(pollLimit);
+    } else if (source == 2) {
+        // A failed start (-103..-105) shows nothing; the next update simply tries again.
+        gps_.StartGpsRequest(
+            [&host = host_](uint16_t) { host.PostPositionReady(PositionSource::kGps); },
+            kPositionReadyCommand);
+    }
+    host_.RepaintNow();
+}
+
+bool UpdateCycle::OpenWsimPort() {
+    if (port_.IsOpen()) {
+        return true;
+    }
+    const int index = host_.CurrentSettings().PortName;
+    // An index outside the list names no port, so the open fails with its usual message.
+    std::string name;
+    if (index >= 0 && index < static_cast<int>(kPortNames.size())) {
+        name.assign(kPortNames[index].begin(), kPortNames[index].end());
+        name += ':';
+    }
+    return port_.Open(name) == 1;
+}
+
+int UpdateCycle::AcquireWsimPosition(int pollLimit) {
+    std::unique_lock lock(acquisitionLock_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        return 0;
+    }
+    std::optional<WaitCursor> cursor(std::in_place, host_);
+    if (!OpenWsimPort()) {
+        cursor.reset();
+        host_.ShowMessage(kPortFailedText, kPortFailedTitle, NoticeIcon::kError);
+        return kPortOpenFailed;
+    }
+    host_.ShowLogPane();
+    WsimFix fix;
+    const int result = WsimQuery(pollLimit, port_, log_, sleep_, fix);
+    if (fix.found) {
+        host_.SetOrigin(fix.lat, fix.lon);
+    }
+    port_.Close();
+    cursor.reset();
+    lock.unlock();
+    host_.PostPositionReady(PositionSource::kWsim);
+    return result;
+}
+
+void UpdateCycle::OnPositionReady(PositionSource source) {
+    // Only a GPS answer reads the GPS record, and only while GPS is still the chosen source: an
+    // answer that arrives after a switch to W-SIM must not replace the W-SIM position.
+    if (source == PositionSource::kGps && gps_.Request() &&
+        host_.CurrentSettings().MthdGetLocInfo == 2) {
+        const GpsPosition position = gps_.Request()->Position();
+        host_.SetOrigin(DegreesToDms(position.latitude), DegreesToDms(position.longitude));
+    }
+    host_.SearchAroundOrigin();
+    // The timer belongs to a running periodic update only; a late answer while the update is
+    // stopped must not start it behind a key that reads "更新再開".
+    if (PeriodicRunning(host_.CurrentSettings()) && updateTimer_ == 0) {
+        host_.StartTimer(kPeriodicTimerId, kPeriodicTimerMs);
+        updateTimer_ = kPeriodicTimerId;
+    }
+}
+
+void UpdateCycle::KillPeriodicTimer() {
+    if (updateTimer_ != 0) {
+        host_.KillTimer(updateTimer_);
+        updateTimer_ = 0;
+    }
+}
+
+void UpdateCycle::OnUpdateSoftKey() {
+    Settings& settings = host_.CurrentSettings();
+    if (settings.InfoUpdateMode == 1 && settings.AutoUpdateMode == 1) {
+        KillPeriodicTimer();
+        host_.SetSoftKeyText(kTextResume);
+        settings.AutoUpdateMode = 2;
+    } else if (settings.InfoUpdateMode == 1) {
+        // Running from here on, so that the answer's position-ready starts the timer.
+        settings.AutoUpdateMode = 1;
+        host_.SetSoftKeyText(kTextStop);
+        UpdateNow(kPeriodicPollLimit);
+    } else if (settings.InfoUpdateMode == 2) {
+        UpdateNow(kManualPollLimit);
+    }
+}
+
+void UpdateCycle::AfterOptionsApplied() {
+    Settings& settings = host_.CurrentSettings();
+    if (PeriodicRunning(settings)) {
+        UpdateNow(kPeriodicPollLimit);
+        host_.SetSoftKeyText(kTextStop);
+    } else if (settings.InfoUpdateMode == 1) {
+        KillPeriodicTimer();
+        host_.SetSoftKeyText(kTextResume);
+    } else {
+        KillPeriodicTimer();
+        host_.SetSoftKeyText(kTextUpdate);
+        settings.AutoUpdateMode = 0;
+    }
+}
+
+void UpdateCycle::StopPeriodicUpdateFor(std::u16string_view notice) {
+    Settings& settings = host_.CurrentSettings();
+    if (!PeriodicRunning(settings)) {
+        return;
+    }
+    KillPeriodicTimer();
+    host_.SetSoftKeyText(kTextResume);
+    settings.AutoUpdateMode = 2;
+    host_.ShowMessage(notice, kStopTitle, NoticeIcon::kInformation);
+}
+
+int UpdateCycle::PlaceCall(int targetIndex) {
+    StopPeriodicUpdateFor(kCallStopText);
+    const std::optional<std::u16string> number = host_.TelephoneText(targetIndex);
+    if (number && !number->empty() && number->size() <= kMaxTelephoneLength &&
+        host_.OpenUrl(u"TEL:" + *number)) {
+        return 0;
+    }
+    host_.ShowMessage(kCallFailedText, kCallFailedTitle, NoticeIcon::kError);
+    return kCallFailed;
+}
+
+}  // namespace zentorak

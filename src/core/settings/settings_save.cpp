@@ -1,0 +1,156 @@
+// Writing zentorak.ini without ever leaving a half-written file: the lines go to a temporary
+// file in the same folder, which is synced and then renamed over the old file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "core/settings/settings_lines.h"
+#include "core/settings/settings_store.h"
+#include "core/text/text_line.h"
+
+namespace zentorak {
+
+namespace {
+
+// The file the save replaces. A symbolic link is followed so that the link itself stays.
+struct Target {
+    std::string path;
+    bool exists = false;
+    struct stat status {};
+};
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// 0, or -1 when the path cannot be examined or names something other than a regular file (a
+// rename over a device node such as /dev/full would replace the node).
+int ResolveTarget(const std::string& path, Target& target) {
+    target.path = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (::lstat(target.path.c_str(), &target.status) != 0) {
+            return errno == ENOENT ? 0 : -1;
+        }
+        if (S_ISREG(target.status.st_mode)) {
+            target.exists = true;
+            return 0;
+        }
+        if (!S_ISLNK(target.status.st_mode)) {
+            return -1;
+        }
+        char link[4096];
+        ssize_t n = ::readlink(target.path.c_str(), link, sizeof link);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof link) {
+            return -1;
+        }
+        std::string next(link, static_cast<size_t>(n));
+        target.path = next[0] == '/' ? next : FolderOf(target.path) + "/" + next;
+    }
+    return -1;
+}
+
+// The umask, read without changing it (umask(2) would race with other threads creating files).
+mode_t CurrentUmask() {
+    mode_t mask = 022;
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned value;
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value);
+            }
+        }
+        std::fclose(status);
+    }
+    return mask;
+}
+
+// An existing file keeps its permission bits and, where we may set them, its owner.
+void CopyAttributes(int fd, const Target& target) {
+    if (!target.exists) {
+        ::fchmod(fd, 0666 & ~CurrentUmask());
+        return;
+    }
+    ::fchmod(fd, target.status.st_mode & 07777);
+    if (target.status.st_uid != ::geteuid() || target.status.st_gid != ::getegid()) {
+        [[maybe_unused]] int ignored = ::fchown(fd, target.status.st_uid, target.status.st_gid);
+    }
+}
+
+int WriteLines(int fd, const std::vector<std::u16string>& lines, const SettingsFileCalls& calls) {
+    TextFileWriter writer(fd, calls.write);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (writer.WriteTextLine(lines[i]) != 0) {
+            return i == 0 ? -2 : -3;
+        }
+    }
+    int synced = calls.fsync ? calls.fsync(fd) : ::fsync(fd);
+    return synced == 0 ? 0 : -3;
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+int WriteAndReplace(const Target& target, const std::vector<std::u16string>& lines,
+                    const SettingsFileCalls& calls) {
+    std::string folder = FolderOf(target.path);
+    std::string name = target.path.substr(target.path.rfind('/') + 1);
+    std::string temp = folder + "/." + name + ".XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    CopyAttributes(fd, target);
+    int result = WriteLines(fd, lines, calls);
+    if (::close(fd) != 0 && result == 0) {
+        result = -3;
+    }
+    if (result == 0) {
+        int renamed = calls.rename ? calls.rename(temp.c_str(), target.path.c_str())
+                                   : ::rename(temp.c_str(), target.path.c_str());
+        result = renamed == 0 ? 0 : -3;
+    }
+    if (result != 0) {
+        ::unlink(temp.c_str());
+        return result;
+    }
+    SyncFolder(folder);
+    return 0;
+}
+
+}  // namespace
+
+int SaveSettingsFile(const std::string& path, const Settings& settings,
+                     const LocationInfoFileList& files, const FavoriteList& favorites,
+                     const SettingsFileCalls& calls) {
+    try {
+        Target target;
+        if (path.empty() || ResolveTarget(path, target) != 0) {
+            return -1;
+        }
+        return WriteAndReplace(target, SettingsFileLines(settings, files, favorites), calls);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+int SaveSettingsFile(const std::string& path, const Settings& settings,
+                     const LocationInfoFileList& files, const FavoriteList& favorites) {
+    return SaveSettingsFile(path, settings, files, favorites, SettingsFileCalls{});
+}
+
+}  // namespace zentorak

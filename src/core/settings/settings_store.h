@@ -1,0 +1,83 @@
+// The settings file zentorak.ini: the options ("[System]"), the ordered location-info file list
+// ("[TrgtInfoFile]") and the favourites ("[Favorite]"), in CP932 with CR LF lines.
+// Reads into and writes from the fields below; does not build menus (the reader reports each
+// favourite it adds through a callback).
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <sys/types.h>
+
+#include "core/targets/favorite_list.h"
+
+namespace zentorak {
+
+inline constexpr std::array<std::u16string_view, 10> kPortNames = {
+    u"COM0", u"COM1", u"COM2", u"COM3", u"COM4", u"COM5", u"COM6", u"COM7", u"COM8", u"COM9"};
+inline constexpr std::array<std::u16string_view, 4> kDevModels = {u"WS003SH", u"WS004SH",
+                                                                  u"WS007SH", u"WS011SH"};
+inline constexpr size_t kKeywordMaxLength = 99;
+inline constexpr int kMaxLocationInfoFiles = 10;
+
+// One field per key of the file, named by its key, holding its default. On/off switches hold 1
+// for on and 2 for off; GoogleCrrctMode alone holds 1 and 0.
+struct Settings {
+    int PortName = 1;  // index into kPortNames
+    int TrgtSrchNum = 20;
+    int InfoUpdateMode = 2;
+    int AutoUpdateMode = 0;
+    int SaveUpdateStatMode = 1;
+    int StartupSrchMode = 2;
+    int SrchAfterJump = 1;
+    int DtlDlgMode = 2;
+    int OrgFixedMode = 2;
+    int MapSiteNo = 5;
+    int MapScaleIx = 7;
+    int ConfBfrMapDispMode = 1;
+    int MemMapScaleMode = 1;
+    int GoogleCrrctMode = 1;
+    std::u16string KwdLat = u"緯度";
+    std::u16string KwdLon = u"経度";
+    std::u16string KwdFavName = u"店名";
+    std::u16string KwdTelNo = u"TEL";
+    int MthdGetLocInfo = 2;
+    int DevModel = 3;  // index into kDevModels
+};
+
+// Full paths; the used entries are the leading ones, the list ends at the first empty entry.
+using LocationInfoFileList = std::array<std::u16string, kMaxLocationInfoFiles>;
+
+// Called for each favourite the reader adds: the menu command id (2000 + the new count) and name.
+using FavoriteAddedCallback = std::function<void(int commandId, const std::u16string& name)>;
+
+// 0 read to the end; -1 the file cannot be opened; -9 a line cannot be read (what was read before
+// stays in effect). The file list is emptied first, also when the file cannot be opened.
+int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFileList& files,
+                     FavoriteList& favorites, const FavoriteAddedCallback& onFavoriteAdded = {});
+
+// Writes a temporary file beside the target, checks every write, syncs it and renames it over
+// the old file. 0; -1 cannot create; -2 the first line failed; -3 a later write or the rename
+// failed. On failure the old file is untouched and the temporary file is removed.
+// A symbolic link is followed (the link stays); a path naming anything but a regular file or
+// nothing (a device, a folder) gives -1. The file keeps its permission bits.
+int SaveSettingsFile(const std::string& path, const Settings& settings,
+                     const LocationInfoFileList& files, const FavoriteList& favorites);
+
+// The system calls SaveSettingsFile makes on the temporary file; an empty member means the real
+// call. Tests use it to inject failed and short writes, a failed sync or a failed rename.
+struct SettingsFileCalls {
+    std::function<ssize_t(int fd, const void* data, size_t size)> write;
+    std::function<int(int fd)> fsync;
+    std::function<int(const char* from, const char* to)> rename;
+};
+
+int SaveSettingsFile(const std::string& path, const Settings& settings,
+                     const LocationInfoFileList& files, const FavoriteList& favorites,
+                     const SettingsFileCalls& calls);
+
+void ClearLocationInfoFileList(LocationInfoFileList& files);
+
+}  // namespace zentorak

@@ -1,0 +1,42 @@
+#include "core/targets/favorite_list.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace zentorak {
+
+void FavoriteList::clear() {
+    records_.clear();
+    records_.shrink_to_fit();
+    capacity_ = 0;
+}
+
+int AddFavorite(FavoriteList& list, const FavoriteRecord& record) {
+    if (list.records_.size() == list.capacity_) {
+        try {
+            list.records_.reserve(list.capacity_ + 10);
+        } catch (const std::bad_alloc&) {
+            return -101;
+        } catch (const std::length_error&) {
+            return -101;
+        }
+        list.capacity_ += 10;
+    }
+    // The room is reserved above, so only the copy of the name can fail here.
+    try {
+        list.records_.push_back(FavoriteRecord{record.lat, record.lon, record.name});
+    } catch (const std::bad_alloc&) {
+        return -102;
+    }
+    return 0;
+}
+
+int RemoveFavorite(FavoriteList& list, int index) {
+    if (index < 0 || index >= list.count()) {
+        return -101;
+    }
+    list.records_.erase(list.records_.begin() + index);
+    return 0;
+}
+
+}  // namespace zentorak

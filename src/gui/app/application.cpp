@@ -1,0 +1,172 @@
+#include "gui/app/application.h"
+
+#include <QTimer>
+
+#include "gui/app/result_panes.h"
+#include "core/platform/code_page.h"
+#include "gui/platform/message_box.h"
+#include "gui/platform/screen_dpi.h"
+#include "gui/platform/wait_cursor.h"
+#include "gui/controls/item_list_view.h"
+
+namespace zentorak {
+namespace {
+
+void StartupError(const char* text, const char* title) {
+    ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Error);
+}
+
+// The item list control's window class (INERT_LIST_VIEW), used by the dialogs.
+bool RegisterItemListControl() {
+    return RegisterItemListClass() == 0;
+}
+
+}  // namespace
+
+std::string SettingsFilePath() {
+    return ToUtf8(MakeModulePath(u"zentorak.ini"));
+}
+
+Application::Application(AppState& state, std::string settingsPath)
+    : state_(state), settingsPath_(std::move(settingsPath)) {}
+
+Application::~Application() {
+    Teardown();
+}
+
+bool Application::Start(bool show) {
+    state_.dpi = ScreenDpi();
+    if (!RegisterItemListControl()) {
+        return false;
+    }
+    SetDefaults(state_);
+    window_ = std::make_unique<MainWindow>(state_);
+    QObject::connect(window_.get(), &MainWindow::Closing, [this] { Teardown(); });
+    if (factory_) {
+        window_->SetPositionUpdates(factory_(*window_, state_));
+    }
+    if (InitApplication() != 0) {
+        failed_ = true;
+        return false;
+    }
+    if (!backgroundLoading_ && !FinishLoading()) {
+        return false;
+    }
+    if (backgroundLoading_) {
+        window_->SetInputGate([this] { FinishLoading(); });
+        QObject::connect(
+            window_.get(), &MainWindow::FirstPainted, window_.get(),
+            [this] { QTimer::singleShot(0, window_.get(), [this] { FinishLoading(); }); },
+            Qt::QueuedConnection);
+    }
+    if (show) {
+        window_->show();
+    }
+    if (!backgroundLoading_) {
+        AfterLoad();
+    }
+    return true;
+}
+
+int Application::InitApplication() {
+    state_.favorites.clear();
+    window_->RebuildFavoriteItems();
+    if (!ReadSettings()) {
+        return -1;
+    }
+    WaitCursor wait;
+    if (AllocateFoundArrays(state_) != 0) {
+        wait.Restore();
+        StartupError("メモリの初期化に失敗しました。", "メモリ初期化エラー");
+        return -1;
+    }
+    // Only the worker touches the grid and the column map until it is joined.
+    loader_ = std::thread([this] {
+        loadResult_ =
+            LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles);
+    });
+    wait.Restore();
+    window_->SetSoftKeyText(QString::fromStdU16String(StartupSoftKeyText(state_.settings)));
+    window_->RefreshOriginModeTexts();
+    return 0;
+}
+
+bool Application::FinishLoading() {
+    if (!loader_.joinable()) {
+        return !failed_;
+    }
+    {
+        WaitCursor wait;
+        loader_.join();
+    }
+    window_->SetInputGate({});
+    if (loadResult_ != 0) {
+        failed_ = true;
+        StartupError("位置情報の読込みに失敗しました。", "初期化エラー");
+        if (backgroundLoading_) {
+            window_->close();
+        }
+        return false;
+    }
+    LookUpColumns(state_);
+    if (backgroundLoading_) {
+        AfterLoad();
+    }
+    return true;
+}
+
+// The last start-up steps, once the targets are there: the start-up update and the timer.
+void Application::AfterLoad() {
+    if (state_.settings.StartupSrchMode == 1) {
+        window_->Updates().UpdateNow(20);
+    }
+    if (PeriodicTimerWanted(state_.settings)) {
+        window_->StartUpdateTimer();
+        window_->Updates().PeriodicTimerStarted();
+    }
+}
+
+bool Application::ReadSettings() {
+    int result =
+        LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites,
+                         [this](int id, const std::u16string& name) {
+                             window_->AppendFavoriteItem(id, QString::fromStdU16String(name));
+                         });
+    if (result == -1) {
+        StartupError("設定ファイルが見つからないので初期化します。", "設定ファイルエラー");
+        ClearLocationInfoFileList(state_.locationInfoFiles);
+        if (SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
+                             state_.favorites) != 0) {
+            StartupError("設定ファイルの書込みに失敗しました。終了します。", "設定ファイルエラー");
+            return false;
+        }
+    } else if (result != 0) {
+        StartupError("設定ファイルの読込みに失敗しました。", "設定ファイルエラー");
+        return false;
+    }
+    return true;
+}
+
+void Application::Teardown() {
+    if (tornDown_ || !window_) {
+        return;
+    }
+    tornDown_ = true;
+    if (loader_.joinable()) {
+        loader_.join();
+    }
+    window_->Updates().Shutdown();
+    window_->StopUpdateTimer();
+    state_.found.count = 0;
+    state_.found.targets.clear();
+    state_.markerPos.clear();
+    ClearTargetGrid(state_.grid);
+    // A start-up that failed saves nothing; after a normal run the result is of no use any
+    // more, the program is ending either way.
+    if (!failed_) {
+        SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
+                         state_.favorites);
+    }
+}
+
+}  // namespace zentorak

@@ -1,0 +1,64 @@
+// Start-up and teardown of the program around its main window: defaults, the settings file,
+// the found-target arrays, the location-info files, the soft key, the update timer, and at the
+// end the settings file written again. The single-instance check and the event loop are main's.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "core/app/app_state.h"
+#include "gui/app/main_window.h"
+
+namespace zentorak {
+
+class Application {
+public:
+    // settingsPath: zentorak.ini beside the executable (tests pass their own).
+    Application(AppState& state, std::string settingsPath);
+    ~Application();
+
+    // Where position updates come from; until set, updates only repaint.
+    using UpdatesFactory =
+        std::function<std::unique_ptr<PositionUpdates>(MainWindow& window, AppState& state)>;
+    void SetPositionUpdatesFactory(UpdatesFactory factory) { factory_ = std::move(factory); }
+
+    // With a million targets reading the files takes most of a second. When loading in the
+    // background, the window is shown and painted while a worker reads the files into the grid,
+    // which nothing else touches until the worker is joined: after the first paint, or at the
+    // first command or pen press, whichever comes first. Without it, start-up runs strictly in
+    // order (load, then show).
+    void SetBackgroundLoading(bool on) { backgroundLoading_ = on; }
+
+    // Builds the window and runs the start-up steps; false when start-up failed (the user has
+    // been told). The window is shown only when show is true.
+    bool Start(bool show = true);
+    // Joins the background load and finishes start-up (columns, start-up update, timer); false
+    // when the files could not be loaded (the user has been told and the window closes).
+    bool FinishLoading();
+    bool Loading() const { return loader_.joinable(); }
+    // Idempotent; also runs when the window closes.
+    void Teardown();
+    MainWindow& Window() { return *window_; }
+
+private:
+    int InitApplication();
+    bool ReadSettings();
+    void AfterLoad();
+
+    AppState& state_;
+    std::string settingsPath_;
+    std::unique_ptr<MainWindow> window_;
+    UpdatesFactory factory_;
+    bool backgroundLoading_ = false;
+    std::thread loader_;
+    int loadResult_ = 0;
+    bool failed_ = false;
+    bool tornDown_ = false;
+};
+
+// zentorak.ini beside the running executable; empty when the path would be too long.
+std::string SettingsFilePath();
+
+}  // namespace zentorak

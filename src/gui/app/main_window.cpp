@@ -1,0 +1,354 @@
+#include "gui/app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QStyle>
+
+#include "gui/app/radar_widget.h"
+#include "gui/app/result_panes.h"
+#include "gui/platform/soft_key_bar.h"
+#include "gui/platform/tap_and_hold.h"
+#include "gui/resources/menu_builder.h"
+#include "core/resources/resource_ids.h"
+
+namespace zentorak {
+
+using namespace res;
+
+MainWindow::MainWindow(AppState& state)
+    : state_(state),
+      content_(new QWidget(this)),
+      radar_(new RadarWidget(state, content_)),
+      softKeys_(
+          new SoftKeyBar(ID_UPDATE, ResourceString(IDS_UPDATE), ResourceString(IDS_MENU), this)),
+      tapAndHold_(new TapAndHold(QPoint(state.dpi.ScaleX(4), state.dpi.ScaleY(4)), this)),
+      listHold_(new TapAndHold(QPoint(state.dpi.ScaleX(4), state.dpi.ScaleY(4)), this)) {
+    setWindowTitle(ResourceString(IDS_APP_TITLE));
+    setWindowIcon(AppIcon());
+    content_->setAutoFillBackground(true);
+    content_->setPalette(QPalette(Qt::white));
+    panes_ = std::make_unique<ResultPanes>(content_, state_);
+    updates_ = std::make_unique<RepaintOnlyUpdates>([this] { Repaint(); });
+    // The phone call belongs to the update cycle (it stops a running periodic update first).
+    hooks_.phoneCall = [this](int target) { updates_->PlaceCall(target); };
+    updateTimer_.setInterval(PERIODIC_TIMER_MS);
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
+    connect(softKeys_, &SoftKeyBar::Command, this, [this](int id) { Dispatch(id); });
+    ConnectRadar();
+    ConnectList();
+    BuildMenus();
+    BuildAccelerators();
+    // A portrait QVGA handset: 240 x 320 units, of which the task bar and soft-key bar take two
+    // rows of 26; the soft-key bar is part of this window.
+    resize(state_.dpi.ScaleX(240), state_.dpi.ScaleY(320) - state_.dpi.ScaleY(26));
+    LayoutContent();  // a hidden window gets its resize event only when shown
+}
+
+// The update cycle goes first: it stops its GPS reader while the window's members are all
+// still there.
+MainWindow::~MainWindow() {
+    updates_.reset();
+}
+
+void MainWindow::ConnectRadar() {
+    radar_->SetBusy([this] { return updates_->Busy(); });
+    connect(radar_, &RadarWidget::PenDown, this,
+            [this](QPoint p, bool right) { PenDown(p, right); });
+    connect(radar_, &RadarWidget::PenMove, this, &MainWindow::PenMove);
+    connect(radar_, &RadarWidget::PenUp, this, &MainWindow::PenUp);
+    connect(radar_, &RadarWidget::Painted, this, [this] {
+        // A painted origin hands the keyboard to the list, as the handset does.
+        if (state_.originValid == 1 && panes_->List()->isVisible()) {
+            panes_->List()->setFocus();
+        }
+        if (!painted_) {
+            painted_ = true;
+            emit FirstPainted();
+        }
+    });
+    connect(tapAndHold_, &TapAndHold::Held, this, &MainWindow::TapAndHoldAt);
+}
+
+// The list menu comes with a right click or a held pen; a click or Enter opens the details.
+void MainWindow::ConnectList() {
+    QTreeWidget* list = panes_->List();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this, list](QPoint p) { ShowPopup(listPopup_, list->viewport()->mapToGlobal(p)); });
+    list->viewport()->installEventFilter(this);
+    connect(listHold_, &TapAndHold::Held, this,
+            [this, list](QPoint p) { ShowPopup(listPopup_, list->viewport()->mapToGlobal(p)); });
+    connect(list, &QTreeWidget::itemActivated, this, [this] { Dispatch(ID_LIST_DETAILS); });
+    // Where a single click already activates an item, the click must not open it twice.
+    if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list)) {
+        connect(list, &QTreeWidget::itemClicked, this, [this] { Dispatch(ID_LIST_DETAILS); });
+    }
+}
+
+void MainWindow::BuildMenus() {
+    CommandSink sink = [this](int id) { Dispatch(id); };
+    menuPopup_ = new QMenu(this);
+    FillMenu(menuPopup_, MainMenu()[1].children, sink);
+    softKeys_->SetRightMenu(menuPopup_);
+
+    favoritesMenu_ = new QMenu(this);
+    AddCommand(favoritesMenu_, ID_ADD_FAVORITE, QStringLiteral("お気に入りに追加..."), sink);
+    AddCommand(favoritesMenu_, ID_ORGANIZE_FAVORITES, QStringLiteral("お気に入りの整理..."), sink);
+    favoritesMenu_->addSeparator();
+    InsertPopup(menuPopup_, kFavoritesMenuPosition, favoritesMenu_, QStringLiteral("お気に入り"));
+
+    viewMenu_ = new QMenu(this);
+    AddCommand(viewMenu_, ID_ORIGIN_MODE, QString(), sink);
+    AddCommand(viewMenu_, ID_MAP, QStringLiteral("地図表示"), sink);
+    AddCommand(viewMenu_, ID_TOGGLE_PANE, QStringLiteral("ログ/一覧切替"), sink);
+    InsertPopup(menuPopup_, kViewMenuPosition, viewMenu_, QStringLiteral("表示"));
+    RefreshOriginModeTexts();
+
+    radarMenuRoot_ = new QMenu(this);
+    FillMenu(radarMenuRoot_, RadarMenu(), sink);
+    radarPopup_ = radarMenuRoot_->actions().first()->menu();
+    listMenuRoot_ = new QMenu(this);
+    FillMenu(listMenuRoot_, ListMenu(), sink);
+    listPopup_ = listMenuRoot_->actions().first()->menu();
+}
+
+void MainWindow::BuildAccelerators() {
+    auto* about = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_A), this);
+    connect(about, &QShortcut::activated, this, [this] { Dispatch(ID_ABOUT); });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] { Dispatch(ID_QUIT); });
+}
+
+void MainWindow::RefreshOriginModeTexts() {
+    // The item names the mode that choosing it switches to.
+    QString text = state_.settings.OrgFixedMode == 1 ? QStringLiteral("基点モード(浮動)")
+                                                     : QStringLiteral("基点モード(固定)");
+    FindCommand(viewMenu_, ID_ORIGIN_MODE)->setText(text);
+    if (radarPopup_ != nullptr) {
+        FindCommand(radarPopup_, ID_RADAR_ORIGIN_MODE)->setText(text);
+    }
+}
+
+void MainWindow::AppendFavoriteItem(int commandId, const QString& name) {
+    AddCommand(favoritesMenu_, commandId, name, [this](int id) { Dispatch(id); });
+}
+
+void MainWindow::RebuildFavoriteItems() {
+    const QList<QAction*> actions = favoritesMenu_->actions();
+    for (qsizetype i = 3; i < actions.size(); ++i) {
+        favoritesMenu_->removeAction(actions[i]);
+        delete actions[i];
+    }
+    for (int i = 0; i < state_.favorites.count(); ++i) {
+        AppendFavoriteItem(kFavoriteCommandBase + 1 + i,
+                           QString::fromStdU16String(state_.favorites[i].name));
+    }
+}
+
+void MainWindow::SetPositionUpdates(std::unique_ptr<PositionUpdates> updates) {
+    updates_ = std::move(updates);
+}
+
+void MainWindow::SetSoftKeyText(const QString& text) {
+    softKeys_->SetLeftText(text);
+}
+
+void MainWindow::ShowLogPane() {
+    state_.paneMode = kPaneLog;
+    panes_->ShowPane();
+}
+
+void MainWindow::SetLogText(const std::u16string& text) {
+    state_.logText.Replace(text);
+    panes_->SetLogText();
+}
+
+std::optional<std::u16string> MainWindow::TelephoneText(int index) const {
+    if (state_.telColumn < 2 || index < 0 || index >= state_.found.count) {
+        return std::nullopt;
+    }
+    const TargetRecord* t = state_.found.targets[static_cast<size_t>(index)];
+    if (!t->HasInfo(state_.telColumn - 2) || t->Info(state_.telColumn - 2).empty()) {
+        return std::nullopt;
+    }
+    return std::u16string(t->Info(state_.telColumn - 2));
+}
+
+void MainWindow::StartUpdateTimer() {
+    updateTimer_.start();
+    state_.updateTimer = PERIODIC_TIMER_ID;
+}
+
+void MainWindow::StopUpdateTimer() {
+    updateTimer_.stop();
+    state_.updateTimer = 0;
+}
+
+void MainWindow::PostCommand(int id, int param) {
+    QMetaObject::invokeMethod(
+        this, [this, id, param] { Dispatch(id, param); }, Qt::QueuedConnection);
+}
+
+void MainWindow::Repaint() {
+    radar_->repaint();
+}
+
+ScreenSize MainWindow::Screen() const {
+    return {content_->width(), content_->height() + 2 * state_.dpi.ScaleY(26)};
+}
+
+PixelPoint MainWindow::ViewCentrePoint() const {
+    return ViewCentre(Screen(), state_.dpi);
+}
+
+int MainWindow::RadarWidth() const {
+    return state_.dpi.ScaleX(240);
+}
+
+void MainWindow::LayoutContent() {
+    int bar = state_.dpi.ScaleY(26);
+    content_->setGeometry(0, 0, width(), std::max(0, height() - bar));
+    softKeys_->setGeometry(0, height() - bar, width(), bar);
+    ScreenSize screen = Screen();
+    radar_->setGeometry(0, 0, RadarAreaWidth(screen, state_.dpi), RadarAreaHeight(state_.dpi));
+    panes_->Layout(PaneRect(screen, state_.dpi));
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+    LayoutContent();
+}
+
+// Tap-and-hold on the result list opens the list menu.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panes_->List()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                listHold_->Press(mouse->position().toPoint());
+            }
+        } else if (event->type() == QEvent::MouseMove) {
+            listHold_->Move(static_cast<QMouseEvent*>(event)->position().toPoint());
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            listHold_->Release();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closing_) {
+        closing_ = true;
+        emit Closing();
+    }
+    event->accept();
+}
+
+void MainWindow::ShowPopup(QMenu* menu, QPoint global) {
+    if (hooks_.popup) {
+        hooks_.popup(menu, global);
+    } else {
+        menu->exec(global);
+    }
+}
+
+void MainWindow::Dispatch(int id, int param) {
+    if (inputGate_) {
+        inputGate_();
+    }
+    if (id > kFavoriteCommandBase && id <= kFavoriteCommandBase + state_.favorites.count()) {
+        ChooseFavorite(id - kFavoriteCommandBase - 1);
+        return;
+    }
+    switch (id) {
+        case ID_UPDATE:
+            updates_->OnSoftKey();
+            break;
+        case ID_POSITION_READY:
+            updates_->OnPositionReady(param);
+            break;
+        case ID_SEARCH:
+            ConditionalSearch();
+            break;
+        case ID_SET_ORIGIN:
+            SetOriginAtPoint(ViewCentrePoint());
+            SearchAroundOrigin();
+            break;
+        case ID_MOVE_TO_ORIGIN:
+            state_.originX = ViewCentrePoint().x;
+            state_.originY = ViewCentrePoint().y;
+            Repaint();
+            break;
+        case ID_ENTER_COORDINATES:
+            if (hooks_.coordinateEntry) {
+                DmsAngle lat, lon;
+                PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+                hooks_.coordinateEntry(lat, lon);
+                if (state_.settings.SrchAfterJump == 1) {
+                    SearchAroundOrigin();
+                }
+            }
+            break;
+        case ID_OPTIONS:
+            if (hooks_.options && hooks_.options()) {
+                ReloadAfterOptions();
+            }
+            break;
+        case ID_ABOUT:
+            if (hooks_.about) {
+                hooks_.about();
+            }
+            break;
+        case ID_EXIT:
+        case ID_QUIT:
+            close();
+            break;
+        case ID_ADD_FAVORITE:
+            if (NeedsOrigin()) {
+                FavoriteRecord record;
+                PointToPosition(state_.View(), ViewCentrePoint(), record.lat, record.lon);
+                AddFavoriteWithDialog(record);
+            }
+            break;
+        case ID_ORGANIZE_FAVORITES:
+            if (hooks_.organizeFavorites) {
+                hooks_.organizeFavorites();
+            }
+            break;
+        case ID_ORIGIN_MODE:
+        case ID_RADAR_ORIGIN_MODE:
+            ToggleOriginMode();
+            break;
+        case ID_MAP:
+            if (NeedsOrigin() && hooks_.showMap) {
+                DmsAngle lat, lon;
+                PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+                hooks_.showMap(lat, lon);
+            }
+            break;
+        case ID_TOGGLE_PANE:
+            panes_->Toggle();
+            break;
+        case ID_RADAR_DETAILS:
+        case ID_RADAR_SET_ORIGIN:
+        case ID_RADAR_ADD_FAVORITE:
+        case ID_RADAR_MAP:
+        case ID_RADAR_CALL:
+            RadarCommand(id);
+            break;
+        case ID_LIST_DETAILS:
+        case ID_LIST_MOVE:
+        case ID_LIST_SET_ORIGIN:
+        case ID_LIST_ADD_FAVORITE:
+        case ID_LIST_MAP:
+        case ID_LIST_CALL:
+            ListCommand(id);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace zentorak

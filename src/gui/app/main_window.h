@@ -1,0 +1,165 @@
+// The program's only top-level window: the radar area, the list and log panes, the soft-key bar
+// and the menus. Every menu item, soft key, accelerator and posted command arrives at
+// Dispatch(id), one switch, as a window procedure would have it. Owns no settings file work:
+// start-up and teardown are the Application's.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/app/app_state.h"
+#include "core/app/position_updates.h"
+
+class QMenu;
+class QAction;
+
+namespace zentorak {
+
+class RadarWidget;
+class ResultPanes;
+class SoftKeyBar;
+class TapAndHold;
+
+// Call points for dialogs that other parts of the program provide. An empty entry means the
+// dialog is not there yet and its command does nothing.
+struct DialogHooks {
+    std::function<void(int target)> details;  // selectedTarget
+    // The favourite name dialog ("お気に入りの追加"): 1 when the user named the favourite.
+    std::function<int(FavoriteRecord& record)> favoriteName;
+    std::function<void()> organizeFavorites;
+    std::function<void(const DmsAngle& lat, const DmsAngle& lon)> showMap;
+    std::function<void(int target)> phoneCall;
+    // Starts at the position of the view centre; sets the origin itself on OK.
+    std::function<void(const DmsAngle& lat, const DmsAngle& lon)> coordinateEntry;
+    std::function<bool()> options;  // true when options were applied
+    std::function<void()> about;
+    // The search dialog; returns 1 with texts filled, 0 when closed. Tests script it.
+    std::function<int(SearchTexts& texts)> search;
+    // Shows a popup menu at a global point; tests replace it to inspect and choose.
+    std::function<void(QMenu* menu, QPoint global)> popup;
+};
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppState& state);
+    ~MainWindow() override;
+
+    // param travels with the command, as a window message's parameter would (the source of a
+    // posted position-ready command).
+    void Dispatch(int id, int param = 0);
+    // Safe from any thread: the command arrives through the event loop, in order.
+    void PostCommand(int id, int param = 0);
+
+    void SetPositionUpdates(std::unique_ptr<PositionUpdates> updates);
+    // Runs before every command and pen press (start-up uses it to finish loading first).
+    void SetInputGate(std::function<void()> gate) { inputGate_ = std::move(gate); }
+    PositionUpdates& Updates() { return *updates_; }
+    DialogHooks& Hooks() { return hooks_; }
+
+    // Pen handling on the radar (client coordinates).
+    void PenDown(QPoint p, bool rightButton = false);
+    void PenMove(QPoint p);
+    void PenUp(QPoint p);
+    void TapAndHoldAt(QPoint p);
+
+    // Favourites menu kept in step with state.favorites: items 2001 + i after the fixed ones.
+    void AppendFavoriteItem(int commandId, const QString& name);
+    void RebuildFavoriteItems();
+
+    void SetSoftKeyText(const QString& text);
+    // For the update cycle: the log pane shown, its whole text replaced, a target's telephone
+    // text (none without a telephone column, target or text).
+    void ShowLogPane();
+    void SetLogText(const std::u16string& text);
+    std::optional<std::u16string> TelephoneText(int index) const;
+    void StartUpdateTimer();
+    void StopUpdateTimer();
+    bool UpdateTimerRunning() const { return updateTimer_.isActive(); }
+    int UpdateTimerInterval() const { return updateTimer_.interval(); }
+    void Repaint();
+    void SearchAroundOrigin();
+    void RefreshOriginModeTexts();
+    // Names the record in the favourite dialog and adds it with its menu item.
+    void AddFavoriteWithDialog(FavoriteRecord record);
+    // After the options were applied: arrays and targets afresh, then a search at the origin.
+    void ReloadAfterOptions();
+
+    // Handset screen the window stands for: W = content width, H = content height + 2 bars.
+    ScreenSize Screen() const;
+    PixelPoint ViewCentrePoint() const;
+    int RadarWidth() const;
+
+    RadarWidget* Radar() const { return radar_; }
+    ResultPanes& Panes() const { return *panes_; }
+    SoftKeyBar* SoftKeys() const { return softKeys_; }
+    QMenu* MainPopup() const { return menuPopup_; }
+    QMenu* FavoritesMenu() const { return favoritesMenu_; }
+    QMenu* ViewMenu() const { return viewMenu_; }
+    QMenu* RadarPopup() const { return radarPopup_; }
+    QMenu* ListPopup() const { return listPopup_; }
+    AppState& State() { return state_; }
+
+signals:
+    // The window is closing normally (user, window manager, session end): tear down now.
+    void Closing();
+    void FirstPainted();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ConnectRadar();
+    void ConnectList();
+    void BuildMenus();
+    void BuildAccelerators();
+    void LayoutContent();
+    void ShowPopup(QMenu* menu, QPoint global);
+
+    // Commands.
+    bool NeedsOrigin();
+    int SelectedRowOrComplain();
+    void NoItemSelected();
+    bool ConfirmFixedMode();
+    void ConditionalSearch();
+    void ToggleOriginMode();
+    void SetOriginAtPoint(PixelPoint p);
+    void SetOriginToTarget(int k);
+    void ChooseFavorite(int index);
+    void BringTargetIntoView(int k);
+    void RadarCommand(int id);
+    void ListCommand(int id);
+    void ShowListAfterSearch();
+    void FinishFloatingPan(QPoint p);
+    int MarkerAt(PixelPoint p) const;
+    FavoriteRecord TargetAsFavorite(const TargetRecord* t) const;
+
+    AppState& state_;
+    QWidget* content_;
+    RadarWidget* radar_;
+    std::unique_ptr<ResultPanes> panes_;
+    SoftKeyBar* softKeys_;
+    TapAndHold* tapAndHold_;
+    TapAndHold* listHold_;
+    QMenu* menuPopup_ = nullptr;
+    QMenu* favoritesMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* radarMenuRoot_ = nullptr;
+    QMenu* radarPopup_ = nullptr;
+    QMenu* listMenuRoot_ = nullptr;
+    QMenu* listPopup_ = nullptr;
+    QTimer updateTimer_;
+    std::unique_ptr<PositionUpdates> updates_;
+    DialogHooks hooks_;
+    std::function<void()> inputGate_;
+    bool closing_ = false;
+    bool painted_ = false;
+};
+
+}  // namespace zentorak

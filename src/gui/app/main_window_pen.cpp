@@ -1,0 +1,126 @@
+// Pen gestures on the radar: tap, tap-and-hold menu, pan and zoom, in both origin modes.
+#include <QAction>
+#include <QMenu>
+#include <cstdlib>
+
+#include "gui/app/main_window.h"
+#include "gui/app/radar_widget.h"
+#include "gui/app/result_panes.h"
+#include "gui/platform/tap_and_hold.h"
+#include "gui/resources/menu_builder.h"
+#include "core/resources/resource_ids.h"
+
+namespace zentorak {
+
+using namespace res;
+
+namespace {
+
+PixelPoint ToPixel(QPoint p) {
+    return {p.x(), p.y()};
+}
+
+}  // namespace
+
+void MainWindow::PenDown(QPoint p, bool rightButton) {
+    if (inputGate_) {
+        inputGate_();
+    }
+    state_.pressPoint = state_.lastPoint = ToPixel(p);
+    bool inStrip = InZoomStrip(p.x(), Screen(), state_.dpi);
+    if (rightButton && !inStrip) {
+        TapAndHoldAt(p);
+        return;
+    }
+    state_.dragState = kDragPending;
+    // A hold inside the zoom strip stays a pending drag.
+    if (!inStrip && !rightButton) {
+        tapAndHold_->Press(p);
+    }
+}
+
+void MainWindow::TapAndHoldAt(QPoint p) {
+    tapAndHold_->Release();
+    state_.pressPoint = state_.lastPoint = ToPixel(p);
+    state_.dragState = kDragIdle;
+    bool onMarker = MarkerAt(state_.pressPoint) >= 0;
+    FindCommand(radarPopup_, ID_RADAR_DETAILS)->setEnabled(onMarker);
+    FindCommand(radarPopup_, ID_RADAR_CALL)->setEnabled(onMarker);
+    RefreshOriginModeTexts();
+    ShowPopup(radarPopup_, radar_->mapToGlobal(p));
+}
+
+void MainWindow::PenMove(QPoint p) {
+    tapAndHold_->Move(p);
+    PixelPoint pt = ToPixel(p);
+    switch (state_.dragState) {
+        case kDragPending:
+            if (std::abs(pt.x - state_.pressPoint.x) <= state_.dpi.ScaleX(4) &&
+                std::abs(pt.y - state_.pressPoint.y) <= state_.dpi.ScaleY(4)) {
+                return;
+            }
+            state_.dragState =
+                InZoomStrip(state_.pressPoint.x, Screen(), state_.dpi) ? kDragZoom : kDragPan;
+            return;
+        case kDragZoom: {
+            RadarView view = state_.View();
+            ApplyZoomStep(view, pt.y - state_.lastPoint.y, ViewCentrePoint(), state_.dpi);
+            state_.SetView(view);
+            break;
+        }
+        case kDragPan:
+            state_.originX += pt.x - state_.lastPoint.x;
+            state_.originY += pt.y - state_.lastPoint.y;
+            break;
+        default:
+            return;
+    }
+    Repaint();
+    state_.lastPoint = pt;
+}
+
+void MainWindow::PenUp(QPoint p) {
+    tapAndHold_->Release();
+    int drag = state_.dragState;
+    state_.dragState = kDragIdle;
+    PixelPoint pt = ToPixel(p);
+    if (drag == kDragPending) {
+        int k = MarkerAt(state_.pressPoint);
+        if (k >= 0) {
+            state_.selectedTarget = k;
+            if (hooks_.details) {
+                hooks_.details(k);
+            }
+        }
+    } else if (drag == kDragZoom) {
+        RadarView view = state_.View();
+        ApplyZoomStep(view, pt.y - state_.lastPoint.y, ViewCentrePoint(), state_.dpi);
+        state_.SetView(view);
+        Repaint();
+    } else if (drag == kDragPan) {
+        state_.originX += pt.x - state_.lastPoint.x;
+        state_.originY += pt.y - state_.lastPoint.y;
+        if (state_.settings.OrgFixedMode == 1) {
+            Repaint();
+        } else {
+            FinishFloatingPan(p);
+        }
+    }
+}
+
+// The list follows the view centre while the origin jumps by whole grid spacings, so that the
+// picture stays where the pen left it.
+void MainWindow::FinishFloatingPan(QPoint) {
+    PixelPoint centre = ViewCentrePoint();
+    DmsAngle lat, lon;
+    PointToPosition(state_.View(), centre, lat, lon);
+    SearchNearest(state_.grid, lat, lon, state_.settings.TrgtSrchNum, state_.found);
+    panes_->Fill(content_->width());
+    PixelPoint snapped = SnapToGrid({state_.originX, state_.originY}, centre, state_.gridSpacing);
+    SetOriginAtPoint(snapped);
+    state_.originX = snapped.x;
+    state_.originY = snapped.y;
+    Repaint();
+}
+
+}  // namespace zentorak

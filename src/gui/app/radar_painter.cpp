@@ -1,0 +1,130 @@
+#include "gui/app/radar_painter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace zentorak {
+namespace {
+
+const QColor kZoomStrip(128, 128, 255);
+const QColor kZoomKey(255, 128, 128);
+const QColor kCrossHair(160, 160, 224);
+const QColor kAxes(0, 0, 255);
+const QColor kGrid(160, 160, 160);
+const QColor kLabel(96, 192, 96);
+const QColor kTarget(100, 100, 224);
+const QColor kAcquiring(0, 224, 224);
+
+QString Short(const DmsAngle& a) {
+    std::u16string s = FormatDmsShort(a);
+    return QString::fromStdU16String(s);
+}
+
+}  // namespace
+
+RadarPainter::RadarPainter(QPainter& painter, AppState& state, int width, int height)
+    : p_(painter), s_(state), dpi_(state.dpi), width_(width), height_(height) {
+    QFont font = p_.font();
+    font.setPixelSize(dpi_.ScaleY(12));
+    p_.setFont(font);
+}
+
+void RadarPainter::Paint(bool acquiring) {
+    p_.fillRect(0, 0, width_, height_, Qt::white);
+    ZoomStrip();
+    Line(kCrossHair, 0, height_ / 2, width_, height_ / 2);
+    Line(kCrossHair, width_ / 2, 0, width_ / 2, height_);
+    if (s_.originValid == 1) {
+        bool fixed = s_.settings.OrgFixedMode == 1;
+        if (fixed) {
+            Line(kAxes, 0, s_.originY, width_, s_.originY);
+            Line(kAxes, s_.originX, 0, s_.originX, height_);
+        }
+        GridStep step = ComputeGridStep(DmsToDegrees(s_.originLat), s_.scale, dpi_);
+        s_.gridSpacing = step.spacing;
+        Grid(fixed);
+        if (!fixed) {
+            Line(kAxes, 0, height_ / 2, width_, height_ / 2);
+            Line(kAxes, width_ / 2, 0, width_ / 2, height_);
+        }
+        Coordinates(fixed);
+        Targets();
+        Text(QString::fromStdString(GridStepLabel(step.metres)), width_ - dpi_.ScaleX(50),
+             height_ - dpi_.ScaleY(12), Qt::white, kLabel);
+        ViewCentreCoordinates();
+    }
+    if (acquiring) {
+        int y = height_ - dpi_.ScaleY(15);
+        Text(QStringLiteral("位置取得中"), dpi_.ScaleX(1), y, Qt::black, kAcquiring,
+             QRect(QPoint(dpi_.ScaleX(1), y), QPoint(dpi_.ScaleX(60), height_ - dpi_.ScaleY(1))));
+    }
+}
+
+void RadarPainter::ZoomStrip() {
+    int strip = dpi_.ScaleX(14);
+    p_.fillRect(width_ - strip, 0, strip, height_, kZoomStrip);
+    int inset = (strip - dpi_.ScaleX(8)) / 2;
+    int x = width_ - strip + inset;
+    QRect plus(QPoint(x, dpi_.ScaleY(1)), QPoint(width_ - inset, dpi_.ScaleY(15)));
+    Text(QStringLiteral("+"), x, dpi_.ScaleY(1), Qt::white, kZoomKey, plus);
+    Text(QStringLiteral("--"), x, height_ - dpi_.ScaleY(15), Qt::white, kZoomKey);
+}
+
+void RadarPainter::Line(QColor colour, int x1, int y1, int x2, int y2) {
+    p_.setPen(QPen(colour, 1));
+    p_.drawLine(x1, y1, x2, y2);
+}
+
+void RadarPainter::Grid(bool fixed) {
+    int g = s_.gridSpacing;
+    if (g <= 0) {
+        return;
+    }
+    for (int i = -(s_.originX / g); i <= (width_ - s_.originX) / g; ++i) {
+        if (!(fixed && i == 0)) {
+            Line(kGrid, s_.originX + i * g, 0, s_.originX + i * g, height_);
+        }
+    }
+    for (int j = -(s_.originY / g); j <= (height_ - s_.originY) / g; ++j) {
+        if (!(fixed && j == 0)) {
+            Line(kGrid, 0, s_.originY + j * g, width_, s_.originY + j * g);
+        }
+    }
+}
+
+void RadarPainter::Coordinates(bool fixed) {
+    if (fixed) {
+        Text(Short(s_.originLat), width_ - dpi_.ScaleX(47), s_.originY - dpi_.ScaleY(5), Qt::white,
+             kLabel);
+        Text(Short(s_.originLon), s_.originX - dpi_.ScaleX(30), 0, Qt::white, kLabel);
+    }
+}
+
+void RadarPainter::Targets() {
+    RadarView view = s_.View();
+    int n = std::min(s_.found.count, static_cast<int>(s_.markerPos.size()));
+    for (int k = n - 1; k >= 0; --k) {
+        const TargetRecord* t = s_.found.targets[static_cast<size_t>(k)];
+        PixelPoint m = MarkerPosition(view, t->lat, t->lon, dpi_);
+        s_.markerPos[static_cast<size_t>(k)] = m;
+        Text(QStringLiteral("%1").arg(k + 1, 2, 10, QLatin1Char('0')), m.x, m.y, Qt::white,
+             kTarget);
+    }
+}
+
+void RadarPainter::ViewCentreCoordinates() {
+    DmsAngle lat, lon;
+    PointToPosition(s_.View(), {width_ / 2, height_ / 2}, lat, lon);
+    Text(Short(lat), 0, height_ / 2 - dpi_.ScaleY(5), Qt::white, kLabel);
+    Text(Short(lon), width_ / 2 - dpi_.ScaleX(30), height_ - dpi_.ScaleY(12), Qt::white, kLabel);
+}
+
+void RadarPainter::Text(const QString& text, int x, int y, QColor fg, QColor bg, QRect fill) {
+    QFontMetrics metrics(p_.font());
+    QRect cell(x, y, metrics.horizontalAdvance(text), metrics.height());
+    p_.fillRect(fill.isNull() ? cell : fill, bg);
+    p_.setPen(fg);
+    p_.drawText(cell, Qt::AlignLeft | Qt::AlignTop, text);
+}
+
+}  // namespace zentorak

@@ -1,0 +1,174 @@
+#include "gui/app/result_panes.h"
+
+#include <QFontInfo>
+#include <QHeaderView>
+
+#include "core/resources/resource_ids.h"
+
+namespace zentorak {
+namespace {
+
+QString ToQString(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The shell's UI font size in pixels: the application font's, 9 when it cannot be told.
+QFont PaneFont(const QWidget* parent) {
+    QFont font = parent->font();
+    int pixels = QFontInfo(font).pixelSize();
+    font.setPixelSize(pixels > 0 ? pixels : 9);
+    return font;
+}
+
+}  // namespace
+
+ResultPanes::ResultPanes(QWidget* parent, AppState& state)
+    : state_(state), list_(new QTreeWidget(parent)), log_(new QPlainTextEdit(parent)) {
+    if (state_.paneMode != kPaneList) {
+        state_.paneMode = kPaneLog;
+    }
+    QFont font = PaneFont(parent);
+    log_->setObjectName(QStringLiteral("IDC_LOG"));
+    log_->setProperty("controlId", res::IDC_LOG);
+    log_->setFont(font);
+    log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    list_->setObjectName(QStringLiteral("IDC_RESULTS"));
+    list_->setProperty("controlId", res::IDC_RESULTS);
+    list_->setFont(font);
+    list_->setRootIsDecorated(false);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setUniformRowHeights(true);
+    list_->setColumnCount(0);
+    list_->header()->setStretchLastSection(false);
+    // The user may narrow a column to next to nothing (which asks for auto-size at the next
+    // fill), and the half-window cap must hold however small the window is.
+    list_->header()->setMinimumSectionSize(1);
+    state_.logText.Reset();
+    SetLogText();
+    ShowPane();
+}
+
+void ResultPanes::Layout(const PixelRect& r) {
+    list_->setGeometry(r.x, r.y, r.width, r.height);
+    log_->setGeometry(r.x, r.y, r.width, r.height);
+}
+
+void ResultPanes::ShowPane() {
+    bool showList = state_.paneMode == kPaneList;
+    list_->setVisible(showList);
+    log_->setVisible(!showList);
+}
+
+void ResultPanes::Toggle() {
+    if (state_.paneMode == kPaneLog) {
+        state_.paneMode = kPaneList;
+    } else if (state_.paneMode == kPaneList) {
+        state_.paneMode = kPaneLog;
+    } else {
+        return;
+    }
+    ShowPane();
+}
+
+void ResultPanes::SaveColumnWidths() {
+    int last = list_->columnCount() - 1;
+    for (int c = 0; c < last && c < static_cast<int>(savedWidths_.size()); ++c) {
+        int width = list_->columnWidth(c);
+        if (width > state_.dpi.ScaleX(20)) {
+            savedWidths_[static_cast<size_t>(c)] = width;
+        }
+    }
+}
+
+void ResultPanes::AddColumns(const std::vector<int>& infoSlots) {
+    QStringList headers{QStringLiteral("No")};
+    for (int slot : infoSlots) {
+        headers << ToQString(state_.columns.columnCaption[static_cast<size_t>(slot)]);
+    }
+    headers << QString();
+    list_->setColumnCount(static_cast<int>(headers.size()));
+    list_->setHeaderLabels(headers);
+    list_->headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    list_->setColumnWidth(0, state_.dpi.ScaleX(20));
+    for (int c = 1; c <= static_cast<int>(infoSlots.size()); ++c) {
+        list_->setColumnWidth(c, state_.dpi.ScaleX(100));
+    }
+    list_->setColumnWidth(static_cast<int>(infoSlots.size()) + 1, state_.dpi.ScaleX(50));
+}
+
+void ResultPanes::Fill(int clientWidth) {
+    list_->setUpdatesEnabled(false);
+    list_->clear();
+    SaveColumnWidths();
+    list_->setColumnCount(0);
+    if (state_.found.count == 0) {
+        list_->setUpdatesEnabled(true);
+        return;
+    }
+    std::vector<int> infoSlots;
+    for (int slot = 2; slot < kColumnSlots; ++slot) {
+        if (state_.columns.Present(slot)) {
+            infoSlots.push_back(slot);
+        }
+    }
+    AddColumns(infoSlots);
+    QList<QTreeWidgetItem*> rows;
+    for (int i = 0; i < state_.found.count; ++i) {
+        const TargetRecord* target = state_.found.targets[static_cast<size_t>(i)];
+        auto* row = new QTreeWidgetItem;
+        row->setText(0, QString::number(i + 1));
+        row->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+        for (size_t c = 0; c < infoSlots.size(); ++c) {
+            row->setText(static_cast<int>(c) + 1, ToQString(target->Info(infoSlots[c] - 2)));
+        }
+        rows << row;
+    }
+    list_->addTopLevelItems(rows);
+    SizeColumns(static_cast<int>(infoSlots.size()), clientWidth);
+    list_->setUpdatesEnabled(true);
+}
+
+// Positions 0 .. dataColumns - 1, as the handset does: the last data column keeps the width
+// set when the columns were added.
+void ResultPanes::SizeColumns(int dataColumns, int clientWidth) {
+    for (int c = 0; c < dataColumns && c < static_cast<int>(savedWidths_.size()); ++c) {
+        int saved = savedWidths_[static_cast<size_t>(c)];
+        if (saved > state_.dpi.ScaleX(20)) {
+            list_->setColumnWidth(c, saved);
+            continue;
+        }
+        list_->resizeColumnToContents(c);
+        if (list_->columnWidth(c) > clientWidth / 2) {
+            list_->setColumnWidth(c, clientWidth / 2);
+        }
+    }
+}
+
+void ResultPanes::AppendLog(const QString& line) {
+    state_.logText.Append(line.toStdU16String());
+    SetLogText();
+}
+
+void ResultPanes::SetLogText() {
+    const std::u16string& text = state_.logText.text();
+    log_->setPlainText(ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    log_->moveCursor(QTextCursor::End);
+}
+
+int ResultPanes::SelectedRow() const {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) {
+        return -1;
+    }
+    int best = -1;
+    for (QTreeWidgetItem* item : selected) {
+        int row = list_->indexOfTopLevelItem(item);
+        if (best < 0 || row < best) {
+            best = row;
+        }
+    }
+    return best;
+}
+
+}  // namespace zentorak

@@ -1,0 +1,172 @@
+#include "gui/app/update_cycle_adapter.h"
+
+#include <QApplication>
+#include <QCursor>
+
+#include "gui/app/main_window.h"
+#include "gui/app/result_panes.h"
+#include "core/gpsd/gpsd_driver.h"
+#include "gui/platform/message_box.h"
+#include "gui/platform/shell_open.h"
+#include "core/resources/resource_ids.h"
+
+namespace zentorak {
+
+namespace {
+
+// NoticeIcon and MessageIcon list the same four icons in the same order.
+MessageIcon IconFor(NoticeIcon icon) {
+    switch (icon) {
+        case NoticeIcon::kError:
+            return MessageIcon::Error;
+        case NoticeIcon::kExclamation:
+            return MessageIcon::Exclamation;
+        case NoticeIcon::kInformation:
+            return MessageIcon::Information;
+        case NoticeIcon::kQuestion:
+            return MessageIcon::Question;
+    }
+    return MessageIcon::Error;
+}
+
+std::filesystem::path ExecutableFolder() {
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path(error) : exe.parent_path();
+}
+
+}  // namespace
+
+UpdateCycleAdapter::UpdateCycleAdapter(MainWindow& window, AppState& state,
+                                       GpsSource::DriverFactory makeGps,
+                                       std::filesystem::path portBase, SleepFn sleep)
+    : window_(window), state_(state) {
+    cycle_ = std::make_unique<UpdateCycle>(*this, std::move(makeGps), std::move(portBase),
+                                           std::move(sleep));
+    // The cycle's exchange log is the one log buffer (16000 units, oldest whole lines dropped);
+    // the window's pane text is only ever replaced by it, so the two cannot drift apart. The
+    // pane starts with the log's own first line, "START".
+    SetLogText(cycle_->Log().Text());
+}
+
+// The cycle's destructor stops the GPS reader, which may still post to the window: it goes
+// first, while the window is certainly there.
+UpdateCycleAdapter::~UpdateCycleAdapter() {
+    cycle_.reset();
+}
+
+std::unique_ptr<PositionUpdates> UpdateCycleAdapter::ForProgram(MainWindow& window,
+                                                                AppState& state) {
+    return std::make_unique<UpdateCycleAdapter>(
+        window, state, [] { return std::make_shared<GpsdDriver>(); }, ExecutableFolder());
+}
+
+void UpdateCycleAdapter::UpdateNow(int pollLimit) {
+    if (!shutDown_) {
+        cycle_->UpdateNow(pollLimit);
+    }
+}
+
+void UpdateCycleAdapter::OnSoftKey() {
+    if (!shutDown_) {
+        cycle_->OnUpdateSoftKey();
+    }
+}
+
+// After teardown the targets are gone: a position-ready still queued then must do nothing.
+void UpdateCycleAdapter::OnPositionReady(int source) {
+    if (shutDown_) {
+        return;
+    }
+    // Only the two sources the cycle posts; anything else must not read the GPS record.
+    cycle_->OnPositionReady(source == static_cast<int>(PositionSource::kGps)
+                                ? PositionSource::kGps
+                                : PositionSource::kWsim);
+}
+
+void UpdateCycleAdapter::PlaceCall(int target) {
+    if (!shutDown_) {
+        cycle_->PlaceCall(target);
+    }
+}
+
+void UpdateCycleAdapter::Shutdown() {
+    shutDown_ = true;
+    cycle_->Shutdown();
+}
+
+void UpdateCycleAdapter::SetOrigin(const DmsAngle& lat, const DmsAngle& lon) {
+    state_.originLat = lat;
+    state_.originLon = lon;
+    state_.originValid = 1;
+}
+
+void UpdateCycleAdapter::SetSoftKeyText(std::u16string_view text) {
+    window_.SetSoftKeyText(QString::fromStdU16String(std::u16string(text)));
+}
+
+// The window has the one periodic timer (2001, 6000 ms); its ticks come back as UpdateNow(2),
+// which is the cycle's OnTimer.
+void UpdateCycleAdapter::StartTimer(int, int) {
+    window_.StartUpdateTimer();
+}
+
+void UpdateCycleAdapter::KillTimer(int) {
+    window_.StopUpdateTimer();
+}
+
+void UpdateCycleAdapter::ShowMessage(std::u16string_view text, std::u16string_view title,
+                                     NoticeIcon icon) {
+    zentorak::ShowMessage(&window_, QString::fromStdU16String(std::u16string(text)),
+                          QString::fromStdU16String(std::u16string(title)), IconFor(icon));
+}
+
+// The W-SIM exchange blocks the window's thread until the module has answered: the log pane is
+// painted at once after each change, or the person would never see the exchange.
+void UpdateCycleAdapter::ShowLogPane() {
+    window_.ShowLogPane();
+    PaintLogNow();
+}
+
+void UpdateCycleAdapter::SetLogText(const std::u16string& text) {
+    window_.SetLogText(text);
+    PaintLogNow();
+}
+
+void UpdateCycleAdapter::PaintLogNow() {
+    QPlainTextEdit* log = window_.Panes().Log();
+    if (log->isVisible()) {
+        log->viewport()->repaint();
+    }
+}
+
+void UpdateCycleAdapter::BeginWaitCursor() {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+void UpdateCycleAdapter::EndWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+// Called from the GPS reader thread: PostCommand only queues.
+void UpdateCycleAdapter::PostPositionReady(PositionSource source) {
+    window_.PostCommand(res::ID_POSITION_READY, static_cast<int>(source));
+}
+
+void UpdateCycleAdapter::RepaintNow() {
+    window_.Repaint();
+}
+
+void UpdateCycleAdapter::SearchAroundOrigin() {
+    window_.SearchAroundOrigin();
+}
+
+std::optional<std::u16string> UpdateCycleAdapter::TelephoneText(int index) {
+    return window_.TelephoneText(index);
+}
+
+bool UpdateCycleAdapter::OpenUrl(std::u16string_view url) {
+    return ShellOpen(QString::fromStdU16String(std::u16string(url)));
+}
+
+}  // namespace zentorak

@@ -1,0 +1,58 @@
+#include "gui/platform/message_box.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace zentorak {
+namespace {
+
+MessageHandler& Handler() {
+    static MessageHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon ToQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int RunBox(QWidget* owner, const MessageRecord& record) {
+    QMessageBox box(ToQt(record.icon), record.title, record.text, QMessageBox::NoButton, owner);
+    if (record.buttons == MessageButtons::YesNo) {
+        box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        box.exec();
+        return box.clickedButton() == static_cast<QAbstractButton*>(no) || !box.clickedButton()
+                   ? kAnswerNo
+                   : kAnswerYes;
+    }
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return kAnswerOk;
+}
+
+}  // namespace
+
+int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
+                MessageButtons buttons) {
+    MessageRecord record{text, title, icon, buttons, owner != nullptr};
+    if (Handler()) {
+        return Handler()(record);
+    }
+    return RunBox(owner, record);
+}
+
+void SetMessageHandler(MessageHandler handler) {
+    Handler() = std::move(handler);
+}
+
+}  // namespace zentorak

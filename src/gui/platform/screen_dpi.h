@@ -1,0 +1,14 @@
+// The screen's logical resolution (LogPixelsX/LogPixelsY), read once from the primary screen and
+// cached for the process; -1 when there is no screen. Does not scale anything itself.
+#pragma once
+
+#include "core/text/layout_scale.h"
+
+namespace zentorak {
+
+int LogPixelsX();
+int LogPixelsY();
+// Both values as the layout arithmetic takes them (96 where no screen could be asked).
+Dpi ScreenDpi();
+
+}  // namespace zentorak

@@ -1,0 +1,139 @@
+#include "core/geo/dms.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zentorak {
+namespace {
+
+TEST(ParseDms, FullTextRoundTrips) {
+    DmsAngle a;
+    ASSERT_EQ(ParseDms(u"35/39/29.123", a), 0);
+    EXPECT_EQ(a, (DmsAngle{35, 39, 29, 123}));
+    EXPECT_EQ(FormatDms(a), u"35/39/29.123");
+}
+
+TEST(ParseDms, TrailingPartsAreOptional) {
+    struct Row {
+        std::u16string_view text;
+        DmsAngle expected;
+        std::u16string_view formatted;
+    } rows[] = {
+        {u"139/45/5.7", {139, 45, 5, 7}, u"139/45/05.007"},
+        {u"35/39/29", {35, 39, 29, 0}, u"35/39/29.000"},
+        {u"35", {35, 0, 0, 0}, u"35/00/00.000"},
+        {u"35/39", {35, 39, 0, 0}, u"35/39/00.000"},
+        {u"35/39/", {35, 39, 0, 0}, u"35/39/00.000"},
+        {u"35/39/29.", {35, 39, 29, 0}, u"35/39/29.000"},
+        {u"35/", {35, 0, 0, 0}, u"35/00/00.000"},
+        // Milliseconds are a count, not a fraction.
+        {u"35/39/29.5", {35, 39, 29, 5}, u"35/39/29.005"},
+        {u"35/39/29.500", {35, 39, 29, 500}, u"35/39/29.500"},
+        // No range check: 75 minutes are taken as they are.
+        {u"35/75/00.000", {35, 75, 0, 0}, u"35/75/00.000"},
+    };
+    for (const Row& row : rows) {
+        DmsAngle a{9, 9, 9, 9};
+        ASSERT_EQ(ParseDms(row.text, a), 0) << std::string(row.text.begin(), row.text.end());
+        EXPECT_EQ(a, row.expected);
+        EXPECT_EQ(FormatDms(a), row.formatted);
+    }
+    EXPECT_EQ(DmsToDegrees({35, 75, 0, 0}), 36.25);
+}
+
+TEST(ParseDms, FailureCodeNamesTheState) {
+    struct Row {
+        std::u16string_view text;
+        int code;
+    } rows[] = {
+        {u" 35/39/29.123", -120}, {u"-35/39/29.123", -120}, {u"３５", -120},
+        {u"35:39:29.123", -121},  {u"35.39", -121},         {u"35//29", -122},
+        {u"35/x", -122},          {u"35/39.29", -123},      {u"35/39//", -124},
+        {u"35/39/29/1", -125},    {u"35/39/29.x", -126},    {u"35/39/29.12a", -127},
+        {u"35/39/29.1.2", -127},  {u"35/39/29.123 ", -127}, {u"", 1},
+    };
+    for (const Row& row : rows) {
+        DmsAngle a;
+        EXPECT_EQ(ParseDms(row.text, a), row.code) << std::string(row.text.begin(), row.text.end());
+    }
+}
+
+TEST(ParseDms, TextEndsAtItsTerminator) {
+    DmsAngle a;
+    EXPECT_EQ(ParseDms(std::u16string(u"35/39\0xyz", 9), a), 0);
+    EXPECT_EQ(a, (DmsAngle{35, 39, 0, 0}));
+}
+
+TEST(ParseDms, LongDigitRuns) {
+    // Ten to nineteen digits clamp to INT32_MAX; twenty or more are rejected with the code of
+    // the run they are in.
+    const std::u16string nineteen(19, u'9'), twenty(20, u'9');
+    DmsAngle a;
+    ASSERT_EQ(ParseDms(u"2147483648", a), 0);
+    EXPECT_EQ(a.deg, INT32_MAX);
+    ASSERT_EQ(ParseDms(u"35/39/29." + nineteen, a), 0);
+    EXPECT_EQ(a.msec, INT32_MAX);
+    ASSERT_EQ(ParseDms(u"35/2147483647", a), 0);
+    EXPECT_EQ(a.min, 2147483647);
+    ASSERT_EQ(ParseDms(u"0000000000000000035", a), 0);  // nineteen digits with leading zeros
+    EXPECT_EQ(a.deg, 35);
+    EXPECT_EQ(ParseDms(twenty, a), -121);
+    EXPECT_EQ(ParseDms(u"35/" + twenty, a), -123);
+    EXPECT_EQ(ParseDms(u"35/39/" + twenty + u".1", a), -125);
+    EXPECT_EQ(ParseDms(u"35/39/29." + twenty, a), -127);
+}
+
+TEST(DegreesConversion, TruncatesTowardZero) {
+    EXPECT_EQ(DegreesToDms(35.5), (DmsAngle{35, 30, 0, 0}));
+    EXPECT_EQ(DegreesToDms(0.0), (DmsAngle{0, 0, 0, 0}));
+    // The round trip may lose one millisecond, never gain one.
+    EXPECT_EQ(DegreesToDms(DmsToDegrees({35, 39, 29, 123})), (DmsAngle{35, 39, 29, 122}));
+    EXPECT_DOUBLE_EQ(DmsToDegrees({35, 39, 29, 123}), 35.0 + 39 / 60.0 + 29.123 / 3600.0);
+    // Values no int can hold saturate instead of being undefined.
+    EXPECT_EQ(DegreesToDms(1e300).deg, INT32_MAX);
+    EXPECT_EQ(DegreesToDms(-1e300).deg, INT32_MIN);
+}
+
+TEST(GridCellOf, AreaBoundsAndCells) {
+    struct Row {
+        DmsAngle lat, lon;
+        int result, row, column;
+    } rows[] = {
+        {{35, 39, 29, 123}, {139, 45, 5, 7}, 0, 156, 177},
+        {{45, 59, 59, 999}, {147, 59, 59, 999}, 0, 259, 259},
+        {{20, 0, 0, 0}, {122, 0, 0, 0}, 0, 0, 0},
+        // The upper bounds pass and give index 260, outside the grid; callers must check.
+        {{46, 0, 0, 0}, {148, 0, 0, 0}, 0, 260, 260},
+        {{19, 59, 59, 999}, {139, 0, 0, 0}, -101, -1, -1},
+        {{46, 0, 0, 1}, {139, 0, 0, 0}, -101, -1, -1},
+        {{35, 0, 0, 0}, {121, 59, 59, 999}, -102, -1, -1},
+        {{35, 0, 0, 0}, {148, 0, 0, 1}, -102, -1, -1},
+        // Latitude is tested first.
+        {{0, 0, 0, 0}, {0, 0, 0, 0}, -101, -1, -1},
+    };
+    for (const Row& r : rows) {
+        int row = -1, column = -1;
+        EXPECT_EQ(GridCellOf(r.lat, r.lon, row, column), r.result) << FormatDms(r.lat).size();
+        if (r.result == 0) {
+            EXPECT_EQ(row, r.row);
+            EXPECT_EQ(column, r.column);
+        }
+    }
+}
+
+TEST(SortingDistance, PlainDegreesWithoutLatitudeScaling) {
+    EXPECT_DOUBLE_EQ(SortingDistance(35, 139, 38, 143), 5.0);
+    EXPECT_DOUBLE_EQ(SortingDistance(38, 143, 35, 139), 5.0);
+    EXPECT_EQ(SortingDistance(35, 139, 35, 139), 0.0);
+}
+
+TEST(GoogleCorrection, ShiftsTokyoDatumToWgs84) {
+    double lat = 0, lon = 0;
+    GoogleCorrection(35.0, 139.0, lat, lon);
+    EXPECT_NEAR(lat, 35.00326, 0.000005);
+    EXPECT_NEAR(lon, 138.99667, 0.000005);
+}
+
+}  // namespace
+}  // namespace zentorak

@@ -1,0 +1,74 @@
+// Port names, the receive buffer and the log text: the W-SIM pieces that need no device.
+#include <gtest/gtest.h>
+
+#include "core/platform/serial_port.h"
+#include "core/text/exchange_log.h"
+#include "core/position/rx_buffer.h"
+
+namespace zentorak {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SerialPortPath, LinkBesideTheProgramWinsOverTheTtyDevice) {
+    const fs::path base = fs::temp_directory_path() / "zentorak-ports-test";
+    fs::create_directories(base / "ports");
+    fs::create_symlink("/dev/null", base / "ports" / "COM3");
+    EXPECT_EQ(ResolveSerialPortPath("COM3:", base), base / "ports" / "COM3");
+    EXPECT_EQ(ResolveSerialPortPath("COM5:", base), fs::path("/dev/ttyS5"));
+    EXPECT_EQ(ResolveSerialPortPath("COM0", base), fs::path("/dev/ttyS0"));
+    fs::remove_all(base);
+}
+
+TEST(SerialPortPath, OtherNamesResolveToNothing) {
+    for (const char* name : {"", "COM", "COM10:", "com3:", "COMa:", "LPT1:", "COM3::"}) {
+        EXPECT_TRUE(ResolveSerialPortPath(name, "/tmp").empty()) << name;
+    }
+}
+
+TEST(RxBufferTest, BytesBeyondTheThousandthAreDropped) {
+    RxBuffer rx;
+    for (int i = 0; i < 1005; ++i) {
+        rx.Append(static_cast<unsigned char>(i < 1000 ? 'a' : 'z'));
+    }
+    EXPECT_EQ(rx.Size(), 1000u);
+    EXPECT_EQ(rx.Text(), std::u16string(1000, u'a'));
+    rx.Clear();
+    rx.Append(0xFE);  // a byte is one character, zero-extended
+    EXPECT_EQ(rx.Text(), std::u16string(1, char16_t{0xFE}));
+}
+
+TEST(ExchangeLogTest, AppendsLinesAndTellsTheListener) {
+    ExchangeLog log;
+    EXPECT_EQ(log.Text(), u"START\r\n");
+    std::u16string seen;
+    log.SetListener([&](const std::u16string& text) { seen = text; });
+    log.Clear();
+    log.AppendLine(u"--------");
+    EXPECT_EQ(seen, u"--------\r\n");
+}
+
+TEST(ExchangeLogTest, OverflowDropsTheOldestWholeLines) {
+    ExchangeLog log(u"");
+    const std::u16string line(98, u'x');  // 100 with CR LF
+    for (int i = 0; i < 159; ++i) {
+        log.AppendLine(line);
+    }
+    EXPECT_EQ(log.Text().size(), 15900u);
+    log.AppendLine(u"first" + std::u16string(93, u'y'));
+    log.AppendLine(u"last" + std::u16string(94, u'y'));  // 16100 would not fit
+    EXPECT_LE(log.Text().size(), ExchangeLog::kMaxChars);
+    EXPECT_EQ(log.Text().size(), 15900u);  // two old lines went to make room for one
+    EXPECT_TRUE(log.Text().starts_with(line + u"\r\n"));
+    EXPECT_TRUE(log.Text().ends_with(u"last" + std::u16string(94, u'y') + u"\r\n"));
+}
+
+TEST(ExchangeLogTest, LineLongerThanTheBufferKeepsItsEnd) {
+    ExchangeLog log;
+    log.AppendLine(std::u16string(20000, u'a') + u"END");
+    EXPECT_EQ(log.Text().size(), ExchangeLog::kMaxChars);
+    EXPECT_TRUE(log.Text().ends_with(u"END\r\n"));
+}
+
+}  // namespace
+}  // namespace zentorak

@@ -1,0 +1,387 @@
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include "gui/app/radar_widget.h"
+#include "gui/app/result_panes.h"
+#include "gui/app/app_fixture.h"
+#include "gui/resources/menu_builder.h"
+
+namespace zentorak::testing {
+namespace {
+
+class MainWindowTest : public AppFixture {
+protected:
+    void SetUp() override {
+        WriteSettings({"OrgFixedMode:1"});
+        ASSERT_TRUE(Start());
+        Window().Hooks().details = [this](int k) { details.push_back(k); };
+    }
+    // Chooses favourite 東京 and paints, so markers and grid spacing are known.
+    void FixAtTokyo() {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+        Window().Dispatch(2001);
+        Window().Radar()->repaint();
+        ASSERT_GT(state->gridSpacing, 0);
+    }
+    QString Row(int i) const { return state->found.count > i ? QString::number(i) : QString(); }
+
+    std::vector<int> details;
+};
+
+TEST_F(MainWindowTest, FavouriteBeforeAnyFixSetsOriginAndSearches) {
+    ASSERT_EQ(state->originValid, 0);
+    Window().Dispatch(2001);
+    EXPECT_EQ(state->originValid, 1);
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+    EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 20, 0}));
+    EXPECT_EQ(state->found.count, 20);
+    // The nearest is the shop standing on the favourite: row 4, column 2 of the lattice.
+    EXPECT_EQ(state->found.targets[0]->Info(0), u"店26");
+    EXPECT_EQ(state->paneMode, kPaneList);
+    EXPECT_TRUE(Window().Panes().List()->isVisible());
+    EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 20);
+    EXPECT_EQ(Window().Panes().List()->headerItem()->text(1), QStringLiteral("店名"));
+    EXPECT_EQ(Window().Panes().List()->topLevelItem(0)->text(1), QStringLiteral("店26"));
+    // A command id past the favourites does nothing.
+    Window().Dispatch(2003);
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+}
+
+TEST_F(MainWindowTest, CommandsNeedingAnOriginSayItIsNotSet) {
+    Window().Dispatch(32774);  // 地図表示
+    Window().Dispatch(32787);  // radar 詳細表示
+    ASSERT_EQ(messages.records.size(), 2u);
+    for (const MessageRecord& r : messages.records) {
+        EXPECT_EQ(r.text, QStringLiteral("位置が設定されていません。"));
+        EXPECT_EQ(r.title, QStringLiteral("位置設定"));
+        EXPECT_FALSE(r.hasOwner);
+    }
+    Window().Dispatch(32783);  // list 移動 without a selected row
+    ASSERT_EQ(messages.records.size(), 3u);
+    EXPECT_EQ(messages.records[2].text, QStringLiteral("項目が選択されていません。"));
+    EXPECT_EQ(messages.records[2].title, QStringLiteral("未選択"));
+}
+
+TEST_F(MainWindowTest, TapOnLabelOpensDetailsOfTheTopmostTarget) {
+    FixAtTokyo();
+    PixelPoint m = state->markerPos[0];
+    Window().PenDown(QPoint(m.x + 3, m.y + 3));
+    Window().PenMove(QPoint(m.x + 6, m.y + 6));  // within ScaleX(4): still a tap
+    Window().PenUp(QPoint(m.x + 6, m.y + 6));
+    EXPECT_EQ(details, (std::vector<int>{0}));
+    EXPECT_EQ(state->selectedTarget, 0);
+    // A tap on empty ground opens nothing.
+    Window().PenDown(QPoint(5, 5));
+    Window().PenUp(QPoint(5, 5));
+    EXPECT_EQ(details.size(), 1u);
+}
+
+TEST_F(MainWindowTest, PanInFixedModeMovesOnlyThePicture) {
+    FixAtTokyo();
+    DmsAngle lat = state->originLat, lon = state->originLon;
+    int x = state->originX, y = state->originY;
+    Window().PenDown(QPoint(50, 50));
+    Window().PenMove(QPoint(60, 50));  // leaves the tap zone, becomes a pan
+    Window().PenMove(QPoint(80, 70));
+    Window().PenUp(QPoint(90, 75));
+    // The move that starts the pan changes nothing; the rest adds up from the press point.
+    EXPECT_EQ(state->originX, x + 40);
+    EXPECT_EQ(state->originY, y + 25);
+    EXPECT_EQ(state->originLat, lat);
+    EXPECT_EQ(state->originLon, lon);
+    EXPECT_EQ(state->dragState, kDragIdle);
+}
+
+TEST_F(MainWindowTest, PanInFloatingModeSnapsOriginNearCentreAndListsNearestToCentre) {
+    FixAtTokyo();
+    Window().Dispatch(32782);  // to floating
+    ASSERT_EQ(state->settings.OrgFixedMode, 2);
+    Window().Radar()->repaint();
+    ASSERT_GT(state->gridSpacing, 0);
+    Window().PenDown(QPoint(150, 150));
+    Window().PenMove(QPoint(140, 140));
+    Window().PenUp(QPoint(30, 60));
+    PixelPoint c = Window().ViewCentrePoint();
+    EXPECT_LT(std::abs(state->originX - c.x), state->gridSpacing);
+    EXPECT_LT(std::abs(state->originY - c.y), state->gridSpacing);
+    // The list holds what a search around the view centre finds.
+    DmsAngle lat, lon;
+    PointToPosition(state->View(), c, lat, lon);
+    FoundTargets expected;
+    ASSERT_EQ(expected.Allocate(21), 0);
+    ASSERT_EQ(SearchNearest(state->grid, lat, lon, 20, expected), 0);
+    ASSERT_EQ(state->found.count, expected.count);
+    for (int i = 0; i < expected.count; ++i) {
+        EXPECT_EQ(state->found.targets[i], expected.targets[i]) << i;
+    }
+}
+
+TEST_F(MainWindowTest, ZoomStripStepsCompoundAndClamp) {
+    FixAtTokyo();
+    int strip = Window().ViewCentrePoint().x * 2 - 5;
+    ASSERT_EQ(state->scale, 1000);
+    Window().PenDown(QPoint(strip, 150));
+    Window().PenMove(QPoint(strip, 144));  // leaves the tap zone: zoom, nothing changes yet
+    EXPECT_EQ(state->scale, 1000);
+    Window().PenMove(QPoint(strip, 140));  // 10 px up from the press: x 1.5
+    Window().PenUp(QPoint(strip, 130));    // and once more on pen up
+    EXPECT_EQ(state->scale, 2250);
+    Window().PenDown(QPoint(strip, 10));
+    Window().PenMove(QPoint(strip, 20));
+    for (int i = 0; i < 8; ++i) {
+        Window().PenMove(QPoint(strip, 39 + 19 * i));
+    }
+    Window().PenUp(QPoint(strip, 200));
+    EXPECT_EQ(state->scale, kMinScale);
+    Window().PenDown(QPoint(strip, 180));
+    Window().PenMove(QPoint(strip, 170));
+    for (int i = 1; i <= 30; ++i) {
+        Window().PenMove(QPoint(strip, 180 - 20 * i));  // doubles each time
+    }
+    Window().PenUp(QPoint(strip, 180 - 20 * 30));
+    EXPECT_EQ(state->scale, kMaxScale);
+}
+
+TEST_F(MainWindowTest, OriginModeToggleAlternatesTextsBothMenus) {
+    FixAtTokyo();
+    QAction* view = res::FindCommand(Window().ViewMenu(), 32782);
+    QAction* radar = res::FindCommand(Window().RadarPopup(), 32790);
+    EXPECT_EQ(view->text(), QStringLiteral("基点モード(浮動)"));
+    Window().Dispatch(32782);
+    EXPECT_EQ(state->settings.OrgFixedMode, 2);
+    EXPECT_EQ(view->text(), QStringLiteral("基点モード(固定)"));
+    EXPECT_EQ(radar->text(), QStringLiteral("基点モード(固定)"));
+    Window().Dispatch(32790);
+    EXPECT_EQ(state->settings.OrgFixedMode, 1);
+    EXPECT_EQ(view->text(), QStringLiteral("基点モード(浮動)"));
+    PixelPoint c = Window().ViewCentrePoint();
+    EXPECT_EQ(state->originX, c.x);
+    EXPECT_EQ(state->originY, c.y);
+}
+
+TEST_F(MainWindowTest, TapAndHoldOpensRadarMenuWithItemsGreyedOffLabels) {
+    FixAtTokyo();
+    std::vector<std::pair<bool, bool>> seen;
+    Window().Hooks().popup = [&](QMenu* menu, QPoint) {
+        seen.push_back({res::FindCommand(menu, 32787)->isEnabled(),
+                        res::FindCommand(menu, 32793)->isEnabled()});
+    };
+    PixelPoint m = state->markerPos[0];
+    Window().TapAndHoldAt(QPoint(m.x + 2, m.y + 2));
+    Window().TapAndHoldAt(QPoint(3, 3));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(true, true));
+    EXPECT_EQ(seen[1], std::make_pair(false, false));
+    // A right press in the zoom strip never opens the menu: it starts a pending drag.
+    int strip = Window().ViewCentrePoint().x * 2 - 5;
+    Window().PenDown(QPoint(strip, 50), true);
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(state->dragState, kDragPending);
+    Window().PenUp(QPoint(strip, 50));
+}
+
+TEST_F(MainWindowTest, HeldPenOpensTheMenuAfterHalfASecond) {
+    FixAtTokyo();
+    int shown = 0;
+    Window().Hooks().popup = [&](QMenu*, QPoint) { ++shown; };
+    Window().PenDown(QPoint(40, 40));
+    QTest::qWait(300);
+    EXPECT_EQ(shown, 0);  // not yet
+    QTRY_COMPARE_WITH_TIMEOUT(shown, 1, 5000);
+    EXPECT_EQ(state->dragState, kDragIdle);
+}
+
+TEST_F(MainWindowTest, RadarSetOriginTakesTheMarkedTarget) {
+    FixAtTokyo();
+    Window().Hooks().popup = [](QMenu*, QPoint) {};
+    // Zoomed in, the labels stand apart; take one that is not the nearest.
+    state->scale = 20000;
+    Window().Radar()->repaint();
+    int k = 1;
+    while (k < state->found.count &&
+           HitTest(state->markerPos, state->found.count,
+                   {state->markerPos[k].x + 1, state->markerPos[k].y + 1}, state->dpi) != k) {
+        ++k;
+    }
+    ASSERT_LT(k, state->found.count);
+    const TargetRecord* target = state->found.targets[k];
+    Window().TapAndHoldAt(QPoint(state->markerPos[k].x + 1, state->markerPos[k].y + 1));
+    Window().Dispatch(32789);
+    EXPECT_EQ(state->originLat, target->lat);
+    EXPECT_EQ(state->originLon, target->lon);
+    EXPECT_EQ(state->found.targets[0], target);
+    // Off every label the origin goes to the pressed point itself.
+    Window().TapAndHoldAt(QPoint(2, 2));
+    Window().Dispatch(32789);
+    EXPECT_NE(state->originLat, target->lat);
+}
+
+TEST_F(MainWindowTest, GridAtDefaultScaleIsFiveKilometres) {
+    FixAtTokyo();
+    EXPECT_EQ(state->scale, 1000);
+    EXPECT_EQ(state->gridSpacing, 44);
+}
+
+TEST_F(MainWindowTest, TogglePaneSwitchesListAndLog) {
+    EXPECT_EQ(state->paneMode, kPaneLog);
+    Window().Dispatch(32775);
+    EXPECT_EQ(state->paneMode, kPaneList);
+    EXPECT_TRUE(Window().Panes().List()->isVisible());
+    EXPECT_FALSE(Window().Panes().Log()->isVisible());
+    Window().Dispatch(32775);
+    EXPECT_TRUE(Window().Panes().Log()->isVisible());
+}
+
+TEST_F(MainWindowTest, ListMoveInFixedModeBringsTargetToCentre) {
+    FixAtTokyo();
+    QTreeWidget* list = Window().Panes().List();
+    list->setCurrentItem(list->topLevelItem(5));
+    const TargetRecord* t = state->found.targets[5];
+    Window().Dispatch(32783);
+    PixelPoint p = PositionToPoint(state->View(), t->lat, t->lon);
+    PixelPoint c = Window().ViewCentrePoint();
+    EXPECT_LE(std::abs(p.x - c.x), 1);
+    EXPECT_LE(std::abs(p.y - c.y), 1);
+}
+
+TEST_F(MainWindowTest, LogKeepsNewestLinesWithinItsBuffer) {
+    for (int i = 0; i < 400; ++i) {
+        Window().Panes().AppendLog(QStringLiteral("AT@LBC line %1 ").arg(i).repeated(4));
+    }
+    QString text = Window().Panes().Log()->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("line 399")));
+    EXPECT_FALSE(text.contains(QStringLiteral("START")));
+    EXPECT_LE(state->logText.text().size(), LogText::kCapacity);
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, AddedFavouriteGetsTheNextMenuCommand) {
+    FixAtTokyo();
+    std::vector<std::u16string> offered;
+    Window().Hooks().favoriteName = [&](FavoriteRecord& record) {
+        offered.push_back(record.name);
+        record.name = u"いつもの店";
+        return 1;
+    };
+    QTreeWidget* list = Window().Panes().List();
+    list->setCurrentItem(list->topLevelItem(0));
+    Window().Dispatch(32784);  // list: お気に入りに追加...
+    ASSERT_EQ(offered, (std::vector<std::u16string>{u"店26"}));  // the name column's text
+    ASSERT_EQ(state->favorites.count(), 3);
+    QAction* item = res::FindCommand(Window().FavoritesMenu(), 2003);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("いつもの店"));
+    // Choosing it moves the origin to the shop.
+    Window().Dispatch(2001);
+    Window().Dispatch(2003);
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+    EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 20, 0}));
+    // A cancelled dialog adds nothing.
+    Window().Hooks().favoriteName = [](FavoriteRecord&) { return 0; };
+    Window().Dispatch(32794);
+    EXPECT_EQ(state->favorites.count(), 3);
+}
+
+TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {
+    FixAtTokyo();
+    Window().Hooks().options = [this] {
+        state->settings.TrgtSrchNum = 40;
+        return true;
+    };
+    Window().Dispatch(32772);
+    EXPECT_EQ(state->found.capacity(), 41);
+    EXPECT_EQ(state->markerPos.size(), 41u);
+    EXPECT_EQ(state->grid.size(), 30u);
+    EXPECT_EQ(state->found.count, 30);
+    EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 30);
+    // Options closed without applying change nothing.
+    Window().Hooks().options = [this] {
+        state->settings.TrgtSrchNum = 20;
+        return false;
+    };
+    Window().Dispatch(32772);
+    EXPECT_EQ(state->found.capacity(), 41);
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, TelephoneTextAndLogPaneForTheUpdateCycle) {
+    EXPECT_EQ(Window().TelephoneText(0), std::nullopt);  // nothing found yet
+    FixAtTokyo();
+    EXPECT_EQ(Window().TelephoneText(0), std::optional<std::u16string>(u"03-0000-0026"));
+    EXPECT_EQ(Window().TelephoneText(20), std::nullopt);
+    Window().SetLogText(u"AT@LBC\r\nOK\r\n");
+    Window().ShowLogPane();
+    EXPECT_EQ(state->paneMode, kPaneLog);
+    EXPECT_TRUE(Window().Panes().Log()->isVisible());
+    EXPECT_EQ(Window().Panes().Log()->toPlainText(), QStringLiteral("AT@LBC\nOK\n"));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, ListColumnsKeepUserWidthsAndCapAutoSizes) {
+    FixAtTokyo();
+    QTreeWidget* list = Window().Panes().List();
+    const Dpi& d = state->dpi;
+    // No, 店名, 住所, TEL and the empty last column.
+    ASSERT_EQ(list->columnCount(), 5);
+    EXPECT_EQ(list->headerItem()->text(4), QString());
+    EXPECT_EQ(list->columnWidth(3), d.ScaleX(100));  // the last data column is not sized
+    list->setColumnWidth(1, d.ScaleX(70));           // wider than 20: kept
+    list->setColumnWidth(2, d.ScaleX(20));           // 20 or less: sized to content again
+    Window().Panes().Fill(1000);
+    EXPECT_EQ(list->columnWidth(1), d.ScaleX(70));
+    EXPECT_GT(list->columnWidth(2), d.ScaleX(20));
+    // An automatically sized column never takes more than half of the window.
+    list->setColumnWidth(2, 5);
+    Window().Panes().Fill(40);
+    EXPECT_LE(list->columnWidth(2), 20);
+}
+
+TEST_F(MainWindowTest, EmptyFillLeavesNoColumns) {
+    FixAtTokyo();
+    state->found.count = 0;
+    Window().Panes().Fill(240);
+    EXPECT_EQ(Window().Panes().List()->columnCount(), 0);
+    EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 0);
+    EXPECT_TRUE(Window().Panes().List()->updatesEnabled());
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+TEST_F(MainWindowTest, CoordinateEntryStartsAtViewCentreAndSearchesAfter) {
+    FixAtTokyo();
+    std::vector<DmsAngle> offered;
+    Window().Hooks().coordinateEntry = [&](const DmsAngle& lat, const DmsAngle& lon) {
+        offered = {lat, lon};
+        state->originLat = {35, 40, 0, 0};  // what the dialog does on OK
+        state->originLon = {139, 46, 50, 0};
+        state->originValid = 1;
+    };
+    Window().Dispatch(32779);
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_EQ(offered[0].deg, 35);
+    EXPECT_EQ(offered[0].min, 40);
+    EXPECT_EQ(state->found.targets[0]->Info(0), u"店05");  // SrchAfterJump 1: searched there
+}
+
+}  // namespace
+}  // namespace zentorak::testing
