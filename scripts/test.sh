@@ -8,6 +8,9 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-15}
 
 bash scripts/install-deps.sh
 
+echo "== layers: no Qt in the core, core areas in their order"
+bash scripts/check-layers.sh
+
 echo "== build and test (release with debug info)"
 scripts/build.sh release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build/release --output-on-failure -j"$(nproc)"

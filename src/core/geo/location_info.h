@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/geo/dms.h"
-#include "core/settings/settings_store.h"
+#include "core/geo/location_info_files.h"
 
 namespace zentorak {
 

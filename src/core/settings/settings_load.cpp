@@ -174,12 +174,6 @@ void SettingsReader::FavoriteLine(std::u16string_view key, std::u16string_view v
 
 }  // namespace
 
-void ClearLocationInfoFileList(LocationInfoFileList& files) {
-    for (std::u16string& entry : files) {
-        entry.clear();
-    }
-}
-
 int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFileList& files,
                      FavoriteList& favorites, const FavoriteAddedCallback& onFavoriteAdded) {
     ClearLocationInfoFileList(files);

@@ -11,6 +11,7 @@
 
 #include <sys/types.h>
 
+#include "core/geo/location_info_files.h"
 #include "core/targets/favorite_list.h"
 
 namespace zentorak {
@@ -20,7 +21,6 @@ inline constexpr std::array<std::u16string_view, 10> kPortNames = {
 inline constexpr std::array<std::u16string_view, 4> kDevModels = {u"WS003SH", u"WS004SH",
                                                                   u"WS007SH", u"WS011SH"};
 inline constexpr size_t kKeywordMaxLength = 99;
-inline constexpr int kMaxLocationInfoFiles = 10;
 
 // One field per key of the file, named by its key, holding its default. On/off switches hold 1
 // for on and 2 for off; GoogleCrrctMode alone holds 1 and 0.
@@ -46,9 +46,6 @@ struct Settings {
     int MthdGetLocInfo = 2;
     int DevModel = 3;  // index into kDevModels
 };
-
-// Full paths; the used entries are the leading ones, the list ends at the first empty entry.
-using LocationInfoFileList = std::array<std::u16string, kMaxLocationInfoFiles>;
 
 // Called for each favourite the reader adds: the menu command id (2000 + the new count) and name.
 using FavoriteAddedCallback = std::function<void(int commandId, const std::u16string& name)>;
@@ -77,7 +74,5 @@ struct SettingsFileCalls {
 int SaveSettingsFile(const std::string& path, const Settings& settings,
                      const LocationInfoFileList& files, const FavoriteList& favorites,
                      const SettingsFileCalls& calls);
-
-void ClearLocationInfoFileList(LocationInfoFileList& files);
 
 }  // namespace zentorak

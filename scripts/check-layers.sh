@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Fails when the layers are crossed: a file of the core (or of a Qt-free tool, benchmark or fuzz
+# target) that includes a Qt header or anything under gui/, or a core area that includes an area
+# above it. The order of the core areas, lowest first:
+#   platform < text < geo < settings, targets, map < position < gpsd < app
+# itemlist and resources include no other area (besides platform and text).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+fail() {
+    echo "layers: $1" >&2
+    status=1
+}
+
+# The Qt-free files: the core, and the tools, benchmarks and fuzz targets built without Qt.
+qt_free=(src/core fuzz tools/cli tools/nmea tools/sample tools/wsim
+    bench/bench_data.cpp bench/bench_data.h bench/bench_load.cpp bench/bench_search.cpp
+    bench/national_set.cpp bench/national_set.h bench/towns_set.cpp bench/towns_set.h)
+while IFS= read -r hit; do
+    fail "Qt or gui include in Qt-free code: $hit"
+done < <(grep -rnE '^\s*#\s*include\s*[<"](Q[A-Za-z]|Qt[A-Za-z]*/|gui/)' "${qt_free[@]}" \
+    --include='*.h' --include='*.cpp' || true)
+
+rank() {
+    case $1 in
+        platform) echo 0 ;;
+        text) echo 1 ;;
+        geo) echo 2 ;;
+        settings | targets | map) echo 3 ;;
+        position) echo 4 ;;
+        gpsd) echo 5 ;;
+        app) echo 6 ;;
+        itemlist | resources) echo 2 ;;
+        *) echo 99 ;;
+    esac
+}
+
+# Within the core, an area may include its own files and those of lower areas only. Areas of
+# the same rank may include each other except where that would close a loop; the one such
+# dependency we have is settings -> targets, so targets and map may not include settings.
+while IFS= read -r line; do
+    file=${line%%:*}
+    inc=${line#*\"core/}
+    from=${file#src/core/}
+    from=${from%%/*}
+    to=${inc%%/*}
+    [[ $from == "$to" ]] && continue
+    rf=$(rank "$from")
+    rt=$(rank "$to")
+    if ((rt > rf)) || { ((rt == rf)) && [[ $from != settings || $to != targets ]]; }; then
+        fail "core/$from includes core/$to (the area order runs the other way): $file"
+    fi
+    if [[ $from == itemlist || $from == resources ]] && ((rt > 1)); then
+        fail "core/$from includes core/$to: $file"
+    fi
+done < <(grep -rnoE '#\s*include\s*"core/[a-z_]+/' src/core --include='*.h' --include='*.cpp' |
+    sed -E 's/:[0-9]+:/:/')
+
+if ((status == 0)); then
+    echo "layers: ok"
+fi
+exit "$status"
