@@ -10,7 +10,7 @@ void SetDefaults(AppState& state) {
     state.originLat = {};
     state.originLon = {};
     state.originValid = 0;
-    state.originX = state.dpi.ScaleX(240) / 2;
+    state.originX = state.dpi.ScaleX(kHandsetWidth) / 2;
     state.originY = RadarAreaHeight(state.dpi) / 2;
     state.scale = state.dpi.ScaleX(1000);
     state.dragState = kDragIdle;
@@ -40,26 +40,6 @@ void LookUpColumns(AppState& state) {
     state.lonColumn = 1;
     state.nameColumn = FindColumnByCaption(state.columns, state.settings.KwdFavName);
     state.telColumn = FindColumnByCaption(state.columns, state.settings.KwdTelNo);
-}
-
-}  // namespace zentorak
-
-namespace zentorak {
-
-std::u16string StartupSoftKeyText(Settings& settings) {
-    if (settings.InfoUpdateMode == 1) {
-        if (settings.AutoUpdateMode == 1) {
-            return u"更新停止";
-        }
-        settings.AutoUpdateMode = 2;
-        return u"更新再開";
-    }
-    settings.AutoUpdateMode = 0;
-    return u"更新";
-}
-
-bool PeriodicTimerWanted(const Settings& settings) {
-    return settings.InfoUpdateMode == 1 && settings.AutoUpdateMode == 1;
 }
 
 }  // namespace zentorak

@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "core/text/exchange_log.h"
 #include "core/text/layout_scale.h"
-#include "core/app/log_text.h"
 #include "core/app/radar_geometry.h"
 #include "core/geo/location_info.h"
 #include "core/geo/search.h"
@@ -55,7 +55,7 @@ struct AppState {
     int nameColumn = -1;
     int telColumn = -1;
 
-    LogText logText;
+    ExchangeLog log;  // the log pane's text
     Dpi dpi;
 
     RadarView View() const { return {originLat, originLon, originX, originY, scale}; }
@@ -80,15 +80,5 @@ int AllocateFoundArrays(AppState& state);
 
 // Looks up the coordinate, name and telephone columns after the files were loaded.
 void LookUpColumns(AppState& state);
-
-}  // namespace zentorak
-
-namespace zentorak {
-
-// The left soft key's text at start-up; brings AutoUpdateMode in line with InfoUpdateMode
-// (periodic and running: "更新停止"; periodic otherwise: stopped, "更新再開"; manual: "更新").
-std::u16string StartupSoftKeyText(Settings& settings);
-// Whether start-up starts the 6000 ms update timer.
-bool PeriodicTimerWanted(const Settings& settings);
 
 }  // namespace zentorak

@@ -21,7 +21,7 @@ int Truncate(double v) {
 }  // namespace
 
 int RadarAreaWidth(const ScreenSize& screen, const Dpi& dpi) {
-    return screen.Portrait() ? screen.width : dpi.ScaleX(240);
+    return screen.Portrait() ? screen.width : dpi.ScaleX(kHandsetWidth);
 }
 
 int RadarAreaHeight(const Dpi& dpi) {
@@ -37,12 +37,12 @@ bool InZoomStrip(int x, const ScreenSize& screen, const Dpi& dpi) {
 }
 
 PixelRect PaneRect(const ScreenSize& screen, const Dpi& dpi) {
-    int bars = 2 * dpi.ScaleY(26);
+    int bars = 2 * dpi.ScaleY(kBarHeight);
     if (screen.Portrait()) {
         int top = RadarAreaHeight(dpi);
-        return {0, top, dpi.ScaleX(240), screen.height - bars - top};
+        return {0, top, dpi.ScaleX(kHandsetWidth), screen.height - bars - top};
     }
-    int left = dpi.ScaleX(240);
+    int left = dpi.ScaleX(kHandsetWidth);
     return {left, 0, screen.width - left, screen.height - bars};
 }
 

@@ -39,13 +39,6 @@ struct RadarView {
     int scale = 1000;
 };
 
-// Screen of the handset the window stands for: width W and height H (see the window's layout).
-struct ScreenSize {
-    int width = 240;
-    int height = 320;
-    bool Portrait() const { return height >= width; }
-};
-
 int RadarAreaWidth(const ScreenSize& screen, const Dpi& dpi);
 int RadarAreaHeight(const Dpi& dpi);
 PixelPoint ViewCentre(const ScreenSize& screen, const Dpi& dpi);

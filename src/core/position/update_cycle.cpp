@@ -28,11 +28,20 @@ private:
     UpdateHost& host_;
 };
 
+}  // namespace
+
 bool PeriodicRunning(const Settings& s) {
     return s.InfoUpdateMode == 1 && s.AutoUpdateMode == 1;
 }
 
-}  // namespace
+std::u16string_view StartupUpdateModes(Settings& settings) {
+    if (settings.InfoUpdateMode != 1) {
+        settings.AutoUpdateMode = 0;
+    } else if (settings.AutoUpdateMode != 1) {
+        settings.AutoUpdateMode = 2;
+    }
+    return SoftKeyTextFor(settings);
+}
 
 std::u16string_view SoftKeyTextFor(const Settings& settings) {
     if (settings.InfoUpdateMode != 1) {
@@ -70,7 +79,7 @@ void UpdateCycle::UpdateNow(int pollLimit) {
         // A failed start (-103..-105) shows nothing; the next update simply tries again.
         gps_.StartGpsRequest(
             [&host = host_](uint16_t) { host.PostPositionReady(PositionSource::kGps); },
-            kPositionReadyCommand);
+            res::ID_POSITION_READY);
     }
     host_.RepaintNow();
 }
@@ -125,8 +134,8 @@ void UpdateCycle::OnPositionReady(PositionSource source) {
     // The timer belongs to a running periodic update only; a late answer while the update is
     // stopped must not start it behind a key that reads "更新再開".
     if (PeriodicRunning(host_.CurrentSettings()) && updateTimer_ == 0) {
-        host_.StartTimer(kPeriodicTimerId, kPeriodicTimerMs);
-        updateTimer_ = kPeriodicTimerId;
+        host_.StartTimer(res::PERIODIC_TIMER_ID, res::PERIODIC_TIMER_MS);
+        updateTimer_ = res::PERIODIC_TIMER_ID;
     }
 }
 
@@ -139,7 +148,7 @@ void UpdateCycle::KillPeriodicTimer() {
 
 void UpdateCycle::OnUpdateSoftKey() {
     Settings& settings = host_.CurrentSettings();
-    if (settings.InfoUpdateMode == 1 && settings.AutoUpdateMode == 1) {
+    if (PeriodicRunning(settings)) {
         KillPeriodicTimer();
         host_.SetSoftKeyText(kTextResume);
         settings.AutoUpdateMode = 2;
@@ -157,15 +166,13 @@ void UpdateCycle::AfterOptionsApplied() {
     Settings& settings = host_.CurrentSettings();
     if (PeriodicRunning(settings)) {
         UpdateNow(kPeriodicPollLimit);
-        host_.SetSoftKeyText(kTextStop);
-    } else if (settings.InfoUpdateMode == 1) {
-        KillPeriodicTimer();
-        host_.SetSoftKeyText(kTextResume);
     } else {
         KillPeriodicTimer();
-        host_.SetSoftKeyText(kTextUpdate);
-        settings.AutoUpdateMode = 0;
+        if (settings.InfoUpdateMode != 1) {
+            settings.AutoUpdateMode = 0;
+        }
     }
+    host_.SetSoftKeyText(SoftKeyTextFor(settings));
 }
 
 void UpdateCycle::StopPeriodicUpdateFor(std::u16string_view notice) {

@@ -14,21 +14,24 @@
 #include "core/position/update_host.h"
 #include "core/position/wsim_port.h"
 #include "core/position/wsim_query.h"
+#include "core/resources/resource_ids.h"
 
 namespace zentorak {
 
-inline constexpr int kUpdateCommand = 32771;         // ID_UPDATE, the left soft key
-inline constexpr int kPositionReadyCommand = 32796;  // ID_POSITION_READY
-inline constexpr int kPeriodicTimerId = 2001;        // PERIODIC_TIMER_ID
-inline constexpr int kPeriodicTimerMs = 6000;
 inline constexpr int kManualPollLimit = 20;   // manual update and the update at start-up
 inline constexpr int kPeriodicPollLimit = 2;  // ticks, resuming, after the options
 inline constexpr size_t kMaxTelephoneLength = 25;
 inline constexpr int kPortOpenFailed = -101;
 inline constexpr int kCallFailed = -102;
 
-// The soft-key text that belongs to the update settings (also the text at start-up).
+// The one rule of the update modes. The periodic update runs when InfoUpdateMode is 1 (periodic)
+// and AutoUpdateMode is 1 (running); the left soft key then reads "更新停止", "更新再開" when the
+// periodic update is stopped, and "更新" in the manual mode.
+bool PeriodicRunning(const Settings& settings);
 std::u16string_view SoftKeyTextFor(const Settings& settings);
+// At start-up the stored modes are brought in line: manual clears AutoUpdateMode, a periodic
+// update that is not running is stopped (2). Returns the soft key's text.
+std::u16string_view StartupUpdateModes(Settings& settings);
 
 class UpdateCycle {
 public:
@@ -50,7 +53,7 @@ public:
     void OnUpdateSoftKey();
     void AfterOptionsApplied();
     // The window started the periodic timer at start-up; from now on it is the cycle's to kill.
-    void NoteTimerStarted() { updateTimer_ = kPeriodicTimerId; }
+    void NoteTimerStarted() { updateTimer_ = res::PERIODIC_TIMER_ID; }
     // 0 when the shell took "TEL:" + number, else -102 (after its message).
     int PlaceCall(int targetIndex);
     // Stops a running periodic update before the program's view is left, with `notice` shown

@@ -2,36 +2,37 @@
 
 namespace zentorak {
 
-ExchangeLog::ExchangeLog(std::u16string initial) : text_(std::move(initial)) {
-    if (text_.size() > kMaxChars) {
-        text_.erase(0, text_.size() - kMaxChars);
-    }
+void ExchangeLog::Reset() {
+    text_.assign(kFreshText);
+    TrimAndTell();
 }
 
 void ExchangeLog::Clear() {
     text_.clear();
-    if (listener_) {
-        listener_(text_);
-    }
-}
-
-// Drops whole lines from the front until `needed` more characters fit. The module's replies
-// hold bare CRs and LFs, so a line ends at the first CR LF pair this log wrote or received.
-void ExchangeLog::MakeRoom(size_t needed) {
-    while (!text_.empty() && text_.size() + needed > kMaxChars) {
-        const size_t end = text_.find(u"\r\n");
-        text_.erase(0, end == std::u16string::npos ? text_.size() : end + 2);
-    }
+    TrimAndTell();
 }
 
 void ExchangeLog::AppendLine(std::u16string_view line) {
-    std::u16string entry(line);
-    entry += u"\r\n";
-    if (entry.size() > kMaxChars) {
-        entry.erase(0, entry.size() - kMaxChars);
+    text_.append(line);
+    text_ += u"\r\n";
+    TrimAndTell();
+}
+
+void ExchangeLog::Replace(std::u16string_view text) {
+    text_.assign(text);
+    TrimAndTell();
+}
+
+// Drops whole lines: cuts after the first line end at or beyond the excess, so the newest
+// exchange stays readable. The module's replies hold bare CRs and LFs, so a line ends at the
+// first CR LF pair this log wrote or received. A last line longer than the buffer keeps its tail.
+void ExchangeLog::TrimAndTell() {
+    if (text_.size() > kCapacity) {
+        size_t excess = text_.size() - kCapacity;
+        size_t cut = text_.find(u"\r\n", excess > 2 ? excess - 2 : 0);
+        cut = cut == std::u16string::npos || cut + 2 >= text_.size() ? excess : cut + 2;
+        text_.erase(0, cut);
     }
-    MakeRoom(entry.size());
-    text_ += entry;
     if (listener_) {
         listener_(text_);
     }

@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include "core/position/update_cycle.h"
+#include "core/resources/resource_ids.h"
 #include "gui/app/result_panes.h"
 #include "core/platform/code_page.h"
 #include "gui/platform/message_box.h"
@@ -86,7 +88,8 @@ int Application::InitApplication() {
             LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles);
     });
     wait.Restore();
-    window_->SetSoftKeyText(QString::fromStdU16String(StartupSoftKeyText(state_.settings)));
+    window_->SetSoftKeyText(
+        QString::fromStdU16String(std::u16string(StartupUpdateModes(state_.settings))));
     window_->RefreshOriginModeTexts();
     return 0;
 }
@@ -118,10 +121,10 @@ bool Application::FinishLoading() {
 // The last start-up steps, once the targets are there: the start-up update and the timer.
 void Application::AfterLoad() {
     if (state_.settings.StartupSrchMode == 1) {
-        window_->Updates().UpdateNow(20);
+        window_->Updates().UpdateNow(kManualPollLimit);
     }
-    if (PeriodicTimerWanted(state_.settings)) {
-        window_->StartUpdateTimer();
+    if (PeriodicRunning(state_.settings)) {
+        window_->StartUpdateTimer(res::PERIODIC_TIMER_ID, res::PERIODIC_TIMER_MS);
         window_->Updates().PeriodicTimerStarted();
     }
 }

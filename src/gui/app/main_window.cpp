@@ -7,8 +7,11 @@
 #include <QShortcut>
 #include <QStyle>
 
+#include "core/position/update_cycle.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
+#include "gui/dialogs/qt_dialogs.h"
+#include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/resources/menu_builder.h"
@@ -32,24 +35,25 @@ MainWindow::MainWindow(AppState& state)
     content_->setPalette(QPalette(Qt::white));
     panes_ = std::make_unique<ResultPanes>(content_, state_);
     updates_ = std::make_unique<RepaintOnlyUpdates>([this] { Repaint(); });
-    // The phone call belongs to the update cycle (it stops a running periodic update first).
-    hooks_.phoneCall = [this](int target) { updates_->PlaceCall(target); };
-    updateTimer_.setInterval(PERIODIC_TIMER_MS);
-    connect(&updateTimer_, &QTimer::timeout, this, [this] { updates_->UpdateNow(2); });
+    dialogs_ = std::make_unique<QtDialogs>(*this);
+    connect(&updateTimer_, &QTimer::timeout, this,
+            [this] { updates_->UpdateNow(kPeriodicPollLimit); });
     connect(softKeys_, &SoftKeyBar::Command, this, [this](int id) { Dispatch(id); });
     ConnectRadar();
     ConnectList();
     BuildMenus();
     BuildAccelerators();
-    // A portrait QVGA handset: 240 x 320 units, of which the task bar and soft-key bar take two
-    // rows of 26; the soft-key bar is part of this window.
-    resize(state_.dpi.ScaleX(240), state_.dpi.ScaleY(320) - state_.dpi.ScaleY(26));
+    // The default handset less its task bar; the soft-key bar is part of this window.
+    ScreenSize handset = DefaultHandsetScreen(state_.dpi);
+    resize(handset.width, handset.height - state_.dpi.ScaleY(kBarHeight));
+    SetHandsetScreenSource([this] { return Screen(); });
     LayoutContent();  // a hidden window gets its resize event only when shown
 }
 
 // The update cycle goes first: it stops its GPS reader while the window's members are all
 // still there.
 MainWindow::~MainWindow() {
+    SetHandsetScreenSource({});
     updates_.reset();
 }
 
@@ -77,10 +81,10 @@ void MainWindow::ConnectList() {
     QTreeWidget* list = panes_->List();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this,
-            [this, list](QPoint p) { ShowPopup(listPopup_, list->viewport()->mapToGlobal(p)); });
+            [this, list](QPoint p) { ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p)); });
     list->viewport()->installEventFilter(this);
     connect(listHold_, &TapAndHold::Held, this,
-            [this, list](QPoint p) { ShowPopup(listPopup_, list->viewport()->mapToGlobal(p)); });
+            [this, list](QPoint p) { ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p)); });
     connect(list, &QTreeWidget::itemActivated, this, [this] { Dispatch(ID_LIST_DETAILS); });
     // Where a single click already activates an item, the click must not open it twice.
     if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list)) {
@@ -162,7 +166,7 @@ void MainWindow::ShowLogPane() {
 }
 
 void MainWindow::SetLogText(const std::u16string& text) {
-    state_.logText.Replace(text);
+    state_.log.Replace(text);
     panes_->SetLogText();
 }
 
@@ -177,9 +181,9 @@ std::optional<std::u16string> MainWindow::TelephoneText(int index) const {
     return std::u16string(t->Info(state_.telColumn - 2));
 }
 
-void MainWindow::StartUpdateTimer() {
-    updateTimer_.start();
-    state_.updateTimer = PERIODIC_TIMER_ID;
+void MainWindow::StartUpdateTimer(int id, int periodMs) {
+    updateTimer_.start(periodMs);
+    state_.updateTimer = id;
 }
 
 void MainWindow::StopUpdateTimer() {
@@ -197,7 +201,7 @@ void MainWindow::Repaint() {
 }
 
 ScreenSize MainWindow::Screen() const {
-    return {content_->width(), content_->height() + 2 * state_.dpi.ScaleY(26)};
+    return HandsetScreen(content_->width(), content_->height(), state_.dpi);
 }
 
 PixelPoint MainWindow::ViewCentrePoint() const {
@@ -205,11 +209,11 @@ PixelPoint MainWindow::ViewCentrePoint() const {
 }
 
 int MainWindow::RadarWidth() const {
-    return state_.dpi.ScaleX(240);
+    return state_.dpi.ScaleX(kHandsetWidth);
 }
 
 void MainWindow::LayoutContent() {
-    int bar = state_.dpi.ScaleY(26);
+    int bar = state_.dpi.ScaleY(kBarHeight);
     content_->setGeometry(0, 0, width(), std::max(0, height() - bar));
     softKeys_->setGeometry(0, height() - bar, width(), bar);
     ScreenSize screen = Screen();
@@ -246,12 +250,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::ShowPopup(QMenu* menu, QPoint global) {
-    if (hooks_.popup) {
-        hooks_.popup(menu, global);
-    } else {
-        menu->exec(global);
-    }
+void MainWindow::ShowPopup(int menuId, QPoint global) {
+    dialogs_->PopupMenu(menuId, {global.x(), global.y()});
 }
 
 void MainWindow::Dispatch(int id, int param) {
@@ -282,24 +282,15 @@ void MainWindow::Dispatch(int id, int param) {
             Repaint();
             break;
         case ID_ENTER_COORDINATES:
-            if (hooks_.coordinateEntry) {
-                DmsAngle lat, lon;
-                PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
-                hooks_.coordinateEntry(lat, lon);
-                if (state_.settings.SrchAfterJump == 1) {
-                    SearchAroundOrigin();
-                }
-            }
+            EnterCoordinates();
             break;
         case ID_OPTIONS:
-            if (hooks_.options && hooks_.options()) {
+            if (dialogs_->Options()) {
                 ReloadAfterOptions();
             }
             break;
         case ID_ABOUT:
-            if (hooks_.about) {
-                hooks_.about();
-            }
+            dialogs_->About();
             break;
         case ID_EXIT:
         case ID_QUIT:
@@ -313,19 +304,17 @@ void MainWindow::Dispatch(int id, int param) {
             }
             break;
         case ID_ORGANIZE_FAVORITES:
-            if (hooks_.organizeFavorites) {
-                hooks_.organizeFavorites();
-            }
+            dialogs_->OrganizeFavorites();
             break;
         case ID_ORIGIN_MODE:
         case ID_RADAR_ORIGIN_MODE:
             ToggleOriginMode();
             break;
         case ID_MAP:
-            if (NeedsOrigin() && hooks_.showMap) {
+            if (NeedsOrigin()) {
                 DmsAngle lat, lon;
                 PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
-                hooks_.showMap(lat, lon);
+                ShowTargetOnMap(lat, lon);
             }
             break;
         case ID_TOGGLE_PANE:

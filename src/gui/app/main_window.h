@@ -12,6 +12,8 @@
 #include <optional>
 
 #include "core/app/app_state.h"
+#include "core/app/commands.h"
+#include "core/app/dialogs.h"
 #include "core/app/position_updates.h"
 
 class QMenu;
@@ -23,25 +25,6 @@ class RadarWidget;
 class ResultPanes;
 class SoftKeyBar;
 class TapAndHold;
-
-// Call points for dialogs that other parts of the program provide. An empty entry means the
-// dialog is not there yet and its command does nothing.
-struct DialogHooks {
-    std::function<void(int target)> details;  // selectedTarget
-    // The favourite name dialog ("お気に入りの追加"): 1 when the user named the favourite.
-    std::function<int(FavoriteRecord& record)> favoriteName;
-    std::function<void()> organizeFavorites;
-    std::function<void(const DmsAngle& lat, const DmsAngle& lon)> showMap;
-    std::function<void(int target)> phoneCall;
-    // Starts at the position of the view centre; sets the origin itself on OK.
-    std::function<void(const DmsAngle& lat, const DmsAngle& lon)> coordinateEntry;
-    std::function<bool()> options;  // true when options were applied
-    std::function<void()> about;
-    // The search dialog; returns 1 with texts filled, 0 when closed. Tests script it.
-    std::function<int(SearchTexts& texts)> search;
-    // Shows a popup menu at a global point; tests replace it to inspect and choose.
-    std::function<void(QMenu* menu, QPoint global)> popup;
-};
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -59,7 +42,9 @@ public:
     // Runs before every command and pen press (start-up uses it to finish loading first).
     void SetInputGate(std::function<void()> gate) { inputGate_ = std::move(gate); }
     PositionUpdates& Updates() { return *updates_; }
-    DialogHooks& Hooks() { return hooks_; }
+    // The dialogs the commands open: the Qt ones unless replaced (tests install a recorder).
+    void SetDialogs(std::unique_ptr<Dialogs> dialogs) { dialogs_ = std::move(dialogs); }
+    Dialogs& DialogsInUse() { return *dialogs_; }
 
     // Pen handling on the radar (client coordinates).
     void PenDown(QPoint p, bool rightButton = false);
@@ -77,7 +62,8 @@ public:
     void ShowLogPane();
     void SetLogText(const std::u16string& text);
     std::optional<std::u16string> TelephoneText(int index) const;
-    void StartUpdateTimer();
+    // The one periodic timer (SetTimer): `id` is kept in the state, ticks every `periodMs`.
+    void StartUpdateTimer(int id, int periodMs);
     void StopUpdateTimer();
     bool UpdateTimerRunning() const { return updateTimer_.isActive(); }
     int UpdateTimerInterval() const { return updateTimer_.interval(); }
@@ -120,19 +106,21 @@ private:
     void BuildMenus();
     void BuildAccelerators();
     void LayoutContent();
-    void ShowPopup(QMenu* menu, QPoint global);
+    void ShowPopup(int menuId, QPoint global);
+    int Show(const Notice& notice, bool owned = true);
 
     // Commands.
     bool NeedsOrigin();
     int SelectedRowOrComplain();
-    void NoItemSelected();
     bool ConfirmFixedMode();
     void ConditionalSearch();
     void ToggleOriginMode();
     void SetOriginAtPoint(PixelPoint p);
     void SetOriginToTarget(int k);
     void ChooseFavorite(int index);
-    void BringTargetIntoView(int k);
+    void EnterCoordinates();
+    void ShowDetails(int k);
+    void ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon);
     void RadarCommand(int id);
     void ListCommand(int id);
     void ShowListAfterSearch();
@@ -156,7 +144,7 @@ private:
     QMenu* listPopup_ = nullptr;
     QTimer updateTimer_;
     std::unique_ptr<PositionUpdates> updates_;
-    DialogHooks hooks_;
+    std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> inputGate_;
     bool closing_ = false;
     bool painted_ = false;

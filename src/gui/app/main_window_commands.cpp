@@ -1,41 +1,43 @@
 // The main window's commands that move the origin, search, and act on a target of the radar or
-// the list.
+// the list. What a command does to the state is the core's (core/app/commands.h); here the
+// results are shown.
 #include <QAction>
 #include <QMenu>
-#include <algorithm>
-#include <new>
 
+#include "core/map/map_urls.h"
+#include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
-#include "gui/dialogs/search_dialog.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/shell_open.h"
 #include "gui/platform/wait_cursor.h"
 #include "gui/resources/menu_builder.h"
-#include "core/resources/resource_ids.h"
 
 namespace zentorak {
 
 using namespace res;
 
+int MainWindow::Show(const Notice& notice, bool owned) {
+    MessageButtons buttons =
+        notice.icon == NoticeIcon::kQuestion ? MessageButtons::YesNo : MessageButtons::Ok;
+    return ShowMessage(owned ? this : nullptr, QString::fromStdU16String(notice.text),
+                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon),
+                       buttons);
+}
+
 bool MainWindow::NeedsOrigin() {
     if (state_.originValid == 1) {
         return true;
     }
-    ShowMessage(nullptr, QStringLiteral("位置が設定されていません。"), QStringLiteral("位置設定"),
-                MessageIcon::Error);
+    Show(NoOriginNotice(), false);
     return false;
-}
-
-void MainWindow::NoItemSelected() {
-    ShowMessage(this, QStringLiteral("項目が選択されていません。"), QStringLiteral("未選択"),
-                MessageIcon::Error);
 }
 
 int MainWindow::SelectedRowOrComplain() {
     int row = panes_->SelectedRow();
     if (row < 0 || row >= state_.found.count) {
-        NoItemSelected();
+        Show(NoItemSelectedNotice());
         return -1;
     }
     return row;
@@ -65,38 +67,47 @@ FavoriteRecord MainWindow::TargetAsFavorite(const TargetRecord* t) const {
 }
 
 void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
-    if (!hooks_.favoriteName || hooks_.favoriteName(record) != 1) {
+    if (dialogs_->FavoriteName(kAddFavoriteTitle, record) != 1) {
         return;
     }
     if (AddFavorite(state_.favorites, record) != 0) {
-        ShowMessage(nullptr, QStringLiteral("FavInfoAddにてエラー発生。"), QStringLiteral("エラー"),
-                    MessageIcon::Error);
+        Show(FavoriteAddFailedNotice(), false);
         return;
     }
     AppendFavoriteItem(kFavoriteCommandBase + state_.favorites.count(),
                        QString::fromStdU16String(record.name));
 }
 
+void MainWindow::ShowDetails(int k) {
+    state_.selectedTarget = k;
+    dialogs_->Details(k);
+}
+
+void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
+    Settings& settings = state_.settings;
+    int service = settings.MapSiteNo;
+    int scale = settings.MapScaleIx;
+    if (settings.ConfBfrMapDispMode == 1) {
+        if (dialogs_->MapConfirmation(settings, service, scale) != 1) {
+            return;
+        }
+        if (settings.MemMapScaleMode == 1) {
+            settings.MapSiteNo = service;
+            settings.MapScaleIx = scale;
+        }
+    }
+    ShellOpen(QString::fromStdString(
+        MapUrl(service, scale, lat, lon, settings.GoogleCrrctMode == 1)));
+}
+
 void MainWindow::ReloadAfterOptions() {
     WaitCursor wait;
-    state_.found.count = 0;
-    state_.found.targets.clear();
-    state_.markerPos.clear();
-    ClearTargetGrid(state_.grid);
-    if (AllocateFoundArrays(state_) != 0) {
-        wait.Restore();
-        ShowMessage(this, QStringLiteral("メモリの初期化に失敗しました。"),
-                    QStringLiteral("メモリ初期化エラー"), MessageIcon::Error);
-        return;
-    }
-    if (LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles) != 0) {
-        wait.Restore();
-        ShowMessage(this, QStringLiteral("位置情報の読込みに失敗しました。"),
-                    QStringLiteral("読込みエラー"), MessageIcon::Error);
-        return;
-    }
-    LookUpColumns(state_);
+    std::optional<Notice> failure = ReloadTargets(state_);
     wait.Restore();
+    if (failure) {
+        Show(*failure);
+        return;
+    }
     SearchAroundOrigin();
     updates_->AfterOptions();
 }
@@ -108,12 +119,8 @@ void MainWindow::ShowListAfterSearch() {
 }
 
 void MainWindow::SearchAroundOrigin() {
-    SearchNearest(state_.grid, state_.originLat, state_.originLon, state_.settings.TrgtSrchNum,
-                  state_.found);
+    zentorak::SearchAroundOrigin(state_);
     panes_->Fill(content_->width());
-    state_.originX = RadarWidth() / 2;
-    state_.originY = RadarAreaHeight(state_.dpi) / 2;
-    state_.paneMode = kPaneList;
     panes_->ShowPane();
     Repaint();
 }
@@ -124,6 +131,22 @@ void MainWindow::ChooseFavorite(int index) {
     state_.originLon = favorite.lon;
     state_.originValid = 1;
     SearchAroundOrigin();
+}
+
+void MainWindow::EnterCoordinates() {
+    DmsAngle lat, lon;
+    PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+    if (dialogs_->CoordinateEntry(lat, lon, state_.settings) == 1) {
+        state_.originLat = lat;
+        state_.originLon = lon;
+        state_.originValid = 1;
+    }
+    // Whatever the dialog ended with.
+    if (state_.settings.SrchAfterJump == 1) {
+        SearchAroundOrigin();
+    } else {
+        Repaint();
+    }
 }
 
 void MainWindow::ToggleOriginMode() {
@@ -143,15 +166,10 @@ void MainWindow::ToggleOriginMode() {
 }
 
 bool MainWindow::ConfirmFixedMode() {
-    if (state_.settings.OrgFixedMode == 1) {
+    if (!TextSearchNeedsFixedMode(state_)) {
         return true;
     }
-    int answer = ShowMessage(
-        this,
-        QStringLiteral(
-            "基点モードが浮動になっています。検索するため固定に変更してもよろしいですか？"),
-        QStringLiteral("基点モード変更確認"), MessageIcon::Question, MessageButtons::YesNo);
-    if (answer != kAnswerYes) {
+    if (Show(FixedModeQuestion()) != kAnswerYes) {
         return false;
     }
     state_.settings.OrgFixedMode = 1;
@@ -161,54 +179,16 @@ bool MainWindow::ConfirmFixedMode() {
 
 void MainWindow::ConditionalSearch() {
     SearchTexts texts;
-    if (!ConfirmFixedMode() ||
-        (hooks_.search ? hooks_.search(texts) : RunSearchDialog(this, state_.columns, texts)) ==
-            0) {
+    if (!ConfirmFixedMode() || dialogs_->Search(texts) == 0) {
         return;
     }
     WaitCursor wait;
-    state_.found.count = 0;
-    SearchByConditions(state_.grid, state_.columns, texts, state_.found);
-    if (state_.found.count == 0) {
-        state_.originValid = 0;
-        wait.Restore();
-        panes_->Fill(content_->width());
-        Repaint();
-        ShowMessage(this, QStringLiteral("検索対象が見つかりませんでした。"),
-                    QStringLiteral("検索結果"), MessageIcon::Information);
-        return;
-    }
-    // The text search may have grown the list; the markers follow it. Both keep the grown size
-    // until the options reallocate them, so later searches need not grow them again.
-    try {
-        state_.markerPos.resize(std::max(state_.markerPos.size(), state_.found.targets.size()));
-    } catch (const std::bad_alloc&) {
-        return;
-    }
-    SetOriginToTarget(0);
-    state_.originValid = 1;
+    Notice result = RunTextSearch(state_, texts, ViewCentrePoint());
     wait.Restore();
-    ShowListAfterSearch();
-    state_.originX = ViewCentrePoint().x;
-    state_.originY = ViewCentrePoint().y;
+    panes_->Fill(content_->width());
+    panes_->ShowPane();
     Repaint();
-    ShowMessage(this, QStringLiteral("検索対象が%1個見つかりました。").arg(state_.found.count),
-                QStringLiteral("検索結果"), MessageIcon::Information);
-}
-
-void MainWindow::BringTargetIntoView(int k) {
-    const TargetRecord* t = state_.found.targets[static_cast<size_t>(k)];
-    if (state_.settings.OrgFixedMode == 1) {
-        PixelPoint c = ViewCentrePoint();
-        double dLon = DmsToDegrees(t->lon) - DmsToDegrees(state_.originLon);
-        double dLat = DmsToDegrees(t->lat) - DmsToDegrees(state_.originLat);
-        state_.originX = c.x - static_cast<int>(dLon * state_.scale);
-        state_.originY = static_cast<int>(dLat * state_.scale) + c.y;
-        Repaint();
-    } else {
-        SetOriginToTarget(k);
-        SearchAroundOrigin();
-    }
+    Show(result);
 }
 
 void MainWindow::RadarCommand(int id) {
@@ -217,18 +197,13 @@ void MainWindow::RadarCommand(int id) {
     }
     int k = MarkerAt(state_.pressPoint);
     if (k < 0 && (id == ID_RADAR_DETAILS || id == ID_RADAR_CALL)) {
-        NoItemSelected();
+        Show(NoItemSelectedNotice());
         return;
     }
     if (id == ID_RADAR_DETAILS) {
-        state_.selectedTarget = k;
-        if (hooks_.details) {
-            hooks_.details(k);
-        }
+        ShowDetails(k);
     } else if (id == ID_RADAR_CALL) {
-        if (hooks_.phoneCall) {
-            hooks_.phoneCall(k);
-        }
+        dialogs_->PhoneCall(k);
     } else if (id == ID_RADAR_SET_ORIGIN) {
         k >= 0 ? SetOriginToTarget(k) : SetOriginAtPoint(state_.pressPoint);
         SearchAroundOrigin();
@@ -241,8 +216,8 @@ void MainWindow::RadarCommand(int id) {
         }
         if (id == ID_RADAR_ADD_FAVORITE) {
             AddFavoriteWithDialog(record);
-        } else if (id == ID_RADAR_MAP && hooks_.showMap) {
-            hooks_.showMap(record.lat, record.lon);
+        } else if (id == ID_RADAR_MAP) {
+            ShowTargetOnMap(record.lat, record.lon);
         }
     }
 }
@@ -255,13 +230,14 @@ void MainWindow::ListCommand(int id) {
     const TargetRecord* t = state_.found.targets[static_cast<size_t>(k)];
     switch (id) {
         case ID_LIST_DETAILS:
-            state_.selectedTarget = k;
-            if (hooks_.details) {
-                hooks_.details(k);
-            }
+            ShowDetails(k);
             break;
         case ID_LIST_MOVE:
-            BringTargetIntoView(k);
+            if (BringTargetIntoView(state_, k, ViewCentrePoint())) {
+                SearchAroundOrigin();
+            } else {
+                Repaint();
+            }
             break;
         case ID_LIST_SET_ORIGIN:
             SetOriginToTarget(k);
@@ -271,14 +247,10 @@ void MainWindow::ListCommand(int id) {
             AddFavoriteWithDialog(TargetAsFavorite(t));
             break;
         case ID_LIST_MAP:
-            if (hooks_.showMap) {
-                hooks_.showMap(t->lat, t->lon);
-            }
+            ShowTargetOnMap(t->lat, t->lon);
             break;
         case ID_LIST_CALL:
-            if (hooks_.phoneCall) {
-                hooks_.phoneCall(k);
-            }
+            dialogs_->PhoneCall(k);
             break;
         default:
             break;

@@ -47,7 +47,7 @@ void MainWindow::TapAndHoldAt(QPoint p) {
     FindCommand(radarPopup_, ID_RADAR_DETAILS)->setEnabled(onMarker);
     FindCommand(radarPopup_, ID_RADAR_CALL)->setEnabled(onMarker);
     RefreshOriginModeTexts();
-    ShowPopup(radarPopup_, radar_->mapToGlobal(p));
+    ShowPopup(IDR_RADAR_POPUP, radar_->mapToGlobal(p));
 }
 
 void MainWindow::PenMove(QPoint p) {
@@ -87,10 +87,7 @@ void MainWindow::PenUp(QPoint p) {
     if (drag == kDragPending) {
         int k = MarkerAt(state_.pressPoint);
         if (k >= 0) {
-            state_.selectedTarget = k;
-            if (hooks_.details) {
-                hooks_.details(k);
-            }
+            ShowDetails(k);
         }
     } else if (drag == kDragZoom) {
         RadarView view = state_.View();

@@ -44,7 +44,7 @@ ResultPanes::ResultPanes(QWidget* parent, AppState& state)
     // The user may narrow a column to next to nothing (which asks for auto-size at the next
     // fill), and the half-window cap must hold however small the window is.
     list_->header()->setMinimumSectionSize(1);
-    state_.logText.Reset();
+    state_.log.Reset();
     SetLogText();
     ShowPane();
 }
@@ -145,13 +145,8 @@ void ResultPanes::SizeColumns(int dataColumns, int clientWidth) {
     }
 }
 
-void ResultPanes::AppendLog(const QString& line) {
-    state_.logText.Append(line.toStdU16String());
-    SetLogText();
-}
-
 void ResultPanes::SetLogText() {
-    const std::u16string& text = state_.logText.text();
+    const std::u16string& text = state_.log.Text();
     log_->setPlainText(ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     log_->moveCursor(QTextCursor::End);
 }

@@ -24,7 +24,6 @@ public:
     void Toggle();
     // Rebuilds the list from the found targets; clientWidth caps auto-sized columns at half.
     void Fill(int clientWidth);
-    void AppendLog(const QString& line);
     void SetLogText();
     // The first selected row, or -1.
     int SelectedRow() const;

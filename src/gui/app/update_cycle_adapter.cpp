@@ -14,21 +14,6 @@ namespace zentorak {
 
 namespace {
 
-// NoticeIcon and MessageIcon list the same four icons in the same order.
-MessageIcon IconFor(NoticeIcon icon) {
-    switch (icon) {
-        case NoticeIcon::kError:
-            return MessageIcon::Error;
-        case NoticeIcon::kExclamation:
-            return MessageIcon::Exclamation;
-        case NoticeIcon::kInformation:
-            return MessageIcon::Information;
-        case NoticeIcon::kQuestion:
-            return MessageIcon::Question;
-    }
-    return MessageIcon::Error;
-}
-
 std::filesystem::path ExecutableFolder() {
     std::error_code error;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -105,10 +90,10 @@ void UpdateCycleAdapter::SetSoftKeyText(std::u16string_view text) {
     window_.SetSoftKeyText(QString::fromStdU16String(std::u16string(text)));
 }
 
-// The window has the one periodic timer (2001, 6000 ms); its ticks come back as UpdateNow(2),
+// The window has the one periodic timer; its ticks come back as UpdateNow(kPeriodicPollLimit),
 // which is the cycle's OnTimer.
-void UpdateCycleAdapter::StartTimer(int, int) {
-    window_.StartUpdateTimer();
+void UpdateCycleAdapter::StartTimer(int id, int periodMs) {
+    window_.StartUpdateTimer(id, periodMs);
 }
 
 void UpdateCycleAdapter::KillTimer(int) {
@@ -118,7 +103,7 @@ void UpdateCycleAdapter::KillTimer(int) {
 void UpdateCycleAdapter::ShowMessage(std::u16string_view text, std::u16string_view title,
                                      NoticeIcon icon) {
     zentorak::ShowMessage(&window_, QString::fromStdU16String(std::u16string(text)),
-                          QString::fromStdU16String(std::u16string(title)), IconFor(icon));
+                          QString::fromStdU16String(std::u16string(title)), ToMessageIcon(icon));
 }
 
 // The W-SIM exchange blocks the window's thread until the module has answered: the log pane is

@@ -1,10 +1,8 @@
 #include "gui/controls/item_list_view.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 #include <atomic>
 #include <chrono>
@@ -13,6 +11,7 @@
 
 #include "gui/controls/item_list_draw.h"
 #include "core/text/text_utils.h"
+#include "gui/platform/screen_dpi.h"
 
 namespace zentorak {
 namespace {
@@ -22,19 +21,6 @@ std::atomic<bool> classRegistered{false};
 // The visible bit of a window style; the other window bits (child, tab stop) are how every
 // item list is made anyway.
 constexpr std::uint32_t kVisibleStyle = 0x10000000;
-
-// The handset's screen is the main window plus its task bar and soft-key bar (26 units each);
-// before that window is shown, a portrait QVGA handset.
-QSize HandsetScreenSize(QWidget* parent) {
-    QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-    int dpiX = screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchX()) : 96;
-    int dpiY = screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchY()) : 96;
-    QWidget* top = parent != nullptr ? parent->window() : nullptr;
-    if (top != nullptr && top->isVisible()) {
-        return {top->width(), top->height() + 2 * ScaleY(26, dpiY)};
-    }
-    return {ScaleX(240, dpiX), ScaleY(320, dpiY)};
-}
 
 int VirtualKeyOf(int qtKey) {
     switch (qtKey) {
@@ -76,10 +62,10 @@ ItemListView* ItemListView::Create(QWidget* parent, std::uint32_t style, int id)
         return nullptr;
     }
     auto* view = new ItemListView(parent, style, id);
-    QSize screen = HandsetScreenSize(parent);
+    ScreenSize screen = CurrentHandsetScreen();
     int defaultHeight = QFontMetrics(view->font()).height();
     view->core_.reset(new (std::nothrow)
-                          ItemListCore(*view, defaultHeight, screen.width(), screen.height()));
+                          ItemListCore(*view, defaultHeight, screen.width, screen.height));
     if (view->core_ == nullptr || view->core_->InitStore() != 0) {
         delete view;
         return nullptr;

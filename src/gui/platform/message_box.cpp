@@ -55,4 +55,18 @@ void SetMessageHandler(MessageHandler handler) {
     Handler() = std::move(handler);
 }
 
+MessageIcon ToMessageIcon(NoticeIcon icon) {
+    switch (icon) {
+        case NoticeIcon::kError:
+            return MessageIcon::Error;
+        case NoticeIcon::kExclamation:
+            return MessageIcon::Exclamation;
+        case NoticeIcon::kInformation:
+            return MessageIcon::Information;
+        case NoticeIcon::kQuestion:
+            return MessageIcon::Question;
+    }
+    return MessageIcon::Error;
+}
+
 }  // namespace zentorak

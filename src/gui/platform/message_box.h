@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "core/position/update_host.h"
+
 class QWidget;
 
 namespace zentorak {
@@ -25,6 +27,8 @@ struct MessageRecord {
     MessageButtons buttons = MessageButtons::Ok;
     bool hasOwner = false;
 };
+
+MessageIcon ToMessageIcon(NoticeIcon icon);
 
 int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons buttons = MessageButtons::Ok);

@@ -33,4 +33,20 @@ Dpi ScreenDpi() {
     return {x > 0 ? x : 96, y > 0 ? y : 96};
 }
 
+namespace {
+std::function<ScreenSize()>& HandsetScreenSource() {
+    static std::function<ScreenSize()> source;
+    return source;
+}
+}  // namespace
+
+void SetHandsetScreenSource(std::function<ScreenSize()> source) {
+    HandsetScreenSource() = std::move(source);
+}
+
+ScreenSize CurrentHandsetScreen() {
+    const std::function<ScreenSize()>& source = HandsetScreenSource();
+    return source ? source() : DefaultHandsetScreen(ScreenDpi());
+}
+
 }  // namespace zentorak

@@ -243,6 +243,30 @@ TEST_F(UpdateCycleTest, SoftKeyAfterTheOptions) {
     }
 }
 
+struct StartupRow {
+    int infoMode, autoMode;
+    const char16_t* text;
+    int autoModeAfter;
+    bool running;
+};
+
+// Start-up, the soft key and the options share one rule for the modes and the key's text.
+TEST(UpdateModes, StartupBringsTheStoredModesInLine) {
+    const StartupRow rows[] = {
+        {1, 1, u"更新停止", 1, true}, {1, 0, u"更新再開", 2, false}, {1, 2, u"更新再開", 2, false},
+        {2, 1, u"更新", 0, false},    {2, 2, u"更新", 0, false},     {3, 1, u"更新", 0, false},
+    };
+    for (const StartupRow& row : rows) {
+        Settings s;
+        s.InfoUpdateMode = row.infoMode;
+        s.AutoUpdateMode = row.autoMode;
+        EXPECT_EQ(StartupUpdateModes(s), row.text) << row.infoMode << "/" << row.autoMode;
+        EXPECT_EQ(s.AutoUpdateMode, row.autoModeAfter);
+        EXPECT_EQ(PeriodicRunning(s), row.running);
+        EXPECT_EQ(SoftKeyTextFor(s), row.text);
+    }
+}
+
 TEST_F(UpdateCycleTest, CallDuringPeriodicUpdateStopsItWithANoticeFirst) {
     host.settings.InfoUpdateMode = 1;
     host.settings.AutoUpdateMode = 1;

@@ -38,37 +38,5 @@ TEST(RxBufferTest, BytesBeyondTheThousandthAreDropped) {
     EXPECT_EQ(rx.Text(), std::u16string(1, char16_t{0xFE}));
 }
 
-TEST(ExchangeLogTest, AppendsLinesAndTellsTheListener) {
-    ExchangeLog log;
-    EXPECT_EQ(log.Text(), u"START\r\n");
-    std::u16string seen;
-    log.SetListener([&](const std::u16string& text) { seen = text; });
-    log.Clear();
-    log.AppendLine(u"--------");
-    EXPECT_EQ(seen, u"--------\r\n");
-}
-
-TEST(ExchangeLogTest, OverflowDropsTheOldestWholeLines) {
-    ExchangeLog log(u"");
-    const std::u16string line(98, u'x');  // 100 with CR LF
-    for (int i = 0; i < 159; ++i) {
-        log.AppendLine(line);
-    }
-    EXPECT_EQ(log.Text().size(), 15900u);
-    log.AppendLine(u"first" + std::u16string(93, u'y'));
-    log.AppendLine(u"last" + std::u16string(94, u'y'));  // 16100 would not fit
-    EXPECT_LE(log.Text().size(), ExchangeLog::kMaxChars);
-    EXPECT_EQ(log.Text().size(), 15900u);  // two old lines went to make room for one
-    EXPECT_TRUE(log.Text().starts_with(line + u"\r\n"));
-    EXPECT_TRUE(log.Text().ends_with(u"last" + std::u16string(94, u'y') + u"\r\n"));
-}
-
-TEST(ExchangeLogTest, LineLongerThanTheBufferKeepsItsEnd) {
-    ExchangeLog log;
-    log.AppendLine(std::u16string(20000, u'a') + u"END");
-    EXPECT_EQ(log.Text().size(), ExchangeLog::kMaxChars);
-    EXPECT_TRUE(log.Text().ends_with(u"END\r\n"));
-}
-
 }  // namespace
 }  // namespace zentorak

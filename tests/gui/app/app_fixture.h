@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gui/app/application.h"
+#include "gui/app/dialog_recorder.h"
 #include "core/platform/code_page.h"
 #include "gui/platform/message_box.h"
 
@@ -99,7 +100,18 @@ protected:
 
     MainWindow& Window() { return app->Window(); }
 
+    // Puts the recorder in place of the Qt dialogs (once) and returns it.
+    DialogRecorder& Dialogs() {
+        if (recorder == nullptr) {
+            auto owned = std::make_unique<DialogRecorder>();
+            recorder = owned.get();
+            Window().SetDialogs(std::move(owned));
+        }
+        return *recorder;
+    }
+
     void TearDown() override {
+        recorder = nullptr;
         app.reset();
         state.reset();
     }
@@ -108,6 +120,7 @@ protected:
     MessageRecorder messages;
     std::unique_ptr<AppState> state;
     std::unique_ptr<Application> app;
+    DialogRecorder* recorder = nullptr;
 };
 
 }  // namespace zentorak::testing

@@ -4,6 +4,7 @@
 
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
+#include "core/resources/resource_ids.h"
 #include "gui/app/app_fixture.h"
 #include "gui/resources/menu_builder.h"
 
@@ -15,7 +16,7 @@ protected:
     void SetUp() override {
         WriteSettings({"OrgFixedMode:1"});
         ASSERT_TRUE(Start());
-        Window().Hooks().details = [this](int k) { details.push_back(k); };
+        Dialogs();
     }
     // Chooses favourite 東京 and paints, so markers and grid spacing are known.
     void FixAtTokyo() {
@@ -25,8 +26,7 @@ protected:
         ASSERT_GT(state->gridSpacing, 0);
     }
     QString Row(int i) const { return state->found.count > i ? QString::number(i) : QString(); }
-
-    std::vector<int> details;
+    const std::vector<int>& details() { return Dialogs().details; }
 };
 
 TEST_F(MainWindowTest, FavouriteBeforeAnyFixSetsOriginAndSearches) {
@@ -69,12 +69,12 @@ TEST_F(MainWindowTest, TapOnLabelOpensDetailsOfTheTopmostTarget) {
     Window().PenDown(QPoint(m.x + 3, m.y + 3));
     Window().PenMove(QPoint(m.x + 6, m.y + 6));  // within ScaleX(4): still a tap
     Window().PenUp(QPoint(m.x + 6, m.y + 6));
-    EXPECT_EQ(details, (std::vector<int>{0}));
+    EXPECT_EQ(details(), (std::vector<int>{0}));
     EXPECT_EQ(state->selectedTarget, 0);
     // A tap on empty ground opens nothing.
     Window().PenDown(QPoint(5, 5));
     Window().PenUp(QPoint(5, 5));
-    EXPECT_EQ(details.size(), 1u);
+    EXPECT_EQ(details().size(), 1u);
 }
 
 TEST_F(MainWindowTest, PanInFixedModeMovesOnlyThePicture) {
@@ -163,7 +163,9 @@ TEST_F(MainWindowTest, OriginModeToggleAlternatesTextsBothMenus) {
 TEST_F(MainWindowTest, TapAndHoldOpensRadarMenuWithItemsGreyedOffLabels) {
     FixAtTokyo();
     std::vector<std::pair<bool, bool>> seen;
-    Window().Hooks().popup = [&](QMenu* menu, QPoint) {
+    Dialogs().onPopup = [&](int menuId) {
+        ASSERT_EQ(menuId, res::IDR_RADAR_POPUP);
+        QMenu* menu = Window().RadarPopup();
         seen.push_back({res::FindCommand(menu, 32787)->isEnabled(),
                         res::FindCommand(menu, 32793)->isEnabled()});
     };
@@ -184,7 +186,7 @@ TEST_F(MainWindowTest, TapAndHoldOpensRadarMenuWithItemsGreyedOffLabels) {
 TEST_F(MainWindowTest, HeldPenOpensTheMenuAfterHalfASecond) {
     FixAtTokyo();
     int shown = 0;
-    Window().Hooks().popup = [&](QMenu*, QPoint) { ++shown; };
+    Dialogs().onPopup = [&](int) { ++shown; };
     Window().PenDown(QPoint(40, 40));
     QTest::qWait(300);
     EXPECT_EQ(shown, 0);  // not yet
@@ -194,7 +196,6 @@ TEST_F(MainWindowTest, HeldPenOpensTheMenuAfterHalfASecond) {
 
 TEST_F(MainWindowTest, RadarSetOriginTakesTheMarkedTarget) {
     FixAtTokyo();
-    Window().Hooks().popup = [](QMenu*, QPoint) {};
     // Zoomed in, the labels stand apart; take one that is not the nearest.
     state->scale = 20000;
     Window().Radar()->repaint();
@@ -247,12 +248,14 @@ TEST_F(MainWindowTest, ListMoveInFixedModeBringsTargetToCentre) {
 
 TEST_F(MainWindowTest, LogKeepsNewestLinesWithinItsBuffer) {
     for (int i = 0; i < 400; ++i) {
-        Window().Panes().AppendLog(QStringLiteral("AT@LBC line %1 ").arg(i).repeated(4));
+        // As the update cycle hands it over: the whole text so far plus one line.
+        std::u16string line = QStringLiteral("AT@LBC line %1 ").arg(i).repeated(4).toStdU16String();
+        Window().SetLogText(state->log.Text() + line + u"\r\n");
     }
     QString text = Window().Panes().Log()->toPlainText();
     EXPECT_TRUE(text.contains(QStringLiteral("line 399")));
     EXPECT_FALSE(text.contains(QStringLiteral("START")));
-    EXPECT_LE(state->logText.text().size(), LogText::kCapacity);
+    EXPECT_LE(state->log.Text().size(), ExchangeLog::kCapacity);
 }
 
 }  // namespace
@@ -264,7 +267,7 @@ namespace {
 TEST_F(MainWindowTest, AddedFavouriteGetsTheNextMenuCommand) {
     FixAtTokyo();
     std::vector<std::u16string> offered;
-    Window().Hooks().favoriteName = [&](FavoriteRecord& record) {
+    Dialogs().nameFavorite = [&](FavoriteRecord& record) {
         offered.push_back(record.name);
         record.name = u"いつもの店";
         return 1;
@@ -283,14 +286,14 @@ TEST_F(MainWindowTest, AddedFavouriteGetsTheNextMenuCommand) {
     EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
     EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 20, 0}));
     // A cancelled dialog adds nothing.
-    Window().Hooks().favoriteName = [](FavoriteRecord&) { return 0; };
+    Dialogs().nameFavorite = [](FavoriteRecord&) { return 0; };
     Window().Dispatch(32794);
     EXPECT_EQ(state->favorites.count(), 3);
 }
 
 TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {
     FixAtTokyo();
-    Window().Hooks().options = [this] {
+    Dialogs().applyOptions = [this] {
         state->settings.TrgtSrchNum = 40;
         return true;
     };
@@ -301,7 +304,7 @@ TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {
     EXPECT_EQ(state->found.count, 30);
     EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 30);
     // Options closed without applying change nothing.
-    Window().Hooks().options = [this] {
+    Dialogs().applyOptions = [this] {
         state->settings.TrgtSrchNum = 20;
         return false;
     };
@@ -369,17 +372,17 @@ namespace {
 
 TEST_F(MainWindowTest, CoordinateEntryStartsAtViewCentreAndSearchesAfter) {
     FixAtTokyo();
-    std::vector<DmsAngle> offered;
-    Window().Hooks().coordinateEntry = [&](const DmsAngle& lat, const DmsAngle& lon) {
-        offered = {lat, lon};
-        state->originLat = {35, 40, 0, 0};  // what the dialog does on OK
-        state->originLon = {139, 46, 50, 0};
-        state->originValid = 1;
+    Dialogs().enterCoordinates = [](DmsAngle& lat, DmsAngle& lon, Settings&) {
+        lat = {35, 40, 0, 0};  // what the person chose
+        lon = {139, 46, 50, 0};
+        return 1;
     };
     Window().Dispatch(32779);
-    ASSERT_EQ(offered.size(), 2u);
-    EXPECT_EQ(offered[0].deg, 35);
-    EXPECT_EQ(offered[0].min, 40);
+    ASSERT_EQ(Dialogs().coordinateStarts.size(), 1u);
+    EXPECT_EQ(Dialogs().coordinateStarts[0].first.deg, 35);
+    EXPECT_EQ(Dialogs().coordinateStarts[0].first.min, 40);
+    EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 50, 0}));
+    EXPECT_EQ(state->originValid, 1);
     EXPECT_EQ(state->found.targets[0]->Info(0), u"店05");  // SrchAfterJump 1: searched there
 }
 

@@ -126,7 +126,7 @@ TEST_F(PositionWiring, OptionsBringTheSoftKeyAndTimerInLine) {
     ASSERT_TRUE(StartWith({"InfoUpdateMode:1", "AutoUpdateMode:1", "MthdGetLocInfo:2"}));
     ASSERT_TRUE(Window().UpdateTimerRunning());
     int newMode = 2;
-    Window().Hooks().options = [&] {
+    Dialogs().applyOptions = [&] {
         state->settings.InfoUpdateMode = newMode;
         return true;
     };
@@ -151,13 +151,13 @@ TEST_F(PositionWiring, WsimExchangeShowsInTheLogPaneThenTheListReturns) {
     ASSERT_TRUE(module.Start(error)) << error;
     ASSERT_TRUE(module.LinkAs(dir.path().toStdString(), 3, error)) << error;
     ASSERT_TRUE(StartWith({"MthdGetLocInfo:1", "PortName:COM3"}));
-    EXPECT_EQ(state->logText.text(), u"START\r\n");
+    EXPECT_EQ(state->log.Text(), u"START\r\n");
     EXPECT_EQ(state->paneMode, kPaneLog);
 
     state->paneMode = kPaneList;  // as after an earlier search
     Window().Dispatch(32771);     // the exchange runs here, on the window's thread
     EXPECT_EQ(state->paneMode, kPaneLog);
-    const QString log = QString::fromStdU16String(state->logText.text());
+    const QString log = QString::fromStdU16String(state->log.Text());
     EXPECT_TRUE(log.contains(QStringLiteral("AT@LBC1"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("緯度:35/39/29.000"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("経度:139/45/05.000"))) << log.toStdString();

@@ -231,8 +231,7 @@ namespace {
 TEST_F(Startup, CtrlQQuitsAndSavesCtrlAAsksForAbout) {
     WriteSettings({"OrgFixedMode:2"});
     ASSERT_TRUE(Start());
-    int abouts = 0;
-    Window().Hooks().about = [&] { ++abouts; };
+    const int& abouts = Dialogs().abouts;
     Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
     QTest::keyClick(&Window(), Qt::Key_A, Qt::ControlModifier);

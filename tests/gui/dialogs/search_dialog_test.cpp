@@ -15,13 +15,13 @@ protected:
     void Begin(const char* mode) {
         WriteSettings({mode});
         ASSERT_TRUE(Start());
-        Window().Hooks().search = [this](SearchTexts& texts) {
-            ++dialogs;
+        Dialogs().search = [this](SearchTexts& texts) {
+            ++shown;
             texts = scripted;
             return scripted == SearchTexts{} ? 0 : 1;
         };
     }
-    int dialogs = 0;
+    int shown = 0;
     SearchTexts scripted;
 };
 
@@ -35,7 +35,7 @@ TEST_F(Search, AnsweringNoKeepsFloatingModeAndShowsNoDialog) {
     EXPECT_EQ(messages.records[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(messages.records[0].icon, MessageIcon::Question);
     EXPECT_EQ(state->settings.OrgFixedMode, 2);
-    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(shown, 0);
 }
 
 TEST_F(Search, AnsweringYesFixesTheOriginModeFirst) {
@@ -44,7 +44,7 @@ TEST_F(Search, AnsweringYesFixesTheOriginModeFirst) {
     scripted[0] = u"店07";
     Window().Dispatch(32776);
     EXPECT_EQ(state->settings.OrgFixedMode, 1);
-    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(shown, 1);
     EXPECT_EQ(state->found.count, 1);
     EXPECT_EQ(state->originValid, 1);
     EXPECT_EQ(state->originLat, state->found.targets[0]->lat);
@@ -88,7 +88,7 @@ TEST_F(Search, FindingMoreThanTheListHoldsGrowsListAndMarkers) {
 TEST_F(Search, DialogClosedDoesNothing) {
     Begin("OrgFixedMode:1");
     Window().Dispatch(32776);
-    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(shown, 1);
     EXPECT_TRUE(messages.records.empty());
     EXPECT_EQ(state->originValid, 0);
 }

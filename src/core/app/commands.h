@@ -1,0 +1,55 @@
+// What the main window's commands do to the program's state, without drawing: the text search
+// with its origin move, the reload after the options, bringing a target into view, the search
+// around the origin. Each returns what the window must show or do next; the window fills its
+// list, repaints and shows the message boxes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/app/app_state.h"
+#include "core/position/update_host.h"
+
+namespace zentorak {
+
+// A message box a command ends with.
+struct Notice {
+    std::u16string text;
+    std::u16string title;
+    NoticeIcon icon = NoticeIcon::kError;
+    bool operator==(const Notice&) const = default;
+};
+
+// The messages the commands share.
+Notice NoOriginNotice();        // a command that needs the origin before there is one
+Notice NoItemSelectedNotice();  // a target command with no target chosen
+Notice FixedModeQuestion();     // the text search asks before leaving the floating mode
+Notice FavoriteAddFailedNotice();
+
+// Empties the found targets, their markers and the target grid: the step before the targets are
+// loaded again, and at teardown.
+void ClearTargets(AppState& state);
+
+// After the options: the found-target arrays for the new TrgtSrchNum, the files loaded again and
+// their columns looked up. nullopt on success, else the failure to show (nothing is searched).
+std::optional<Notice> ReloadTargets(AppState& state);
+
+// The nearest targets around the origin, with the origin drawn at the radar area's centre and
+// the list pane in front.
+void SearchAroundOrigin(AppState& state);
+
+// Whether the text search must first ask to switch to the fixed origin mode.
+bool TextSearchNeedsFixedMode(const AppState& state);
+
+// The text search. Found: the origin moves to the first target and is drawn at `viewCentre`,
+// the list pane comes to the front. None found: the origin becomes invalid. Returns the result
+// message either way.
+Notice RunTextSearch(AppState& state, const SearchTexts& texts, PixelPoint viewCentre);
+
+// "移動": in the fixed mode the view shifts so that found target `k` stands at `viewCentre`
+// (false: just repaint); in the floating mode `k` becomes the origin and true asks for a search
+// around it.
+bool BringTargetIntoView(AppState& state, int k, PixelPoint viewCentre);
+
+}  // namespace zentorak
