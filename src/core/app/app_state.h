@@ -24,6 +24,8 @@ inline constexpr int kDragZoom = 2;
 inline constexpr int kDragPan = 3;
 
 struct AppState {
+    // The settings file the program reads at start-up and writes back (zentorak.ini).
+    std::string settingsPath;
     Settings settings;
     LocationInfoFileList locationInfoFiles;
     FavoriteList favorites;

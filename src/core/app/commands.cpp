@@ -22,6 +22,14 @@ Notice FavoriteAddFailedNotice() {
     return {u"FavInfoAddにてエラー発生。", u"エラー", NoticeIcon::kError};
 }
 
+std::optional<Notice> SaveSettingsNow(const AppState& state) {
+    if (SaveSettingsFile(state.settingsPath, state.settings, state.locationInfoFiles,
+                         state.favorites) == 0) {
+        return std::nullopt;
+    }
+    return Notice{u"設定ファイルの書込みに失敗しました。", u"設定ファイルエラー", NoticeIcon::kError};
+}
+
 void ClearTargets(AppState& state) {
     state.found.count = 0;
     state.found.targets.clear();

@@ -27,6 +27,11 @@ Notice NoItemSelectedNotice();  // a target command with no target chosen
 Notice FixedModeQuestion();     // the text search asks before leaving the floating mode
 Notice FavoriteAddFailedNotice();
 
+// Writes the settings file now, atomically (a change the person made must survive the program
+// being killed). nullopt when written, else the failure to show; the state keeps the change
+// either way, for the save at the end.
+std::optional<Notice> SaveSettingsNow(const AppState& state);
+
 // Empties the found targets, their markers and the target grid: the step before the targets are
 // loaded again, and at teardown.
 void ClearTargets(AppState& state);

@@ -30,7 +30,9 @@ std::string SettingsFilePath() {
 }
 
 Application::Application(AppState& state, std::string settingsPath)
-    : state_(state), settingsPath_(std::move(settingsPath)) {}
+    : state_(state), settingsPath_(std::move(settingsPath)) {
+    state_.settingsPath = settingsPath_;
+}
 
 Application::~Application() {
     Teardown();

@@ -74,6 +74,9 @@ public:
     void AddFavoriteWithDialog(FavoriteRecord record);
     // After the options were applied: arrays and targets afresh, then a search at the origin.
     void ReloadAfterOptions();
+    // Writes the settings file at once (after the favourites or options changed); a failure is
+    // shown and the change stays in memory for the save at the end. True when written.
+    bool SaveSettingsNow();
 
     // Handset screen the window stands for: W = content width, H = content height + 2 bars.
     ScreenSize Screen() const;

@@ -78,6 +78,14 @@ void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
                        QString::fromStdU16String(record.name));
 }
 
+bool MainWindow::SaveSettingsNow() {
+    std::optional<Notice> failure = zentorak::SaveSettingsNow(state_);
+    if (failure) {
+        Show(*failure);
+    }
+    return !failure;
+}
+
 void MainWindow::ShowDetails(int k) {
     state_.selectedTarget = k;
     dialogs_->Details(k);
