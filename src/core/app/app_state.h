@@ -1,6 +1,7 @@
 // The one record of the running program: settings, loaded targets, favourites, the origin and
-// the radar view, the found targets and the pane state. Plain data on the core types; the main
-// window is the only place that changes it. Window and menu objects live in the window itself.
+// the radar view, the found targets and the pane state. Plain data on the core types, changed on
+// the window's thread only: by the window, the start-up and teardown, the command logic of
+// commands.h and the update cycle's host. Window and menu objects live in the window itself.
 #pragma once
 
 #include <vector>

@@ -81,8 +81,9 @@ void GpsReaderThread(std::shared_ptr<GpsReaderShared> shared) {
     shared->doneChanged.notify_all();
 }
 
-GpsSource::GpsSource(DriverFactory makeDriver, std::atomic<int>& busyFlag)
-    : makeDriver_(std::move(makeDriver)), busyFlag_(busyFlag) {}
+GpsSource::GpsSource(DriverFactory makeDriver, std::atomic<int>& busyFlag,
+                     std::chrono::milliseconds stopWait)
+    : makeDriver_(std::move(makeDriver)), busyFlag_(busyFlag), stopWait_(stopWait) {}
 
 GpsSource::~GpsSource() {
     if (session_) {
@@ -160,7 +161,7 @@ int GpsSource::StartSession() {
                           : ENODEV;
     if (error != 0) {
         session_->shared->events.Signal(GpsEvents::kStop);
-        WaitForReader(kGpsStopWait);
+        WaitForReader(stopWait_);
         session_->shared.reset();
         return SystemErrorStatus(error);
     }
@@ -173,7 +174,7 @@ int GpsSource::StopGpsSession() {
         return kEInvalidArg;
     }
     session_->shared->events.Signal(GpsEvents::kStop);
-    int status = WaitForReader(kGpsStopWait);
+    int status = WaitForReader(stopWait_);
     // The events go with the session, but only after the device is closed: until then the
     // driver's own thread may still signal them.
     const std::shared_ptr<GpsReaderShared> shared = std::move(session_->shared);

@@ -79,8 +79,10 @@ class GpsSource {
 public:
     using DriverFactory = std::function<std::shared_ptr<GpsDriver>()>;
 
-    // `busyFlag` is the application's acquisition-running flag (the radar reads it).
-    GpsSource(DriverFactory makeDriver, std::atomic<int>& busyFlag);
+    // `busyFlag` is the application's acquisition-running flag (the radar reads it). `stopWait`
+    // is how long a stop waits for the reader thread before abandoning it (tests shorten it).
+    GpsSource(DriverFactory makeDriver, std::atomic<int>& busyFlag,
+              std::chrono::milliseconds stopWait = kGpsStopWait);
     ~GpsSource();
     GpsSource(const GpsSource&) = delete;
     GpsSource& operator=(const GpsSource&) = delete;
@@ -100,6 +102,7 @@ private:
 
     DriverFactory makeDriver_;
     std::atomic<int>& busyFlag_;
+    std::chrono::milliseconds stopWait_;
     std::shared_ptr<GpsRequest> request_;
     std::unique_ptr<GpsSession> session_;  // the thread record: present once a session was tried
 };

@@ -28,9 +28,9 @@ UpdateCycleAdapter::UpdateCycleAdapter(MainWindow& window, AppState& state,
     : window_(window), state_(state) {
     cycle_ = std::make_unique<UpdateCycle>(*this, std::move(makeGps), std::move(portBase),
                                            std::move(sleep));
-    // The cycle's exchange log is the one log buffer (16000 units, oldest whole lines dropped);
-    // the window's pane text is only ever replaced by it, so the two cannot drift apart. The
-    // pane starts with the log's own first line, "START".
+    // The cycle writes the W-SIM exchange into its own log; the pane's text (AppState::log, the
+    // same bounded ExchangeLog) is replaced by it after every change, so the two cannot drift
+    // apart. The pane starts with the log's own first line, "START".
     SetLogText(cycle_->Log().Text());
 }
 

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "core/geo/geo_test_files.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {

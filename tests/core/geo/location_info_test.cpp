@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/geo/geo_test_files.h"
+#include "support/temp_folder.h"
 #include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"
 #include "core/platform/code_page.h"

@@ -11,7 +11,7 @@
 
 #include "core/geo/coordinate_bytes.h"
 #include "core/geo/csv_split.h"
-#include "core/geo/geo_test_files.h"
+#include "support/temp_folder.h"
 #include "core/geo/location_info.h"
 #include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"

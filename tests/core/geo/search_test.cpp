@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "core/geo/geo_test_files.h"
+#include "support/temp_folder.h"
 #include "core/platform/code_page.h"
 
 namespace zentorak {

@@ -6,11 +6,13 @@
 #include "core/position/command_recorder.h"
 #include "core/position/gps_source.h"
 #include "core/position/gpsd_harness.h"
+#include "support/wait_until.h"
 
 namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::WaitUntil;
 using testing::CommandRecorder;
 using testing::GpsdHarness;
 
@@ -41,22 +43,14 @@ struct GpsdSourceTest : ::testing::Test {
         for (int i = 0; i < 50; ++i) {
             gpsd.SendFix(lat, lon);
             if (window.WaitFor(count, 100ms)) {
-                for (int j = 0; j < 100 && busy.load() != 0; ++j) {
-                    std::this_thread::sleep_for(10ms);
-                }
-                return busy.load() == 0;
+                return WaitUntil([this] { return busy.load() == 0; }, 1s);
             }
         }
         return false;
     }
     bool WaitForRecord(double lat) {
-        for (int i = 0; i < 50; ++i) {
-            if (std::abs(source.Request()->Position().latitude - lat) < 1e-6) {
-                return true;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return WaitUntil(
+            [&] { return std::abs(source.Request()->Position().latitude - lat) < 1e-6; }, 5s);
     }
 
     GpsdHarness gpsd;

@@ -12,11 +12,13 @@
 #include "core/platform/code_page.h"
 #include "core/position/scripted_gps_driver.h"
 #include "wsim/wsim_module.h"
+#include "support/wait_until.h"
 
 namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::WaitUntil;
 using testing::ScriptedDriver;
 namespace fs = std::filesystem;
 
@@ -111,9 +113,7 @@ struct UpdateCycleTest : ::testing::Test {
     // busy flag just after posting; that is waited for too, so the next update is not refused.
     int Answer(double lat, double lon) {
         driver->Deliver(lat, lon);
-        for (int i = 0; i < 400 && cycle->GpsBusy().load() != 0; ++i) {
-            std::this_thread::sleep_for(5ms);
-        }
+        WaitUntil([this] { return cycle->GpsBusy().load() == 0; });
         return host.Deliver(*cycle, 2s);
     }
     size_t QueriesSent() const {
@@ -125,9 +125,7 @@ struct UpdateCycleTest : ::testing::Test {
     }
     // Waits until the module has seen `count` commands (its thread runs on its own).
     bool ModuleSaw(size_t count) {
-        for (int i = 0; i < 400 && module->Commands().size() < count; ++i) {
-            std::this_thread::sleep_for(5ms);
-        }
+        WaitUntil([&] { return module->Commands().size() >= count; });
         return module->Commands().size() == count;
     }
     fs::path folder = MakeFolder();

@@ -11,11 +11,13 @@
 #include "core/position/wsim_port.h"
 #include "core/position/wsim_query.h"
 #include "wsim/wsim_module.h"
+#include "support/wait_until.h"
 
 namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::WaitUntil;
 namespace fs = std::filesystem;
 
 fs::path MakeTempFolder() {
@@ -39,19 +41,11 @@ struct WsimQueryTest : ::testing::Test {
     // slow machine cannot fail a test meant to see a whole reply.
     SleepFn UntilReplyComplete() {
         return [this](std::chrono::milliseconds) {
-            for (int i = 0; i < 400; ++i) {
-                const std::u16string text = port.Rx().Text();
-                if (text.size() >= 4 && text.ends_with(u"OK\r\n")) {
-                    return;
-                }
-                std::this_thread::sleep_for(5ms);
-            }
+            WaitUntil([this] { return port.Rx().Text().ends_with(u"OK\r\n"); });
         };
     }
     bool WaitForCommands(size_t count) {
-        for (int i = 0; i < 400 && module->Commands().size() < count; ++i) {
-            std::this_thread::sleep_for(5ms);
-        }
+        WaitUntil([&] { return module->Commands().size() >= count; });
         return module->Commands().size() == count;
     }
     SleepFn RealSleep() {

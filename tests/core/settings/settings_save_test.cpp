@@ -1,5 +1,8 @@
 // Saving must never lose the old file: failures are injected into single calls, and a real
 // unwritable folder and a real full file system are tried in forked children.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -10,7 +13,7 @@
 #include <filesystem>
 
 #include "core/settings/settings_store.h"
-#include "core/settings/settings_test_util.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {

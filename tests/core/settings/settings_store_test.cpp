@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/settings/settings_store.h"
-#include "core/settings/settings_test_util.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {

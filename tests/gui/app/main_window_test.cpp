@@ -221,6 +221,10 @@ TEST_F(MainWindowTest, RadarSetOriginTakesTheMarkedTarget) {
 TEST_F(MainWindowTest, GridAtDefaultScaleIsFiveKilometres) {
     FixAtTokyo();
     EXPECT_EQ(state->scale, 1000);
+    // The painted grid is the 5 km step at the origin's latitude: 44 px at 1000 px a degree.
+    GridStep step = ComputeGridStep(DmsToDegrees(state->originLat), state->scale, state->dpi);
+    EXPECT_EQ(GridStepLabel(step.metres), "5km");
+    EXPECT_EQ(state->gridSpacing, step.spacing);
     EXPECT_EQ(state->gridSpacing, 44);
 }
 

@@ -21,6 +21,8 @@
 #include "core/position/gpsd_harness.h"
 #include "core/position/scripted_gps_driver.h"
 #include "wsim/wsim_module.h"
+#include "support/wait_until.h"
+#include "gui/run_events.h"
 
 namespace zentorak::testing {
 namespace {
@@ -50,12 +52,7 @@ protected:
     // Runs the event loop until `done` or `ms` have passed.
     template <typename Done>
     bool WaitUntil(Done done, int ms = 3000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < ms) {
-            QTest::qWait(5);
-        }
-        return done();
+        return testing::WaitUntil(done, std::chrono::milliseconds(ms), RunEvents{});
     }
     bool Busy() { return Window().Updates().Busy(); }
     // The answer has been handled once the reader is done and the list shows.

@@ -6,6 +6,7 @@
 
 #include "gui/app/result_panes.h"
 #include "gui/app/app_fixture.h"
+#include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/resources/menu_builder.h"
 
@@ -241,6 +242,34 @@ TEST_F(Startup, CtrlQQuitsAndSavesCtrlAAsksForAbout) {
     EXPECT_FALSE(Window().isVisible());
     EXPECT_TRUE(
         ReadCp932File(Path("zentorak.ini")).contains(QStringLiteral("\r\nOrgFixedMode:1\r\n")));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+// The item list control and the window agree on the handset screen they stand for.
+TEST_F(Startup, ControlsSeeTheWindowsHandsetScreen) {
+    WriteSettings();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    EXPECT_EQ(CurrentHandsetScreen(), Window().Screen());
+    Window().resize(Window().width() + 40, Window().height() - 30);
+    EXPECT_EQ(CurrentHandsetScreen(), Window().Screen());
+    app.reset();  // without a window: the default handset again
+    EXPECT_EQ(CurrentHandsetScreen(), DefaultHandsetScreen(ScreenDpi()));
+}
+
+// A dialog that is not built yet says so instead of doing nothing.
+TEST_F(Startup, DialogsNotBuiltYetSaySo) {
+    WriteSettings();
+    ASSERT_TRUE(Start());
+    Window().Dispatch(40002);  // バージョン情報...
+    ASSERT_EQ(messages.records.size(), 1u);
+    EXPECT_EQ(messages.records[0].text, QStringLiteral("この機能はまだ使用できません。"));
+    EXPECT_EQ(messages.records[0].title, QStringLiteral("バージョン情報 ZENTORAK"));
 }
 
 }  // namespace

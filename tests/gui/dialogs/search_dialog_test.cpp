@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 #include "gui/app/radar_widget.h"
@@ -72,12 +73,19 @@ TEST_F(Search, FindingMoreThanTheListHoldsGrowsListAndMarkers) {
     Window().Dispatch(32776);
     EXPECT_EQ(state->found.count, 30);
     EXPECT_GE(state->found.capacity(), 31);
-    EXPECT_GE(state->markerPos.size(), state->found.targets.size());
+    ASSERT_GE(state->markerPos.size(), state->found.targets.size());
     EXPECT_EQ(Window().Panes().List()->topLevelItemCount(), 30);
     EXPECT_EQ(messages.records.back().text, QStringLiteral("検索対象が30個見つかりました。"));
-    // Every label is placed, none out of the arrays.
+    // The grown marker array is painted whole: every found target gets a label position.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
     Window().Radar()->repaint();
     EXPECT_EQ(state->paneMode, kPaneList);
+    for (int i = 0; i < state->found.count; ++i) {
+        EXPECT_EQ(state->markerPos[i],
+                  MarkerPosition(state->View(), state->found.targets[i]->lat,
+                                 state->found.targets[i]->lon, state->dpi))
+            << i;
+    }
     // Narrowing by two texts keeps only targets matching both.
     scripted[1] = u"渋谷";
     scripted[0] = u"店1";
