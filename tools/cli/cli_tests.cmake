@@ -46,3 +46,10 @@ set_tests_properties(cli_search_finds_text_in_a_slot PROPERTIES LABELS core
 add_test(NAME cli_nearest_outside_the_area_exits_1
     COMMAND ${cli} nearest 10/00/00.000 139/46/00.000 ${shops})
 set_tests_properties(cli_nearest_outside_the_area_exits_1 PROPERTIES LABELS core WILL_FAIL TRUE)
+# A FIFO named as a location-info file is a file that cannot be opened: the load returns at once
+# instead of waiting for a writer. timeout guards the test against the old hang.
+add_test(NAME cli_load_fifo_cannot_be_opened
+    COMMAND sh -c "d=$(mktemp -d) && mkfifo \"$d/f.csv\" && timeout 20 \"$0\" load \"$d/f.csv\"; s=$?; rm -rf \"$d\"; exit $s"
+            ${cli})
+set_tests_properties(cli_load_fifo_cannot_be_opened PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
+    "^\\{\"targets\": 0, .*\"files\": \\[-1\\]\\}\n$")

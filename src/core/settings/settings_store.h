@@ -50,8 +50,9 @@ struct Settings {
 // Called for each favourite the reader adds: the menu command id (2000 + the new count) and name.
 using FavoriteAddedCallback = std::function<void(int commandId, const std::u16string& name)>;
 
-// 0 read to the end; -1 the file cannot be opened; -9 a line cannot be read (what was read before
-// stays in effect). The file list is emptied first, also when the file cannot be opened.
+// 0 read to the end; -1 the file cannot be opened or is not a regular file (a FIFO or a device);
+// -9 a line cannot be read (what was read before stays in effect). A last line without a line
+// break counts. The file list is emptied first, also when the file cannot be opened.
 int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFileList& files,
                      FavoriteList& favorites, const FavoriteAddedCallback& onFavoriteAdded = {});
 

@@ -63,12 +63,24 @@ TEST_F(Startup, ValidFileLoadsTargetsAndFavourites) {
 }
 
 TEST_F(Startup, UnreadableFileEndsStartUp) {
-    // A folder in place of the file opens but cannot be read.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("zentorak.ini")));
+    // A regular file whose first read fails: the process's own memory at address 0.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), Path("zentorak.ini")));
     EXPECT_FALSE(Start());
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_EQ(messages.records[0].text, QStringLiteral("設定ファイルの読込みに失敗しました。"));
     EXPECT_EQ(messages.records[0].title, QStringLiteral("設定ファイルエラー"));
+}
+
+// Only a regular file is read: a folder in place of the file counts as missing, and the fresh
+// file cannot be written over it.
+TEST_F(Startup, FolderInPlaceOfTheFileIsMissingAndCannotBeReplaced) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("zentorak.ini")));
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(messages.records.size(), 2u);
+    EXPECT_EQ(messages.records[0].text,
+              QStringLiteral("設定ファイルが見つからないので初期化します。"));
+    EXPECT_EQ(messages.records[1].text,
+              QStringLiteral("設定ファイルの書込みに失敗しました。終了します。"));
 }
 
 TEST_F(Startup, PeriodicModeRunningShowsStopKeyAndStartsTimer) {
