@@ -58,7 +58,8 @@ int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFi
 
 // Writes a temporary file beside the target, checks every write, syncs it and renames it over
 // the old file. 0; -1 cannot create; -2 the first line failed; -3 a later write or the rename
-// failed. On failure the old file is untouched and the temporary file is removed.
+// failed. On failure the old file is untouched and the temporary file is removed; temporary
+// files that earlier saves left behind (killed before their rename) are removed first.
 // A symbolic link is followed (the link stays); a path naming anything but a regular file or
 // nothing (a device, a folder) gives -1. The file keeps its permission bits.
 int SaveSettingsFile(const std::string& path, const Settings& settings,

@@ -86,6 +86,35 @@ TEST(SaveSettingsFile, FailedWritesKeepTheOldFileAndRemoveTheTemporary) {
     }
 }
 
+// Saves killed before their rename leave ".zentorak.ini.XXXXXX" files; the next save removes
+// them, and nothing else: other names, our pattern with a different length or other characters,
+// and a folder or link of that name stay.
+TEST(SaveSettingsFile, RemovesTemporaryFilesThatKilledSavesLeftBehind) {
+    TempFolder folder;
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    for (const char* leftover : {".zentorak.ini.a1B2c3", ".zentorak.ini.ZZZZZZ"}) {
+        WriteBytes(folder.File(leftover), kOldFile + "half a favourite");
+    }
+    const char* kept[] = {
+        ".zentorak.ini.abc12", ".zentorak.ini.abc1234", ".zentorak.ini.ab-123", ".other.ini.a1B2c3",
+        "zentorak.ini.a1B2c3", ".zentorak.ini.folder",  ".zentorak.ini.linkXX", "notes.txt"};
+    for (const char* name : kept) {
+        WriteBytes(folder.File(name), "keep");
+    }
+    std::filesystem::remove(folder.File(".zentorak.ini.folder"));
+    std::filesystem::create_directory(folder.File(".zentorak.ini.folder"));
+    std::filesystem::remove(folder.File(".zentorak.ini.linkXX"));
+    std::filesystem::create_symlink("notes.txt", folder.File(".zentorak.ini.linkXX"));
+    ASSERT_EQ(SaveWith(folder.File("zentorak.ini"), {}), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.File(".zentorak.ini.a1B2c3")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File(".zentorak.ini.ZZZZZZ")));
+    for (const char* name : kept) {
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(folder.File(name))))
+            << name;
+    }
+    EXPECT_EQ(EntriesIn(folder.path()), 1u + std::size(kept));
+}
+
 TEST(SaveSettingsFile, RefusesDeviceNodesAndFolders) {
     TempFolder folder;
     EXPECT_EQ(SaveWith("/dev/full", {}), -1);
@@ -191,6 +220,23 @@ TEST(SaveSettingsFile, FullFileSystemLeavesTheOldFile) {
     }
     // The first line already finds no room.
     EXPECT_EQ(status, 2);
+}
+
+// A save killed between creating its temporary file and the rename, as kill -9 would.
+TEST(SaveSettingsFile, KilledSavesLeaveNoPileOfTemporaryFiles) {
+    TempFolder folder;
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    for (int kill = 0; kill < 3; ++kill) {
+        int status = InChild([&] {
+            SettingsFileCalls dying;
+            dying.fsync = [](int) -> int { ::_exit(9); };
+            return SaveWith(folder.File("zentorak.ini"), dying);
+        });
+        ASSERT_EQ(status, 9);
+    }
+    EXPECT_EQ(EntriesIn(folder.path()), 2u);  // the file and the last killed save's leftover
+    ASSERT_EQ(SaveWith(folder.File("zentorak.ini"), {}), 0);
+    EXPECT_EQ(EntriesIn(folder.path()), 1u);
 }
 
 }  // namespace
