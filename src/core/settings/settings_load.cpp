@@ -165,8 +165,10 @@ void SettingsReader::FavoriteLine(std::u16string_view key, std::u16string_view v
     if (counter_ != 7) {
         return;
     }
-    if (AddFavorite(favorites_, pending_) == 0 && onAdded_) {
-        onAdded_(kFavoriteCommandBase + favorites_.count(), pending_.name);
+    // A favourite beyond the menu's last id is kept (and written back) without a menu item.
+    if (AddFavorite(favorites_, pending_) == 0 && onAdded_ &&
+        FavoriteCommandOf(favorites_.count() - 1) != 0) {
+        onAdded_(FavoriteCommandOf(favorites_.count() - 1), pending_.name);
     }
     pending_.name.clear();
     counter_ = 0;

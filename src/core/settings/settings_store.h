@@ -47,7 +47,8 @@ struct Settings {
     int DevModel = 3;  // index into kDevModels
 };
 
-// Called for each favourite the reader adds: the menu command id (2000 + the new count) and name.
+// Called for each favourite the reader adds that has a menu item: the menu command id (2000 + the
+// new count) and name. Favourites beyond the menu's last id are added without a call.
 using FavoriteAddedCallback = std::function<void(int commandId, const std::u16string& name)>;
 
 // 0 read to the end; -1 the file cannot be opened or is not a regular file (a FIFO or a device);

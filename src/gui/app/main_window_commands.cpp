@@ -65,6 +65,12 @@ FavoriteRecord MainWindow::TargetAsFavorite(const TargetRecord* t) const {
 }
 
 void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
+    // No menu id is left for another favourite: say so before the user names one.
+    if (FavoriteMenuFull(state_.favorites)) {
+        ShowMessage(nullptr, QStringLiteral("お気に入りの数が上限に達しました。"),
+                    QStringLiteral("エラー"), MessageIcon::Error);
+        return;
+    }
     if (!hooks_.favoriteName || hooks_.favoriteName(record) != 1) {
         return;
     }
@@ -73,7 +79,7 @@ void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
                     MessageIcon::Error);
         return;
     }
-    AppendFavoriteItem(kFavoriteCommandBase + state_.favorites.count(),
+    AppendFavoriteItem(FavoriteCommandOf(state_.favorites.count() - 1),
                        QString::fromStdU16String(record.name));
 }
 

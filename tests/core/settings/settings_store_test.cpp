@@ -261,6 +261,25 @@ std::string SaveBytes(const Settings& settings, const LocationInfoFileList& file
     return ReadBytes(folder.File("zentorak.ini"));
 }
 
+// Every favourite of the file is kept and written back, but the menu gets items only up to the
+// last id below the program's commands.
+TEST(LoadSettingsFile, FavouritesBeyondTheMenusLastIdAreKeptWithoutAnItem) {
+    std::string bytes;
+    const int count = kMaxMenuFavorites + 2;
+    for (int i = 0; i < count; ++i) {
+        bytes += "[Favorite]\r\nFavName:f" + std::to_string(i) +
+                 "\r\nFavLat:35/00/00.000\r\nFavLon:139/00/00.000\r\n\r\n";
+    }
+    Loaded loaded = LoadBytes(bytes);
+    ASSERT_EQ(loaded.result, 0);
+    ASSERT_EQ(loaded.favorites.count(), count);
+    EXPECT_EQ(loaded.favorites[count - 1].name, u"f30771");
+    ASSERT_EQ(loaded.menu.size(), static_cast<size_t>(kMaxMenuFavorites));
+    EXPECT_EQ(loaded.menu.back(), std::make_pair(32770, std::u16string(u"f30769")));
+    std::string saved = SaveBytes(Settings{}, {}, loaded.favorites);
+    EXPECT_NE(saved.find("FavName:f30771\r\n"), std::string::npos);
+}
+
 TEST(SaveSettingsFile, DefaultsGiveTheExactFile) {
     EXPECT_EQ(SaveBytes(Settings{}), kDefaultFile);
 }
