@@ -191,4 +191,15 @@ int SaveSettingsFile(const std::string& path, const Settings& settings,
     return SaveSettingsFile(path, settings, files, favorites, SettingsFileCalls{});
 }
 
+int SaveSettingsFileRetrying(const std::string& path, const Settings& settings,
+                             const LocationInfoFileList& files, const FavoriteList& favorites,
+                             const std::function<bool(int failure)>& retry,
+                             const SettingsFileCalls& calls) {
+    int result;
+    while ((result = SaveSettingsFile(path, settings, files, favorites, calls)) != 0 && retry &&
+           retry(result)) {
+    }
+    return result;
+}
+
 }  // namespace zentorak

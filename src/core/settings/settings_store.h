@@ -78,4 +78,11 @@ int SaveSettingsFile(const std::string& path, const Settings& settings,
                      const LocationInfoFileList& files, const FavoriteList& favorites,
                      const SettingsFileCalls& calls);
 
+// The save at the end of a normal run, where a failure would lose every change since start-up:
+// after each failed save, retry(failure) decides whether to try again. 0, or the last failure.
+int SaveSettingsFileRetrying(const std::string& path, const Settings& settings,
+                             const LocationInfoFileList& files, const FavoriteList& favorites,
+                             const std::function<bool(int failure)>& retry,
+                             const SettingsFileCalls& calls = {});
+
 }  // namespace zentorak

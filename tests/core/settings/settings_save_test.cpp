@@ -211,6 +211,83 @@ int SaveOnFullFileSystem(const std::string& mountPoint) {
     return intact ? -result : 97;
 }
 
+// The save at exit asks after each failure whether to try again.
+TEST(SaveSettingsFileRetrying, TriesAgainWhileAskedTo) {
+    TempFolder folder;
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    auto saves = std::make_shared<int>(0);
+    SettingsFileCalls failTwice;
+    failTwice.fsync = [saves](int fd) {
+        if (++*saves <= 2) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::fsync(fd);
+    };
+    std::vector<int> failures;
+    auto retry = [&](int failure) {
+        failures.push_back(failure);
+        return true;
+    };
+    EXPECT_EQ(
+        SaveSettingsFileRetrying(folder.File("zentorak.ini"), Settings{}, {}, {}, retry, failTwice),
+        0);
+    EXPECT_EQ(failures, (std::vector<int>{-3, -3}));
+    EXPECT_EQ(ReadBytes(folder.File("zentorak.ini")).rfind("[System]\r\nProgram Name", 0), 0u);
+    // Cancelled at the first failure: one attempt, the old file stays.
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    failures.clear();
+    EXPECT_EQ(SaveSettingsFileRetrying(
+                  folder.File("zentorak.ini"), Settings{}, {}, {},
+                  [&](int failure) {
+                      failures.push_back(failure);
+                      return false;
+                  },
+                  FailingWrites(1)),
+              -2);
+    EXPECT_EQ(failures, (std::vector<int>{-2}));
+    EXPECT_EQ(ReadBytes(folder.File("zentorak.ini")), kOldFile);
+    EXPECT_EQ(EntriesIn(folder.path()), 1u);
+}
+
+// On a real full file system: the first save fails, the user frees space, the retry succeeds.
+int RetryOnFullFileSystem(const std::string& mountPoint) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        return 77;
+    }
+    std::string ini = mountPoint + "/zentorak.ini";
+    std::string fill = mountPoint + "/fill";
+    if (SaveWith(ini, {}) != 0) {
+        return 98;
+    }
+    int fd = ::open(fill.c_str(), O_WRONLY | O_CREAT, 0600);
+    static const char block[4096] = {};
+    while (::write(fd, block, sizeof block) > 0) {
+    }
+    ::close(fd);
+    Settings settings;
+    settings.TrgtSrchNum = 60;
+    int asked = 0;
+    int result = SaveSettingsFileRetrying(ini, settings, {}, {}, [&](int) {
+        ++asked;
+        return ::unlink(fill.c_str()) == 0;  // the user makes room and tries again
+    });
+    bool written = ReadBytes(ini).find("TrgtSrchNum:60\r\n") != std::string::npos;
+    return result == 0 && asked == 1 && written && EntriesIn(mountPoint) == 1 ? 0 : 97;
+}
+
+TEST(SaveSettingsFileRetrying, FullFileSystemThenRoomAfterTheFirstFailure) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("mnt"));
+    int status = InChild([&] { return RetryOnFullFileSystem(folder.File("mnt")); });
+    if (status == 77) {
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    }
+    EXPECT_EQ(status, 0);
+}
+
 TEST(SaveSettingsFile, FullFileSystemLeavesTheOldFile) {
     TempFolder folder;
     std::filesystem::create_directory(folder.File("mnt"));

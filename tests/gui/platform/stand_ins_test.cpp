@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -67,6 +70,37 @@ TEST(MessageBox, HandlerSeesEveryFieldAndAnswers) {
     EXPECT_EQ(seen[0].title, QStringLiteral("題"));
     EXPECT_TRUE(seen[0].hasOwner);
     EXPECT_EQ(seen[0].buttons, MessageButtons::YesNo);
+}
+
+// The real box: its two buttons carry the handset's texts and answer numbers, Escape cancels.
+TEST(MessageBox, RetryCancelBoxAnswersRetryOrCancel) {
+    auto answerWith = [](const QString& button, bool escape) {
+        QTimer::singleShot(0, [button, escape] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("設定ファイルエラー"));
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            ASSERT_EQ(box->buttons().size(), 2);
+            EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("再試行"));
+            if (escape) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons()) {
+                if (b->text() == button) {
+                    b->click();
+                }
+            }
+        });
+        return ShowMessage(nullptr, QStringLiteral("設定ファイルの書込みに失敗しました。"),
+                           QStringLiteral("設定ファイルエラー"), MessageIcon::Error,
+                           MessageButtons::RetryCancel);
+    };
+    EXPECT_EQ(answerWith(QStringLiteral("再試行"), false), kAnswerRetry);
+    EXPECT_EQ(answerWith(QStringLiteral("キャンセル"), false), kAnswerCancel);
+    EXPECT_EQ(answerWith(QString(), true), kAnswerCancel);
+    EXPECT_EQ(kAnswerRetry, 4);
+    EXPECT_EQ(kAnswerCancel, 2);
 }
 
 TEST(TapAndHold, HeldStillForHalfASecondOnly) {
