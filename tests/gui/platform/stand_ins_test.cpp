@@ -42,6 +42,7 @@ TEST(WaitCursor, EveryWayOutRestoresTheArrow) {
 }
 
 TEST(ShellOpen, HandsTelAndHttpAddressesToTheirHandlers) {
+    testing::PrivateDesktop desktop(true);
     testing::UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
@@ -52,6 +53,18 @@ TEST(ShellOpen, HandsTelAndHttpAddressesToTheirHandlers) {
     ASSERT_EQ(catcher.urls.size(), 2);
     EXPECT_EQ(catcher.urls[0].path(), QStringLiteral("03-0000-0001"));
     EXPECT_EQ(catcher.urls[1].query(), QStringLiteral("lat=35.1"));
+}
+
+// xdg-open would report success for a tel: address that nothing can call, so without a dialer
+// registered on the desktop the address is not handed out at all.
+TEST(ShellOpen, TelAddressFailsWithoutARegisteredDialer) {
+    testing::PrivateDesktop desktop(false);
+    testing::UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
+    EXPECT_FALSE(ShellOpen(QStringLiteral("TEL:03-0000-0001")));
+    EXPECT_FALSE(ShellOpen(QStringLiteral("tel:03-0000-0001")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("tel"));
+    EXPECT_TRUE(catcher.urls.isEmpty());
 }
 
 TEST(MessageBox, HandlerSeesEveryFieldAndAnswers) {
