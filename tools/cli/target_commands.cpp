@@ -2,6 +2,7 @@
 // named on the command line, one JSON object per line.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cli.h"
@@ -11,10 +12,16 @@
 namespace zentorak::cli {
 namespace {
 
-// Fills the file list from the arguments as the settings file would (at most ten files).
+// Fills the file list from the arguments as the settings file would (at most ten files). An
+// unknown option is a usage error, not a file (write ./--name for such a file).
 bool FileList(int first, int argc, char** argv, LocationInfoFileList& files) {
     if (first >= argc || argc - first > kMaxLocationInfoFiles) {
         return false;
+    }
+    for (int i = first; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            return false;
+        }
     }
     for (int i = first; i < argc; ++i) {
         files[i - first] = FromUtf8(argv[i]);
