@@ -24,7 +24,9 @@ std::vector<std::u16string> Reference(int fd, const ColumnMap& columns) {
     TextFileReader reader(fd, {}, 5);
     std::u16string line;
     int result = ReadTextLine(reader, line);
-    while (result == 0 && (result = ReadTextLine(reader, line)) == 0) {
+    // Every line after the header; the piece after the last line end when it holds anything.
+    while (result == 0 &&
+           ((result = ReadTextLine(reader, line)) == 0 || (result == -1 && !line.empty()))) {
         std::vector<std::u16string> f;
         DmsAngle lat, lon;
         int row, column;

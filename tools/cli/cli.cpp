@@ -113,10 +113,13 @@ JsonObject& JsonObject::AddRaw(std::string_view key, std::string_view json) {
     return *this;
 }
 
+// Each line is flushed: a reader at the other end of a pipe (zentorak-cli gps under timeout,
+// a script waiting for the next answer) gets every answer when it is made, not at exit.
 void JsonObject::Print() const {
     std::string line = str();
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
 }
 
 int UsageError(std::string_view message) {
@@ -126,17 +129,40 @@ int UsageError(std::string_view message) {
 
 }  // namespace zentorak::cli
 
+namespace {
+
+bool IsHelp(const char* argument) {
+    return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+}
+
+// --help prints the usage on standard output; an unknown command prints it on standard error.
+int Usage(FILE* out) {
+    std::fprintf(out, "usage:\n");
+    for (const auto& [name, command] : zentorak::cli::Registry()) {
+        std::fprintf(out, "  zentorak-cli %s\n", command.usage);
+    }
+    return out == stderr ? 2 : 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     auto& registry = zentorak::cli::Registry();
+    if (argc >= 2 && IsHelp(argv[1])) {
+        return Usage(stdout);
+    }
     if (argc >= 2) {
         auto it = registry.find(argv[1]);
         if (it != registry.end()) {
+            // "zentorak-cli load --help" asks for the command's usage, not for a file "--help".
+            for (int i = 2; i < argc; ++i) {
+                if (IsHelp(argv[i])) {
+                    std::printf("usage: zentorak-cli %s\n", it->second.usage);
+                    return 0;
+                }
+            }
             return it->second.run(argc - 1, argv + 1);
         }
     }
-    std::fprintf(stderr, "usage:\n");
-    for (const auto& [name, command] : registry) {
-        std::fprintf(stderr, "  zentorak-cli %s\n", command.usage);
-    }
-    return 2;
+    return Usage(stderr);
 }

@@ -31,7 +31,7 @@ public:
     JsonObject& AddRaw(std::string_view key, std::string_view json);
 
     std::string str() const { return body_ + "}"; }
-    // Writes the object and a newline to standard output.
+    // Writes the object and a newline to standard output and flushes it.
     void Print() const;
 
 private:

@@ -46,3 +46,21 @@ set_tests_properties(cli_search_finds_text_in_a_slot PROPERTIES LABELS core
 add_test(NAME cli_nearest_outside_the_area_exits_1
     COMMAND ${cli} nearest 10/00/00.000 139/46/00.000 ${shops})
 set_tests_properties(cli_nearest_outside_the_area_exits_1 PROPERTIES LABELS core WILL_FAIL TRUE)
+# A FIFO named as a location-info file is a file that cannot be opened: the load returns at once
+# instead of waiting for a writer. timeout guards the test against the old hang.
+add_test(NAME cli_load_fifo_cannot_be_opened
+    COMMAND sh -c "d=$(mktemp -d) && mkfifo \"$d/f.csv\" && timeout 20 \"$0\" load \"$d/f.csv\"; s=$?; rm -rf \"$d\"; exit $s"
+            ${cli})
+set_tests_properties(cli_load_fifo_cannot_be_opened PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
+    "^\\{\"targets\": 0, .*\"files\": \\[-1\\]\\}\n$")
+# A text for a slot that the column map lacks (shops.csv has captions for slots 0 to 3 only) is
+# no condition: alone it leaves nothing to search, beside a present slot's text it changes nothing.
+add_test(NAME cli_search_text_for_an_absent_slot_finds_nothing
+    COMMAND ${cli} search --text 5=03 ${shops})
+set_tests_properties(cli_search_text_for_an_absent_slot_finds_nothing PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION
+    "^zentorak-cli: slot 5 is not a column of the files; its text is no condition\nzentorak-cli: no condition on a column of the files remains; nothing is searched\n\\{\"count\": 0\\}\n$")
+add_test(NAME cli_search_text_for_an_absent_slot_beside_a_present_one
+    COMMAND ${cli} search --text 5=x --text 2=東京 ${shops})
+set_tests_properties(cli_search_text_for_an_absent_slot_beside_a_present_one PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION "slot 5 is not a column.*\"info\": \\[\"東京店\".*\n\\{\"count\": 1\\}\n$")

@@ -1,6 +1,8 @@
 // zentorak-cli nearest, search and load: the location-info reader and the two searches on files
 // named on the command line, one JSON object per line.
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cli.h"
@@ -10,10 +12,16 @@
 namespace zentorak::cli {
 namespace {
 
-// Fills the file list from the arguments as the settings file would (at most ten files).
+// Fills the file list from the arguments as the settings file would (at most ten files). An
+// unknown option is a usage error, not a file (write ./--name for such a file).
 bool FileList(int first, int argc, char** argv, LocationInfoFileList& files) {
     if (first >= argc || argc - first > kMaxLocationInfoFiles) {
         return false;
+    }
+    for (int i = first; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            return false;
+        }
     }
     for (int i = first; i < argc; ++i) {
         files[i - first] = FromUtf8(argv[i]);
@@ -75,6 +83,24 @@ int Nearest(int argc, char** argv) {
     return 0;
 }
 
+// The program's search dialog offers texts only for the slots the column map has. A text for
+// an absent slot is therefore no condition (said on standard error) and is dropped. Whether a
+// condition remains.
+bool KeepPresentConditions(const ColumnMap& columns, SearchTexts& texts) {
+    bool any = false;
+    for (int k = 0; k < kInfoItems; ++k) {
+        if (!texts[k].empty() && !columns.Present(k + 2)) {
+            std::fprintf(stderr,
+                         "zentorak-cli: slot %d is not a column of the files; its text is no "
+                         "condition\n",
+                         k + 2);
+            texts[k].clear();
+        }
+        any = any || !texts[k].empty();
+    }
+    return any;
+}
+
 int Search(int argc, char** argv) {
     SearchTexts texts;
     int i = 1;
@@ -95,6 +121,11 @@ int Search(int argc, char** argv) {
     TargetGrid grid;
     ColumnMap columns;
     LoadAllLocationInfoFiles(grid, columns, files);
+    if (!KeepPresentConditions(columns, texts)) {
+        std::fprintf(stderr,
+                     "zentorak-cli: no condition on a column of the files remains; nothing is "
+                     "searched\n");
+    }
     FoundTargets found;
     found.Allocate(21);
     SearchByConditions(grid, columns, texts, found);

@@ -15,15 +15,19 @@ std::string Time(int second) {
     return buffer;
 }
 
-// ddmm.mmmmmm (latitude) or dddmm.mmmmmm (longitude) and the hemisphere letter.
+// ddmm.mmmmmm (latitude) or dddmm.mmmmmm (longitude) and the hemisphere letter. The angle is
+// rounded to millionths of a minute first, so that minutes that round up to 60 carry into the
+// degrees instead of being printed as "60.000000".
 std::string Angle(double degrees, bool latitude) {
     const char hemisphere = latitude ? (degrees < 0 ? 'S' : 'N') : (degrees < 0 ? 'W' : 'E');
-    degrees = std::fabs(degrees);
-    const int whole = static_cast<int>(degrees);
-    const double minutes = (degrees - whole) * 60.0;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, latitude ? "%02d%09.6f,%c" : "%03d%09.6f,%c", whole,
-                  minutes, hemisphere);
+    constexpr long long kPerMinute = 1000000;
+    const long long total = std::llround(std::fabs(degrees) * 60.0 * kPerMinute);
+    const long long whole = total / (60 * kPerMinute);
+    const long long minutes = total % (60 * kPerMinute);
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer,
+                  latitude ? "%02lld%02lld.%06lld,%c" : "%03lld%02lld.%06lld,%c", whole,
+                  minutes / kPerMinute, minutes % kPerMinute, hemisphere);
     return buffer;
 }
 

@@ -37,14 +37,15 @@ struct Options {
     bool loop = false;
 };
 
-int Usage() {
-    std::fprintf(stderr,
+// --help prints the usage on standard output; a bad option prints it on standard error.
+int Usage(FILE* out = stderr) {
+    std::fprintf(out,
                  "usage: zentorak-nmea-replay [--gpsd [PORT]] [--udp HOST:PORT] [--file LOG]\n"
                  "         [--speed M_PER_S] [--interval MS] [--loop]\n"
                  "Sends NMEA over UDP to gpsd's source udp://HOST:PORT (default\n"
                  "127.0.0.1:29471). --gpsd starts a gpsd on PORT (default 2947, the program's)\n"
                  "reading that source. Without --file it walks a loop through central Tokyo.\n");
-    return 2;
+    return out == stderr ? 2 : 0;
 }
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -131,7 +132,8 @@ void ReplayFile(const Options& o, UdpSender& udp) {
         if (line.empty() || line[0] != '$')
             continue;
         udp.Send(line + "\r\n");
-        if (line.compare(3, 3, "RMC") == 0) {
+        // "$GPRMC,...": a line too short to name its sentence is sent but closes no fix.
+        if (line.size() >= 6 && line.compare(3, 3, "RMC") == 0) {
             std::printf("%s\n", line.c_str());
             std::fflush(stdout);
             Pause(o.intervalMs);
@@ -158,6 +160,10 @@ void ReplayWalk(const Options& o, UdpSender& udp, int& second) {
 
 int main(int argc, char** argv) {
     Options o;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return Usage(stdout);
+    }
     if (!ParseArgs(argc, argv, o))
         return Usage();
     if (!o.file.empty() && !std::ifstream(o.file)) {

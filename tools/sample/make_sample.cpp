@@ -3,10 +3,11 @@
 // Osaka and Nagoya (Tokyo datum, CP932, CR LF), and a settings file that lists it with the
 // three stations as favourites. An existing settings file is never overwritten.
 //
-// Usage: zentorak-sample DIR   (DIR holds the zentorak executable)
+// Usage: zentorak-sample DIR   (DIR holds the zentorak executable); zentorak-sample --help
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -108,10 +109,22 @@ int WriteSettings(const std::filesystem::path& ini, const std::filesystem::path&
 
 }  // namespace
 
+// --help prints the usage on standard output; anything else that is not one folder prints it on
+// standard error. An option is never taken for the folder (write ./-name for such a folder).
+int Usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: zentorak-sample DIR\n"
+                 "Writes DIR/sample/demo-shops.csv and, unless there is one, DIR/zentorak.ini\n"
+                 "listing it (DIR holds the zentorak executable).\n");
+    return out == stderr ? 2 : 0;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zentorak-sample DIR\n");
-        return 2;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        return Usage(stdout);
+    }
+    if (argc != 2 || argv[1][0] == '-') {
+        return Usage(stderr);
     }
     std::filesystem::path dir = std::filesystem::absolute(argv[1]);
     std::filesystem::create_directories(dir / "sample");

@@ -1,5 +1,7 @@
 // zentorak-wsim-sim: a simulated W-SIM module on a pseudo-terminal, for trying the program's
-// W-SIM position source without the hardware. Prints the device path and runs until killed.
+// W-SIM position source without the hardware. Prints the device path and runs until stopped by
+// SIGINT, SIGTERM or SIGHUP; on every way out it removes the ports/COMn link it made, which would
+// otherwise point at a /dev/pts number that later belongs to another terminal.
 #include <signal.h>
 #include <unistd.h>
 
@@ -17,14 +19,41 @@ void OnSignal(int) {
     stopRequested = 1;
 }
 
-int Usage() {
-    std::fprintf(stderr,
+// --help prints the usage on standard output; a bad option prints it on standard error.
+int Usage(FILE* out = stderr) {
+    std::fprintf(out,
                  "usage: zentorak-wsim-sim [--lat D:M:S] [--lon D:M:S] [--postal NNNNNNN]\n"
                  "         [--silent] [--noise] [--late MS] [--no-e-line] [--decimal-seconds]\n"
                  "         [--hyphen-postal] [--link FOLDER --com N]\n"
                  "Answers AT@LBC1, AT@LBC? and AT@LBC2 on a new pseudo-terminal. With --link it\n"
-                 "makes FOLDER/ports/COMN point at it (FOLDER = the folder of zentorak).\n");
-    return 2;
+                 "makes FOLDER/ports/COMN point at it (FOLDER = the folder of zentorak) and\n"
+                 "removes that link again when it stops.\n");
+    return out == stderr ? 2 : 0;
+}
+
+// Waits for a stop signal without the race of testing the flag and then calling pause(): the
+// signals stay blocked except inside sigsuspend.
+void WaitForStop() {
+    sigset_t stops, previous;
+    sigemptyset(&stops);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&stops, signal);
+    }
+    sigprocmask(SIG_BLOCK, &stops, &previous);
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+    sigset_t waiting = previous;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigdelset(&waiting, signal);
+    }
+    while (!stopRequested) {
+        sigsuspend(&waiting);
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 }  // namespace
@@ -36,7 +65,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (a == "--lat" && hasValue)
+        if (a == "--help" || a == "-h")
+            return Usage(stdout);
+        else if (a == "--lat" && hasValue)
             options.lat = argv[++i];
         else if (a == "--lon" && hasValue)
             options.lon = argv[++i];
@@ -66,16 +97,19 @@ int main(int argc, char** argv) {
     }
     zentorak::wsim::SimulatedModule module(options);
     std::string error;
-    if (!module.Start(error) || (!linkFolder.empty() && !module.LinkAs(linkFolder, com, error))) {
+    if (!module.Start(error)) {
+        std::fprintf(stderr, "zentorak-wsim-sim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!linkFolder.empty() && !module.LinkAs(linkFolder, com, error)) {
         std::fprintf(stderr, "zentorak-wsim-sim: %s\n", error.c_str());
         return 1;
     }
     std::printf("%s\n", module.DevicePath().c_str());
     std::fflush(stdout);
-    signal(SIGINT, OnSignal);
-    signal(SIGTERM, OnSignal);
-    while (!stopRequested) {
-        pause();
+    WaitForStop();
+    if (!linkFolder.empty()) {
+        module.Unlink(linkFolder, com);
     }
     size_t index = 0;
     for (const std::string& command : module.Commands()) {

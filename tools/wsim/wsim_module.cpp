@@ -109,6 +109,14 @@ bool SimulatedModule::LinkAs(const std::filesystem::path& folder, int n, std::st
     return true;
 }
 
+void SimulatedModule::Unlink(const std::filesystem::path& folder, int n) const {
+    const std::filesystem::path link = folder / "ports" / ("COM" + std::to_string(n));
+    std::error_code ec;
+    if (std::filesystem::read_symlink(link, ec) == devicePath_ && !ec) {
+        std::filesystem::remove(link, ec);
+    }
+}
+
 std::vector<std::string> SimulatedModule::Commands() const {
     std::lock_guard lock(mutex_);
     return commands_;
@@ -119,16 +127,23 @@ void SimulatedModule::SetOptions(const ModuleOptions& options) {
     options_ = options;
 }
 
-void SimulatedModule::WriteAll(const std::string& bytes) {
+void WriteAllTo(int fd, const std::string& bytes, const std::atomic<bool>& stop,
+                const WriteFunction& write) {
     size_t done = 0;
-    while (done < bytes.size() && !stop_) {
-        const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+    while (done < bytes.size() && !stop) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
-        } else if (errno != EINTR && errno != EAGAIN) {
-            return;  // nobody has the port open: the reply is lost, as on a real line
+        } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+            // Nobody has the port open: the reply is lost, as on a real line. A write of nothing
+            // sets no errno, so the one left from an earlier call must not keep us here.
+            return;
         }
     }
+}
+
+void SimulatedModule::WriteAll(const std::string& bytes) {
+    WriteAllTo(master_, bytes, stop_);
 }
 
 void SimulatedModule::Answer(const std::string& command) {

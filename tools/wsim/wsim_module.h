@@ -3,9 +3,12 @@
 // AT@LBC2 with the module's reply lines. Options bend the replies into the awkward cases.
 #pragma once
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,6 +31,13 @@ struct ModuleOptions {
 // The reply to one command line (without its CR), echo included; empty when silent.
 std::string ReplyTo(const std::string& command, const ModuleOptions& options);
 
+// Writes all bytes through `write` (::write on the pty's master side in the module) until done,
+// stopped, or the line takes no more: a write that fails for good or writes nothing ends it (a
+// lost reply, as on a real line); EINTR and EAGAIN are tried again.
+using WriteFunction = std::function<ssize_t(int fd, const void* data, size_t size)>;
+void WriteAllTo(int fd, const std::string& bytes, const std::atomic<bool>& stop,
+                const WriteFunction& write = ::write);
+
 class SimulatedModule {
 public:
     explicit SimulatedModule(ModuleOptions options = {});
@@ -42,6 +52,8 @@ public:
     const std::string& DevicePath() const { return devicePath_; }
     // Makes `folder`/ports/COMn a link to the pty (replacing an old link).
     bool LinkAs(const std::filesystem::path& folder, int n, std::string& error) const;
+    // Removes `folder`/ports/COMn when it is still our link (another module may have replaced it).
+    void Unlink(const std::filesystem::path& folder, int n) const;
     // Commands received so far, in order, without their CR.
     std::vector<std::string> Commands() const;
     void SetOptions(const ModuleOptions& options);

@@ -30,6 +30,10 @@ std::optional<Notice> SaveSettingsNow(const AppState& state) {
     return Notice{u"設定ファイルの書込みに失敗しました。", u"設定ファイルエラー", NoticeIcon::kError};
 }
 
+Notice FavoriteMenuFullNotice() {
+    return {u"お気に入りの数が上限に達しました。", u"エラー", NoticeIcon::kError};
+}
+
 void ClearTargets(AppState& state) {
     state.found.count = 0;
     state.found.targets.clear();

@@ -26,6 +26,7 @@ Notice NoOriginNotice();        // a command that needs the origin before there 
 Notice NoItemSelectedNotice();  // a target command with no target chosen
 Notice FixedModeQuestion();     // the text search asks before leaving the floating mode
 Notice FavoriteAddFailedNotice();
+Notice FavoriteMenuFullNotice();  // no menu id left for another favourite
 
 // Writes the settings file now, atomically (a change the person made must survive the program
 // being killed). nullopt when written, else the failure to show; the state keeps the change

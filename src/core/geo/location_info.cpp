@@ -1,6 +1,5 @@
 #include "core/geo/location_info.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <new>
@@ -8,6 +7,7 @@
 #include "core/geo/csv_split.h"
 #include "core/geo/target_store.h"
 #include "core/platform/code_page.h"
+#include "core/platform/regular_file.h"
 #include "core/text/text_line.h"
 
 namespace zentorak {
@@ -56,7 +56,7 @@ int SplitCsvLine(std::u16string_view line, std::u16string_view separator, std::u
 
 int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields) {
     fields.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
         return -1;
     }

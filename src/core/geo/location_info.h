@@ -74,10 +74,12 @@ private:
 int SplitCsvLine(std::u16string_view line, std::u16string_view separator, std::u16string_view quote,
                  std::vector<std::u16string>& fields);
 
-// The header line's fields: 0; -1 cannot open; -9 read error; -100 split failed.
+// The header line's fields: 0; -1 cannot open, or not a regular file (a FIFO, a device); -9 read
+// error; -100 split failed.
 int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields);
 
-// 0 when read to the end; -1, -9 or -100 (targets read before a failure stay loaded).
+// 0 when read to the end; -1, -9 or -100 (targets read before a failure stay loaded). A last line
+// without a line break gives its target like every other line.
 int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path);
 
 // Loads the listed files in order up to the first empty entry; each file's header rewrites the

@@ -2,7 +2,6 @@
 // the items that are kept are decoded, straight into the grid's text pool.
 #include "core/geo/location_loader.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include "core/geo/line_scanner.h"
 #include "core/geo/target_store.h"
 #include "core/platform/code_page.h"
+#include "core/platform/regular_file.h"
 
 namespace zentorak {
 
@@ -94,8 +94,10 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& column
     LineFields fields;
     while (result == 0) {
         result = reader.Next(bytes);
-        if (result != 0) {
-            break;  // the piece after the last line break gives no target
+        // The piece after the last line end is a line of its own when it holds anything: a last
+        // line without a line break is not lost.
+        if (result != 0 && (result != -1 || bytes.empty())) {
+            break;
         }
         // The text ends at a NUL byte, as a zero-terminated line would.
         bytes = bytes.substr(0, bytes.find('\0'));
@@ -119,7 +121,7 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
         // Chosen: such a file is rejected at once (its captions stay, as for any file read).
         return -1;
     }
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
         return -1;
     }

@@ -108,8 +108,10 @@ void GpsdDriver::HandleReport(std::string_view line) {
     {
         std::lock_guard lock(mutex_);
         if (report.kind == GpsdReport::kTpv && report.mode >= 2 && report.hasLatLon) {
+            // gpsd gives metres per second; the driver record holds knots.
             fix_ = GpsPosition{satellites_, report.latitude, report.longitude,
-                               static_cast<float>(report.speed), static_cast<float>(report.track)};
+                               static_cast<float>(report.speed * kKnotsPerMetrePerSecond),
+                               static_cast<float>(report.track)};
             fixTime_ = clock_();
             haveFix_ = true;
             signal = GpsEvents::kNewPosition;

@@ -15,12 +15,14 @@ namespace zentorak {
 inline constexpr int32_t kEInvalidArg = static_cast<int32_t>(0x80070057u);
 int32_t SystemErrorStatus(int errorCode);
 
+inline constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
+
 struct GpsPosition {
     uint32_t satelliteCount = 0;
     double latitude = 0;   // decimal degrees
     double longitude = 0;  // decimal degrees
-    float speed = 0;
-    float heading = 0;
+    float speed = 0;    // knots
+    float heading = 0;  // degrees from true north
 };
 
 struct GpsDevice {

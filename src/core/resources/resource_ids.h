@@ -25,7 +25,8 @@ inline constexpr int IDC_RESULTS = 1004;
 inline constexpr int IDC_SEARCH_CAPTION = 1051;
 inline constexpr int IDC_SEARCH_FIRST_LABEL = 1152;  // label n: 1152 + 2n, its edit 1153 + 2n
 
-// Commands.
+// Commands. The favourites menu numbers its items from 2001 up to the id below the first
+// command above them (core/targets/favorite_list.h); a new command must not fall in between.
 inline constexpr int ID_MENU_BUTTON = 300;
 inline constexpr int ID_UPDATE = 32771;
 inline constexpr int ID_OPTIONS = 32772;
@@ -54,6 +55,7 @@ inline constexpr int ID_ORGANIZE_FAVORITES = 32795;
 inline constexpr int ID_POSITION_READY = 32796;
 inline constexpr int ID_QUIT = 40000;
 inline constexpr int ID_ABOUT = 40002;
+inline constexpr int kFirstCommandAboveFavorites = ID_UPDATE;
 
 inline constexpr int PERIODIC_TIMER_ID = 2001;
 inline constexpr int PERIODIC_TIMER_MS = 6000;

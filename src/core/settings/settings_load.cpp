@@ -1,10 +1,10 @@
 // Reading zentorak.ini: a line-by-line state machine over sections that open after a blank line.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <new>
 
+#include "core/platform/regular_file.h"
 #include "core/settings/settings_store.h"
 #include "core/text/text_line.h"
 #include "core/text/text_utils.h"
@@ -165,8 +165,10 @@ void SettingsReader::FavoriteLine(std::u16string_view key, std::u16string_view v
     if (counter_ != 7) {
         return;
     }
-    if (AddFavorite(favorites_, pending_) == 0 && onAdded_) {
-        onAdded_(kFavoriteCommandBase + favorites_.count(), pending_.name);
+    // A favourite beyond the menu's last id is kept (and written back) without a menu item.
+    if (AddFavorite(favorites_, pending_) == 0 && onAdded_ &&
+        FavoriteCommandOf(favorites_.count() - 1) != 0) {
+        onAdded_(FavoriteCommandOf(favorites_.count() - 1), pending_.name);
     }
     pending_.name.clear();
     counter_ = 0;
@@ -177,7 +179,7 @@ void SettingsReader::FavoriteLine(std::u16string_view key, std::u16string_view v
 int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFileList& files,
                      FavoriteList& favorites, const FavoriteAddedCallback& onFavoriteAdded) {
     ClearLocationInfoFileList(files);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
         return -1;
     }
@@ -186,8 +188,12 @@ int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFi
         TextFileReader file(fd);
         SettingsReader reader(settings, files, favorites, onFavoriteAdded);
         std::u16string line;
-        // The piece after the last line break (result -1) is not taken.
         while ((result = ReadTextLine(file, line)) == 0) {
+            reader.Line(line);
+        }
+        // A last line without a line break (as many editors save a file) is a line too. The
+        // empty piece after a final line break is not: it would only close the open section.
+        if (result == -1 && !line.empty()) {
             reader.Line(line);
         }
         result = result == -1 ? 0 : -9;

@@ -1,13 +1,16 @@
 // Writing zentorak.ini without ever leaving a half-written file: the lines go to a temporary
 // file in the same folder, which is synced and then renamed over the old file.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string_view>
 
 #include "core/settings/settings_lines.h"
 #include "core/settings/settings_store.h"
@@ -105,10 +108,45 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Whether entry is a temporary file name that mkostemp makes from ".name.XXXXXX".
+bool IsTemporaryName(std::string_view entry, std::string_view name) {
+    constexpr size_t kRandom = 6;
+    if (entry.size() != name.size() + 2 + kRandom || entry[0] != '.' ||
+        entry.substr(1, name.size()) != name || entry[1 + name.size()] != '.') {
+        return false;
+    }
+    for (char c : entry.substr(entry.size() - kRandom)) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A save killed before its rename leaves its temporary file behind; each may be as large as the
+// settings file, so the next save removes them. Only regular files of our own name pattern
+// beside the settings file go; one program runs per user, so none of them is still in use.
+void RemoveLeftoverTemporaries(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat status {};
+        if (IsTemporaryName(entry->d_name, name) &&
+            ::fstatat(::dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode)) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 int WriteAndReplace(const Target& target, const std::vector<std::u16string>& lines,
                     const SettingsFileCalls& calls) {
     std::string folder = FolderOf(target.path);
     std::string name = target.path.substr(target.path.rfind('/') + 1);
+    RemoveLeftoverTemporaries(folder, name);
     std::string temp = folder + "/." + name + ".XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -151,6 +189,17 @@ int SaveSettingsFile(const std::string& path, const Settings& settings,
 int SaveSettingsFile(const std::string& path, const Settings& settings,
                      const LocationInfoFileList& files, const FavoriteList& favorites) {
     return SaveSettingsFile(path, settings, files, favorites, SettingsFileCalls{});
+}
+
+int SaveSettingsFileRetrying(const std::string& path, const Settings& settings,
+                             const LocationInfoFileList& files, const FavoriteList& favorites,
+                             const std::function<bool(int failure)>& retry,
+                             const SettingsFileCalls& calls) {
+    int result;
+    while ((result = SaveSettingsFile(path, settings, files, favorites, calls)) != 0 && retry &&
+           retry(result)) {
+    }
+    return result;
 }
 
 }  // namespace zentorak

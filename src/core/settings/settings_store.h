@@ -47,17 +47,20 @@ struct Settings {
     int DevModel = 3;  // index into kDevModels
 };
 
-// Called for each favourite the reader adds: the menu command id (2000 + the new count) and name.
+// Called for each favourite the reader adds that has a menu item: the menu command id (2000 + the
+// new count) and name. Favourites beyond the menu's last id are added without a call.
 using FavoriteAddedCallback = std::function<void(int commandId, const std::u16string& name)>;
 
-// 0 read to the end; -1 the file cannot be opened; -9 a line cannot be read (what was read before
-// stays in effect). The file list is emptied first, also when the file cannot be opened.
+// 0 read to the end; -1 the file cannot be opened or is not a regular file (a FIFO or a device);
+// -9 a line cannot be read (what was read before stays in effect). A last line without a line
+// break counts. The file list is emptied first, also when the file cannot be opened.
 int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFileList& files,
                      FavoriteList& favorites, const FavoriteAddedCallback& onFavoriteAdded = {});
 
 // Writes a temporary file beside the target, checks every write, syncs it and renames it over
 // the old file. 0; -1 cannot create; -2 the first line failed; -3 a later write or the rename
-// failed. On failure the old file is untouched and the temporary file is removed.
+// failed. On failure the old file is untouched and the temporary file is removed; temporary
+// files that earlier saves left behind (killed before their rename) are removed first.
 // A symbolic link is followed (the link stays); a path naming anything but a regular file or
 // nothing (a device, a folder) gives -1. The file keeps its permission bits.
 int SaveSettingsFile(const std::string& path, const Settings& settings,
@@ -74,5 +77,12 @@ struct SettingsFileCalls {
 int SaveSettingsFile(const std::string& path, const Settings& settings,
                      const LocationInfoFileList& files, const FavoriteList& favorites,
                      const SettingsFileCalls& calls);
+
+// The save at the end of a normal run, where a failure would lose every change since start-up:
+// after each failed save, retry(failure) decides whether to try again. 0, or the last failure.
+int SaveSettingsFileRetrying(const std::string& path, const Settings& settings,
+                             const LocationInfoFileList& files, const FavoriteList& favorites,
+                             const std::function<bool(int failure)>& retry,
+                             const SettingsFileCalls& calls = {});
 
 }  // namespace zentorak

@@ -1,6 +1,7 @@
 #include "gui/app/application.h"
 
 #include <QTimer>
+#include <cstdio>
 
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
@@ -166,12 +167,28 @@ void Application::Teardown() {
     state_.found.targets.clear();
     state_.markerPos.clear();
     ClearTargetGrid(state_.grid);
-    // A start-up that failed saves nothing; after a normal run the result is of no use any
-    // more, the program is ending either way.
+    // A start-up that failed saves nothing.
     if (!failed_) {
-        SaveSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
-                         state_.favorites);
+        SaveAtExit();
     }
+}
+
+// A failed save would lose the favourites and options changed since start-up without a word,
+// so the user may free space and try again. The old file stays intact either way.
+void Application::SaveAtExit() {
+    SaveSettingsFileRetrying(
+        settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites,
+        [this](int) {
+            if (endingBySignal_) {
+                std::fprintf(stderr, "zentorak: %s: 設定ファイルの書込みに失敗しました。\n",
+                             settingsPath_.c_str());
+                return false;
+            }
+            return ShowMessage(nullptr, QStringLiteral("設定ファイルの書込みに失敗しました。"),
+                               QStringLiteral("設定ファイルエラー"), MessageIcon::Error,
+                               MessageButtons::RetryCancel) == kAnswerRetry;
+        },
+        settingsFileCalls_);
 }
 
 }  // namespace zentorak

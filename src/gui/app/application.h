@@ -38,14 +38,20 @@ public:
     // when the files could not be loaded (the user has been told and the window closes).
     bool FinishLoading();
     bool Loading() const { return loader_.joinable(); }
-    // Idempotent; also runs when the window closes.
+    // Idempotent; also runs when the window closes. Saves the settings (see SaveAtExit).
     void Teardown();
+    // The run is ending because of a signal (SIGTERM, SIGHUP, SIGINT): nobody may be there to
+    // answer a message box, so a failed save at exit is written to standard error instead.
+    void EndingBySignal() { endingBySignal_ = true; }
+    // The system calls of the settings save; tests inject failing writes.
+    void SetSettingsFileCalls(SettingsFileCalls calls) { settingsFileCalls_ = std::move(calls); }
     MainWindow& Window() { return *window_; }
 
 private:
     int InitApplication();
     bool ReadSettings();
     void AfterLoad();
+    void SaveAtExit();
 
     AppState& state_;
     std::string settingsPath_;
@@ -56,6 +62,8 @@ private:
     int loadResult_ = 0;
     bool failed_ = false;
     bool tornDown_ = false;
+    bool endingBySignal_ = false;
+    SettingsFileCalls settingsFileCalls_;
 };
 
 // zentorak.ini beside the running executable; empty when the path would be too long.

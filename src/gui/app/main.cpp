@@ -1,5 +1,6 @@
 // The program: one instance per user, the main window, the event loop. SIGTERM (the session
-// ending) closes the window like the user would, so the settings are written.
+// ending) closes the window like the user would, so the settings are written; a failed save
+// is then told on standard error, since nobody may be there to answer a message box.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,14 +21,15 @@ void OnSignal(int) {
     [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &c, 1);
 }
 
-void CloseOnSignals(QWidget* window) {
+void CloseOnSignals(QWidget* window, zentorak::Application& program) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         return;
     }
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, &program] {
         char c;
         [[maybe_unused]] ssize_t n = ::read(signalPipe[0], &c, 1);
+        program.EndingBySignal();
         window->close();
     });
     struct sigaction action {};
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
         window.raise();
         window.activateWindow();
     });
-    CloseOnSignals(&window);
+    CloseOnSignals(&window, program);
     QObject::connect(&app, &QApplication::aboutToQuit, [&program] { program.Teardown(); });
     return app.exec();
 }

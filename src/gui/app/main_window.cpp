@@ -146,8 +146,8 @@ void MainWindow::RebuildFavoriteItems() {
         favoritesMenu_->removeAction(actions[i]);
         delete actions[i];
     }
-    for (int i = 0; i < state_.favorites.count(); ++i) {
-        AppendFavoriteItem(kFavoriteCommandBase + 1 + i,
+    for (int i = 0; i < state_.favorites.count() && FavoriteCommandOf(i) != 0; ++i) {
+        AppendFavoriteItem(FavoriteCommandOf(i),
                            QString::fromStdU16String(state_.favorites[i].name));
     }
 }
@@ -258,8 +258,8 @@ void MainWindow::Dispatch(int id, int param) {
     if (inputGate_) {
         inputGate_();
     }
-    if (id > kFavoriteCommandBase && id <= kFavoriteCommandBase + state_.favorites.count()) {
-        ChooseFavorite(id - kFavoriteCommandBase - 1);
+    if (int favorite = FavoriteIndexOfCommand(id, state_.favorites.count()); favorite >= 0) {
+        ChooseFavorite(favorite);
         return;
     }
     switch (id) {

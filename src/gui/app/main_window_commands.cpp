@@ -67,6 +67,11 @@ FavoriteRecord MainWindow::TargetAsFavorite(const TargetRecord* t) const {
 }
 
 void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
+    // No menu id is left for another favourite: say so before the user names one.
+    if (FavoriteMenuFull(state_.favorites)) {
+        Show(FavoriteMenuFullNotice(), false);
+        return;
+    }
     if (dialogs_->FavoriteName(kAddFavoriteTitle, record) != 1) {
         return;
     }
@@ -74,7 +79,7 @@ void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
         Show(FavoriteAddFailedNotice(), false);
         return;
     }
-    AppendFavoriteItem(kFavoriteCommandBase + state_.favorites.count(),
+    AppendFavoriteItem(FavoriteCommandOf(state_.favorites.count() - 1),
                        QString::fromStdU16String(record.name));
 }
 

@@ -35,6 +35,15 @@ int RunBox(QWidget* owner, const MessageRecord& record) {
                    ? kAnswerNo
                    : kAnswerYes;
     }
+    if (record.buttons == MessageButtons::RetryCancel) {
+        QPushButton* retry = box.addButton(QStringLiteral("再試行"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(retry);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == static_cast<QAbstractButton*>(retry) ? kAnswerRetry
+                                                                           : kAnswerCancel;
+    }
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
     return kAnswerOk;

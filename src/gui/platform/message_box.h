@@ -13,10 +13,12 @@ class QWidget;
 namespace zentorak {
 
 enum class MessageIcon { Error, Exclamation, Information, Question };
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, RetryCancel };
 
 // The answers, numbered as the handset's message boxes number them.
 inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
+inline constexpr int kAnswerRetry = 4;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "support/temp_folder.h"
 #include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"
+#include "core/platform/bounded_child.h"
 #include "core/platform/code_page.h"
 
 namespace zentorak {
@@ -117,13 +122,54 @@ TEST_F(LoadTest, BadLinesAreSkippedAndTheirNeighboursLoad) {
     EXPECT_EQ(Item(1, 0), u"last");
 }
 
-TEST_F(LoadTest, LastLineNeedsALineBreak) {
+// Many editors and exports end the file without a line break after the last line; that line
+// must load like every other, once, however the file ends.
+TEST_F(LoadTest, LastLineLoadsWithOrWithoutALineBreak) {
     std::string lines = kHeader + "35/00/00.000,139/00/00.000,a\r\n35/00/01.000,139/00/00.000,b";
-    ASSERT_EQ(Load(lines), 0);
-    EXPECT_EQ(grid.size(), 1u);
+    for (const char* end : {"", "\r\n", "\r", "\n", "\r\n\r\n"}) {
+        ClearTargetGrid(grid);
+        ASSERT_EQ(Load(lines + end), 0) << "end " << ::testing::PrintToString(end);
+        ASSERT_EQ(grid.size(), 2u) << "end " << ::testing::PrintToString(end);
+        EXPECT_EQ(Item(1, 0), u"b");
+    }
+    // The same through reads of a few bytes, so the last line straddles them.
+    for (const char* end : {"", "\r"}) {
+        ClearTargetGrid(grid);
+        auto trickle = [](int fd, void* buffer, size_t size) {
+            return ::read(fd, buffer, std::min<size_t>(size, 3));
+        };
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, folder.Write("t.csv", lines + end),
+                                                trickle),
+                  0);
+        EXPECT_EQ(grid.size(), 2u);
+    }
+    // A header alone, with or without its line break, and an empty file give no target.
     ClearTargetGrid(grid);
-    ASSERT_EQ(Load(lines + "\r\n"), 0);
-    EXPECT_EQ(grid.size(), 2u);
+    EXPECT_EQ(Load("lat,lon,name"), 0);
+    EXPECT_EQ(Load("lat,lon,name\r\n"), 0);
+    EXPECT_EQ(Load(""), -1);
+    EXPECT_EQ(grid.size(), 0u);
+}
+
+// A FIFO or a device named as a location-info file must neither block nor fill the memory: it
+// is a file that cannot be opened. The child has a time and memory limit in case it does.
+TEST_F(LoadTest, FifosAndDevicesAreFilesThatCannotBeOpened) {
+    std::string fifo = folder.Write("fifo.csv", "");
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string zero = fifo + ".zero.csv";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    for (const std::string& path : {fifo, zero, std::string("/dev/urandom")}) {
+        int status = testing::RunBounded([&] {
+            TargetGrid g;
+            ColumnMap c;
+            std::vector<std::u16string> header;
+            bool refused = ReadCsvHeader(path, header) == -1 &&
+                           LoadLocationInfoFile(g, c, path) == -1 && g.size() == 0;
+            return refused ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0) << path;
+    }
 }
 
 // Columns without text in a page keep no lengths there; the columns after them must still find

@@ -74,7 +74,8 @@ std::vector<std::vector<std::optional<std::u16string>>> ReferenceLoad(const std:
     int result = ReadTextLine(reader, line);
     while (result == 0) {
         result = ReadTextLine(reader, line);
-        if (result != 0) {
+        // The piece after the last line end is a line when it holds anything.
+        if (result != 0 && (result != -1 || line.empty())) {
             break;
         }
         std::vector<std::u16string> f;

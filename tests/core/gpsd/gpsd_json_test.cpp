@@ -51,6 +51,9 @@ TEST(GpsdDriverReports, OnlyFixesArePositionsAndOldOnesExpire) {
     ASSERT_EQ(driver.GetPosition(position, 3000), 0);
     EXPECT_DOUBLE_EQ(position.latitude, 35.658055);
     EXPECT_EQ(position.satelliteCount, 9u);
+    // gpsd's 1.25 m/s is 2.43 knots (1 knot = 1852 m an hour), the record's unit.
+    EXPECT_NEAR(position.speed, 1.25 * 3600 / 1852, 1e-5);
+    EXPECT_FLOAT_EQ(position.heading, 12.5f);
     driver.HandleReport(kTpvNoFix);  // a lost fix leaves the last one in place
     now += std::chrono::milliseconds(3000);
     EXPECT_EQ(driver.GetPosition(position, 3000), 0);

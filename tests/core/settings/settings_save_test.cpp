@@ -89,6 +89,35 @@ TEST(SaveSettingsFile, FailedWritesKeepTheOldFileAndRemoveTheTemporary) {
     }
 }
 
+// Saves killed before their rename leave ".zentorak.ini.XXXXXX" files; the next save removes
+// them, and nothing else: other names, our pattern with a different length or other characters,
+// and a folder or link of that name stay.
+TEST(SaveSettingsFile, RemovesTemporaryFilesThatKilledSavesLeftBehind) {
+    TempFolder folder;
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    for (const char* leftover : {".zentorak.ini.a1B2c3", ".zentorak.ini.ZZZZZZ"}) {
+        WriteBytes(folder.File(leftover), kOldFile + "half a favourite");
+    }
+    const char* kept[] = {
+        ".zentorak.ini.abc12", ".zentorak.ini.abc1234", ".zentorak.ini.ab-123", ".other.ini.a1B2c3",
+        "zentorak.ini.a1B2c3", ".zentorak.ini.folder",  ".zentorak.ini.linkXX", "notes.txt"};
+    for (const char* name : kept) {
+        WriteBytes(folder.File(name), "keep");
+    }
+    std::filesystem::remove(folder.File(".zentorak.ini.folder"));
+    std::filesystem::create_directory(folder.File(".zentorak.ini.folder"));
+    std::filesystem::remove(folder.File(".zentorak.ini.linkXX"));
+    std::filesystem::create_symlink("notes.txt", folder.File(".zentorak.ini.linkXX"));
+    ASSERT_EQ(SaveWith(folder.File("zentorak.ini"), {}), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.File(".zentorak.ini.a1B2c3")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File(".zentorak.ini.ZZZZZZ")));
+    for (const char* name : kept) {
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(folder.File(name))))
+            << name;
+    }
+    EXPECT_EQ(EntriesIn(folder.path()), 1u + std::size(kept));
+}
+
 TEST(SaveSettingsFile, RefusesDeviceNodesAndFolders) {
     TempFolder folder;
     EXPECT_EQ(SaveWith("/dev/full", {}), -1);
@@ -185,6 +214,83 @@ int SaveOnFullFileSystem(const std::string& mountPoint) {
     return intact ? -result : 97;
 }
 
+// The save at exit asks after each failure whether to try again.
+TEST(SaveSettingsFileRetrying, TriesAgainWhileAskedTo) {
+    TempFolder folder;
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    auto saves = std::make_shared<int>(0);
+    SettingsFileCalls failTwice;
+    failTwice.fsync = [saves](int fd) {
+        if (++*saves <= 2) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::fsync(fd);
+    };
+    std::vector<int> failures;
+    auto retry = [&](int failure) {
+        failures.push_back(failure);
+        return true;
+    };
+    EXPECT_EQ(
+        SaveSettingsFileRetrying(folder.File("zentorak.ini"), Settings{}, {}, {}, retry, failTwice),
+        0);
+    EXPECT_EQ(failures, (std::vector<int>{-3, -3}));
+    EXPECT_EQ(ReadBytes(folder.File("zentorak.ini")).rfind("[System]\r\nProgram Name", 0), 0u);
+    // Cancelled at the first failure: one attempt, the old file stays.
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    failures.clear();
+    EXPECT_EQ(SaveSettingsFileRetrying(
+                  folder.File("zentorak.ini"), Settings{}, {}, {},
+                  [&](int failure) {
+                      failures.push_back(failure);
+                      return false;
+                  },
+                  FailingWrites(1)),
+              -2);
+    EXPECT_EQ(failures, (std::vector<int>{-2}));
+    EXPECT_EQ(ReadBytes(folder.File("zentorak.ini")), kOldFile);
+    EXPECT_EQ(EntriesIn(folder.path()), 1u);
+}
+
+// On a real full file system: the first save fails, the user frees space, the retry succeeds.
+int RetryOnFullFileSystem(const std::string& mountPoint) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        return 77;
+    }
+    std::string ini = mountPoint + "/zentorak.ini";
+    std::string fill = mountPoint + "/fill";
+    if (SaveWith(ini, {}) != 0) {
+        return 98;
+    }
+    int fd = ::open(fill.c_str(), O_WRONLY | O_CREAT, 0600);
+    static const char block[4096] = {};
+    while (::write(fd, block, sizeof block) > 0) {
+    }
+    ::close(fd);
+    Settings settings;
+    settings.TrgtSrchNum = 60;
+    int asked = 0;
+    int result = SaveSettingsFileRetrying(ini, settings, {}, {}, [&](int) {
+        ++asked;
+        return ::unlink(fill.c_str()) == 0;  // the user makes room and tries again
+    });
+    bool written = ReadBytes(ini).find("TrgtSrchNum:60\r\n") != std::string::npos;
+    return result == 0 && asked == 1 && written && EntriesIn(mountPoint) == 1 ? 0 : 97;
+}
+
+TEST(SaveSettingsFileRetrying, FullFileSystemThenRoomAfterTheFirstFailure) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("mnt"));
+    int status = InChild([&] { return RetryOnFullFileSystem(folder.File("mnt")); });
+    if (status == 77) {
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    }
+    EXPECT_EQ(status, 0);
+}
+
 TEST(SaveSettingsFile, FullFileSystemLeavesTheOldFile) {
     TempFolder folder;
     std::filesystem::create_directory(folder.File("mnt"));
@@ -194,6 +300,23 @@ TEST(SaveSettingsFile, FullFileSystemLeavesTheOldFile) {
     }
     // The first line already finds no room.
     EXPECT_EQ(status, 2);
+}
+
+// A save killed between creating its temporary file and the rename, as kill -9 would.
+TEST(SaveSettingsFile, KilledSavesLeaveNoPileOfTemporaryFiles) {
+    TempFolder folder;
+    WriteBytes(folder.File("zentorak.ini"), kOldFile);
+    for (int kill = 0; kill < 3; ++kill) {
+        int status = InChild([&] {
+            SettingsFileCalls dying;
+            dying.fsync = [](int) -> int { ::_exit(9); };
+            return SaveWith(folder.File("zentorak.ini"), dying);
+        });
+        ASSERT_EQ(status, 9);
+    }
+    EXPECT_EQ(EntriesIn(folder.path()), 2u);  // the file and the last killed save's leftover
+    ASSERT_EQ(SaveWith(folder.File("zentorak.ini"), {}), 0);
+    EXPECT_EQ(EntriesIn(folder.path()), 1u);
 }
 
 }  // namespace

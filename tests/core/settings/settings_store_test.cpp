@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <utility>
 #include <vector>
 
+#include "core/platform/bounded_child.h"
 #include "core/settings/settings_store.h"
 #include "support/temp_folder.h"
 
@@ -199,11 +203,40 @@ TEST(LoadSettingsFile, SeveralFavouritesInOneSectionAndIncompleteOnesDropped) {
     EXPECT_EQ(loaded.favorites[1].lat.deg, 36);
 }
 
-TEST(LoadSettingsFile, LastLineWithoutBreakIsLost) {
-    Loaded loaded = LoadBytes("[System]\r\nTrgtSrchNum:40\r\nMapSiteNo:3");
-    EXPECT_EQ(loaded.result, 0);
-    EXPECT_EQ(loaded.settings.TrgtSrchNum, 40);
-    EXPECT_EQ(loaded.settings.MapSiteNo, 5);
+// A hand-edited file often ends without a line break after its last line; that line counts,
+// once, however the file ends.
+TEST(LoadSettingsFile, LastLineCountsWithOrWithoutABreak) {
+    for (const char* end : {"", "\r\n", "\r", "\n"}) {
+        Loaded loaded = LoadBytes(std::string("[System]\r\nTrgtSrchNum:40\r\nMapSiteNo:3") + end);
+        EXPECT_EQ(loaded.result, 0);
+        EXPECT_EQ(loaded.settings.TrgtSrchNum, 40);
+        EXPECT_EQ(loaded.settings.MapSiteNo, 3) << ::testing::PrintToString(end);
+    }
+    // The last favourite line completes its favourite; the last path is listed.
+    Loaded favourite = LoadBytes("[Favorite]\r\nFavName:end\r\nFavLat:35\r\nFavLon:139");
+    ASSERT_EQ(favourite.favorites.count(), 1);
+    EXPECT_EQ(favourite.menu.size(), 1u);
+    Loaded path = LoadBytes("[TrgtInfoFile]\r\n/a.csv\r\n/b.csv");
+    EXPECT_EQ(path.files[1], u"/b.csv");
+    EXPECT_EQ(LoadBytes("").result, 0);
+}
+
+// A FIFO or a device as zentorak.ini is a file that cannot be opened: start-up then writes a
+// fresh file instead of hanging or filling the memory. The child has limits in case it does.
+TEST(LoadSettingsFile, FifosAndDevicesCannotBeOpened) {
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.File("fifo.ini").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.File("zero.ini"));
+    std::filesystem::create_symlink("/dev/urandom", folder.File("random.ini"));
+    for (const char* name : {"fifo.ini", "zero.ini", "random.ini", ""}) {
+        int status = testing::RunBounded([&] {
+            Settings settings;
+            LocationInfoFileList files;
+            FavoriteList favorites;
+            return -LoadSettingsFile(folder.File(name), settings, files, favorites);
+        });
+        EXPECT_EQ(status, 1) << name;  // -1, as for a missing file; a folder too
+    }
 }
 
 TEST(LoadSettingsFile, LineOfSpacesDoesNotCloseTheSection) {
@@ -216,8 +249,9 @@ TEST(LoadSettingsFile, UnreadableFileIsAReadError) {
     Settings settings;
     LocationInfoFileList files;
     FavoriteList favorites;
-    // A folder opens but cannot be read.
-    EXPECT_EQ(LoadSettingsFile(folder.path(), settings, files, favorites), -9);
+    // A regular file whose first read fails: the process's own memory at address 0.
+    std::filesystem::create_symlink("/proc/self/mem", folder.File("zentorak.ini"));
+    EXPECT_EQ(LoadSettingsFile(folder.File("zentorak.ini"), settings, files, favorites), -9);
 }
 
 std::string SaveBytes(const Settings& settings, const LocationInfoFileList& files = {},
@@ -225,6 +259,25 @@ std::string SaveBytes(const Settings& settings, const LocationInfoFileList& file
     TempFolder folder;
     EXPECT_EQ(SaveSettingsFile(folder.File("zentorak.ini"), settings, files, favorites), 0);
     return ReadBytes(folder.File("zentorak.ini"));
+}
+
+// Every favourite of the file is kept and written back, but the menu gets items only up to the
+// last id below the program's commands.
+TEST(LoadSettingsFile, FavouritesBeyondTheMenusLastIdAreKeptWithoutAnItem) {
+    std::string bytes;
+    const int count = kMaxMenuFavorites + 2;
+    for (int i = 0; i < count; ++i) {
+        bytes += "[Favorite]\r\nFavName:f" + std::to_string(i) +
+                 "\r\nFavLat:35/00/00.000\r\nFavLon:139/00/00.000\r\n\r\n";
+    }
+    Loaded loaded = LoadBytes(bytes);
+    ASSERT_EQ(loaded.result, 0);
+    ASSERT_EQ(loaded.favorites.count(), count);
+    EXPECT_EQ(loaded.favorites[count - 1].name, u"f30771");
+    ASSERT_EQ(loaded.menu.size(), static_cast<size_t>(kMaxMenuFavorites));
+    EXPECT_EQ(loaded.menu.back(), std::make_pair(32770, std::u16string(u"f30769")));
+    std::string saved = SaveBytes(Settings{}, {}, loaded.favorites);
+    EXPECT_NE(saved.find("FavName:f30771\r\n"), std::string::npos);
 }
 
 TEST(SaveSettingsFile, DefaultsGiveTheExactFile) {

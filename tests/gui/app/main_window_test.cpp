@@ -2,10 +2,10 @@
 #include <QMenu>
 #include <QTest>
 
+#include "gui/app/app_fixture.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "core/resources/resource_ids.h"
-#include "gui/app/app_fixture.h"
 #include "gui/resources/menu_builder.h"
 
 namespace zentorak::testing {
@@ -293,6 +293,29 @@ TEST_F(MainWindowTest, AddedFavouriteGetsTheNextMenuCommand) {
     Dialogs().nameFavorite = [](FavoriteRecord&) { return 0; };
     Window().Dispatch(32794);
     EXPECT_EQ(state->favorites.count(), 3);
+}
+
+// With as many favourites as the menu has ids and one more (a large settings file), the ids
+// from 32771 up stay the program's commands, and a further favourite is refused with a word.
+TEST_F(MainWindowTest, FavouritesBeyondTheMenusLastIdAreNeitherChosenNorAdded) {
+    FixAtTokyo();
+    while (state->favorites.count() < kMaxMenuFavorites + 1) {
+        ASSERT_EQ(AddFavorite(state->favorites, {{40, 0, 0, 0}, {140, 0, 0, 0}, u"遠く"}), 0);
+    }
+    Window().RebuildFavoriteItems();
+    EXPECT_EQ(res::FindCommand(Window().FavoritesMenu(), 32771), nullptr);
+    ASSERT_NE(res::FindCommand(Window().FavoritesMenu(), 32770), nullptr);
+    Window().Dispatch(32771);  // 更新, not the 30,771st favourite
+    EXPECT_EQ(state->originLat, (DmsAngle{35, 40, 40, 0}));
+    int named = 0;
+    Dialogs().nameFavorite = [&](FavoriteRecord&) { return ++named; };
+    Window().Dispatch(32794);  // お気に入りに追加...
+    EXPECT_EQ(named, 0);
+    EXPECT_EQ(state->favorites.count(), kMaxMenuFavorites + 1);
+    ASSERT_EQ(messages.records.size(), 1u);
+    EXPECT_EQ(messages.records[0].text, QStringLiteral("お気に入りの数が上限に達しました。"));
+    EXPECT_EQ(messages.records[0].title, QStringLiteral("エラー"));
+    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
 }
 
 TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {

@@ -197,6 +197,7 @@ TEST_F(PositionWiring, CallDuringThePeriodicUpdateStopsItFirst) {
     ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
     ASSERT_TRUE(Window().UpdateTimerRunning());
 
+    PrivateDesktop desktop(true);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
     Window().Panes().List()->topLevelItem(0)->setSelected(true);
@@ -211,6 +212,25 @@ TEST_F(PositionWiring, CallDuringThePeriodicUpdateStopsItFirst) {
     EXPECT_FALSE(Window().UpdateTimerRunning());
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0].path(), QStringLiteral("03-0000-0014"));
+}
+
+// Without a dialer on the desktop the call cannot be made, and the user is told so instead of
+// waiting for a call that never comes.
+TEST_F(PositionWiring, CallWithoutADialerOnTheDesktopSaysItFailed) {
+    ASSERT_TRUE(StartWith({"MthdGetLocInfo:2"}));
+    Window().Dispatch(32771);
+    driver->Deliver(kShop14Lat, kShop14Lon);
+    ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
+    PrivateDesktop desktop(false);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
+    Window().Panes().List()->topLevelItem(0)->setSelected(true);
+    Window().Dispatch(32786);  // the list's "電話"
+    QDesktopServices::unsetUrlHandler(QStringLiteral("tel"));
+    EXPECT_TRUE(catcher.urls.isEmpty());
+    ASSERT_EQ(messages.records.size(), 1u);
+    EXPECT_EQ(messages.records[0].text, QStringLiteral("電話をすることができませんでした。"));
+    EXPECT_EQ(messages.records[0].title, QStringLiteral("電話失敗"));
 }
 
 TEST_F(PositionWiring, ExitDuringAGpsRequestReturnsPromptly) {

@@ -64,12 +64,24 @@ TEST_F(Startup, ValidFileLoadsTargetsAndFavourites) {
 }
 
 TEST_F(Startup, UnreadableFileEndsStartUp) {
-    // A folder in place of the file opens but cannot be read.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("zentorak.ini")));
+    // A regular file whose first read fails: the process's own memory at address 0.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), Path("zentorak.ini")));
     EXPECT_FALSE(Start());
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_EQ(messages.records[0].text, QStringLiteral("設定ファイルの読込みに失敗しました。"));
     EXPECT_EQ(messages.records[0].title, QStringLiteral("設定ファイルエラー"));
+}
+
+// Only a regular file is read: a folder in place of the file counts as missing, and the fresh
+// file cannot be written over it.
+TEST_F(Startup, FolderInPlaceOfTheFileIsMissingAndCannotBeReplaced) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("zentorak.ini")));
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(messages.records.size(), 2u);
+    EXPECT_EQ(messages.records[0].text,
+              QStringLiteral("設定ファイルが見つからないので初期化します。"));
+    EXPECT_EQ(messages.records[1].text,
+              QStringLiteral("設定ファイルの書込みに失敗しました。終了します。"));
 }
 
 TEST_F(Startup, PeriodicModeRunningShowsStopKeyAndStartsTimer) {
@@ -242,6 +254,68 @@ TEST_F(Startup, CtrlQQuitsAndSavesCtrlAAsksForAbout) {
     EXPECT_FALSE(Window().isVisible());
     EXPECT_TRUE(
         ReadCp932File(Path("zentorak.ini")).contains(QStringLiteral("\r\nOrgFixedMode:1\r\n")));
+}
+
+// A settings save whose writes fail (ENOSPC) while failing is set.
+SettingsFileCalls FullDiskWhile(const std::shared_ptr<int>& failing) {
+    SettingsFileCalls calls;
+    calls.write = [failing](int fd, const void* data, size_t size) -> ssize_t {
+        if (*failing > 0) {
+            --*failing;
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::write(fd, data, size);
+    };
+    return calls;
+}
+
+// The save at the end of a normal run checks its result: on failure the user may try again
+// (再試行) or give up (キャンセル); the old file stays intact either way.
+TEST_F(Startup, FailedSaveAtExitOffersRetryUntilCancelled) {
+    WriteSettings({"TrgtSrchNum:20"});
+    ASSERT_TRUE(Start());
+    QString before = ReadCp932File(Path("zentorak.ini"));
+    state->settings.TrgtSrchNum = 40;
+    app->SetSettingsFileCalls(FullDiskWhile(std::make_shared<int>(1000)));
+    messages.answers = {kAnswerRetry, kAnswerCancel};
+    app->Teardown();
+    ASSERT_EQ(messages.records.size(), 2u);
+    for (const MessageRecord& r : messages.records) {
+        EXPECT_EQ(r.text, QStringLiteral("設定ファイルの書込みに失敗しました。"));
+        EXPECT_EQ(r.title, QStringLiteral("設定ファイルエラー"));
+        EXPECT_EQ(r.icon, MessageIcon::Error);
+        EXPECT_EQ(r.buttons, MessageButtons::RetryCancel);
+    }
+    EXPECT_EQ(ReadCp932File(Path("zentorak.ini")), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // ini and csv
+}
+
+TEST_F(Startup, RetriedSaveAtExitWritesOnceTheDiskHasRoom) {
+    WriteSettings({"TrgtSrchNum:20"});
+    ASSERT_TRUE(Start());
+    state->settings.TrgtSrchNum = 40;
+    app->SetSettingsFileCalls(FullDiskWhile(std::make_shared<int>(1)));
+    messages.answers = {kAnswerRetry};
+    app->Teardown();
+    EXPECT_EQ(messages.records.size(), 1u);
+    EXPECT_TRUE(
+        ReadCp932File(Path("zentorak.ini")).contains(QStringLiteral("\r\nTrgtSrchNum:40\r\n")));
+}
+
+// Ended by a signal (the session going away) nobody may be there to answer: the failure goes
+// to standard error instead of a message box.
+TEST_F(Startup, FailedSaveAtExitAfterASignalIsWrittenToStandardError) {
+    WriteSettings();
+    ASSERT_TRUE(Start());
+    app->SetSettingsFileCalls(FullDiskWhile(std::make_shared<int>(1000)));
+    app->EndingBySignal();
+    ::testing::internal::CaptureStderr();
+    Window().close();
+    std::string error = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(messages.records.empty());
+    EXPECT_NE(error.find("設定ファイルの書込みに失敗しました。"), std::string::npos) << error;
+    EXPECT_NE(error.find(IniPath()), std::string::npos) << error;
 }
 
 }  // namespace

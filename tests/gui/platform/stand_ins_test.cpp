@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -39,6 +42,7 @@ TEST(WaitCursor, EveryWayOutRestoresTheArrow) {
 }
 
 TEST(ShellOpen, HandsTelAndHttpAddressesToTheirHandlers) {
+    testing::PrivateDesktop desktop(true);
     testing::UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
@@ -49,6 +53,18 @@ TEST(ShellOpen, HandsTelAndHttpAddressesToTheirHandlers) {
     ASSERT_EQ(catcher.urls.size(), 2);
     EXPECT_EQ(catcher.urls[0].path(), QStringLiteral("03-0000-0001"));
     EXPECT_EQ(catcher.urls[1].query(), QStringLiteral("lat=35.1"));
+}
+
+// xdg-open would report success for a tel: address that nothing can call, so without a dialer
+// registered on the desktop the address is not handed out at all.
+TEST(ShellOpen, TelAddressFailsWithoutARegisteredDialer) {
+    testing::PrivateDesktop desktop(false);
+    testing::UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("tel"), &catcher, "Open");
+    EXPECT_FALSE(ShellOpen(QStringLiteral("TEL:03-0000-0001")));
+    EXPECT_FALSE(ShellOpen(QStringLiteral("tel:03-0000-0001")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("tel"));
+    EXPECT_TRUE(catcher.urls.isEmpty());
 }
 
 TEST(MessageBox, HandlerSeesEveryFieldAndAnswers) {
@@ -67,6 +83,37 @@ TEST(MessageBox, HandlerSeesEveryFieldAndAnswers) {
     EXPECT_EQ(seen[0].title, QStringLiteral("題"));
     EXPECT_TRUE(seen[0].hasOwner);
     EXPECT_EQ(seen[0].buttons, MessageButtons::YesNo);
+}
+
+// The real box: its two buttons carry the handset's texts and answer numbers, Escape cancels.
+TEST(MessageBox, RetryCancelBoxAnswersRetryOrCancel) {
+    auto answerWith = [](const QString& button, bool escape) {
+        QTimer::singleShot(0, [button, escape] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("設定ファイルエラー"));
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            ASSERT_EQ(box->buttons().size(), 2);
+            EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("再試行"));
+            if (escape) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons()) {
+                if (b->text() == button) {
+                    b->click();
+                }
+            }
+        });
+        return ShowMessage(nullptr, QStringLiteral("設定ファイルの書込みに失敗しました。"),
+                           QStringLiteral("設定ファイルエラー"), MessageIcon::Error,
+                           MessageButtons::RetryCancel);
+    };
+    EXPECT_EQ(answerWith(QStringLiteral("再試行"), false), kAnswerRetry);
+    EXPECT_EQ(answerWith(QStringLiteral("キャンセル"), false), kAnswerCancel);
+    EXPECT_EQ(answerWith(QString(), true), kAnswerCancel);
+    EXPECT_EQ(kAnswerRetry, 4);
+    EXPECT_EQ(kAnswerCancel, 2);
 }
 
 TEST(TapAndHold, HeldStillForHalfASecondOnly) {

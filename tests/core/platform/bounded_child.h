@@ -1,0 +1,33 @@
+// Runs a piece of a test in a forked child with a time and memory limit, for readers handed a
+// FIFO or an endless device: a reader that blocks or grows a line without end fails the test
+// instead of hanging it or eating the machine's memory.
+#pragma once
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zentorak::testing {
+
+// The child's exit status (body's result & 0xFF), or -1 when it was killed (the time ran out,
+// or it died otherwise).
+template <typename Body>
+int RunBounded(Body body, unsigned seconds = 10, rlim_t memoryBytes = rlim_t{1} << 30) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        struct rlimit memory {
+            memoryBytes, memoryBytes
+        };
+        ::setrlimit(RLIMIT_AS, &memory);
+        ::alarm(seconds);
+        ::_exit(body() & 0xFF);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace zentorak::testing
