@@ -46,3 +46,8 @@ set_tests_properties(cli_search_finds_text_in_a_slot PROPERTIES LABELS core
 add_test(NAME cli_nearest_outside_the_area_exits_1
     COMMAND ${cli} nearest 10/00/00.000 139/46/00.000 ${shops})
 set_tests_properties(cli_nearest_outside_the_area_exits_1 PROPERTIES LABELS core WILL_FAIL TRUE)
+# A gpsd that has stopped accepting connections fails the request within the time-out.
+add_test(NAME cli_gps_stalled_gpsd_fails_within_the_timeout
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/testdata/gps_stalled_gpsd.py ${cli})
+set_tests_properties(cli_gps_stalled_gpsd_fails_within_the_timeout PROPERTIES LABELS core
+    TIMEOUT 30)
