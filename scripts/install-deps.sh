@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils imagemagick xdotool
   fonts-ipafont-gothic
   python3 util-linux
+  proj-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,8 @@
 #include <optional>
 #include <thread>
 
+#include "core/geo/datum.h"
+
 namespace zentorak {
 
 namespace {
@@ -118,8 +120,13 @@ void UpdateCycle::OnPositionReady(PositionSource source) {
     // answer that arrives after a switch to W-SIM must not replace the W-SIM position.
     if (source == PositionSource::kGps && gps_.Request() &&
         host_.CurrentSettings().MthdGetLocInfo == 2) {
+        // The receiver reports on WGS 84 and the targets are on the Tokyo datum; unconverted,
+        // the origin would sit some 400 m from where the person stands.
         const GpsPosition position = gps_.Request()->Position();
-        host_.SetOrigin(DegreesToDms(position.latitude), DegreesToDms(position.longitude));
+        double lat = 0;
+        double lon = 0;
+        Wgs84ToTokyo(position.latitude, position.longitude, lat, lon);
+        host_.SetOrigin(DegreesToDms(lat), DegreesToDms(lon));
     }
     host_.SearchAroundOrigin();
     // The timer belongs to a running periodic update only; a late answer while the update is
