@@ -20,6 +20,26 @@ constexpr std::u16string_view kStopTitle = u"定期更新停止";
 constexpr std::u16string_view kCallFailedText = u"電話をすることができませんでした。";
 constexpr std::u16string_view kCallFailedTitle = u"電話失敗";
 
+// Holds the acquisition flag for one acquisition; false when another one already holds it.
+class AcquisitionGuard {
+public:
+    explicit AcquisitionGuard(bool& flag) : flag_(flag), owns_(!flag) { flag_ = true; }
+    ~AcquisitionGuard() { Release(); }
+    AcquisitionGuard(const AcquisitionGuard&) = delete;
+    AcquisitionGuard& operator=(const AcquisitionGuard&) = delete;
+    bool Owns() const { return owns_; }
+    void Release() {
+        if (owns_) {
+            flag_ = false;
+            owns_ = false;
+        }
+    }
+
+private:
+    bool& flag_;
+    bool owns_;
+};
+
 // Restores the arrow cursor on every way out of an acquisition.
 class WaitCursor {
 public:
@@ -92,8 +112,8 @@ bool UpdateCycle::OpenWsimPort() {
 }
 
 int UpdateCycle::AcquireWsimPosition(int pollLimit) {
-    std::unique_lock lock(acquisitionLock_, std::try_to_lock);
-    if (!lock.owns_lock()) {
+    AcquisitionGuard lock(acquiring_);
+    if (!lock.Owns()) {
         return 0;
     }
     std::optional<WaitCursor> cursor(std::in_place, host_);
@@ -110,7 +130,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     }
     port_.Close();
     cursor.reset();
-    lock.unlock();
+    lock.Release();
     host_.PostPositionReady(PositionSource::kWsim);
     return result;
 }

@@ -31,6 +31,7 @@ public:
     bool shellAccepts = true;
     std::u16string logText;
     std::function<void()> onLogText;
+    std::function<void()> onMessage;  // runs inside the message box, as its event loop would
 
     Settings& CurrentSettings() override { return settings; }
     void SetOrigin(const DmsAngle& lat, const DmsAngle& lon) override {
@@ -45,6 +46,9 @@ public:
                      NoticeIcon icon) override {
         Record("message " + ToUtf8(text) + " | " + ToUtf8(title) + " | " +
                std::to_string(static_cast<int>(icon)));
+        if (onMessage) {
+            onMessage();
+        }
     }
     void ShowLogPane() override { Record("log pane"); }
     void SetLogText(const std::u16string& text) override {
@@ -354,6 +358,32 @@ TEST_F(UpdateCycleTest, PortThatCannotBeOpenedIsReportedWithoutPositionReady) {
                   "wait", "arrow",
                   "message ポートを開くことができませんでした。現在地取得を中止します。 | "
                   "ポートオープン失敗 | 0"}));
+    EXPECT_EQ(host.Deliver(*cycle, 100ms), 0);
+}
+
+// The port-failure message box runs a nested event loop on the window's thread, so the timer
+// can tick inside it while the acquisition still holds its flag: the tick does nothing.
+TEST_F(UpdateCycleTest, TickInsideThePortFailureMessageDoesNothing) {
+    fs::create_directories(folder / "ports");
+    fs::create_symlink(folder / "gone", folder / "ports" / "COM3");  // a stale link
+    host.settings.MthdGetLocInfo = 1;
+    int ticks = 0;
+    host.onMessage = [&] {
+        if (ticks++ == 0) {
+            cycle->OnTimer();
+        }
+    };
+    EXPECT_EQ(cycle->AcquireWsimPosition(kManualPollLimit), kPortOpenFailed);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{
+                  "wait", "arrow",
+                  "message ポートを開くことができませんでした。現在地取得を中止します。 | "
+                  "ポートオープン失敗 | 0",
+                  "repaint"}));
+    // Once the message is gone the next update tries again.
+    host.onMessage = nullptr;
+    EXPECT_EQ(cycle->AcquireWsimPosition(kManualPollLimit), kPortOpenFailed);
     EXPECT_EQ(host.Deliver(*cycle, 100ms), 0);
 }
 

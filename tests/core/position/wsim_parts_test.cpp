@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/serial_port.h"
-#include "core/text/exchange_log.h"
 #include "core/position/rx_buffer.h"
+#include "core/text/exchange_log.h"
 
 namespace zentorak {
 namespace {
@@ -17,6 +17,17 @@ TEST(SerialPortPath, LinkBesideTheProgramWinsOverTheTtyDevice) {
     EXPECT_EQ(ResolveSerialPortPath("COM3:", base), base / "ports" / "COM3");
     EXPECT_EQ(ResolveSerialPortPath("COM5:", base), fs::path("/dev/ttyS5"));
     EXPECT_EQ(ResolveSerialPortPath("COM0", base), fs::path("/dev/ttyS0"));
+    fs::remove_all(base);
+}
+
+// The simulator leaves its link behind when it goes, pointing at a pty that no longer exists (or
+// that later belongs to another terminal). The link still names the port: falling back to
+// /dev/ttyS3 could talk to a console.
+TEST(SerialPortPath, LinkThatLeadsNowhereStillDecidesThePort) {
+    const fs::path base = fs::temp_directory_path() / "zentorak-ports-dangling-test";
+    fs::create_directories(base / "ports");
+    fs::create_symlink("/dev/pts/zentorak-gone", base / "ports" / "COM3");
+    EXPECT_EQ(ResolveSerialPortPath("COM3:", base), base / "ports" / "COM3");
     fs::remove_all(base);
 }
 
@@ -36,6 +47,14 @@ TEST(RxBufferTest, BytesBeyondTheThousandthAreDropped) {
     rx.Clear();
     rx.Append(0xFE);  // a byte is one character, zero-extended
     EXPECT_EQ(rx.Text(), std::u16string(1, char16_t{0xFE}));
+}
+
+TEST(RxBufferTest, NulBytesAreNotPartOfTheText) {
+    RxBuffer rx;
+    for (unsigned char byte : {'O', '\0', 'K', '\0', '\0', '\r', '\n'}) {
+        rx.Append(byte);
+    }
+    EXPECT_EQ(rx.Text(), u"OK\r\n");  // the log pane would end the text at the first NUL
 }
 
 TEST(ExchangeLogTest, AppendsLinesAndTellsTheListener) {
