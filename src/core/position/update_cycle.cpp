@@ -20,7 +20,7 @@ constexpr std::u16string_view kStopTitle = u"定期更新停止";
 constexpr std::u16string_view kCallFailedText = u"電話をすることができませんでした。";
 constexpr std::u16string_view kCallFailedTitle = u"電話失敗";
 
-// Holds the acquisition flag for one acquisition; false when another one already holds it.
+// Holds the acquisition flag for one acquisition; Owns() is false when another one holds it.
 class AcquisitionGuard {
 public:
     explicit AcquisitionGuard(bool& flag) : flag_(flag), owns_(!flag) { flag_ = true; }

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/text/exchange_log.h"
 #include "core/position/gps_source.h"
 #include "core/position/update_host.h"
 #include "core/position/wsim_port.h"
 #include "core/position/wsim_query.h"
-#include "core/text/exchange_log.h"
 
 namespace zentorak {
 

@@ -12,15 +12,15 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/geo/datum.h"
-#include "core/gpsd/gpsd_driver.h"
-#include "core/position/gpsd_harness.h"
-#include "core/position/scripted_gps_driver.h"
 #include "gui/app/app_fixture.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
+#include "core/geo/datum.h"
+#include "core/gpsd/gpsd_driver.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/url_catcher.h"
+#include "core/position/gpsd_harness.h"
+#include "core/position/scripted_gps_driver.h"
 #include "wsim/wsim_module.h"
 
 namespace zentorak::testing {
