@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs every fuzz target in BUILD_DIR for SECONDS each; a crash fails the run.
+# Runs every fuzz target in BUILD_DIR for SECONDS each; a crash or the first report of undefined
+# behaviour fails the run.
 set -uo pipefail
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}:halt_on_error=1
 build=${1:?build dir}
 seconds=${2:-15}
 here=$(cd "$(dirname "$0")" && pwd)

@@ -8,10 +8,11 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgps-dev gpsd gpsd-clients
+  gpsd gpsd-clients
   xvfb xauth x11-utils imagemagick xdotool
   fonts-ipafont-gothic
   python3 util-linux
+  proj-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -29,7 +29,7 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -L 
 echo "== fuzz targets, ${FUZZ_SECONDS} s each"
 scripts/build.sh fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZENTORAK_FUZZ=ON -DZENTORAK_UI=OFF -DZENTORAK_TESTS=OFF -DZENTORAK_BENCH=OFF
-bash fuzz/run.sh build/fuzz "$FUZZ_SECONDS"
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 bash fuzz/run.sh build/fuzz "$FUZZ_SECONDS"
 
 echo "== benchmarks, smoke run on small data"
 bash bench/smoke.sh build/release

@@ -64,3 +64,8 @@ add_test(NAME cli_search_text_for_an_absent_slot_beside_a_present_one
     COMMAND ${cli} search --text 5=x --text 2=東京 ${shops})
 set_tests_properties(cli_search_text_for_an_absent_slot_beside_a_present_one PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION "slot 5 is not a column.*\"info\": \\[\"東京店\".*\n\\{\"count\": 1\\}\n$")
+# A gpsd that has stopped accepting connections fails the request within the time-out.
+add_test(NAME cli_gps_stalled_gpsd_fails_within_the_timeout
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/testdata/gps_stalled_gpsd.py ${cli})
+set_tests_properties(cli_gps_stalled_gpsd_fails_within_the_timeout PROPERTIES LABELS core
+    TIMEOUT 30)

@@ -1,48 +1,126 @@
 #include "core/gpsd/gpsd_driver.h"
 
-#include <gps.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <system_error>
 
-#include "core/platform/code_page.h"
 #include "core/gpsd/gpsd_json.h"
+#include "core/platform/code_page.h"
 
 namespace zentorak {
 
 namespace {
-constexpr int kPollMicroseconds = 100000;
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Every wait of the reader thread is cut into slices of this length, so that Close never
+// waits longer than one slice for it.
+constexpr std::chrono::milliseconds kWaitSlice{100};
 constexpr std::chrono::milliseconds kReconnectPause{500};
+constexpr size_t kMaxReportLength = 16384;  // longer than any report gpsd sends
+constexpr size_t kReadChunk = 4096;
+constexpr std::string_view kWatchOn = "?WATCH={\"enable\":true,\"json\":true};\n";
+constexpr std::string_view kWatchOff = "?WATCH={\"enable\":false};\n";
+
+// gpsd reads its commands at once and they are far shorter than a socket buffer, so a send
+// that does not take the whole command means the daemon is not there.
+int SendCommand(int fd, std::string_view command) {
+    const ssize_t n = send(fd, command.data(), command.size(), MSG_NOSIGNAL);
+    if (n == static_cast<ssize_t>(command.size())) {
+        return 0;
+    }
+    return n < 0 && errno > 0 ? errno : EIO;
+}
+
 }  // namespace
 
 GpsdDriver::GpsdDriver(std::string host, std::string port, Clock clock)
-    : host_(std::move(host)),
-      port_(std::move(port)),
-      clock_(std::move(clock)),
-      data_(std::make_unique<gps_data_t>()) {}
+    : host_(std::move(host)), port_(std::move(port)), clock_(std::move(clock)) {}
 
 GpsdDriver::~GpsdDriver() {
     Close();
+    Disconnect();
 }
 
+// Tries each address of gpsd's host within one time limit. The connect itself never blocks:
+// a daemon that has stopped accepting (a full backlog) would otherwise hold the caller, the
+// window's thread on an update, for the minutes of the kernel's SYN retries.
 int GpsdDriver::Connect() {
-    *data_ = gps_data_t{};
-    errno = 0;
-    if (gps_open(host_.c_str(), port_.c_str(), data_.get()) != 0) {
-        return errno > 0 ? errno : ECONNREFUSED;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int status = getaddrinfo(host_.c_str(), port_.c_str(), &hints, &found);
+    if (status != 0) {
+        return status == EAI_SYSTEM && errno > 0 ? errno : EHOSTUNREACH;
     }
-    if (gps_stream(data_.get(), WATCH_ENABLE | WATCH_JSON, nullptr) != 0) {
-        const int error = errno > 0 ? errno : EIO;
-        gps_close(data_.get());
+    const SteadyClock::time_point deadline = SteadyClock::now() + kGpsdConnectLimit;
+    int error = ECONNREFUSED;
+    for (const addrinfo* address = found; address && !stop_; address = address->ai_next) {
+        error = ConnectTo(*address, deadline);
+        if (error == 0 || error == ETIMEDOUT) {
+            break;
+        }
+    }
+    freeaddrinfo(found);
+    return error;
+}
+
+int GpsdDriver::ConnectTo(const addrinfo& address, SteadyClock::time_point deadline) {
+    const int fd = socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                          address.ai_protocol);
+    if (fd < 0) {
+        return errno;
+    }
+    int error = 0;
+    if (connect(fd, address.ai_addr, address.ai_addrlen) != 0) {
+        error = errno == EINPROGRESS ? WaitConnected(fd, deadline) : errno;
+    }
+    if (error == 0) {
+        error = SendCommand(fd, kWatchOn);
+    }
+    if (error != 0) {
+        close(fd);
         return error;
     }
-    connected_ = true;
+    fd_ = fd;
+    pending_.clear();
+    skippingLine_ = false;
     return 0;
 }
 
+int GpsdDriver::WaitConnected(int fd, SteadyClock::time_point deadline) {
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+        if (left.count() <= 0 || stop_) {
+            return ETIMEDOUT;
+        }
+        pollfd p{fd, POLLOUT, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::min(left, kWaitSlice).count()));
+        if (ready < 0 && errno != EINTR) {
+            return errno;
+        }
+        if (ready > 0) {
+            int error = 0;
+            socklen_t length = sizeof error;
+            if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+                return errno;
+            }
+            return error;
+        }
+    }
+}
+
 void GpsdDriver::Disconnect() {
-    if (connected_) {
-        gps_close(data_.get());
-        connected_ = false;
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
     }
 }
 
@@ -50,13 +128,19 @@ int GpsdDriver::Open(GpsEvents& events) {
     if (thread_.joinable()) {
         return EBUSY;
     }
+    stop_ = false;
     const int error = Connect();
     if (error != 0) {
         return error;
     }
     events_ = &events;
-    stop_ = false;
-    thread_ = std::thread(&GpsdDriver::Run, this);
+    try {
+        thread_ = std::thread(&GpsdDriver::Run, this);
+    } catch (const std::system_error& e) {
+        Disconnect();
+        events_ = nullptr;
+        return e.code().value() > 0 ? e.code().value() : EAGAIN;
+    }
     return 0;
 }
 
@@ -66,29 +150,57 @@ int GpsdDriver::Close() {
     }
     stop_ = true;
     thread_.join();
-    if (connected_) {
-        gps_stream(data_.get(), WATCH_DISABLE, nullptr);
+    if (fd_ >= 0) {
+        SendCommand(fd_, kWatchOff);
     }
     Disconnect();
     events_ = nullptr;
     return 0;
 }
 
+// Waits for input at most one slice; a half line stays in `pending_` until its end arrives,
+// and the next wait is a real one, not a spin.
 void GpsdDriver::ReadAvailable() {
-    if (!gps_waiting(data_.get(), kPollMicroseconds)) {
-        return;
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(kWaitSlice.count())) <= 0) {
+        return;  // nothing yet, or a signal: the stop flag is looked at again
     }
-    char line[16384] = {};  // larger than any report gpsd sends
-    if (gps_read(data_.get(), line, sizeof line - 1) < 0) {
+    char buffer[kReadChunk];
+    const ssize_t n = read(fd_, buffer, sizeof buffer);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
         Disconnect();  // gpsd went away; Run reconnects
         return;
     }
-    HandleReport(line);
+    if (n > 0) {
+        pending_.append(buffer, static_cast<size_t>(n));
+        TakeLines();
+    }
+}
+
+// Hands every complete line to HandleReport. A line longer than any report is garbage: it is
+// dropped up to its end rather than kept growing.
+void GpsdDriver::TakeLines() {
+    size_t start = 0;
+    for (size_t end; (end = pending_.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string_view line(pending_.data() + start, end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        if (!skippingLine_) {
+            HandleReport(line);
+        }
+        skippingLine_ = false;
+    }
+    pending_.erase(0, start);
+    if (pending_.size() > kMaxReportLength) {
+        pending_.clear();
+        skippingLine_ = true;
+    }
 }
 
 void GpsdDriver::Run() {
     while (!stop_) {
-        if (connected_) {
+        if (fd_ >= 0) {
             ReadAvailable();
             continue;
         }

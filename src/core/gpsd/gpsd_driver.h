@@ -1,12 +1,13 @@
-// The GPS driver on gpsd: a libgps connection watching in JSON, a thread that reads reports,
-// keeps the last 2D/3D fix and signals the driver events. Reports without a fix are never
-// positions. A lost connection is retried every half second until Close.
+// The GPS driver on gpsd: a TCP connection to the daemon watching in JSON, a thread that reads
+// report lines, keeps the last 2D/3D fix and signals the driver events. Reports without a fix
+// are never positions. A lost connection is retried every half second until Close. The socket
+// is our own rather than libgps's, whose connect blocks for minutes on a stalled daemon and
+// whose reads spin on half a line; the reports are parsed by gpsd_json.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -14,9 +15,12 @@
 
 #include "core/position/gps_driver.h"
 
-struct gps_data_t;
+struct addrinfo;
 
 namespace zentorak {
+
+// How long Open waits for gpsd to take the connection; past it the open fails with ETIMEDOUT.
+inline constexpr std::chrono::milliseconds kGpsdConnectLimit{1500};
 
 class GpsdDriver : public GpsDriver {
 public:
@@ -37,15 +41,21 @@ public:
 
 private:
     int Connect();
+    int ConnectTo(const addrinfo& address, std::chrono::steady_clock::time_point deadline);
+    int WaitConnected(int fd, std::chrono::steady_clock::time_point deadline);
     void Disconnect();
     void Run();
     void ReadAvailable();
+    void TakeLines();
 
     std::string host_;
     std::string port_;
     Clock clock_;
-    std::unique_ptr<gps_data_t> data_;
-    bool connected_ = false;  // touched by Open/Close and the reader thread, never both at once
+    // The socket and the partial line: touched by Open/Close and the reader thread, never both
+    // at once.
+    int fd_ = -1;
+    std::string pending_;
+    bool skippingLine_ = false;  // the rest of an overlong line is dropped
     GpsEvents* events_ = nullptr;
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -1,6 +1,7 @@
 #include "core/gpsd/gpsd_json.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 namespace zentorak {
@@ -21,6 +22,30 @@ size_t ValueStart(std::string_view line, std::string_view key) {
         ++at;
     }
     return at;
+}
+
+// A JSON number as an int when it has one (truncated): 1e100 has none, and converting it
+// would be undefined behaviour.
+bool FindJsonInt(std::string_view line, std::string_view key, int& value) {
+    double number = 0;
+    if (!FindJsonNumber(line, key, number) || !(number > INT_MIN - 1.0 && number < INT_MAX + 1.0)) {
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
+// A latitude and longitude that can be a place; anything else is no position.
+bool FindLatLon(std::string_view line, double& latitude, double& longitude) {
+    double lat = 0;
+    double lon = 0;
+    if (!FindJsonNumber(line, "lat", lat) || !FindJsonNumber(line, "lon", lon) ||
+        std::fabs(lat) > 90 || std::fabs(lon) > 180) {
+        return false;
+    }
+    latitude = lat;
+    longitude = lon;
+    return true;
 }
 
 }  // namespace
@@ -62,19 +87,20 @@ GpsdReport ParseGpsdReport(std::string_view line) {
     if (!FindJsonString(line, "class", kind)) {
         return report;
     }
-    double number = 0;
     if (kind == "TPV") {
         report.kind = GpsdReport::kTpv;
-        report.mode = FindJsonNumber(line, "mode", number) ? static_cast<int>(number) : 0;
-        report.hasLatLon = FindJsonNumber(line, "lat", report.latitude) &&
-                           FindJsonNumber(line, "lon", report.longitude);
+        if (!FindJsonInt(line, "mode", report.mode)) {
+            report.mode = 0;
+        }
+        report.hasLatLon = FindLatLon(line, report.latitude, report.longitude);
         FindJsonNumber(line, "speed", report.speed);
         FindJsonNumber(line, "track", report.track);
         FindJsonString(line, "device", report.device);
     } else if (kind == "SKY") {
         report.kind = GpsdReport::kSky;
-        if (FindJsonNumber(line, "uSat", number) && number >= 0) {
-            report.usedSatellites = static_cast<int>(number);
+        int used = 0;
+        if (FindJsonInt(line, "uSat", used) && used >= 0) {
+            report.usedSatellites = used;
         }
     } else if (kind == "DEVICE" || kind == "DEVICES") {
         report.kind = kind == "DEVICE" ? GpsdReport::kDevice : GpsdReport::kDevices;

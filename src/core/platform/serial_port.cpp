@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -9,6 +10,10 @@
 #include <cerrno>
 
 namespace zentorak {
+
+namespace {
+constexpr int kWriteTimeoutMs = 1000 + 10;  // constant + per byte, for the one byte
+}  // namespace
 
 std::filesystem::path ResolveSerialPortPath(std::string_view portName,
                                             const std::filesystem::path& base) {
@@ -19,9 +24,12 @@ std::filesystem::path ResolveSerialPortPath(std::string_view portName,
         portName[3] > '9') {
         return {};
     }
+    // A link that is present decides, whether or not its target still exists: a stale link
+    // must fail the open, not send the program to whatever /dev/ttySn is.
     const std::filesystem::path link = base / "ports" / std::string(portName);
     std::error_code ignored;
-    if (std::filesystem::exists(link, ignored)) {
+    if (std::filesystem::symlink_status(link, ignored).type() !=
+        std::filesystem::file_type::not_found) {
         return link;
     }
     return std::filesystem::path("/dev") / ("ttyS" + std::string(1, portName[3]));
@@ -33,11 +41,28 @@ int SerialPort::Open(const std::filesystem::path& device) {
     if (fd_ < 0) {
         return errno;
     }
-    const int error = Configure();
+    int error = Claim();
+    if (error == 0) {
+        error = Configure();
+    }
     if (error != 0) {
         Close();
     }
     return error;
+}
+
+// The handset opens the port without sharing. The flock refuses every other user of this
+// program's kind, root included; TIOCEXCL refuses any other open of the terminal by an ordinary
+// user. The flock comes first, so that a refused open never touches the owner's TIOCEXCL.
+int SerialPort::Claim() {
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        return errno;
+    }
+    if (ioctl(fd_, TIOCEXCL) != 0) {
+        return errno;
+    }
+    claimed_ = true;
+    return 0;
 }
 
 int SerialPort::Configure() {
@@ -64,37 +89,47 @@ int SerialPort::Configure() {
     return 0;
 }
 
+// The terminal may outlive this descriptor (a pty whose other side stays open), and its
+// exclusive mode with it: that is ended first, or the next open would be refused.
 void SerialPort::Close() {
     if (fd_ >= 0) {
+        if (claimed_) {
+            ioctl(fd_, TIOCNXCL);
+            claimed_ = false;
+        }
         ::close(fd_);
         fd_ = -1;
     }
 }
 
 int SerialPort::WriteByte(uint8_t byte) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    bool waited = false;
+    for (;;) {
         const ssize_t n = ::write(fd_, &byte, 1);
         if (n == 1) {
             return 1;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
             return errno;
         }
+        if (waited) {
+            return ETIMEDOUT;
+        }
         pollfd p{fd_, POLLOUT, 0};
-        ::poll(&p, 1, 1010);
+        ::poll(&p, 1, kWriteTimeoutMs);
+        waited = true;
     }
-    return ETIMEDOUT;
 }
 
-int SerialPort::ReadByte(uint8_t& byte) {
-    const ssize_t n = ::read(fd_, &byte, 1);
-    if (n == 1) {
-        return 1;
+int SerialPort::Read(uint8_t* bytes, size_t size) {
+    const ssize_t n = ::read(fd_, bytes, size);
+    if (n >= 0) {
+        return static_cast<int>(n);
     }
-    if (n == 0 || errno == EAGAIN || errno == EINTR) {
-        return 0;
-    }
-    return -errno;
+    return errno == EAGAIN || errno == EINTR ? 0 : -errno;
 }
 
 }  // namespace zentorak

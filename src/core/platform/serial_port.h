@@ -1,6 +1,7 @@
 // A serial device on termios, set up as the W-SIM module wants it: 115200 baud, 8N1, raw,
-// DTR and RTS raised, reads that return at once with what is there. Also maps the handset's
-// port names ("COM3:") to device paths. Does not run threads; WsimPort does that.
+// DTR and RTS raised, reads that return at once with what is there, opened for this program
+// alone. Also maps the handset's port names ("COM3:") to device paths. Does not run threads;
+// WsimPort does that.
 #pragma once
 
 #include <chrono>
@@ -11,8 +12,9 @@
 
 namespace zentorak {
 
-// "COMn:" (or "COMn") with n = 0..9 → `base`/ports/COMn when that exists (a link to the real
-// device or a test pty), else /dev/ttySn. An empty path for any other name.
+// "COMn:" (or "COMn") with n = 0..9 → `base`/ports/COMn when that is present (a link to the real
+// device or a test pty, even one that leads nowhere now), else /dev/ttySn. An empty path for any
+// other name.
 std::filesystem::path ResolveSerialPortPath(std::string_view portName,
                                             const std::filesystem::path& base);
 
@@ -23,21 +25,25 @@ public:
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // 0, or the errno of the open or of the line settings (the device is closed again then).
+    // 0, or the errno of the open, of the exclusive claim or of the line settings (the device
+    // is closed again then). The port is claimed with TIOCEXCL and a non-blocking flock, so that
+    // a second program, or a second copy of this one, is refused (EBUSY, EWOULDBLOCK).
     int Open(const std::filesystem::path& device);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     int Fd() const { return fd_; }
 
-    // Writes one byte, waiting at most 1010 ms (the write time-out for one byte): 1, or the
-    // errno of the failure.
+    // Writes one byte, waiting at most once for 1010 ms (the write time-out for one byte): 1, or
+    // the errno of the failure (ETIMEDOUT when the line stayed full).
     int WriteByte(uint8_t byte);
-    // Reads one byte if one is there: 1 read, 0 none, or -errno.
-    int ReadByte(uint8_t& byte);
+    // Reads what is there, at most `size` bytes: the count, 0 when nothing is, or -errno.
+    int Read(uint8_t* bytes, size_t size);
 
 private:
+    int Claim();
     int Configure();
     int fd_ = -1;
+    bool claimed_ = false;  // TIOCEXCL set by us, to be ended at Close
 };
 
 }  // namespace zentorak

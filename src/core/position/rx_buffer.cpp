@@ -1,14 +1,15 @@
 #include "core/position/rx_buffer.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace zentorak {
 
-void RxBuffer::Append(unsigned char byte) {
+void RxBuffer::Append(const unsigned char* bytes, size_t count) {
     std::lock_guard lock(mutex_);
-    if (count_ < kCapacity) {
-        chars_[count_++] = byte;
-    }
+    const size_t taken = std::min(count, kCapacity - count_);
+    std::copy(bytes, bytes + taken, chars_ + count_);
+    count_ += taken;
 }
 
 void RxBuffer::Clear() {
@@ -19,7 +20,11 @@ void RxBuffer::Clear() {
 
 std::u16string RxBuffer::Text() const {
     std::lock_guard lock(mutex_);
-    return std::u16string(chars_, count_);
+    std::u16string text;
+    text.reserve(count_);
+    std::copy_if(chars_, chars_ + count_, std::back_inserter(text),
+                 [](char16_t c) { return c != 0; });
+    return text;
 }
 
 size_t RxBuffer::Size() const {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <thread>
 
+#include "core/geo/datum.h"
+
 namespace zentorak {
 
 namespace {
@@ -17,6 +19,26 @@ constexpr std::u16string_view kCallStopText = u"電話をかけるため定期�
 constexpr std::u16string_view kStopTitle = u"定期更新停止";
 constexpr std::u16string_view kCallFailedText = u"電話をすることができませんでした。";
 constexpr std::u16string_view kCallFailedTitle = u"電話失敗";
+
+// Holds the acquisition flag for one acquisition; Owns() is false when another one holds it.
+class AcquisitionGuard {
+public:
+    explicit AcquisitionGuard(bool& flag) : flag_(flag), owns_(!flag) { flag_ = true; }
+    ~AcquisitionGuard() { Release(); }
+    AcquisitionGuard(const AcquisitionGuard&) = delete;
+    AcquisitionGuard& operator=(const AcquisitionGuard&) = delete;
+    bool Owns() const { return owns_; }
+    void Release() {
+        if (owns_) {
+            flag_ = false;
+            owns_ = false;
+        }
+    }
+
+private:
+    bool& flag_;
+    bool owns_;
+};
 
 // Restores the arrow cursor on every way out of an acquisition.
 class WaitCursor {
@@ -99,8 +121,8 @@ bool UpdateCycle::OpenWsimPort() {
 }
 
 int UpdateCycle::AcquireWsimPosition(int pollLimit) {
-    std::unique_lock lock(acquisitionLock_, std::try_to_lock);
-    if (!lock.owns_lock()) {
+    AcquisitionGuard lock(acquiring_);
+    if (!lock.Owns()) {
         return 0;
     }
     std::optional<WaitCursor> cursor(std::in_place, host_);
@@ -117,7 +139,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     }
     port_.Close();
     cursor.reset();
-    lock.unlock();
+    lock.Release();
     host_.PostPositionReady(PositionSource::kWsim);
     return result;
 }
@@ -127,8 +149,13 @@ void UpdateCycle::OnPositionReady(PositionSource source) {
     // answer that arrives after a switch to W-SIM must not replace the W-SIM position.
     if (source == PositionSource::kGps && gps_.Request() &&
         host_.CurrentSettings().MthdGetLocInfo == 2) {
+        // The receiver reports on WGS 84 and the targets are on the Tokyo datum; unconverted,
+        // the origin would sit some 400 m from where the person stands.
         const GpsPosition position = gps_.Request()->Position();
-        host_.SetOrigin(DegreesToDms(position.latitude), DegreesToDms(position.longitude));
+        double lat = 0;
+        double lon = 0;
+        Wgs84ToTokyo(position.latitude, position.longitude, lat, lon);
+        host_.SetOrigin(DegreesToDms(lat), DegreesToDms(lon));
     }
     host_.SearchAroundOrigin();
     // The timer belongs to a running periodic update only; a late answer while the update is

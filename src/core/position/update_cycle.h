@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <mutex>
 #include <string_view>
 
 #include "core/text/exchange_log.h"
@@ -78,7 +77,11 @@ private:
     WsimPort port_;
     SleepFn sleep_;
     ExchangeLog log_;
-    std::mutex acquisitionLock_;  // entered with try_lock: a second acquisition just returns
+    // Set while an acquisition runs; a second one (a timer tick inside the port-failure message
+    // box, whose nested event loop runs on the same thread) just returns. Every caller is on the
+    // window's thread, so a plain flag is the whole lock; a mutex tried again by its own holder
+    // would be undefined behaviour.
+    bool acquiring_ = false;
     int updateTimer_ = 0;
 };
 

@@ -50,17 +50,19 @@ void WsimPort::Close() {
     port_.Close();
 }
 
+// Reads one chunk of what has arrived. Under a flood the thread thus comes back to its poll,
+// and to the wake-up of Close, after every chunk, and the buffer's lock is taken once per chunk
+// rather than once per byte, which kept the query's Clear and Text waiting.
 int WsimPort::DrainInput() {
-    uint8_t byte;
-    int count = 0;
-    while (port_.ReadByte(byte) == 1) {
-        rx_.Append(byte);
-        ++count;
+    uint8_t bytes[kReceiveChunk];
+    const int count = port_.Read(bytes, sizeof bytes);
+    if (count > 0) {
+        rx_.Append(bytes, static_cast<size_t>(count));
     }
     return count;
 }
 
-// Waits for input or the wake-up; reads one byte at a time until none is left.
+// Waits for input or the wake-up, then takes what is there.
 void WsimPort::ReceiveThread() {
     for (;;) {
         pollfd fds[2] = {{port_.Fd(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
@@ -70,7 +72,7 @@ void WsimPort::ReceiveThread() {
         if (fds[1].revents != 0) {
             return;
         }
-        if (fds[0].revents != 0 && DrainInput() == 0) {
+        if (fds[0].revents != 0 && DrainInput() <= 0) {
             // Hang-up or error without data (a pty whose module quit): do not spin on it.
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

@@ -35,6 +35,8 @@ public:
     RxBuffer& Rx() { return rx_; }
 
 private:
+    static constexpr size_t kReceiveChunk = 256;
+
     void ReceiveThread();
     int DrainInput();
 

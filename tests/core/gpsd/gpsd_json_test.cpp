@@ -39,6 +39,40 @@ TEST(GpsdJson, NoFixAndOtherReports) {
     EXPECT_EQ(ParseGpsdReport(R"({"class":"TPV","mode":3,"lat":"x"})").hasLatLon, false);
 }
 
+// Numbers that no int or position can hold, as the fuzz target found them: converting them was
+// undefined behaviour. They count as absent, so none of them makes a fix.
+TEST(GpsdJson, NumbersOutOfRangeAreNoValues) {
+    struct Row {
+        const char* line;
+        int mode;
+        bool hasLatLon;
+        int usedSatellites;
+    };
+    const Row rows[] = {
+        {R"({"class":"TPV","mode":1e100,"lat":35.5,"lon":139.25})", 0, true, -1},
+        {R"({"class":"TPV","mode":-1e100,"lat":35.5,"lon":139.25})", 0, true, -1},
+        {R"({"class":"TPV","mode":3e9,"lat":35.5,"lon":139.25})", 0, true, -1},
+        {R"({"class":"TPV","mode":3,"lat":1e300,"lon":139.25})", 3, false, -1},
+        {R"({"class":"TPV","mode":3,"lat":35.5,"lon":-1e300})", 3, false, -1},
+        {R"({"class":"TPV","mode":3,"lat":90.5,"lon":139.25})", 3, false, -1},
+        {R"({"class":"TPV","mode":3,"lat":35.5,"lon":180.5})", 3, false, -1},
+        {R"({"class":"SKY","uSat":1e300})", 0, false, -1},
+        {R"({"class":"SKY","uSat":2147483648})", 0, false, -1},
+        {R"({"class":"SKY","uSat":2147483647})", 0, false, 2147483647},
+    };
+    for (const Row& row : rows) {
+        const GpsdReport r = ParseGpsdReport(row.line);
+        EXPECT_EQ(r.mode, row.mode) << row.line;
+        EXPECT_EQ(r.hasLatLon, row.hasLatLon) << row.line;
+        EXPECT_EQ(r.usedSatellites, row.usedSatellites) << row.line;
+    }
+    GpsdDriver driver("127.0.0.1", "1");
+    GpsPosition position;
+    driver.HandleReport(rows[0].line);
+    driver.HandleReport(rows[3].line);
+    EXPECT_NE(driver.GetPosition(position, 3000), 0);
+}
+
 // The driver's report handling alone, with a clock the test moves.
 TEST(GpsdDriverReports, OnlyFixesArePositionsAndOldOnesExpire) {
     auto now = std::chrono::steady_clock::time_point{};

@@ -9,6 +9,7 @@
 #include <deque>
 #include <fstream>
 
+#include "core/geo/datum.h"
 #include "core/platform/code_page.h"
 #include "core/position/scripted_gps_driver.h"
 #include "wsim/wsim_module.h"
@@ -32,6 +33,7 @@ public:
     bool shellAccepts = true;
     std::u16string logText;
     std::function<void()> onLogText;
+    std::function<void()> onMessage;  // runs inside the message box, as its event loop would
 
     Settings& CurrentSettings() override { return settings; }
     void SetOrigin(const DmsAngle& lat, const DmsAngle& lon) override {
@@ -46,6 +48,9 @@ public:
                      NoticeIcon icon) override {
         Record("message " + ToUtf8(text) + " | " + ToUtf8(title) + " | " +
                std::to_string(static_cast<int>(icon)));
+        if (onMessage) {
+            onMessage();
+        }
     }
     void ShowLogPane() override { Record("log pane"); }
     void SetLogText(const std::u16string& text) override {
@@ -94,6 +99,16 @@ private:
     std::condition_variable posted_;
     std::deque<PositionSource> posts_;
 };
+
+// The origin that a WGS 84 fix becomes: the same point on the Tokyo datum (the conversion itself
+// is checked against PROJ in the datum tests).
+std::string OriginFor(double lat, double lon) {
+    double tokyoLat = 0;
+    double tokyoLon = 0;
+    Wgs84ToTokyo(lat, lon, tokyoLat, tokyoLon);
+    return "origin " + ToUtf8(FormatDms(DegreesToDms(tokyoLat))) + " " +
+           ToUtf8(FormatDms(DegreesToDms(tokyoLon)));
+}
 
 struct UpdateCycleTest : ::testing::Test {
     UpdateCycleTest() { host.settings.PortName = 3; }
@@ -146,20 +161,29 @@ TEST_F(UpdateCycleTest, SoftKeyStopsAndResumesThePeriodicUpdate) {
     EXPECT_EQ(host.settings.AutoUpdateMode, 1);
     EXPECT_EQ(host.Take(), (std::vector<std::string>{"key 更新停止", "repaint"}));
     EXPECT_EQ(cycle->GpsBusy().load(), 1);
-    // Positions are binary-exact, so that the truncating conversion gives round figures.
     ASSERT_EQ(Answer(35.6875, 139.703125), 1);
-    EXPECT_EQ(host.Take(), (std::vector<std::string>{"origin 35/41/15.000 139/42/11.250", "search",
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{OriginFor(35.6875, 139.703125), "search",
                                                      "timer 2001 6000"}));
 
     cycle->OnTimer();  // a tick: another request; the timer stays armed
     ASSERT_EQ(Answer(35.5, 139.75), 1);
     EXPECT_EQ(host.Take(),
-              (std::vector<std::string>{"repaint", "origin 35/30/00.000 139/45/00.000", "search"}));
+              (std::vector<std::string>{"repaint", OriginFor(35.5, 139.75), "search"}));
 
     cycle->OnUpdateSoftKey();  // stop
     EXPECT_EQ(host.Take(), (std::vector<std::string>{"kill 2001", "key 更新再開"}));
     EXPECT_EQ(host.settings.AutoUpdateMode, 2);
     EXPECT_FALSE(cycle->TimerRunning());
+}
+
+TEST_F(UpdateCycleTest, GpsFixBecomesAnOriginOnTheTokyoDatum) {
+    host.settings.InfoUpdateMode = 2;
+    cycle->OnUpdateSoftKey();
+    // cs2cs -f %.9f EPSG:4326 EPSG:4301 gives 34.996704489 139.003142359 for this fix, that is
+    // 34/59/48.136 139/00/11.312 (truncated to milliseconds of arc).
+    ASSERT_EQ(Answer(35.0, 139.0), 1);
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{"repaint", "origin 34/59/48.136 139/00/11.312", "search"}));
 }
 
 TEST_F(UpdateCycleTest, ShutdownDuringARequestStopsTheSessionAndTheTimer) {
@@ -185,8 +209,7 @@ TEST_F(UpdateCycleTest, LateAnswerWhileStoppedDoesNotStartTheTimer) {
     cycle->OnUpdateSoftKey();  // and stop again before any position came
     host.Take();
     ASSERT_EQ(Answer(35.0, 135.0), 1);
-    EXPECT_EQ(host.Take(),
-              (std::vector<std::string>{"origin 35/00/00.000 135/00/00.000", "search"}));
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{OriginFor(35.0, 135.0), "search"}));
     EXPECT_FALSE(cycle->TimerRunning());
 }
 
@@ -195,8 +218,7 @@ TEST_F(UpdateCycleTest, ManualModeUpdatesOncePerPressWithoutTimer) {
     EXPECT_EQ(SoftKeyTextFor(host.settings), u"更新");
     cycle->OnUpdateSoftKey();
     ASSERT_EQ(Answer(34.0, 135.0), 1);
-    EXPECT_EQ(host.Take(),
-              (std::vector<std::string>{"repaint", "origin 34/00/00.000 135/00/00.000", "search"}));
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{"repaint", OriginFor(34.0, 135.0), "search"}));
     EXPECT_EQ(host.settings.AutoUpdateMode, 0);
 }
 
@@ -358,6 +380,32 @@ TEST_F(UpdateCycleTest, PortThatCannotBeOpenedIsReportedWithoutPositionReady) {
                   "wait", "arrow",
                   "message ポートを開くことができませんでした。現在地取得を中止します。 | "
                   "ポートオープン失敗 | 0"}));
+    EXPECT_EQ(host.Deliver(*cycle, 100ms), 0);
+}
+
+// The port-failure message box runs a nested event loop on the window's thread, so the timer
+// can tick inside it while the acquisition still holds its flag: the tick does nothing.
+TEST_F(UpdateCycleTest, TickInsideThePortFailureMessageDoesNothing) {
+    fs::create_directories(folder / "ports");
+    fs::create_symlink(folder / "gone", folder / "ports" / "COM3");  // a stale link
+    host.settings.MthdGetLocInfo = 1;
+    int ticks = 0;
+    host.onMessage = [&] {
+        if (ticks++ == 0) {
+            cycle->OnTimer();
+        }
+    };
+    EXPECT_EQ(cycle->AcquireWsimPosition(kManualPollLimit), kPortOpenFailed);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{
+                  "wait", "arrow",
+                  "message ポートを開くことができませんでした。現在地取得を中止します。 | "
+                  "ポートオープン失敗 | 0",
+                  "repaint"}));
+    // Once the message is gone the next update tries again.
+    host.onMessage = nullptr;
+    EXPECT_EQ(cycle->AcquireWsimPosition(kManualPollLimit), kPortOpenFailed);
     EXPECT_EQ(host.Deliver(*cycle, 100ms), 0);
 }
 

@@ -1,13 +1,20 @@
 // The W-SIM exchange through a real pseudo-terminal, with the simulated module answering on the
 // other side and the port found through a ports/COMn link, as a person would set it up.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "core/platform/code_page.h"
 
+#include "core/platform/serial_port.h"
 #include "core/position/wsim_port.h"
 #include "core/position/wsim_query.h"
 #include "wsim/wsim_module.h"
@@ -169,6 +176,137 @@ TEST_F(WsimQueryTest, PortNameSelectsItsOwnLink) {
     EXPECT_TRUE(port.IsOpen());
     port.Close();
     EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(WsimQueryTest, LinkLeftBehindByTheModuleFailsTheOpen) {
+    StartModule({}, 0);  // COM0: /dev/ttyS0 exists on most machines and may be a console
+    module.reset();      // the module quits and its pty goes; the link now leads nowhere
+    EXPECT_EQ(port.Open("COM0:"), 0);
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(WsimQueryTest, PortServesOneUserAtATime) {
+    StartModule({});
+    WsimPort second{folder};  // a second copy of the program, or another program
+    ASSERT_EQ(port.Open("COM3:"), 1);
+    EXPECT_EQ(second.Open("COM3:"), 0);
+    port.Close();
+    EXPECT_EQ(second.Open("COM3:"), 1);
+    second.Close();
+}
+
+TEST_F(WsimQueryTest, ExclusiveModeEndsWithTheClose) {
+    StartModule({});
+    SerialPort serial;
+    ASSERT_EQ(serial.Open(module->DevicePath()), 0);
+    int exclusive = 0;
+    ASSERT_EQ(ioctl(serial.Fd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    serial.Close();
+    // The module keeps its side open, so the terminal outlives our close; its exclusive mode must
+    // not, or the next open by an ordinary user would fail with EBUSY.
+    const int fd = open(module->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(fd);
+}
+
+// A pseudo-terminal whose module side is held open (raw) but never read, and optionally written
+// without pause: a module gone wrong.
+class StandInLine {
+public:
+    explicit StandInLine(bool flood) {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        EXPECT_GE(master_, 0);
+        grantpt(master_);
+        unlockpt(master_);
+        char name[128] = {};
+        ptsname_r(master_, name, sizeof name);
+        path_ = name;
+        slave_ = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios tio{};
+        tcgetattr(slave_, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(slave_, TCSANOW, &tio);
+        if (flood) {
+            flooder_ = std::thread([this] { Flood(); });
+        }
+    }
+    ~StandInLine() {
+        stop_ = true;
+        if (flooder_.joinable()) {
+            flooder_.join();
+        }
+        close(slave_);
+        close(master_);
+    }
+    const std::string& Path() const { return path_; }
+    size_t Written() const { return written_; }
+
+private:
+    // Stops by itself after 5 s, so that a reader that cannot keep up fails the test rather
+    // than hanging it.
+    void Flood() {
+        const std::string junk(4096, 'N');
+        const auto end = std::chrono::steady_clock::now() + 5s;
+        while (!stop_ && std::chrono::steady_clock::now() < end) {
+            pollfd p{master_, POLLOUT, 0};
+            if (poll(&p, 1, 20) > 0) {
+                const ssize_t n = write(master_, junk.data(), junk.size());
+                written_ += n > 0 ? static_cast<size_t>(n) : 0;
+            }
+        }
+    }
+    int master_ = -1;
+    int slave_ = -1;
+    std::string path_;
+    std::atomic<bool> stop_{false};
+    std::atomic<size_t> written_{0};
+    std::thread flooder_;
+};
+
+// The waits of a query with two attempts add up to 150 ms; a line that never pauses must not make
+// the window wait much longer (it waited up to seconds, reading and locking byte by byte).
+TEST_F(WsimQueryTest, FloodingLineCostsNoMoreThanTheWaits) {
+    StandInLine line(true);
+    fs::create_directories(folder / "ports");
+    fs::create_symlink(line.Path(), folder / "ports" / "COM3");
+    ASSERT_EQ(port.Open("COM3:"), 1);
+    std::this_thread::sleep_for(100ms);  // the flood is well under way
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(WsimQuery(2, port, log, RealSleep(), fix), 0);
+    port.Close();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, 1s) << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()
+                           << " ms";
+    EXPECT_GT(line.Written(), 100000u);  // it did flood
+    EXPECT_LE(log.Text().size(), ExchangeLog::kCapacity);
+}
+
+TEST(SerialPortWrite, StuckWriteGivesUpAfterOneTimeOut) {
+    StandInLine line(false);
+    SerialPort serial;
+    ASSERT_EQ(serial.Open(line.Path()), 0);
+    // Nobody reads the line, so it fills. The kernel moves what was written on to the other
+    // side's buffer a moment later, which frees room again: fill until a pause frees none.
+    const std::string chunk(1024, 'x');
+    for (int round = 0; round < 50; ++round) {
+        ssize_t written = 0;
+        for (ssize_t n; (n = write(serial.Fd(), chunk.data(), chunk.size())) > 0;) {
+            written += n;
+        }
+        ASSERT_EQ(errno, EAGAIN);
+        if (written == 0 && round > 0) {
+            break;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(serial.WriteByte('A'), ETIMEDOUT);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, 1000ms);  // one write time-out: 1000 ms + 10 ms for the byte
+    EXPECT_LT(elapsed, 1500ms);
 }
 
 }  // namespace

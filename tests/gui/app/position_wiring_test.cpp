@@ -15,6 +15,7 @@
 #include "gui/app/app_fixture.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
+#include "core/geo/datum.h"
 #include "core/gpsd/gpsd_driver.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/url_catcher.h"
@@ -27,9 +28,20 @@
 namespace zentorak::testing {
 namespace {
 
+// The WGS 84 fix that a GPS receiver reports at a point given on the Tokyo datum of the files.
+struct Fix {
+    double lat, lon;
+};
+Fix ReceiverAt(double tokyoLat, double tokyoLon) {
+    Fix fix;
+    TokyoToWgs84(tokyoLat, tokyoLon, fix.lat, fix.lon);
+    return fix;
+}
+
 // 35/40/20 N 139/46/20 E, where shop 14 stands.
 constexpr double kShop14Lat = 35.0 + 40.0 / 60 + 20.0 / 3600;
 constexpr double kShop14Lon = 139.0 + 46.0 / 60 + 20.0 / 3600;
+const Fix kAtShop14 = ReceiverAt(kShop14Lat, kShop14Lon);
 
 class PositionWiring : public AppFixture {
 protected:
@@ -71,11 +83,14 @@ TEST_F(PositionWiring, ManualUpdateTurnsTheGpsAnswerIntoOriginAndList) {
     Window().Dispatch(32771);
     EXPECT_TRUE(Busy());  // the radar reads "位置取得中"
     EXPECT_EQ(driver->opens.load(), 1);
-    driver->Deliver(kShop14Lat, kShop14Lon);
+    driver->Deliver(kAtShop14.lat, kAtShop14.lon);
     ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
     EXPECT_EQ(state->originValid, 1);
+    // The origin is the shop's own place on the Tokyo datum (within the truncation).
     EXPECT_EQ(state->originLat.deg, 35);
     EXPECT_EQ(state->originLat.min, 40);
+    EXPECT_NEAR(state->originLat.sec * 1000 + state->originLat.msec, 20000, 1);
+    EXPECT_EQ(state->originLon.min, 46);
     EXPECT_NEAR(state->originLon.sec * 1000 + state->originLon.msec, 20000, 1);
     EXPECT_EQ(FirstName(), u"店14");
     EXPECT_EQ(state->found.count, 20);
@@ -100,7 +115,7 @@ TEST_F(PositionWiring, SoftKeyStopsAndResumesThePeriodicUpdate) {
     EXPECT_EQ(state->settings.AutoUpdateMode, 1);
     EXPECT_TRUE(Busy());
     EXPECT_FALSE(Window().UpdateTimerRunning());
-    driver->Deliver(kShop14Lat, kShop14Lon);
+    driver->Deliver(kAtShop14.lat, kAtShop14.lon);
     ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
     EXPECT_TRUE(Window().UpdateTimerRunning());
     EXPECT_EQ(Window().UpdateTimerInterval(), 6000);
@@ -109,12 +124,13 @@ TEST_F(PositionWiring, SoftKeyStopsAndResumesThePeriodicUpdate) {
 TEST_F(PositionWiring, PeriodicTickRequestsAgainAndTheViewFollows) {
     ASSERT_TRUE(StartWith({"InfoUpdateMode:1", "AutoUpdateMode:2", "MthdGetLocInfo:2"}));
     Window().Dispatch(32771);
-    driver->Deliver(kShop14Lat, kShop14Lon);
+    driver->Deliver(kAtShop14.lat, kAtShop14.lon);
     ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
     EXPECT_EQ(FirstName(), u"店14");
     // The tick comes 6 s later and starts the next request, whose answer moves the view.
     ASSERT_TRUE(WaitUntil([this] { return driver->opens.load() == 2 && Busy(); }, 6800));
-    driver->Deliver(35.0 + 40.0 / 60, 139.0 + 46.0 / 60);  // shop 0's corner
+    const Fix corner = ReceiverAt(35.0 + 40.0 / 60, 139.0 + 46.0 / 60);  // shop 0's corner
+    driver->Deliver(corner.lat, corner.lon);
     ASSERT_TRUE(WaitUntil([this] { return !Busy() && FirstName() == u"店00"; }));
     EXPECT_TRUE(Window().UpdateTimerRunning());
 }
@@ -193,7 +209,7 @@ TEST_F(PositionWiring, CallDuringThePeriodicUpdateStopsItFirst) {
     ASSERT_TRUE(StartWith({"InfoUpdateMode:1", "AutoUpdateMode:1", "MthdGetLocInfo:2"}));
     Window().Dispatch(32771);  // stop, then resume so that a position arrives
     Window().Dispatch(32771);
-    driver->Deliver(kShop14Lat, kShop14Lon);
+    driver->Deliver(kAtShop14.lat, kAtShop14.lon);
     ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
     ASSERT_TRUE(Window().UpdateTimerRunning());
 
@@ -245,7 +261,7 @@ TEST_F(PositionWiring, ExitDuringAGpsRequestReturnsPromptly) {
     EXPECT_FALSE(updates.Cycle().Gps().SessionOpen());
     EXPECT_EQ(driver->closes.load(), 1);
     // A fix that would have come now finds nobody listening; nothing is posted or changed.
-    driver->Deliver(kShop14Lat, kShop14Lon);
+    driver->Deliver(kAtShop14.lat, kAtShop14.lon);
     QTest::qWait(100);
     EXPECT_EQ(state->originValid, 0);
     EXPECT_TRUE(ReadCp932File(Path("zentorak.ini")).contains(QStringLiteral("MthdGetLocInfo")));
@@ -295,7 +311,7 @@ TEST_F(GpsdWiring, UpdateThroughGpsdMovesTheOriginAndExitMidRequestIsPrompt) {
     QTest::qWait(300);
     EXPECT_TRUE(Busy());
     EXPECT_EQ(state->originValid, 0);
-    ASSERT_TRUE(FeedUntil(kShop14Lat, kShop14Lon, [this] { return Answered(); }));
+    ASSERT_TRUE(FeedUntil(kAtShop14.lat, kAtShop14.lon, [this] { return Answered(); }));
     EXPECT_EQ(FirstName(), u"店14");
 
     Window().Dispatch(32771);  // a second request, left waiting for a fix
