@@ -2,8 +2,10 @@
 
 #include <QMenu>
 
+#include "core/platform/serial_port.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
+#include "gui/dialogs/options_sheet.h"
 #include "gui/dialogs/search_dialog.h"
 #include "gui/platform/message_box.h"
 
@@ -34,8 +36,9 @@ int QtDialogs::MapConfirmation(Settings&, int&, int&) {
 }
 
 bool QtDialogs::Options() {
-    NotAvailableYet(QStringLiteral("オプション"));
-    return false;
+    bool applied = false;
+    ShowOptionsSheet(&window_, 0, window_.State(), PortLinkFolder(), applied);
+    return applied;
 }
 
 int QtDialogs::CoordinateEntry(DmsAngle&, DmsAngle&, Settings&) {

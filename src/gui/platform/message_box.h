@@ -13,7 +13,8 @@ class QWidget;
 namespace zentorak {
 
 enum class MessageIcon { Error, Exclamation, Information, Question };
-enum class MessageButtons { Ok, YesNo };
+// YesNo has Yes as its default button; YesNoDefaultNo has No (a question that deletes).
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 
 // The answers, numbered as the handset's message boxes number them.
 inline constexpr int kAnswerOk = 1;
