@@ -50,11 +50,12 @@ public:
     const std::vector<std::u16string>* FilesPageEntries() const;
     // What the opened pages hold now.
     OptionsPageValues PageValues() const;
+    // キャンセル, Escape and closing the window.
+    void reject() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void OnDone() override;
-    void reject() override;
 
 private:
     void BuildPage(int page);
