@@ -5,6 +5,8 @@
 #include "core/platform/serial_port.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
+#include "gui/dialogs/about_dialog.h"
+#include "gui/dialogs/coordinate_dialog.h"
 #include "gui/dialogs/options_sheet.h"
 #include "gui/dialogs/search_dialog.h"
 #include "gui/platform/message_box.h"
@@ -41,13 +43,14 @@ bool QtDialogs::Options() {
     return applied;
 }
 
-int QtDialogs::CoordinateEntry(DmsAngle&, DmsAngle&, Settings&) {
-    NotAvailableYet(QStringLiteral("座標指定"));
-    return 0;
+int QtDialogs::CoordinateEntry(DmsAngle& lat, DmsAngle& lon, Settings& settings) {
+    const ColumnMap& columns = window_.State().columns;
+    return RunCoordinateDialog(&window_, lat, lon, settings.SrchAfterJump, columns.columnCaption[0],
+                               columns.columnCaption[1]);
 }
 
 void QtDialogs::About() {
-    NotAvailableYet(QStringLiteral("バージョン情報 ZENTORAK"));
+    RunAboutDialog(&window_);
 }
 
 int QtDialogs::Search(SearchTexts& texts) {

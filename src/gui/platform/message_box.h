@@ -13,7 +13,7 @@ class QWidget;
 namespace zentorak {
 
 enum class MessageIcon { Error, Exclamation, Information, Question };
-// YesNo has Yes as its default button; YesNoDefaultNo has No (a question that deletes).
+// YesNoDefaultNo: Enter answers No, for questions where Yes destroys something.
 enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 
 // The answers, numbered as the handset's message boxes number them.
