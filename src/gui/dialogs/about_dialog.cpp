@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "core/resources/shared_dialogs.h"
+#include "core/settings/settings_lines.h"
 #include "core/text/layout_scale.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/resources/menu_builder.h"
@@ -29,8 +30,9 @@ AboutDialog::AboutDialog(QWidget* owner)
     place(icon, res::IDC_ABOUT_ICON, 5, 25, 32, 32);
     icon->setPixmap(res::AppIcon().pixmap(icon->size()));
     label(QStringLiteral("ZENTORAK"), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
-    label(QStringLiteral("Ver. %1").arg(QLatin1String(kProgramVersion)), res::IDC_ABOUT_VERSION, 50,
-          40, 180, 15);
+    // The version the settings file records, so that the two never differ.
+    label(QStringLiteral("Ver. %1").arg(QString::fromStdU16String(std::u16string(kProgramVersion))),
+          res::IDC_ABOUT_VERSION, 50, 40, 180, 15);
     label(QLatin1String(kCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
     label(QLatin1String(kCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
     label(QStringLiteral("URL: %1").arg(QLatin1String(kHomepage)), res::IDC_ABOUT_URL, 5, 90, 235,

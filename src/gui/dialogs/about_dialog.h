@@ -8,7 +8,6 @@ class QPushButton;
 
 namespace zentorak {
 
-inline constexpr char kProgramVersion[] = "1.4.2011.0509";
 inline constexpr char kCopyrightLine1[] = "Copyright (C) 2011-2026";
 inline constexpr char kCopyrightLine2[] = "ZENTORAK developers";
 inline constexpr char kHomepage[] = "https://zentorak.example.org/";
