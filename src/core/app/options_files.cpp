@@ -130,7 +130,7 @@ std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
         return std::nullopt;
     }
     std::vector<std::u16string> fields;
-    if (ReadCsvHeader(ToUtf8(first), fields) != 0) {
+    if (ReadCsvHeader(FileNameFromUtf16(first), fields) != 0) {
         return std::nullopt;
     }
     SpecialItemsView view;

@@ -6,17 +6,22 @@
 #include <QVBoxLayout>
 
 #include "core/resources/resource_ids.h"
+#include "gui/dialogs/file_select_dialog.h"
 #include "gui/dialogs/options_file_pages.h"
 #include "gui/dialogs/options_general_pages.h"
-#include "gui/platform/message_box.h"
 
 namespace zentorak {
 
-// FIXME: the file selection dialog is not built yet; until it is, say so.
+// The dialog lives only for this call, so it never outlives the page.
 std::optional<std::u16string> ChooseLocationInfoFile(QWidget* page) {
-    ShowMessage(page, QStringLiteral("この機能はまだ使用できません。"),
-                QString::fromStdU16String(std::u16string(kAddFileTitle)), MessageIcon::Information);
-    return std::nullopt;
+    FileSelectDialog dialog;
+    dialog.SetFilter(kAddFileFilter);
+    dialog.SetInitialFolder(kAddFileFolder);
+    dialog.SetInitialFileName(u"");
+    dialog.SetMode(FSD_MUST_EXIST);
+    dialog.SetTitle(kAddFileTitle);
+    dialog.Run(page, 0);
+    return dialog.GetResultPath();
 }
 
 OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::path portFolder,

@@ -21,6 +21,8 @@
 #include "gui/app/app_fixture.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
+#include "gui/dialogs/dialog_driver.h"
+#include "gui/dialogs/file_select_dialog.h"
 #include "gui/dialogs/options_file_pages.h"
 #include "gui/dialogs/options_general_pages.h"
 #include "gui/platform/soft_key_bar.h"
@@ -360,8 +362,8 @@ TEST_F(Options, RefreshedCaptionsComeFromTheFirstFileAndTheFirstEntryMeansNone) 
     EXPECT_EQ(state->settings.KwdTelNo, u"電話番号");
 }
 
-// A second file replaces the first: one reload, one search at the origin, and the new file's
-// targets are what the list and the radar show.
+// A second file, chosen in the file selection dialog, replaces the first: one reload, one search
+// at the origin, and the new file's targets are what the list and the radar show.
 TEST_F(Options, OkReloadsOnceAndSearchesAroundTheOrigin) {
     Begin({"OrgFixedMode:1"});
     std::vector<std::string> lines{"緯度,経度,店名,住所,TEL"};
@@ -372,11 +374,21 @@ TEST_F(Options, OkReloadsOnceAndSearchesAroundTheOrigin) {
     WriteCp932File(Path("new.csv"), lines);
     Window().Dispatch(2001);  // the origin at the favourite 東京
     ASSERT_EQ(state->found.count, 20);
-    state->locationInfoFiles[1] = Path("new.csv").toStdU16String();
     messages.answers = {kAnswerYes};
     RunOptions([&](OptionsSheet& sheet) {
         sheet.ShowPage(kFilesPage);
-        Control<QListWidget>(sheet, IDC_FILE_LIST)->setCurrentRow(0);
+        auto* list = Control<QListWidget>(sheet, IDC_FILE_LIST);
+        // The dialog starts at "/"; the path is typed into its name box from there.
+        WhenDialogOpens(QStringLiteral("入力元"), [this](QDialog* dialog) {
+            auto* window = static_cast<FileSelectWindow*>(dialog);
+            window->NameBox()->setText(Path("new.csv").mid(1));
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("1450")),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(sheet, IDC_FILE_ADD), Qt::LeftButton);
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(1)->text(), Path("new.csv"));
+        list->setCurrentRow(0);
         QTest::mouseClick(Control<QPushButton>(sheet, IDC_FILE_DELETE), Qt::LeftButton);
         PressOk(sheet);
     });
@@ -393,6 +405,7 @@ TEST_F(Options, OkReloadsOnceAndSearchesAroundTheOrigin) {
         EXPECT_TRUE(radar.contains(p.x, p.y)) << i;
     }
     EXPECT_EQ(state->locationInfoFiles[0], Path("new.csv").toStdU16String());
+    EXPECT_TRUE(state->locationInfoFiles[1].empty());
     EXPECT_TRUE(Ini().contains("[TrgtInfoFile]\r\n" + Path("new.csv") + "\r\n\r\n"));
 }
 
