@@ -116,7 +116,7 @@ MapPage::MapPage(QWidget* parent, Dpi dpi, Settings& settings)
     remember_ = AddCheck(IDC_REMEMBER_SCALE, QStringLiteral("接続確認時に設定した縮尺を記憶する"),
                          shown_.rememberScale, 22, 82, 220, 16);
     remember_->setEnabled(RememberScaleEnabled(shown_));
-    // The selection is final when the list closes on an entry (CBN_SELENDOK).
+    // Only a choice the person makes (the list closed on an entry, or a key) changes the scales.
     connect(service_, &QComboBox::activated, this, &MapPage::ServiceChosen);
     connect(confirm_, &QCheckBox::clicked, this, [this](bool checked) {
         shown_.confirmBeforeMap = checked;
