@@ -3,7 +3,7 @@
 # target) that includes a Qt header or anything under gui/, or a core area that includes an area
 # above it. The order of the core areas, lowest first:
 #   platform < text < geo < settings, targets, map < position < gpsd < app
-# itemlist and resources include no other area (besides platform and text).
+# itemlist, resources and files include no other area (besides platform and text).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,7 +31,7 @@ rank() {
         position) echo 4 ;;
         gpsd) echo 5 ;;
         app) echo 6 ;;
-        itemlist | resources) echo 2 ;;
+        itemlist | resources | files) echo 2 ;;
         *) echo 99 ;;
     esac
 }
@@ -51,7 +51,7 @@ while IFS= read -r line; do
     if ((rt > rf)) || { ((rt == rf)) && [[ $from != settings || $to != targets ]]; }; then
         fail "core/$from includes core/$to (the area order runs the other way): $file"
     fi
-    if [[ $from == itemlist || $from == resources ]] && ((rt > 1)); then
+    if [[ $from == itemlist || $from == resources || $from == files ]] && ((rt > 1)); then
         fail "core/$from includes core/$to: $file"
     fi
 done < <(grep -rnoE '#\s*include\s*"core/[a-z_]+/' src/core --include='*.h' --include='*.cpp' |

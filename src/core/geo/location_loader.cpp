@@ -162,7 +162,7 @@ int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
         if (file.empty()) {
             break;
         }
-        int result = LoadLocationInfoFileUnindexed(grid, columns, ToUtf8(file));
+        int result = LoadLocationInfoFileUnindexed(grid, columns, FileNameFromUtf16(file));
         if (fileResults) {
             fileResults->push_back(result);
         }

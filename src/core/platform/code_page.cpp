@@ -284,4 +284,93 @@ std::u16string FromUtf8(std::string_view text) {
     return result;
 }
 
+namespace {
+
+// Length of the valid UTF-8 character at p (1 to 4), or 0 when the byte there does not start
+// one. Overlong forms, encoded surrogates and values past U+10FFFF are not valid.
+size_t ValidUtf8Length(const unsigned char* p, const unsigned char* end, char32_t& c) {
+    unsigned char b = *p;
+    size_t extra;
+    char32_t minimum;
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    } else if ((b & 0xE0) == 0xC0) {
+        extra = 1, c = b & 0x1F, minimum = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+        extra = 2, c = b & 0x0F, minimum = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+        extra = 3, c = b & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (static_cast<size_t>(end - p) <= extra) {
+        return 0;
+    }
+    for (size_t k = 1; k <= extra; ++k) {
+        if ((p[k] & 0xC0) != 0x80) {
+            return 0;
+        }
+        c = (c << 6) | (p[k] & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0;
+    }
+    return extra + 1;
+}
+
+std::u16string DecodeFileName(std::string_view bytes, bool forDisplay) {
+    std::u16string result;
+    result.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        char32_t c;
+        size_t n = ValidUtf8Length(p, end, c);
+        if (n == 0) {
+            result.push_back(forDisplay ? kReplacementChar : static_cast<char16_t>(0xDC00 + *p));
+            ++p;
+            continue;
+        }
+        p += n;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            result.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+            result.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            result.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::u16string FileNameToUtf16(std::string_view bytes) {
+    return DecodeFileName(bytes, false);
+}
+
+std::u16string FileNameForDisplay(std::string_view bytes) {
+    return DecodeFileName(bytes, true);
+}
+
+// A lone U+DC80..U+DCFF is an escaped byte (ASCII bytes are always valid, so never escaped);
+// everything else is encoded as ToUtf8 does.
+std::string FileNameFromUtf16(std::u16string_view text) {
+    std::string result;
+    result.reserve(text.size() * 3);
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t u = text[i];
+        bool paired = i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
+        if (u >= 0xDC80 && u <= 0xDCFF && !paired) {
+            result += ToUtf8(text.substr(start, i - start));
+            result.push_back(static_cast<char>(u - 0xDC00));
+            start = i + 1;
+        }
+    }
+    result += ToUtf8(text.substr(start));
+    return result;
+}
+
 }  // namespace zentorak

@@ -32,4 +32,13 @@ std::string ToUtf8(std::u16string_view text);
 // Invalid UTF-8 becomes kReplacementChar.
 std::u16string FromUtf8(std::string_view text);
 
+// File names on Linux are bytes, and not every name is valid UTF-8. These two keep every byte:
+// a byte that is not part of a valid UTF-8 character becomes the lone low surrogate
+// U+DC00 + byte (never produced by decoding valid text), and goes back to that byte. So a path
+// chosen in a dialog opens the same file even when its name is not UTF-8.
+std::u16string FileNameToUtf16(std::string_view bytes);
+std::string FileNameFromUtf16(std::u16string_view text);
+// For showing a file name: as FileNameToUtf16, with each stray byte as kReplacementChar.
+std::u16string FileNameForDisplay(std::string_view bytes);
+
 }  // namespace zentorak

@@ -35,6 +35,26 @@ std::filesystem::path ResolveSerialPortPath(std::string_view portName,
     return std::filesystem::path("/dev") / ("ttyS" + std::string(1, portName[3]));
 }
 
+std::filesystem::path DescribeSerialPort(std::string_view portName,
+                                         const std::filesystem::path& base) {
+    std::filesystem::path device = ResolveSerialPortPath(portName, base);
+    std::error_code error;
+    if (device.empty() || !std::filesystem::is_symlink(device, error)) {
+        return device;
+    }
+    std::filesystem::path target = std::filesystem::read_symlink(device, error);
+    if (error) {
+        return device;
+    }
+    return target.is_absolute() ? target : (device.parent_path() / target).lexically_normal();
+}
+
+std::filesystem::path PortLinkFolder() {
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path(error) : exe.parent_path();
+}
+
 int SerialPort::Open(const std::filesystem::path& device) {
     Close();
     fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

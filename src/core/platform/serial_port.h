@@ -18,6 +18,15 @@ namespace zentorak {
 std::filesystem::path ResolveSerialPortPath(std::string_view portName,
                                             const std::filesystem::path& base);
 
+// The device a port name stands for, for people to read: where ResolveSerialPortPath finds the
+// ports/COMn link, the link's target (made absolute from the ports folder); a ports/COMn that is
+// not a link, itself; otherwise /dev/ttySn. Empty for a name that is no port.
+std::filesystem::path DescribeSerialPort(std::string_view portName,
+                                         const std::filesystem::path& base);
+
+// The folder whose ports/COMn links the program honours: the running executable's.
+std::filesystem::path PortLinkFolder();
+
 class SerialPort {
 public:
     SerialPort() = default;

@@ -25,6 +25,30 @@ inline constexpr int IDC_RESULTS = 1004;
 inline constexpr int IDC_SEARCH_CAPTION = 1051;
 inline constexpr int IDC_SEARCH_FIRST_LABEL = 1152;  // label n: 1152 + 2n, its edit 1153 + 2n
 
+// The options sheet: its Cancel button and the controls of its five pages.
+inline constexpr int IDC_OPTIONS_CANCEL = 2;
+inline constexpr int IDC_OPTIONS_FILE_LIST = 1052;
+inline constexpr int IDC_OPTIONS_FILE_ADD = 1053;
+inline constexpr int IDC_OPTIONS_FILE_DELETE = 1054;
+inline constexpr int IDC_SEARCH_COUNT = 1055;
+inline constexpr int IDC_PORT = 1056;
+inline constexpr int IDC_STARTUP_SEARCH = 1057;
+inline constexpr int IDC_UPDATE_MODE = 1058;
+inline constexpr int IDC_SAVE_UPDATE_STATE = 1060;
+inline constexpr int IDC_SEARCH_AFTER_JUMP = 1061;
+inline constexpr int IDC_REFRESH_CAPTIONS = 1063;
+inline constexpr int IDC_LAT_CAPTION = 1064;
+inline constexpr int IDC_LON_CAPTION = 1065;
+inline constexpr int IDC_FAV_NAME_COLUMN = 1066;
+inline constexpr int IDC_TEL_COLUMN = 1067;
+inline constexpr int IDC_MAP_SERVICE = 1068;
+inline constexpr int IDC_MAP_SCALE = 1069;
+inline constexpr int IDC_REMEMBER_SCALE = 1070;
+inline constexpr int IDC_CONFIRM_MAP = 1071;
+inline constexpr int IDC_LOCATION_METHOD = 1072;
+inline constexpr int IDC_FULL_SCREEN_DETAILS = 1073;
+inline constexpr int IDC_GOOGLE_CORRECTION = 1074;
+
 // Commands. The favourites menu numbers its items from 2001 up to the id below the first
 // command above them (core/targets/favorite_list.h); a new command must not fall in between.
 inline constexpr int ID_MENU_BUTTON = 300;

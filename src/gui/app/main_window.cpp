@@ -286,6 +286,8 @@ void MainWindow::Dispatch(int id, int param) {
             break;
         case ID_OPTIONS:
             if (dialogs_->Options()) {
+                // Written at once, so that a program killed later keeps the new options.
+                SaveSettingsNow();
                 ReloadAfterOptions();
             }
             break;

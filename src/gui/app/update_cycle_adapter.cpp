@@ -6,21 +6,12 @@
 #include "gui/app/main_window.h"
 #include "gui/app/result_panes.h"
 #include "core/gpsd/gpsd_driver.h"
+#include "core/platform/serial_port.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/shell_open.h"
 #include "core/resources/resource_ids.h"
 
 namespace zentorak {
-
-namespace {
-
-std::filesystem::path ExecutableFolder() {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path(error) : exe.parent_path();
-}
-
-}  // namespace
 
 UpdateCycleAdapter::UpdateCycleAdapter(MainWindow& window, AppState& state,
                                        GpsSource::DriverFactory makeGps,
@@ -43,7 +34,7 @@ UpdateCycleAdapter::~UpdateCycleAdapter() {
 std::unique_ptr<PositionUpdates> UpdateCycleAdapter::ForProgram(MainWindow& window,
                                                                 AppState& state) {
     return std::make_unique<UpdateCycleAdapter>(
-        window, state, [] { return std::make_shared<GpsdDriver>(); }, ExecutableFolder());
+        window, state, [] { return std::make_shared<GpsdDriver>(); }, PortLinkFolder());
 }
 
 void UpdateCycleAdapter::UpdateNow(int pollLimit) {

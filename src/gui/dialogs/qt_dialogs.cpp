@@ -2,8 +2,12 @@
 
 #include <QMenu>
 
+#include "core/platform/serial_port.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
+#include "gui/dialogs/about_dialog.h"
+#include "gui/dialogs/coordinate_dialog.h"
+#include "gui/dialogs/options_sheet.h"
 #include "gui/dialogs/search_dialog.h"
 #include "gui/platform/message_box.h"
 
@@ -34,17 +38,19 @@ int QtDialogs::MapConfirmation(Settings&, int&, int&) {
 }
 
 bool QtDialogs::Options() {
-    NotAvailableYet(QStringLiteral("オプション"));
-    return false;
+    bool applied = false;
+    ShowOptionsSheet(&window_, 0, window_.State(), PortLinkFolder(), applied);
+    return applied;
 }
 
-int QtDialogs::CoordinateEntry(DmsAngle&, DmsAngle&, Settings&) {
-    NotAvailableYet(QStringLiteral("座標指定"));
-    return 0;
+int QtDialogs::CoordinateEntry(DmsAngle& lat, DmsAngle& lon, Settings& settings) {
+    const ColumnMap& columns = window_.State().columns;
+    return RunCoordinateDialog(&window_, lat, lon, settings.SrchAfterJump, columns.columnCaption[0],
+                               columns.columnCaption[1]);
 }
 
 void QtDialogs::About() {
-    NotAvailableYet(QStringLiteral("バージョン情報 ZENTORAK"));
+    RunAboutDialog(&window_);
 }
 
 int QtDialogs::Search(SearchTexts& texts) {

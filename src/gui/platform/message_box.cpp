@@ -27,9 +27,11 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 int RunBox(QWidget* owner, const MessageRecord& record) {
     QMessageBox box(ToQt(record.icon), record.title, record.text, QMessageBox::NoButton, owner);
-    if (record.buttons == MessageButtons::YesNo) {
-        box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    if (record.buttons == MessageButtons::YesNo ||
+        record.buttons == MessageButtons::YesNoDefaultNo) {
+        QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        box.setDefaultButton(record.buttons == MessageButtons::YesNoDefaultNo ? no : yes);
         box.exec();
         return box.clickedButton() == static_cast<QAbstractButton*>(no) || !box.clickedButton()
                    ? kAnswerNo

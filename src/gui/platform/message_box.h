@@ -13,7 +13,8 @@ class QWidget;
 namespace zentorak {
 
 enum class MessageIcon { Error, Exclamation, Information, Question };
-enum class MessageButtons { Ok, YesNo, RetryCancel };
+// YesNoDefaultNo: Enter answers No, for questions where Yes destroys something.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo, RetryCancel };
 
 // The answers, numbered as the handset's message boxes number them.
 inline constexpr int kAnswerOk = 1;

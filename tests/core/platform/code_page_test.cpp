@@ -108,5 +108,28 @@ TEST(Utf8, RoundTripsAndReplacesInvalidBytes) {
     EXPECT_EQ(ToUtf8(std::u16string(1, u'\xDC00')), "\xEF\xBF\xBD");
 }
 
+// Every byte string survives the trip through UTF-16; stray bytes show as replacement marks.
+TEST(FileNames, KeepEveryByte) {
+    const std::string rows[] = {
+        "shops.csv",
+        "\xE6\x9D\xB1\xE4\xBA\xAC.csv",  // 東京.csv in UTF-8
+        "caf\xE9",                       // Latin-1
+        "\x93\x8C\x8B\x9E",              // 東京 in CP932
+        "\xED\xB2\x80",                  // an encoded U+DC80, itself not valid UTF-8
+        "\xF0\x9F\x98\x80\x80",          // a four-byte character, then a stray byte
+        "\xC3",                          // cut short
+        std::string("a\x80\xFF", 3),
+    };
+    for (const std::string& bytes : rows) {
+        EXPECT_EQ(FileNameFromUtf16(FileNameToUtf16(bytes)), bytes);
+    }
+    EXPECT_EQ(FileNameToUtf16("\xE6\x9D\xB1"), u"東");
+    EXPECT_EQ(FileNameToUtf16("caf\xE9"), u"caf\xDCE9");
+    EXPECT_EQ(FileNameForDisplay("caf\xE9"), u"caf\uFFFD");
+    EXPECT_EQ(FileNameForDisplay("\xED\xB2\x80"), u"\uFFFD\uFFFD\uFFFD");
+    // Text typed by the user holds no escapes and becomes plain UTF-8.
+    EXPECT_EQ(FileNameFromUtf16(u"新規.csv"), ToUtf8(u"新規.csv"));
+}
+
 }  // namespace
 }  // namespace zentorak

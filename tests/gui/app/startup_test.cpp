@@ -336,15 +336,5 @@ TEST_F(Startup, ControlsSeeTheWindowsHandsetScreen) {
     EXPECT_EQ(CurrentHandsetScreen(), DefaultHandsetScreen(ScreenDpi()));
 }
 
-// A dialog that is not built yet says so instead of doing nothing.
-TEST_F(Startup, DialogsNotBuiltYetSaySo) {
-    WriteSettings();
-    ASSERT_TRUE(Start());
-    Window().Dispatch(40002);  // バージョン情報...
-    ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, QStringLiteral("この機能はまだ使用できません。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("バージョン情報 ZENTORAK"));
-}
-
 }  // namespace
 }  // namespace zentorak::testing

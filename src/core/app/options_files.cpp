@@ -1,0 +1,156 @@
+#include "core/app/options_files.h"
+
+#include <algorithm>
+
+#include "core/platform/code_page.h"
+
+namespace zentorak {
+namespace {
+
+constexpr size_t kDeleteQuestionPathLength = 40;
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// The first 40 units of a long path, one fewer when the 40th would split a surrogate pair (which
+// would show as a broken character).
+std::u16string_view QuestionPath(std::u16string_view path) {
+    if (path.size() <= kDeleteQuestionPathLength) {
+        return path;
+    }
+    size_t n = kDeleteQuestionPathLength;
+    if (IsHighSurrogate(path[n - 1])) {
+        --n;
+    }
+    return path.substr(0, n);
+}
+
+int EntryWithText(const std::vector<std::u16string>& captions, std::u16string_view text) {
+    auto it = std::find(captions.begin(), captions.end(), text);
+    if (it != captions.end()) {
+        return static_cast<int>(it - captions.begin());
+    }
+    return captions.empty() ? -1 : 0;
+}
+
+void SelectKeywords(SpecialItemsView& view, const Settings& settings) {
+    view.favNameEntry = EntryWithText(view.captions, settings.KwdFavName);
+    view.telEntry = EntryWithText(view.captions, settings.KwdTelNo);
+}
+
+std::u16string ChosenKeyword(int entry, const std::u16string& text) {
+    if (entry <= 0) {
+        return {};
+    }
+    return text.substr(0, kKeywordMaxLength);
+}
+
+}  // namespace
+
+FileListPage::FileListPage(const LocationInfoFileList& files) {
+    for (const std::u16string& file : files) {
+        if (file.empty()) {
+            break;
+        }
+        entries_.push_back(file);
+    }
+}
+
+FileListPage::AddResult FileListPage::Add(std::u16string path) {
+    if (std::find(entries_.begin(), entries_.end(), path) != entries_.end()) {
+        return AddResult::kDuplicate;
+    }
+    if (!CanAdd()) {
+        return AddResult::kFull;
+    }
+    entries_.push_back(std::move(path));
+    return AddResult::kAdded;
+}
+
+bool FileListPage::Remove(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size()) {
+        return false;
+    }
+    entries_.erase(entries_.begin() + index);
+    return true;
+}
+
+Notice DuplicateFileNotice() {
+    return {u"すでに同名のファイルが登録されています", u"ファイル名不正", NoticeIcon::kError};
+}
+
+Notice DeleteFileQuestion(std::u16string_view path) {
+    std::u16string text = u"'";
+    std::u16string_view shown = QuestionPath(path);
+    text += shown;
+    if (shown.size() < path.size()) {
+        text += u"...";
+    }
+    text += u"'を一覧から削除してもよろしいですか？";
+    return {text, u"位置情報ファイルの削除の確認", NoticeIcon::kQuestion};
+}
+
+Notice CaptionsUnreadableNotice() {
+    return {u"位置情報ファイルを読込めませんでした。", u"位置情報ファイル読込みエラー",
+            NoticeIcon::kError};
+}
+
+void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFileList& files) {
+    const size_t n = std::min(entries.size(), files.size());
+    for (size_t i = 0; i < n; ++i) {
+        files[i] = entries[i];
+    }
+    // The list ends at the first empty entry; the ones after it are cleared too, so that no
+    // earlier path can come back.
+    for (size_t i = n; i < files.size(); ++i) {
+        files[i].clear();
+    }
+}
+
+SpecialItemsView SpecialItemsFromColumns(const ColumnMap& columns, const Settings& settings) {
+    SpecialItemsView view;
+    view.latCaption = columns.Present(0) ? columns.columnCaption[0] : std::u16string();
+    view.lonCaption = columns.Present(1) ? columns.columnCaption[1] : std::u16string();
+    for (int slot = 0; slot < kColumnSlots; ++slot) {
+        if (columns.Present(slot)) {
+            view.captions.push_back(columns.columnCaption[static_cast<size_t>(slot)]);
+        }
+    }
+    SelectKeywords(view, settings);
+    return view;
+}
+
+std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
+    const std::vector<std::u16string>* filesPage, const LocationInfoFileList& stored,
+    const Settings& settings) {
+    std::u16string first =
+        filesPage != nullptr ? (filesPage->empty() ? u"" : filesPage->front()) : stored[0];
+    if (first.empty()) {
+        return std::nullopt;
+    }
+    std::vector<std::u16string> fields;
+    if (ReadCsvHeader(FileNameFromUtf16(first), fields) != 0) {
+        return std::nullopt;
+    }
+    SpecialItemsView view;
+    if (fields.size() > 1) {
+        view.latCaption = fields[0];
+        view.lonCaption = fields[1];
+    }
+    const size_t n = std::min(fields.size(), static_cast<size_t>(kColumnSlots));
+    for (size_t i = 0; i < n; ++i) {
+        if (!fields[i].empty()) {
+            view.captions.push_back(fields[i]);
+        }
+    }
+    SelectKeywords(view, settings);
+    return view;
+}
+
+void TakeOverSpecialItems(const SpecialItemsValues& page, Settings& settings) {
+    settings.KwdFavName = ChosenKeyword(page.favNameEntry, page.favNameText);
+    settings.KwdTelNo = ChosenKeyword(page.telEntry, page.telText);
+}
+
+}  // namespace zentorak

@@ -1,0 +1,88 @@
+// The rules of the options sheet's location-info files page and special-items page: the list of
+// at most ten files with its duplicate check and delete question, and the column captions the
+// special items are chosen from (from the loaded files, or read afresh from the first file).
+// Holds no controls and opens no dialog; the Qt pages show what these return.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/commands.h"
+#include "core/geo/location_info.h"
+#include "core/settings/settings_store.h"
+
+namespace zentorak {
+
+// The file selection dialog "追加" opens.
+inline constexpr std::u16string_view kAddFileFilter =
+    u"CSVファイル (*.csv)|*.csv|テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*";
+inline constexpr std::u16string_view kAddFileTitle = u"入力元";
+inline constexpr std::u16string_view kAddFileFolder = u"/";
+
+// The files page's list while the sheet is open.
+class FileListPage {
+public:
+    enum class AddResult { kAdded, kDuplicate, kFull };
+
+    // The stored list up to its first empty entry.
+    explicit FileListPage(const LocationInfoFileList& files);
+
+    const std::vector<std::u16string>& Entries() const { return entries_; }
+    // "追加" is enabled while fewer than ten files are listed.
+    bool CanAdd() const { return entries_.size() < static_cast<size_t>(kMaxLocationInfoFiles); }
+    // Appends `path` unless the list already holds it, compared exactly (case and all), or is
+    // full. The file itself is not opened.
+    AddResult Add(std::u16string path);
+    // Removes entry `index`; false when there is none.
+    bool Remove(int index);
+
+private:
+    std::vector<std::u16string> entries_;
+};
+
+Notice DuplicateFileNotice();
+// "'path'を一覧から削除してもよろしいですか？"; a path longer than 40 characters shows its first 40
+// followed by "...".
+Notice DeleteFileQuestion(std::u16string_view path);
+Notice CaptionsUnreadableNotice();
+
+// The files page's list taken over after OK: the entries in order, the rest of the list emptied.
+void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFileList& files);
+
+// What the special-items page shows. The first entry of both lists stands for "no column":
+// choosing it stores an empty keyword, whatever its text.
+struct SpecialItemsView {
+    std::optional<std::u16string> latCaption;  // edit 1064; nullopt leaves the edit as it is
+    std::optional<std::u16string> lonCaption;  // edit 1065
+    std::vector<std::u16string> captions;      // the entries of 1066 and 1067
+    int favNameEntry = -1;                     // 1066's selection (-1: the list is empty)
+    int telEntry = -1;                         // 1067's selection
+};
+
+// From the captions of the files as last loaded (the slots in use, in slot order).
+SpecialItemsView SpecialItemsFromColumns(const ColumnMap& columns, const Settings& settings);
+
+// "項目名更新": the captions of the first file's header. The first file is the files page's first
+// entry when that page was opened in this showing of the sheet (`filesPage`), else the first
+// stored file. nullopt when there is no first file or its header cannot be read (the caller then
+// shows CaptionsUnreadableNotice() and keeps the page as it is).
+std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
+    const std::vector<std::u16string>* filesPage, const LocationInfoFileList& stored,
+    const Settings& settings);
+
+// The selections of 1066 and 1067 with their texts.
+struct SpecialItemsValues {
+    int favNameEntry = -1;
+    std::u16string favNameText;
+    int telEntry = -1;
+    std::u16string telText;
+    bool operator==(const SpecialItemsValues&) const = default;
+};
+
+// KwdFavName and KwdTelNo after OK: the chosen caption (at most 99 characters) when an entry past
+// the first is chosen, else empty. KwdLat and KwdLon are not changed.
+void TakeOverSpecialItems(const SpecialItemsValues& page, Settings& settings);
+
+}  // namespace zentorak

@@ -1,0 +1,168 @@
+#include "gui/dialogs/options_sheet.h"
+
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/resources/resource_ids.h"
+#include "gui/dialogs/file_select_dialog.h"
+#include "gui/dialogs/options_file_pages.h"
+#include "gui/dialogs/options_general_pages.h"
+
+namespace zentorak {
+
+// The dialog lives only for this call, so it never outlives the page.
+std::optional<std::u16string> ChooseLocationInfoFile(QWidget* page) {
+    FileSelectDialog dialog;
+    dialog.SetFilter(kAddFileFilter);
+    dialog.SetInitialFolder(kAddFileFolder);
+    dialog.SetInitialFileName(u"");
+    dialog.SetMode(FSD_MUST_EXIST);
+    dialog.SetTitle(kAddFileTitle);
+    dialog.Run(page, 0);
+    return dialog.GetResultPath();
+}
+
+OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::path portFolder,
+                           FileChooser chooser)
+    : FullScreenDialog(owner, QString::fromStdU16String(std::u16string(kOptionsTitle))),
+      state_(state),
+      portFolder_(std::move(portFolder)),
+      chooser_(std::move(chooser)),
+      tabs_(new QTabWidget(this)),
+      cancel_(new QPushButton(QStringLiteral("キャンセル"), this)) {
+    // The handset's property sheets have their tabs below the pages.
+    tabs_->setTabPosition(QTabWidget::South);
+    tabs_->setUsesScrollButtons(true);
+    // The pages are laid out for the whole width of the handset's screen: no frame, no margin.
+    tabs_->setDocumentMode(true);
+    layout()->setContentsMargins(0, state_.dpi.ScaleY(2), 0, 0);
+    for (int page = 0; page < kOptionsPageCount; ++page) {
+        slots_[static_cast<size_t>(page)] = new QWidget;
+        auto* layout = new QVBoxLayout(slots_[static_cast<size_t>(page)]);
+        layout->setContentsMargins(0, 0, 0, 0);
+        tabs_->addTab(slots_[static_cast<size_t>(page)],
+                      QString::fromStdU16String(std::u16string(kOptionsPageTitles[page])));
+    }
+    ContentLayout()->addWidget(tabs_, 1);
+    cancel_->setObjectName(QString::number(res::IDC_OPTIONS_CANCEL));
+    cancel_->setAutoDefault(false);
+    connect(cancel_, &QPushButton::clicked, this, &OptionsSheet::reject);
+    // Pages are built when first shown.
+    connect(tabs_, &QTabWidget::currentChanged, this, &OptionsSheet::BuildPage);
+}
+
+void OptionsSheet::ShowPage(int page) {
+    page = std::clamp(page, 0, kOptionsPageCount - 1);
+    tabs_->setCurrentIndex(page);
+    BuildPage(page);
+}
+
+bool OptionsSheet::PageCreated(int page) const {
+    switch (page) {
+        case kGeneralPage:
+            return general_ != nullptr;
+        case kFilesPage:
+            return files_ != nullptr;
+        case kSpecialItemsPage:
+            return specialItems_ != nullptr;
+        case kMapPage:
+            return map_ != nullptr;
+        case kDevicePage:
+            return device_ != nullptr;
+        default:
+            return false;
+    }
+}
+
+void OptionsSheet::BuildPage(int page) {
+    if (page < 0 || page >= kOptionsPageCount || PageCreated(page)) {
+        return;
+    }
+    QWidget* slot = slots_[static_cast<size_t>(page)];
+    const Dpi dpi = state_.dpi;
+    QWidget* built = nullptr;
+    switch (page) {
+        case kGeneralPage:
+            built = general_ = new GeneralPage(slot, dpi, state_.settings);
+            break;
+        case kFilesPage:
+            built = files_ = new FilesPage(slot, dpi, state_.locationInfoFiles, chooser_);
+            break;
+        case kSpecialItemsPage:
+            built = specialItems_ = new SpecialItemsPage(slot, dpi, state_.columns, state_.settings,
+                                                         state_.locationInfoFiles,
+                                                         [this] { return FilesPageEntries(); });
+            break;
+        case kMapPage:
+            built = map_ = new MapPage(slot, dpi, state_.settings);
+            break;
+        case kDevicePage:
+            built = device_ = new DevicePage(slot, dpi, state_.settings, portFolder_);
+            break;
+    }
+    slot->layout()->addWidget(built);
+}
+
+const std::vector<std::u16string>* OptionsSheet::FilesPageEntries() const {
+    return files_ != nullptr ? &files_->Entries() : nullptr;
+}
+
+OptionsPageValues OptionsSheet::PageValues() const {
+    OptionsPageValues values;
+    if (general_ != nullptr) {
+        values.general = general_->Values();
+    }
+    if (files_ != nullptr) {
+        values.files = files_->Entries();
+    }
+    if (specialItems_ != nullptr) {
+        values.specialItems = specialItems_->Values();
+    }
+    if (map_ != nullptr) {
+        values.map = map_->Values();
+    }
+    if (device_ != nullptr) {
+        values.device = device_->Values();
+    }
+    return values;
+}
+
+// Cancel stays at the top right on every resize, beside the Done button of the title row.
+void OptionsSheet::PlaceCancelButton() {
+    const QRect done = DoneButton()->geometry();
+    const int width = state_.dpi.ScaleX(68);
+    cancel_->setGeometry(done.left() - state_.dpi.ScaleX(2) - width, done.top(), width,
+                         done.height());
+    cancel_->raise();
+}
+
+void OptionsSheet::resizeEvent(QResizeEvent* event) {
+    FullScreenDialog::resizeEvent(event);
+    PlaceCancelButton();
+}
+
+void OptionsSheet::OnDone() {
+    optionsApplied_ = true;
+    done(1);
+}
+
+// キャンセル, Escape and closing the window all cancel.
+void OptionsSheet::reject() {
+    optionsApplied_ = false;
+    FullScreenDialog::reject();
+}
+
+int ShowOptionsSheet(QWidget* owner, int startPage, AppState& state,
+                     const std::filesystem::path& portFolder, bool& optionsApplied) {
+    OptionsSheet sheet(owner, state, portFolder);
+    sheet.ShowPage(startPage);
+    sheet.exec();
+    optionsApplied = sheet.OptionsApplied();
+    ReleaseOptionsPages(optionsApplied, sheet.PageValues(), state.settings,
+                        state.locationInfoFiles);
+    return 1;
+}
+
+}  // namespace zentorak
