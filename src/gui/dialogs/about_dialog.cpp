@@ -22,7 +22,8 @@ AboutDialog::AboutDialog(QWidget* owner)
     auto label = [&](const QString& text, int id, int x, int y, int width, int height) {
         place(new QLabel(text, this), id, x, y, width, height);
     };
-    label(QStringLiteral("バージョン情報"), res::IDC_ABOUT_TITLE, 5, 2, 80, 16);
+    // Wider than the handset's 80 units, which cut the text in a desktop font.
+    label(QStringLiteral("バージョン情報"), res::IDC_ABOUT_TITLE, 5, 2, 180, 16);
     place(close_, 1, 190, 1, 48, 18);
     // The icon control takes the icon's own size, 32 units, as the handset's icon statics do.
     auto* icon = new QLabel(this);
