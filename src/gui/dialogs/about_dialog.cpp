@@ -5,11 +5,19 @@
 #include <QPushButton>
 
 #include "core/resources/shared_dialogs.h"
+#include "core/settings/settings_lines.h"
 #include "core/text/layout_scale.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/resources/menu_builder.h"
 
 namespace zentorak {
+namespace {
+
+QString ToQ(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 AboutDialog::AboutDialog(QWidget* owner)
     : QDialog(owner), close_(new QPushButton(QStringLiteral("閉じる"), this)) {
@@ -29,13 +37,13 @@ AboutDialog::AboutDialog(QWidget* owner)
     auto* icon = new QLabel(this);
     place(icon, res::IDC_ABOUT_ICON, 5, 25, 32, 32);
     icon->setPixmap(res::AppIcon().pixmap(icon->size()));
-    label(QStringLiteral("ZENTORAK"), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
-    label(QStringLiteral("Ver. %1").arg(QLatin1String(kProgramVersion)), res::IDC_ABOUT_VERSION, 50,
-          40, 180, 15);
-    label(QLatin1String(kCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
-    label(QLatin1String(kCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
-    label(QStringLiteral("URL: %1").arg(QLatin1String(kHomepage)), res::IDC_ABOUT_URL, 5, 90, 235,
+    label(ToQ(kProgramName), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
+    label(QStringLiteral("Ver. %1").arg(ToQ(kProgramVersion)), res::IDC_ABOUT_VERSION, 50, 40, 180,
           15);
+    label(QLatin1String(kAboutCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
+    label(QLatin1String(kAboutCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
+    label(QStringLiteral("URL: %1").arg(QLatin1String(kAboutHomepage)), res::IDC_ABOUT_URL, 5, 90,
+          235, 15);
     close_->setDefault(true);
     connect(close_, &QPushButton::clicked, this, [this] { done(1); });
     // Full screen over the main window, as the handset shows it.

@@ -54,20 +54,20 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     : QDialog(owner),
       browser_(*this, setup.root),
       mode_(setup.mode),
-      title_(Named(new QLabel(ToQ(setup.title), this), res::IDC_FILE_TITLE)),
+      title_(Named(new QLabel(ToQ(setup.title), this), res::IDC_FSD_TITLE)),
       // The handset hides its OK button and confirms through the Done button of the caption;
       // here this button is that Done button, where the OK button stood.
-      done_(Named(new QPushButton(QStringLiteral("OK"), this), res::IDC_FILE_OK)),
-      cancel_(Named(new QPushButton(QStringLiteral("キャンセル"), this), res::IDC_FILE_CANCEL)),
-      folder_(Named(new QLineEdit(this), res::IDC_FILE_FOLDER)),
-      up_(Named(new QPushButton(QStringLiteral("↑"), this), res::IDC_FILE_UP)),
-      list_(Named(new QListWidget(this), res::IDC_FILE_LIST)),
-      nameLabel_(Named(new QLabel(QStringLiteral("ファイル名:"), this), res::IDC_FILE_NAME_LABEL)),
-      name_(Named(new QLineEdit(ToQ(setup.initialName), this), res::IDC_FILE_NAME)),
-      typeLabel_(Named(new QLabel(QStringLiteral("種類:"), this), res::IDC_FILE_TYPE_LABEL)),
-      type_(Named(new QComboBox(this), res::IDC_FILE_TYPE)),
-      softKeys_(new SoftKeyBar(res::ID_FILE_UP, QStringLiteral("上へ"), QStringLiteral("メニュー"),
-                               this)),
+      done_(Named(new QPushButton(QStringLiteral("OK"), this), res::IDC_FSD_OK)),
+      cancel_(Named(new QPushButton(QStringLiteral("キャンセル"), this), res::IDC_FSD_CANCEL)),
+      folder_(Named(new QLineEdit(this), res::IDC_FSD_FOLDER)),
+      up_(Named(new QPushButton(QStringLiteral("↑"), this), res::IDC_FSD_UP)),
+      list_(Named(new QListWidget(this), res::IDC_FSD_LIST)),
+      nameLabel_(Named(new QLabel(QStringLiteral("ファイル名:"), this), res::IDC_FSD_NAME_LABEL)),
+      name_(Named(new QLineEdit(ToQ(setup.initialName), this), res::IDC_FSD_NAME)),
+      typeLabel_(Named(new QLabel(QStringLiteral("種類:"), this), res::IDC_FSD_TYPE_LABEL)),
+      type_(Named(new QComboBox(this), res::IDC_FSD_TYPE)),
+      softKeys_(
+          new SoftKeyBar(res::ID_FSD_UP, QStringLiteral("上へ"), QStringLiteral("メニュー"), this)),
       softKeyMenu_(new QMenu(this)) {
     Dpi dpi = ScreenDpi();
     hold_ = new TapAndHold(QPoint(dpi.ScaleX(4), dpi.ScaleY(4)), this);
@@ -83,8 +83,8 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     softKeys_->SetRightMenu(softKeyMenu_);
     connect(softKeys_, &SoftKeyBar::Command, this, &FileSelectWindow::Command);
     connect(done_, &QPushButton::clicked, this, [this] { Command(1); });
-    connect(cancel_, &QPushButton::clicked, this, [this] { Command(res::IDC_FILE_CANCEL); });
-    connect(up_, &QPushButton::clicked, this, [this] { Command(res::IDC_FILE_UP); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { Command(res::IDC_FSD_CANCEL); });
+    connect(up_, &QPushButton::clicked, this, [this] { Command(res::IDC_FSD_UP); });
     connect(list_, &QListWidget::itemSelectionChanged, this, &FileSelectWindow::OpenSelected);
     connect(type_, &QComboBox::activated, this, [this](int index) {
         browser_.ChangePattern(index);
@@ -129,24 +129,24 @@ void FileSelectWindow::Command(int id) {
                 return;
             }
             break;
-        case res::IDC_FILE_CANCEL:
-        case res::ID_FILE_CLOSE:
+        case res::IDC_FSD_CANCEL:
+        case res::ID_FSD_CLOSE:
             Cancel(id);
             return;
-        case res::IDC_FILE_UP:
-        case res::ID_FILE_UP:
+        case res::IDC_FSD_UP:
+        case res::ID_FSD_UP:
             browser_.Up();
             Refill();
             break;
-        case res::ID_FILE_NEW_FOLDER:
+        case res::ID_FSD_NEW_FOLDER:
             browser_.NewFolder();
             Refill();
             break;
-        case res::ID_FILE_RENAME:
+        case res::ID_FSD_RENAME:
             browser_.Rename(SelectedRow());
             Refill();
             break;
-        case res::ID_FILE_DELETE:
+        case res::ID_FSD_DELETE:
             browser_.Delete(SelectedRow());
             Refill();
             break;
@@ -164,7 +164,7 @@ void FileSelectWindow::Cancel(int) {
 }
 
 void FileSelectWindow::reject() {
-    Cancel(res::IDC_FILE_CANCEL);
+    Cancel(res::IDC_FSD_CANCEL);
 }
 
 void FileSelectWindow::closeEvent(QCloseEvent* event) {
