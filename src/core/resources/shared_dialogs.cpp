@@ -4,16 +4,16 @@ namespace zentorak::res {
 namespace {
 
 constexpr MenuItem kFileMenu[] = {
-    {ID_FILE_NEW_FOLDER, "新規フォルダー", {}},
+    {ID_FSD_NEW_FOLDER, "新規フォルダー", {}},
     {0, "", {}},
-    {ID_FILE_CLOSE, "閉じる", {}},
+    {ID_FSD_CLOSE, "閉じる", {}},
 };
 
 constexpr MenuItem kFilePopup[] = {
-    {ID_FILE_NEW_FOLDER, "新規フォルダー", {}},
-    {ID_FILE_RENAME, "名前の変更", {}},
+    {ID_FSD_NEW_FOLDER, "新規フォルダー", {}},
+    {ID_FSD_RENAME, "名前の変更", {}},
     {0, "", {}},
-    {ID_FILE_DELETE, "削除", {}},
+    {ID_FSD_DELETE, "削除", {}},
 };
 
 }  // namespace

@@ -15,26 +15,26 @@ inline constexpr int IDD_COORDINATES = 156;
 inline constexpr int IDD_FILE_SELECT = 159;
 inline constexpr int IDD_VALUE_INPUT = 160;
 
-// File selection dialog.
-inline constexpr int IDR_FILE_SOFT_KEYS = 183;
-inline constexpr int IDR_FILE_MENU = 184;
-inline constexpr int IDR_FILE_POPUP = 185;
-inline constexpr int IDC_FILE_OK = 1450;
-inline constexpr int IDC_FILE_CANCEL = 1451;
-inline constexpr int IDC_FILE_TITLE = 1452;
-inline constexpr int IDC_FILE_FOLDER = 1453;
-inline constexpr int IDC_FILE_UP = 1454;
-inline constexpr int IDC_FILE_LIST = 1455;
-inline constexpr int IDC_FILE_NAME_LABEL = 1456;
-inline constexpr int IDC_FILE_NAME = 1457;
-inline constexpr int IDC_FILE_TYPE_LABEL = 1458;
-inline constexpr int IDC_FILE_TYPE = 1459;
-inline constexpr int ID_FILE_DELETE = 32797;
-inline constexpr int ID_FILE_NEW_FOLDER = 32799;
-inline constexpr int ID_FILE_RENAME = 32800;
-inline constexpr int ID_FILE_MENU_BUTTON = 40003;
-inline constexpr int ID_FILE_UP = 40004;
-inline constexpr int ID_FILE_CLOSE = 40005;
+// File selection dialog (FSD).
+inline constexpr int IDR_FSD_SOFT_KEYS = 183;
+inline constexpr int IDR_FSD_MENU = 184;
+inline constexpr int IDR_FSD_POPUP = 185;
+inline constexpr int IDC_FSD_OK = 1450;
+inline constexpr int IDC_FSD_CANCEL = 1451;
+inline constexpr int IDC_FSD_TITLE = 1452;
+inline constexpr int IDC_FSD_FOLDER = 1453;
+inline constexpr int IDC_FSD_UP = 1454;
+inline constexpr int IDC_FSD_LIST = 1455;
+inline constexpr int IDC_FSD_NAME_LABEL = 1456;
+inline constexpr int IDC_FSD_NAME = 1457;
+inline constexpr int IDC_FSD_TYPE_LABEL = 1458;
+inline constexpr int IDC_FSD_TYPE = 1459;
+inline constexpr int ID_FSD_DELETE = 32797;
+inline constexpr int ID_FSD_NEW_FOLDER = 32799;
+inline constexpr int ID_FSD_RENAME = 32800;
+inline constexpr int ID_FSD_MENU_BUTTON = 40003;
+inline constexpr int ID_FSD_UP = 40004;
+inline constexpr int ID_FSD_CLOSE = 40005;
 
 // Value input dialog.
 inline constexpr int IDC_VALUE_EDIT = 1500;

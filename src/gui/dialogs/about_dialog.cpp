@@ -11,6 +11,13 @@
 #include "gui/resources/menu_builder.h"
 
 namespace zentorak {
+namespace {
+
+QString ToQ(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 AboutDialog::AboutDialog(QWidget* owner)
     : QDialog(owner), close_(new QPushButton(QStringLiteral("閉じる"), this)) {
@@ -23,20 +30,20 @@ AboutDialog::AboutDialog(QWidget* owner)
     auto label = [&](const QString& text, int id, int x, int y, int width, int height) {
         place(new QLabel(text, this), id, x, y, width, height);
     };
-    label(QStringLiteral("バージョン情報"), res::IDC_ABOUT_TITLE, 5, 2, 80, 16);
+    // Wider than the handset's 80 units, which cut the text in a desktop font.
+    label(QStringLiteral("バージョン情報"), res::IDC_ABOUT_TITLE, 5, 2, 180, 16);
     place(close_, 1, 190, 1, 48, 18);
     // The icon control takes the icon's own size, 32 units, as the handset's icon statics do.
     auto* icon = new QLabel(this);
     place(icon, res::IDC_ABOUT_ICON, 5, 25, 32, 32);
     icon->setPixmap(res::AppIcon().pixmap(icon->size()));
-    label(QStringLiteral("ZENTORAK"), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
-    // The version the settings file records, so that the two never differ.
-    label(QStringLiteral("Ver. %1").arg(QString::fromStdU16String(std::u16string(kProgramVersion))),
-          res::IDC_ABOUT_VERSION, 50, 40, 180, 15);
-    label(QLatin1String(kCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
-    label(QLatin1String(kCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
-    label(QStringLiteral("URL: %1").arg(QLatin1String(kHomepage)), res::IDC_ABOUT_URL, 5, 90, 235,
+    label(ToQ(kProgramName), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
+    label(QStringLiteral("Ver. %1").arg(ToQ(kProgramVersion)), res::IDC_ABOUT_VERSION, 50, 40, 180,
           15);
+    label(QLatin1String(kAboutCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
+    label(QLatin1String(kAboutCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
+    label(QStringLiteral("URL: %1").arg(QLatin1String(kAboutHomepage)), res::IDC_ABOUT_URL, 5, 90,
+          235, 15);
     close_->setDefault(true);
     connect(close_, &QPushButton::clicked, this, [this] { done(1); });
     // Full screen over the main window, as the handset shows it.

@@ -8,9 +8,10 @@ class QPushButton;
 
 namespace zentorak {
 
-inline constexpr char kCopyrightLine1[] = "Copyright (C) 2011-2026";
-inline constexpr char kCopyrightLine2[] = "ZENTORAK developers";
-inline constexpr char kHomepage[] = "https://zentorak.example.org/";
+// The name and version are the settings file's (core/settings/settings_lines.h).
+inline constexpr char kAboutCopyrightLine1[] = "Copyright (C) 2011-2026";
+inline constexpr char kAboutCopyrightLine2[] = "ZENTORAK developers";
+inline constexpr char kAboutHomepage[] = "https://zentorak.example.org/";
 
 class AboutDialog : public QDialog {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/resources/shared_dialogs.h"
 #include "gui/platform/screen_dpi.h"
@@ -55,31 +56,19 @@ CoordinateDialog::CoordinateDialog(QWidget* owner, const DmsAngle& lat, const Dm
     QFont font = this->font();
     font.setPointSize(9);
     setFont(font);
-    DialogUnits du(font);
-
-    auto* spacer = new QLabel(this);
-    spacer->setGeometry(du.Rect(2, 4, 42, 10));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));
-    ok->setGeometry(du.Rect(57, 1, 30, 13));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     cancel->setObjectName(QStringLiteral("2"));
-    cancel->setGeometry(du.Rect(90, 1, 38, 13));
-
-    const int rowY[2] = {18, 34};
     const int labelIds[2] = {res::IDC_COORD_LAT_LABEL, res::IDC_COORD_LON_LABEL};
     const std::u16string_view captions[2] = {latCaption, lonCaption};
-    const int listX[3] = {42, 72, 97};
-    const int listWidth[3] = {25, 20, 20};
     for (int row = 0; row < 2; ++row) {
-        auto* label = new QLabel(ToQ(CoordinateLabel(captions[row])), this);
-        label->setObjectName(QString::number(labelIds[row]));
-        label->setGeometry(du.Rect(3, rowY[row] + 2, 38, 10));
+        labels_[static_cast<size_t>(row)] = new QLabel(ToQ(CoordinateLabel(captions[row])), this);
+        labels_[static_cast<size_t>(row)]->setObjectName(QString::number(labelIds[row]));
         for (int part = 0; part < 3; ++part) {
             auto* list = new QComboBox(this);
             list->setObjectName(QString::number(labelIds[row] + 1 + part));
-            list->setGeometry(du.Rect(listX[part], rowY[row], listWidth[part], 12));
             lists_[static_cast<size_t>(row * 3 + part)] = list;
         }
     }
@@ -91,10 +80,8 @@ CoordinateDialog::CoordinateDialog(QWidget* owner, const DmsAngle& lat, const Dm
     Fill(lists_[4], MinuteSecondTexts(), start.lonMin);
     Fill(lists_[5], MinuteSecondTexts(), start.lonSec);
     searchAfter_->setObjectName(QString::number(res::IDC_COORD_SEARCH_AFTER));
-    searchAfter_->setGeometry(du.Rect(3, 49, 91, 14));
     searchAfter_->setChecked(start.searchAfterMove);
-
-    setFixedSize(du.X(130), du.Y(70));
+    Layout(ok, cancel);
     if (owner != nullptr) {
         QWidget* top = owner->window();
         QRect area(top->mapToGlobal(QPoint(0, 0)), top->size());
@@ -102,6 +89,60 @@ CoordinateDialog::CoordinateDialog(QWidget* owner, const DmsAngle& lat, const Dm
     }
     connect(ok, &QPushButton::clicked, this, [this] { done(1); });
     connect(cancel, &QPushButton::clicked, this, [this] { done(0); });
+}
+
+// The template's places in dialog units (130 x 70: the buttons at the top right, the two rows of
+// lists at 18 and 34, the check box at 49), each widened to what its text needs in the font at
+// hand, since a desktop font is wider than the handset's; the gaps between neighbours stay.
+void CoordinateDialog::Layout(QPushButton* ok, QPushButton* cancel) {
+    DialogUnits du(font());
+    auto wide = [](int units, std::initializer_list<QWidget*> widgets) {
+        int width = units;
+        for (QWidget* widget : widgets) {
+            width = std::max(width, widget->sizeHint().width());
+        }
+        return width;
+    };
+    int okWidth = wide(du.X(30), {ok});
+    int cancelWidth = wide(du.X(38), {cancel});
+    int buttonHeight = std::max(du.Y(13), ok->sizeHint().height());
+    int labelWidth = wide(du.X(38), {labels_[0], labels_[1]});
+    int listWidth[3];
+    const int templateWidth[3] = {25, 20, 20};
+    int rowHeight = du.Y(12);
+    for (int part = 0; part < 3; ++part) {
+        listWidth[part] = wide(du.X(templateWidth[part]), {lists_[part], lists_[part + 3]});
+        rowHeight = std::max(rowHeight, lists_[part]->sizeHint().height());
+    }
+    int checkWidth = wide(du.X(91), {searchAfter_});
+    int checkHeight = std::max(du.Y(14), searchAfter_->sizeHint().height());
+
+    titleBottom_ = du.Y(1) + buttonHeight;
+    int rowY[2] = {titleBottom_ + du.Y(4), 0};
+    rowY[1] = rowY[0] + std::max(du.Y(16), rowHeight + du.Y(4));
+    int x = du.X(3);
+    int listX[3];
+    listX[0] = x + labelWidth + du.X(1);
+    listX[1] = listX[0] + listWidth[0] + du.X(5);
+    listX[2] = listX[1] + listWidth[1] + du.X(5);
+    for (int row = 0; row < 2; ++row) {
+        QLabel* label = labels_[static_cast<size_t>(row)];
+        int labelHeight = label->sizeHint().height();
+        label->setGeometry(x, rowY[row] + (rowHeight - labelHeight) / 2, labelWidth, labelHeight);
+        for (int part = 0; part < 3; ++part) {
+            lists_[static_cast<size_t>(row * 3 + part)]->setGeometry(listX[part], rowY[row],
+                                                                     listWidth[part], rowHeight);
+        }
+    }
+    int checkY = rowY[1] + std::max(du.Y(15), rowHeight + du.Y(3));
+    searchAfter_->setGeometry(x, checkY, checkWidth, checkHeight);
+
+    int width = std::max({du.X(130), listX[2] + listWidth[2] + du.X(2), x + checkWidth + du.X(2),
+                          okWidth + cancelWidth + du.X(5 + 44)});
+    int height = std::max(du.Y(70), checkY + checkHeight + du.Y(7));
+    cancel->setGeometry(width - du.X(2) - cancelWidth, du.Y(1), cancelWidth, buttonHeight);
+    ok->setGeometry(width - du.X(5) - cancelWidth - okWidth, du.Y(1), okWidth, buttonHeight);
+    setFixedSize(width, height);
 }
 
 CoordinateEntries CoordinateDialog::Entries() const {
@@ -115,7 +156,8 @@ void CoordinateDialog::paintEvent(QPaintEvent*) {
     Dpi dpi = ScreenDpi();
     QPainter painter(this);
     painter.setPen(QPen(Qt::black, dpi.ScaleX(1)));
-    painter.drawLine(0, dpi.ScaleY(22), width(), dpi.ScaleY(22));
+    int y = std::max(dpi.ScaleY(22), titleBottom_ + 2);
+    painter.drawLine(0, y, width(), y);
 }
 
 int RunCoordinateDialog(QWidget* owner, DmsAngle& lat, DmsAngle& lon, int& srchAfterJump,

@@ -10,6 +10,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
+class QPushButton;
 
 namespace zentorak {
 
@@ -32,8 +34,12 @@ protected:
     void reject() override { done(0); }
 
 private:
+    void Layout(QPushButton* ok, QPushButton* cancel);
+
+    std::array<QLabel*, 2> labels_{};
     std::array<QComboBox*, 6> lists_{};
     QCheckBox* searchAfter_;
+    int titleBottom_ = 0;
 };
 
 // Runs the dialog modally: 1 with lat/lon and srchAfterJump set from it, 0 with nothing changed.

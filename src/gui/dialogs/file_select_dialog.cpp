@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <new>
 
 #include "core/resources/shared_dialogs.h"
@@ -53,20 +54,20 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     : QDialog(owner),
       browser_(*this, setup.root),
       mode_(setup.mode),
-      title_(Named(new QLabel(ToQ(setup.title), this), res::IDC_FILE_TITLE)),
+      title_(Named(new QLabel(ToQ(setup.title), this), res::IDC_FSD_TITLE)),
       // The handset hides its OK button and confirms through the Done button of the caption;
       // here this button is that Done button, where the OK button stood.
-      done_(Named(new QPushButton(QStringLiteral("OK"), this), res::IDC_FILE_OK)),
-      cancel_(Named(new QPushButton(QStringLiteral("キャンセル"), this), res::IDC_FILE_CANCEL)),
-      folder_(Named(new QLineEdit(this), res::IDC_FILE_FOLDER)),
-      up_(Named(new QPushButton(QStringLiteral("↑"), this), res::IDC_FILE_UP)),
-      list_(Named(new QListWidget(this), res::IDC_FILE_LIST)),
-      nameLabel_(Named(new QLabel(QStringLiteral("ファイル名:"), this), res::IDC_FILE_NAME_LABEL)),
-      name_(Named(new QLineEdit(ToQ(setup.initialName), this), res::IDC_FILE_NAME)),
-      typeLabel_(Named(new QLabel(QStringLiteral("種類:"), this), res::IDC_FILE_TYPE_LABEL)),
-      type_(Named(new QComboBox(this), res::IDC_FILE_TYPE)),
-      softKeys_(new SoftKeyBar(res::ID_FILE_UP, QStringLiteral("上へ"), QStringLiteral("メニュー"),
-                               this)),
+      done_(Named(new QPushButton(QStringLiteral("OK"), this), res::IDC_FSD_OK)),
+      cancel_(Named(new QPushButton(QStringLiteral("キャンセル"), this), res::IDC_FSD_CANCEL)),
+      folder_(Named(new QLineEdit(this), res::IDC_FSD_FOLDER)),
+      up_(Named(new QPushButton(QStringLiteral("↑"), this), res::IDC_FSD_UP)),
+      list_(Named(new QListWidget(this), res::IDC_FSD_LIST)),
+      nameLabel_(Named(new QLabel(QStringLiteral("ファイル名:"), this), res::IDC_FSD_NAME_LABEL)),
+      name_(Named(new QLineEdit(ToQ(setup.initialName), this), res::IDC_FSD_NAME)),
+      typeLabel_(Named(new QLabel(QStringLiteral("種類:"), this), res::IDC_FSD_TYPE_LABEL)),
+      type_(Named(new QComboBox(this), res::IDC_FSD_TYPE)),
+      softKeys_(
+          new SoftKeyBar(res::ID_FSD_UP, QStringLiteral("上へ"), QStringLiteral("メニュー"), this)),
       softKeyMenu_(new QMenu(this)) {
     Dpi dpi = ScreenDpi();
     hold_ = new TapAndHold(QPoint(dpi.ScaleX(4), dpi.ScaleY(4)), this);
@@ -82,8 +83,8 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     softKeys_->SetRightMenu(softKeyMenu_);
     connect(softKeys_, &SoftKeyBar::Command, this, &FileSelectWindow::Command);
     connect(done_, &QPushButton::clicked, this, [this] { Command(1); });
-    connect(cancel_, &QPushButton::clicked, this, [this] { Command(res::IDC_FILE_CANCEL); });
-    connect(up_, &QPushButton::clicked, this, [this] { Command(res::IDC_FILE_UP); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { Command(res::IDC_FSD_CANCEL); });
+    connect(up_, &QPushButton::clicked, this, [this] { Command(res::IDC_FSD_UP); });
     connect(list_, &QListWidget::itemSelectionChanged, this, &FileSelectWindow::OpenSelected);
     connect(type_, &QComboBox::activated, this, [this](int index) {
         browser_.ChangePattern(index);
@@ -128,24 +129,24 @@ void FileSelectWindow::Command(int id) {
                 return;
             }
             break;
-        case res::IDC_FILE_CANCEL:
-        case res::ID_FILE_CLOSE:
+        case res::IDC_FSD_CANCEL:
+        case res::ID_FSD_CLOSE:
             Cancel(id);
             return;
-        case res::IDC_FILE_UP:
-        case res::ID_FILE_UP:
+        case res::IDC_FSD_UP:
+        case res::ID_FSD_UP:
             browser_.Up();
             Refill();
             break;
-        case res::ID_FILE_NEW_FOLDER:
+        case res::ID_FSD_NEW_FOLDER:
             browser_.NewFolder();
             Refill();
             break;
-        case res::ID_FILE_RENAME:
+        case res::ID_FSD_RENAME:
             browser_.Rename(SelectedRow());
             Refill();
             break;
-        case res::ID_FILE_DELETE:
+        case res::ID_FSD_DELETE:
             browser_.Delete(SelectedRow());
             Refill();
             break;
@@ -163,7 +164,7 @@ void FileSelectWindow::Cancel(int) {
 }
 
 void FileSelectWindow::reject() {
-    Cancel(res::IDC_FILE_CANCEL);
+    Cancel(res::IDC_FSD_CANCEL);
 }
 
 void FileSelectWindow::closeEvent(QCloseEvent* event) {
@@ -265,6 +266,11 @@ void FileSelectWindow::ShowRowMenu(QPoint listPoint) {
     QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(listPoint));
     if (chosen != nullptr) {
         Command(chosen->data().toInt());
+    } else {
+        // Dismissed: the row the press selected must open on the next tap, which would not
+        // change the selection otherwise.
+        QSignalBlocker block(list_);
+        list_->clearSelection();
     }
 }
 
@@ -284,17 +290,27 @@ std::optional<std::u16string> FileSelectWindow::AskValue(std::u16string_view cap
 }
 
 // The handset's formulas, with the dialog's client height H taken above the soft-key bar and
-// T, the main window's top edge on the handset screen, being the task bar's height.
+// T, the main window's top edge on the handset screen, being the task bar's height. Buttons and
+// labels grow (never shrink) to what their text needs in the font at hand; the boxes beside the
+// labels start after the wider label.
 void FileSelectWindow::Layout() {
     Dpi dpi = ScreenDpi();
+    auto atLeast = [](int width, QWidget* widget) {
+        return std::max(width, widget->sizeHint().width());
+    };
     int bar = dpi.ScaleY(kBarHeight);
     int r = width();
     int h = height() - bar;
     int t = dpi.ScaleY(kBarHeight);
     softKeys_->setGeometry(0, h, r, bar);
-    title_->setGeometry(dpi.ScaleX(5), dpi.ScaleY(5), r - dpi.ScaleX(110), dpi.ScaleY(20));
-    done_->setGeometry(r - dpi.ScaleX(105), dpi.ScaleY(3), dpi.ScaleX(35), dpi.ScaleY(20));
-    cancel_->setGeometry(r - dpi.ScaleX(65), dpi.ScaleY(3), dpi.ScaleX(60), dpi.ScaleY(20));
+    int cancelWidth = atLeast(dpi.ScaleX(60), cancel_);
+    int cancelX = r - dpi.ScaleX(5) - cancelWidth;
+    int doneWidth = atLeast(dpi.ScaleX(35), done_);
+    int doneX = cancelX - dpi.ScaleX(5) - doneWidth;
+    cancel_->setGeometry(cancelX, dpi.ScaleY(3), cancelWidth, dpi.ScaleY(20));
+    done_->setGeometry(doneX, dpi.ScaleY(3), doneWidth, dpi.ScaleY(20));
+    title_->setGeometry(dpi.ScaleX(5), dpi.ScaleY(5), std::max(0, doneX - dpi.ScaleX(10)),
+                        dpi.ScaleY(20));
     folder_->setGeometry(dpi.ScaleX(5), dpi.ScaleY(30), r - dpi.ScaleX(30), dpi.ScaleY(20));
     up_->setGeometry(r - dpi.ScaleX(25), dpi.ScaleY(30), dpi.ScaleX(20), dpi.ScaleY(20));
     int listHeight = t + h - dpi.ScaleY(126);
@@ -302,12 +318,16 @@ void FileSelectWindow::Layout() {
         return;
     }
     list_->setGeometry(dpi.ScaleX(5), dpi.ScaleY(53), r - dpi.ScaleX(10), listHeight);
+    int nameLabelWidth = atLeast(dpi.ScaleX(55), nameLabel_);
+    int typeLabelWidth = atLeast(dpi.ScaleX(40), typeLabel_);
+    int boxX = std::max(dpi.ScaleX(60), dpi.ScaleX(5) + std::max(nameLabelWidth, typeLabelWidth));
+    int boxWidth = r - boxX - dpi.ScaleX(5);
     int nameY = t + h - dpi.ScaleY(72);
-    nameLabel_->setGeometry(dpi.ScaleX(5), nameY, dpi.ScaleX(55), dpi.ScaleY(18));
-    name_->setGeometry(dpi.ScaleX(60), nameY, r - dpi.ScaleX(65), dpi.ScaleY(20));
+    nameLabel_->setGeometry(dpi.ScaleX(5), nameY, nameLabelWidth, dpi.ScaleY(18));
+    name_->setGeometry(boxX, nameY, boxWidth, dpi.ScaleY(20));
     int typeY = t + h - dpi.ScaleY(49);
-    typeLabel_->setGeometry(dpi.ScaleX(5), typeY, dpi.ScaleX(40), dpi.ScaleY(18));
-    type_->setGeometry(dpi.ScaleX(60), typeY, r - dpi.ScaleX(65), dpi.ScaleY(20));
+    typeLabel_->setGeometry(dpi.ScaleX(5), typeY, typeLabelWidth, dpi.ScaleY(18));
+    type_->setGeometry(boxX, typeY, boxWidth, dpi.ScaleY(20));
 }
 
 void FileSelectWindow::resizeEvent(QResizeEvent*) {

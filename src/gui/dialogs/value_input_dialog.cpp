@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/resources/shared_dialogs.h"
 #include "gui/platform/screen_dpi.h"
@@ -28,8 +29,14 @@ public:
         ok_->setObjectName(QStringLiteral("1"));
         cancel_->setObjectName(QStringLiteral("2"));
         edit_->setGeometry(dpi.ScaleX(2), dpi.ScaleY(20), dpi.ScaleX(220), dpi.ScaleY(20));
-        ok_->setGeometry(dpi.ScaleX(125), dpi.ScaleY(1), dpi.ScaleX(48), dpi.ScaleY(18));
-        cancel_->setGeometry(dpi.ScaleX(175), dpi.ScaleY(1), dpi.ScaleX(48), dpi.ScaleY(18));
+        // The buttons keep their right edges (173 and 223 units) and grow leftwards when their
+        // text needs more than 48 units in the font at hand.
+        int cancelWidth = std::max(dpi.ScaleX(48), cancel_->sizeHint().width());
+        int okWidth = std::max(dpi.ScaleX(48), ok_->sizeHint().width());
+        int cancelX = dpi.ScaleX(223) - cancelWidth;
+        int okX = std::min(dpi.ScaleX(173), cancelX - dpi.ScaleX(2)) - okWidth;
+        ok_->setGeometry(okX, dpi.ScaleY(1), okWidth, dpi.ScaleY(18));
+        cancel_->setGeometry(cancelX, dpi.ScaleY(1), cancelWidth, dpi.ScaleY(18));
         ok_->setDefault(true);
         QSize size(dpi.ScaleX(230), dpi.ScaleY(70));
         setFixedSize(size);
