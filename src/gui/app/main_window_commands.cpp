@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include "core/map/map_urls.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
@@ -92,20 +91,8 @@ void MainWindow::ShowDetails(int k) {
 }
 
 void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
-    Settings& settings = state_.settings;
-    int service = settings.MapSiteNo;
-    int scale = settings.MapScaleIx;
-    if (settings.ConfBfrMapDispMode == 1) {
-        if (dialogs_->MapConfirmation(settings, service, scale) != 1) {
-            return;
-        }
-        if (settings.MemMapScaleMode == 1) {
-            settings.MapSiteNo = service;
-            settings.MapScaleIx = scale;
-        }
-    }
-    ShellOpen(QString::fromStdString(
-        MapUrl(service, scale, lat, lon, settings.GoogleCrrctMode == 1)));
+    zentorak::ShowTargetOnMap(state_.settings, lat, lon, *dialogs_, *updates_,
+                              [](const std::string& url) { ShellOpen(QString::fromStdString(url)); });
 }
 
 void MainWindow::ReloadAfterOptions() {
