@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/app/commands.h"
+
 namespace zentorak {
 namespace {
 
@@ -27,9 +29,10 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 int RunBox(QWidget* owner, const MessageRecord& record) {
     QMessageBox box(ToQt(record.icon), record.title, record.text, QMessageBox::NoButton, owner);
-    if (record.buttons == MessageButtons::YesNo) {
-        box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    if (record.buttons != MessageButtons::Ok) {
+        QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        box.setDefaultButton(record.buttons == MessageButtons::YesNoDefaultNo ? no : yes);
         box.exec();
         return box.clickedButton() == static_cast<QAbstractButton*>(no) || !box.clickedButton()
                    ? kAnswerNo
@@ -49,6 +52,15 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& title, Messa
         return Handler()(record);
     }
     return RunBox(owner, record);
+}
+
+int ShowNotice(QWidget* owner, const Notice& notice) {
+    MessageButtons buttons = MessageButtons::Ok;
+    if (notice.icon == NoticeIcon::kQuestion) {
+        buttons = notice.noIsDefault ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
+    }
+    return ShowMessage(owner, QString::fromStdU16String(notice.text),
+                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon), buttons);
 }
 
 void SetMessageHandler(MessageHandler handler) {

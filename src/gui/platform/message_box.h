@@ -13,7 +13,8 @@ class QWidget;
 namespace zentorak {
 
 enum class MessageIcon { Error, Exclamation, Information, Question };
-enum class MessageButtons { Ok, YesNo };
+// YesNoDefaultNo: Enter answers No (asked before something is thrown away).
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 
 // The answers, numbered as the handset's message boxes number them.
 inline constexpr int kAnswerOk = 1;
@@ -32,6 +33,10 @@ MessageIcon ToMessageIcon(NoticeIcon icon);
 
 int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons buttons = MessageButtons::Ok);
+
+struct Notice;
+// A command's notice: a question gets Yes and No, anything else OK.
+int ShowNotice(QWidget* owner, const Notice& notice);
 
 // Replaces the real box; an empty handler brings it back.
 using MessageHandler = std::function<int(const MessageRecord&)>;

@@ -25,7 +25,7 @@ public:
         SetMessageHandler([this](const MessageRecord& r) {
             records.push_back(r);
             if (answers.empty()) {
-                return r.buttons == MessageButtons::YesNo ? kAnswerNo : kAnswerOk;
+                return r.buttons == MessageButtons::Ok ? kAnswerOk : kAnswerNo;
             }
             int a = answers.front();
             answers.pop_front();
