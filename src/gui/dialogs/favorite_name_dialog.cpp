@@ -25,7 +25,7 @@ QLabel* Label(const std::u16string& text, int id, QWidget* parent) {
 FavoriteNameDialog::FavoriteNameDialog(QWidget* owner, std::u16string_view title,
                                        const FavoriteRecord& candidate, const ColumnMap& columns,
                                        const FavoriteList& favorites, const Dpi& dpi)
-    : TemplateDialog(owner, QString::fromStdU16String(std::u16string(title)), QSize(130, 70), dpi,
+    : TemplateDialog(owner, QString::fromStdU16String(std::u16string(title)), QSize(130, 60), dpi,
                      true),
       favorites_(favorites),
       name_(new QLineEdit(QString::fromStdU16String(candidate.name), this)) {
