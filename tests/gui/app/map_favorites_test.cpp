@@ -12,6 +12,7 @@
 #include "core/position/scripted_gps_driver.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/app_fixture.h"
+#include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
 #include "gui/dialogs/details_dialog.h"
@@ -159,6 +160,32 @@ TEST_F(MapAndFavorites, CancelledConfirmationOpensNothingAndKeepsTheSettings) {
     // The update was stopped all the same: the person had been told.
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_FALSE(Window().UpdateTimerRunning());
+}
+
+TEST_F(MapAndFavorites, RadarMenuActsOnTheMarkedTargetOrThePressedPoint) {
+    Begin({"OrgFixedMode:1", "ConfBfrMapDispMode:2", "MapSiteNo:1", "MapScaleIx:2"});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    Window().Dispatch(2001);
+    Window().Radar()->repaint();
+    PixelPoint m = state->markerPos[0];
+    std::vector<std::u16string> offered;
+    Dialogs().nameFavorite = [&](FavoriteRecord& record) {
+        offered.push_back(record.name);
+        return 0;
+    };
+    Window().TapAndHoldAt(QPoint(m.x + 1, m.y + 1));
+    Window().Dispatch(32792);  // 地図表示 on shop 26's label
+    Window().Dispatch(32791);  // お気に入りに追加... with its name
+    Window().TapAndHoldAt(QPoint(3, 3));
+    Window().Dispatch(32791);  // off every label: the pressed point, no name
+    Window().Dispatch(32787);  // 詳細表示... needs a label
+    EXPECT_EQ(Opened(), QStringList{kShop26Mapion});
+    EXPECT_EQ(offered, (std::vector<std::u16string>{u"店26", u""}));
+    ASSERT_EQ(messages.records.size(), 1u);
+    EXPECT_EQ(messages.records[0].text, QStringLiteral("項目が選択されていません。"));
+    EXPECT_EQ(messages.records[0].title, QStringLiteral("未選択"));
+    EXPECT_TRUE(messages.records[0].hasOwner);
+    EXPECT_TRUE(Dialogs().details.empty());
 }
 
 TEST_F(MapAndFavorites, FavouriteIsOnDiskRightAfterItWasAdded) {
