@@ -115,8 +115,9 @@ void MainWindow::ShowDetails(int k) {
 }
 
 void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
-    zentorak::ShowTargetOnMap(state_.settings, lat, lon, *dialogs_, *updates_,
-                              [](const std::string& url) { ShellOpen(QString::fromStdString(url)); });
+    zentorak::ShowTargetOnMap(
+        state_.settings, lat, lon, *dialogs_, *updates_,
+        [](const std::string& url) { ShellOpen(QString::fromStdString(url)); });
 }
 
 void MainWindow::ReloadAfterOptions() {

@@ -60,7 +60,8 @@ int ShowNotice(QWidget* owner, const Notice& notice) {
         buttons = notice.noIsDefault ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
     }
     return ShowMessage(owner, QString::fromStdU16String(notice.text),
-                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon), buttons);
+                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon),
+                       buttons);
 }
 
 void SetMessageHandler(MessageHandler handler) {
