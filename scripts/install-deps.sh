@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   gpsd gpsd-clients
   xvfb xauth x11-utils imagemagick xdotool
+  xdg-utils
   fonts-ipafont-gothic
   python3 util-linux
   proj-bin

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "core/app/dialogs.h"
+#include "core/app/map_choice.h"
+#include "core/app/position_updates.h"
+#include "core/map/map_urls.h"
+
 namespace zentorak {
 
 Notice NoOriginNotice() {
@@ -27,7 +32,8 @@ std::optional<Notice> SaveSettingsNow(const AppState& state) {
                          state.favorites) == 0) {
         return std::nullopt;
     }
-    return Notice{u"設定ファイルの書込みに失敗しました。", u"設定ファイルエラー", NoticeIcon::kError};
+    return Notice{u"設定ファイルの書込みに失敗しました。", u"設定ファイルエラー",
+                  NoticeIcon::kError};
 }
 
 Notice FavoriteMenuFullNotice() {
@@ -108,6 +114,28 @@ bool BringTargetIntoView(AppState& state, int k, PixelPoint viewCentre) {
     state.originLat = t->lat;
     state.originLon = t->lon;
     return true;
+}
+
+int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon, Dialogs& dialogs,
+                    PositionUpdates& updates, const std::function<void(const std::string&)>& open) {
+    // Even a cancelled confirmation leaves the update stopped: the person was told so first.
+    updates.StopPeriodicUpdateFor(kMapStopText);
+    // Without the confirmation, stored values outside the tables fall back as the confirmation
+    // would show them.
+    MapChoice stored = StoredMapChoice(settings);
+    int service = stored.service;
+    int scaleIx = stored.scaleIx;
+    if (settings.ConfBfrMapDispMode == 1) {
+        if (dialogs.MapConfirmation(settings, service, scaleIx) != 1) {
+            return -1;
+        }
+        if (settings.MemMapScaleMode == 1) {
+            settings.MapSiteNo = service;
+            settings.MapScaleIx = scaleIx;
+        }
+    }
+    open(MapUrl(service, scaleIx, lat, lon, settings.GoogleCrrctMode == 1));
+    return 0;
 }
 
 }  // namespace zentorak

@@ -1,9 +1,10 @@
 // What the main window's commands do to the program's state, without drawing: the text search
 // with its origin move, the reload after the options, bringing a target into view, the search
-// around the origin. Each returns what the window must show or do next; the window fills its
-// list, repaints and shows the message boxes.
+// around the origin, the map display. Each returns what the window must show or do next; the
+// window fills its list, repaints and shows the message boxes.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,8 @@ struct Notice {
     std::u16string text;
     std::u16string title;
     NoticeIcon icon = NoticeIcon::kError;
+    // A question whose default answer is No (asked before something is thrown away).
+    bool noIsDefault = false;
     bool operator==(const Notice&) const = default;
 };
 
@@ -57,5 +60,17 @@ Notice RunTextSearch(AppState& state, const SearchTexts& texts, PixelPoint viewC
 // (false: just repaint); in the floating mode `k` becomes the origin and true asks for a search
 // around it.
 bool BringTargetIntoView(AppState& state, int k, PixelPoint viewCentre);
+
+class Dialogs;
+class PositionUpdates;
+
+inline constexpr std::u16string_view kMapStopText = u"地図を表示するため定期更新を停止しました。";
+
+// "地図表示" for a point. A running periodic update stops first (the browser takes the person
+// away from the radar). With ConfBfrMapDispMode 1 the confirmation chooses the service and scale,
+// remembered in MapSiteNo/MapScaleIx when MemMapScaleMode is 1; otherwise the stored ones apply.
+// The URL then goes to `open`. 0 when handed on, -1 when the confirmation was cancelled.
+int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon, Dialogs& dialogs,
+                    PositionUpdates& updates, const std::function<void(const std::string&)>& open);
 
 }  // namespace zentorak

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <utility>
 
 namespace zentorak {
@@ -25,6 +26,9 @@ public:
     virtual void PeriodicTimerStarted() {}
     // The list's and the radar's "電話" commands for found target `target`.
     virtual void PlaceCall(int /*target*/) {}
+    // Before the program's view is left (the map in the browser): a running periodic update
+    // stops, with `notice` shown titled "定期更新停止".
+    virtual void StopPeriodicUpdateFor(std::u16string_view notice) = 0;
     // Teardown: close the port and stop the GPS session.
     virtual void Shutdown() {}
 };
@@ -37,6 +41,8 @@ public:
     void OnSoftKey() override { repaint_(); }
     void OnPositionReady(int) override { repaint_(); }
     bool Busy() const override { return false; }
+    // There is no periodic update to stop.
+    void StopPeriodicUpdateFor(std::u16string_view) override {}
 
 private:
     std::function<void()> repaint_;

@@ -49,6 +49,26 @@ inline constexpr int IDC_LOCATION_METHOD = 1072;
 inline constexpr int IDC_FULL_SCREEN_DETAILS = 1073;
 inline constexpr int IDC_GOOGLE_CORRECTION = 1074;
 
+// The map confirmation, the target details and the favourite dialogs, and their controls.
+inline constexpr int IDD_MAP_CONFIRM = 142;
+inline constexpr int IDD_DETAILS = 154;
+inline constexpr int IDD_ORGANIZE_FAVORITES = 157;
+inline constexpr int IDD_FAVORITE_NAME = 158;
+inline constexpr int IDD_DETAILS_FULL = 161;
+inline constexpr int IDC_MAP_ASK_AGAIN = 1071;
+inline constexpr int IDC_DETAILS_LIST = 1101;
+inline constexpr int IDC_DETAILS_CALL = 1102;
+inline constexpr int IDC_DETAILS_ADD_FAVORITE = 1103;
+inline constexpr int IDC_DETAILS_MAP = 1104;
+inline constexpr int IDC_FAVORITE_LIST = 1251;
+inline constexpr int IDC_FAVORITE_RENAME = 1252;
+inline constexpr int IDC_FAVORITE_DELETE = 1253;
+inline constexpr int IDC_FAVORITE_LAT = 1301;
+inline constexpr int IDC_FAVORITE_LON = 1302;
+inline constexpr int IDC_FAVORITE_NAME = 1303;
+inline constexpr int IDC_FAVORITE_LAT_LABEL = 1304;
+inline constexpr int IDC_FAVORITE_LON_LABEL = 1305;
+
 // Commands. The favourites menu numbers its items from 2001 up to the id below the first
 // command above them (core/targets/favorite_list.h); a new command must not fall in between.
 inline constexpr int ID_MENU_BUTTON = 300;

@@ -72,6 +72,14 @@ public:
     void RefreshOriginModeTexts();
     // Names the record in the favourite dialog and adds it with its menu item.
     void AddFavoriteWithDialog(FavoriteRecord record);
+    // A found target as a favourite candidate: its position and its name column's text.
+    FavoriteRecord TargetAsFavorite(const TargetRecord* t) const;
+    // The organise dialog's actions: favourite `index` renamed through the name dialog, or
+    // deleted; the menu follows and the settings file is written. True when changed.
+    bool RenameFavorite(int index);
+    bool DeleteFavorite(int index);
+    // "地図表示" for a point: every map command and the details dialog's button.
+    void ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon);
     // After the options were applied: arrays and targets afresh, then a search at the origin.
     void ReloadAfterOptions();
     // Writes the settings file at once (after the favourites or options changed); a failure is
@@ -123,13 +131,11 @@ private:
     void ChooseFavorite(int index);
     void EnterCoordinates();
     void ShowDetails(int k);
-    void ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon);
     void RadarCommand(int id);
     void ListCommand(int id);
     void ShowListAfterSearch();
     void FinishFloatingPan(QPoint p);
     int MarkerAt(PixelPoint p) const;
-    FavoriteRecord TargetAsFavorite(const TargetRecord* t) const;
 
     AppState& state_;
     QWidget* content_;

@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "core/map/map_urls.h"
+#include "core/app/favorite_names.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
@@ -19,11 +19,7 @@ namespace zentorak {
 using namespace res;
 
 int MainWindow::Show(const Notice& notice, bool owned) {
-    MessageButtons buttons =
-        notice.icon == NoticeIcon::kQuestion ? MessageButtons::YesNo : MessageButtons::Ok;
-    return ShowMessage(owned ? this : nullptr, QString::fromStdU16String(notice.text),
-                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon),
-                       buttons);
+    return ShowNotice(owned ? this : nullptr, notice);
 }
 
 bool MainWindow::NeedsOrigin() {
@@ -81,6 +77,33 @@ void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
     }
     AppendFavoriteItem(FavoriteCommandOf(state_.favorites.count() - 1),
                        QString::fromStdU16String(record.name));
+    SaveSettingsNow();
+}
+
+bool MainWindow::RenameFavorite(int index) {
+    if (index < 0 || index >= state_.favorites.count()) {
+        return false;
+    }
+    FavoriteRecord candidate = state_.favorites[index];
+    if (dialogs_->FavoriteName(kRenameFavoriteTitle, candidate) != 1 ||
+        zentorak::RenameFavorite(state_.favorites, index, candidate.name) != 0) {
+        return false;
+    }
+    if (QAction* item = FindCommand(favoritesMenu_, kFavoriteCommandBase + 1 + index)) {
+        item->setText(QString::fromStdU16String(candidate.name));
+    }
+    SaveSettingsNow();
+    return true;
+}
+
+// The later favourites move up one place, and so do their command ids.
+bool MainWindow::DeleteFavorite(int index) {
+    if (RemoveFavorite(state_.favorites, index) != 0) {
+        return false;
+    }
+    RebuildFavoriteItems();
+    SaveSettingsNow();
+    return true;
 }
 
 bool MainWindow::SaveSettingsNow() {
@@ -97,20 +120,9 @@ void MainWindow::ShowDetails(int k) {
 }
 
 void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
-    Settings& settings = state_.settings;
-    int service = settings.MapSiteNo;
-    int scale = settings.MapScaleIx;
-    if (settings.ConfBfrMapDispMode == 1) {
-        if (dialogs_->MapConfirmation(settings, service, scale) != 1) {
-            return;
-        }
-        if (settings.MemMapScaleMode == 1) {
-            settings.MapSiteNo = service;
-            settings.MapScaleIx = scale;
-        }
-    }
-    ShellOpen(QString::fromStdString(
-        MapUrl(service, scale, lat, lon, settings.GoogleCrrctMode == 1)));
+    zentorak::ShowTargetOnMap(
+        state_.settings, lat, lon, *dialogs_, *updates_,
+        [](const std::string& url) { ShellOpen(QString::fromStdString(url)); });
 }
 
 void MainWindow::ReloadAfterOptions() {

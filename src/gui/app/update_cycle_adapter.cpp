@@ -66,6 +66,12 @@ void UpdateCycleAdapter::PlaceCall(int target) {
     }
 }
 
+void UpdateCycleAdapter::StopPeriodicUpdateFor(std::u16string_view notice) {
+    if (!shutDown_) {
+        cycle_->StopPeriodicUpdateFor(notice);
+    }
+}
+
 void UpdateCycleAdapter::Shutdown() {
     shutDown_ = true;
     cycle_->Shutdown();

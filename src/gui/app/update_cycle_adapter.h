@@ -36,6 +36,7 @@ public:
     void AfterOptions() override { cycle_->AfterOptionsApplied(); }
     void PeriodicTimerStarted() override { cycle_->NoteTimerStarted(); }
     void PlaceCall(int target) override;
+    void StopPeriodicUpdateFor(std::u16string_view notice) override;
     void Shutdown() override;
 
     // UpdateHost (the cycle's side).

@@ -20,7 +20,7 @@ QString Q(const std::u16string& text) {
     return QString::fromStdU16String(text);
 }
 
-int ShowNotice(QWidget* owner, const Notice& notice, MessageButtons buttons = MessageButtons::Ok) {
+int ShowPageNotice(QWidget* owner, const Notice& notice, MessageButtons buttons = MessageButtons::Ok) {
     return ShowMessage(owner, Q(notice.text), Q(notice.title), ToMessageIcon(notice.icon), buttons);
 }
 
@@ -68,7 +68,7 @@ void FilesPage::AddFile() {
             listBox_->addItem(shown);
             break;
         case FileListPage::AddResult::kDuplicate:
-            ShowNotice(this, DuplicateFileNotice());
+            ShowPageNotice(this, DuplicateFileNotice());
             break;
         case FileListPage::AddResult::kFull:
             break;
@@ -83,7 +83,7 @@ void FilesPage::DeleteSelected() {
     }
     const int row = listBox_->row(selected.first());
     const Notice question = DeleteFileQuestion(list_.Entries()[static_cast<size_t>(row)]);
-    if (ShowNotice(this, question, MessageButtons::YesNoDefaultNo) != kAnswerYes) {
+    if (ShowPageNotice(this, question, MessageButtons::YesNoDefaultNo) != kAnswerYes) {
         return;
     }
     list_.Remove(row);
@@ -159,7 +159,7 @@ void SpecialItemsPage::RefreshCaptions() {
     std::optional<SpecialItemsView> view =
         SpecialItemsFromFirstFile(filesPage_ ? filesPage_() : nullptr, storedFiles_, settings_);
     if (!view) {
-        ShowNotice(this, CaptionsUnreadableNotice());
+        ShowPageNotice(this, CaptionsUnreadableNotice());
         return;
     }
     Show(*view);

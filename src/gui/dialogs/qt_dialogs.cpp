@@ -7,34 +7,57 @@
 #include "gui/app/main_window.h"
 #include "gui/dialogs/about_dialog.h"
 #include "gui/dialogs/coordinate_dialog.h"
+#include "gui/dialogs/details_dialog.h"
+#include "gui/dialogs/favorite_name_dialog.h"
+#include "gui/dialogs/map_confirm_dialog.h"
 #include "gui/dialogs/options_sheet.h"
+#include "gui/dialogs/organize_favorites_dialog.h"
 #include "gui/dialogs/search_dialog.h"
 #include "gui/platform/message_box.h"
 
 namespace zentorak {
 
-void QtDialogs::NotAvailableYet(const QString& title) {
-    ShowMessage(&window_, QStringLiteral("この機能はまだ使用できません。"), title,
-                MessageIcon::Information);
+// The periodic update may search again while the dialog is open: the actions follow the
+// target shown, not the row number it had.
+int QtDialogs::Details(int target) {
+    AppState& state = window_.State();
+    DetailsForm form = DetailsFormFor(state.settings);
+    if (form == DetailsForm::kNone || target < 0 || target >= state.found.count) {
+        return 0;
+    }
+    const TargetRecord* record = state.found.targets[static_cast<size_t>(target)];
+    DetailsActions actions{
+        [this, record] { window_.AddFavoriteWithDialog(window_.TargetAsFavorite(record)); },
+        [this, record] { window_.ShowTargetOnMap(record->lat, record->lon); },
+        [this, record] {
+            int now = CurrentIndexOf(window_.State().found, record);
+            if (now < 0) {
+                ShowNotice(&window_, NoItemSelectedNotice());
+                return;
+            }
+            window_.State().selectedTarget = now;
+            PhoneCall(now);
+        },
+    };
+    return RunDetailsDialog(&window_, form, DetailsRows(state.columns, *record), actions,
+                            state.dpi);
 }
 
-int QtDialogs::Details(int) {
-    NotAvailableYet(QStringLiteral("詳細情報"));
-    return 0;
-}
-
-int QtDialogs::FavoriteName(std::u16string_view title, FavoriteRecord&) {
-    NotAvailableYet(QString::fromStdU16String(std::u16string(title)));
-    return 0;
+int QtDialogs::FavoriteName(std::u16string_view title, FavoriteRecord& record) {
+    const AppState& state = window_.State();
+    return RunFavoriteNameDialog(&window_, title, record, state.columns, state.favorites,
+                                 state.dpi);
 }
 
 void QtDialogs::OrganizeFavorites() {
-    NotAvailableYet(QStringLiteral("お気に入りの整理"));
+    OrganizeFavoritesDialog dialog(&window_, window_.State().favorites,
+                                   {[this](int index) { return window_.RenameFavorite(index); },
+                                    [this](int index) { return window_.DeleteFavorite(index); }});
+    dialog.exec();
 }
 
-int QtDialogs::MapConfirmation(Settings&, int&, int&) {
-    NotAvailableYet(QStringLiteral("地図表示確認"));
-    return 0;
+int QtDialogs::MapConfirmation(Settings& settings, int& service, int& scaleIndex) {
+    return RunMapConfirmDialog(&window_, settings, window_.State().dpi, service, scaleIndex);
 }
 
 bool QtDialogs::Options() {

@@ -1,5 +1,4 @@
-// The dialogs of the main window as Qt windows, behind the Dialogs interface. A dialog that is
-// not built yet says so in a message box titled as the dialog will be.
+// The dialogs of the main window as Qt windows, behind the Dialogs interface.
 #pragma once
 
 #include <QString>
@@ -26,8 +25,6 @@ public:
     int PhoneCall(int target) override;
 
 private:
-    void NotAvailableYet(const QString& title);
-
     MainWindow& window_;
 };
 

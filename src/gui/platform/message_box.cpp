@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/app/commands.h"
+
 namespace zentorak {
 namespace {
 
@@ -60,6 +62,16 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& title, Messa
         return Handler()(record);
     }
     return RunBox(owner, record);
+}
+
+int ShowNotice(QWidget* owner, const Notice& notice) {
+    MessageButtons buttons = MessageButtons::Ok;
+    if (notice.icon == NoticeIcon::kQuestion) {
+        buttons = notice.noIsDefault ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
+    }
+    return ShowMessage(owner, QString::fromStdU16String(notice.text),
+                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon),
+                       buttons);
 }
 
 void SetMessageHandler(MessageHandler handler) {

@@ -36,6 +36,10 @@ MessageIcon ToMessageIcon(NoticeIcon icon);
 int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons buttons = MessageButtons::Ok);
 
+struct Notice;
+// A command's notice: a question gets Yes and No, anything else OK.
+int ShowNotice(QWidget* owner, const Notice& notice);
+
 // Replaces the real box; an empty handler brings it back.
 using MessageHandler = std::function<int(const MessageRecord&)>;
 void SetMessageHandler(MessageHandler handler);

@@ -13,6 +13,7 @@ public:
     void OnSoftKey() override {}
     void OnPositionReady(int) override {}
     bool Busy() const override { return true; }
+    void StopPeriodicUpdateFor(std::u16string_view) override {}
 };
 
 class RadarPaint : public AppFixture {

@@ -120,6 +120,7 @@ public:
     void OnSoftKey() override { calls_.push_back(-1); }
     void OnPositionReady(int source) override { calls_.push_back(-10 - source); }
     bool Busy() const override { return false; }
+    void StopPeriodicUpdateFor(std::u16string_view) override { calls_.push_back(-2); }
 
 private:
     std::vector<int>& calls_;

@@ -40,6 +40,7 @@ public:
     void OnPositionReady(int) override {}
     bool Busy() const override { return false; }
     void AfterOptions() override { ++afterOptions; }
+    void StopPeriodicUpdateFor(std::u16string_view) override {}
     int afterOptions = 0;
 };
 

@@ -1,0 +1,96 @@
+#include "gui/dialogs/map_confirm_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/map/map_urls.h"
+#include "core/resources/resource_ids.h"
+
+namespace zentorak {
+
+namespace {
+
+QLabel* WrappedLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+}  // namespace
+
+MapConfirmDialog::MapConfirmDialog(QWidget* owner, Settings& settings, const Dpi& dpi)
+    : TemplateDialog(owner, QStringLiteral("地図表示確認"), QSize(130, 110), dpi, true),
+      settings_(settings),
+      shown_(OpeningMapChoice(settings)),
+      services_(new QComboBox(this)),
+      scales_(new QComboBox(this)),
+      askAgain_(new QCheckBox(QStringLiteral("次回も地図表示前に接続確認する"), this)) {
+    services_->setObjectName(QString::number(res::IDC_MAP_SERVICE));
+    scales_->setObjectName(QString::number(res::IDC_MAP_SCALE));
+    askAgain_->setObjectName(QString::number(res::IDC_MAP_ASK_AGAIN));
+    Body()->addWidget(
+        WrappedLabel(QStringLiteral("注意：地図を表示するためにネットワークに接続します。"), this));
+    Body()->addWidget(WrappedLabel(QStringLiteral("以下の設定で地図を表示します。"), this));
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("利用地図サービス："), this), 0, 0);
+    grid->addWidget(services_, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("縮尺："), this), 1, 0);
+    grid->addWidget(scales_, 1, 1);
+    grid->setColumnStretch(1, 1);
+    Body()->addLayout(grid);
+    Body()->addWidget(WrappedLabel(QStringLiteral("地図を表示しますか？"), this));
+    Body()->addWidget(askAgain_);
+    Body()->addStretch(1);
+
+    for (const MapService& service : MapServices()) {
+        services_->addItem(QString::fromStdU16String(std::u16string(service.label)));
+    }
+    services_->setCurrentIndex(shown_.service - 1);
+    FillScales(shown_.scaleIx);
+    askAgain_->setChecked(settings.ConfBfrMapDispMode == 1);
+    // Only a choice the person confirmed switches the service, not every scroll through it.
+    connect(services_, &QComboBox::activated, this, &MapConfirmDialog::ServiceConfirmed);
+    connect(scales_, &QComboBox::activated, this, [this](int item) { shown_.scaleIx = item + 1; });
+    connect(OkButton(), &QPushButton::clicked, this, &MapConfirmDialog::Ok);
+}
+
+void MapConfirmDialog::FillScales(int scaleIx) {
+    scales_->clear();
+    for (const MapScale& scale : FindMapService(shown_.service)->scales) {
+        scales_->addItem(QString::fromStdU16String(std::u16string(scale.label)));
+    }
+    shown_.scaleIx = scaleIx;
+    scales_->setCurrentIndex(scaleIx - 1);
+}
+
+void MapConfirmDialog::ServiceConfirmed(int item) {
+    MapChoice next = SwitchMapService(shown_, item + 1);
+    if (next.service != shown_.service) {
+        shown_.service = next.service;
+        FillScales(next.scaleIx);
+    }
+}
+
+void MapConfirmDialog::Ok() {
+    shown_.service = services_->currentIndex() + 1;
+    shown_.scaleIx = scales_->currentIndex() + 1;
+    settings_.ConfBfrMapDispMode = ConfirmationModeAfter(askAgain_->isChecked());
+    done(1);
+}
+
+int RunMapConfirmDialog(QWidget* owner, Settings& settings, const Dpi& dpi, int& service,
+                        int& scaleIx) {
+    MapConfirmDialog dialog(owner, settings, dpi);
+    if (dialog.exec() != 1) {
+        return 0;
+    }
+    service = dialog.Choice().service;
+    scaleIx = dialog.Choice().scaleIx;
+    return 1;
+}
+
+}  // namespace zentorak
