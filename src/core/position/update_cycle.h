@@ -32,7 +32,7 @@ std::u16string_view SoftKeyTextFor(const Settings& settings);
 
 class UpdateCycle {
 public:
-    // `portBase` is the folder whose ports/COMn links name the W-SIM port (the executable's).
+    // `portBase` is the folder whose ports/COMn links name the W-SIM port (the program's folder).
     UpdateCycle(UpdateHost& host, GpsSource::DriverFactory makeGpsDriver,
                 std::filesystem::path portBase, SleepFn sleep = RealSleep);
     ~UpdateCycle() { Shutdown(); }

@@ -6,6 +6,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/result_panes.h"
 #include "core/gpsd/gpsd_driver.h"
+#include "core/platform/app_folder.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/shell_open.h"
 #include "core/resources/resource_ids.h"
@@ -27,12 +28,6 @@ MessageIcon IconFor(NoticeIcon icon) {
             return MessageIcon::Question;
     }
     return MessageIcon::Error;
-}
-
-std::filesystem::path ExecutableFolder() {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path(error) : exe.parent_path();
 }
 
 }  // namespace
@@ -58,7 +53,7 @@ UpdateCycleAdapter::~UpdateCycleAdapter() {
 std::unique_ptr<PositionUpdates> UpdateCycleAdapter::ForProgram(MainWindow& window,
                                                                 AppState& state) {
     return std::make_unique<UpdateCycleAdapter>(
-        window, state, [] { return std::make_shared<GpsdDriver>(); }, ExecutableFolder());
+        window, state, [] { return std::make_shared<GpsdDriver>(); }, ProgramAppFolder().path);
 }
 
 void UpdateCycleAdapter::UpdateNow(int pollLimit) {
