@@ -57,6 +57,11 @@ public:
     // titled "定期更新停止" (the phone call's and the map display's own texts).
     void StopPeriodicUpdateFor(std::u16string_view notice);
 
+    // A line saying which GPS service serves (FallbackGpsDriver's notice), on the window's
+    // thread. Logged only when it differs from the last one, so that a periodic update does
+    // not push the W-SIM exchange out of the log with the same line every six seconds.
+    void NoteGpsService(std::u16string_view line);
+
     // The acquisition-running flag of GPS requests; the radar shows "位置取得中" while set.
     const std::atomic<int>& GpsBusy() const { return gpsBusy_; }
     const GpsSource& Gps() const { return gps_; }
@@ -77,6 +82,7 @@ private:
     ExchangeLog log_;
     std::mutex acquisitionLock_;  // entered with try_lock: a second acquisition just returns
     int updateTimer_ = 0;
+    std::u16string lastGpsService_;
 };
 
 }  // namespace zentorak
