@@ -22,8 +22,8 @@ public:
                        std::filesystem::path portBase, SleepFn sleep = UpdateCycle::RealSleep);
     ~UpdateCycleAdapter() override;
 
-    // The factory the real program plugs into its Application: gpsd and the W-SIM port in the
-    // program's folder.
+    // The factory the real program plugs into its Application: gpsd (GeoClue when gpsd cannot
+    // be reached) and the W-SIM port in the program's folder.
     static std::unique_ptr<PositionUpdates> ForProgram(MainWindow& window, AppState& state);
 
     UpdateCycle& Cycle() { return *cycle_; }
@@ -57,6 +57,7 @@ public:
 
 private:
     void PaintLogNow();
+    void NoteGpsService(const std::u16string& line);
 
     MainWindow& window_;
     AppState& state_;
