@@ -23,7 +23,8 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-# gpsd's and GeoClue's own services are not wanted: tests and tools start their own daemons.
+# gpsd's own service is not wanted: tests and tools start their own daemons (GeoClue's too, on
+# a bus of their own).
 if command -v systemctl >/dev/null 2>&1; then
   systemctl disable --now gpsd.socket gpsd.service >/dev/null 2>&1 || true
 fi
