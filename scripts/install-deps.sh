@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils imagemagick xdotool
   fonts-ipafont-gothic
   python3 util-linux
+  dpkg-dev desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do
