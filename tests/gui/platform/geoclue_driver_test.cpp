@@ -11,6 +11,7 @@
 #include <QGeoPositionInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/gpsd/gpsd_driver.h"
@@ -35,6 +36,10 @@ protected:
         qputenv("XDG_DATA_HOME", data_->path().toUtf8());
         harness_ = new GeoclueHarness;
         started_ = harness_->Start(reason_);
+        if (started_) {
+            std::fprintf(stderr, "GeoClue on a private bus, started with the %s\n",
+                         harness_->Mode().c_str());
+        }
     }
     static void TearDownTestSuite() {
         delete harness_;

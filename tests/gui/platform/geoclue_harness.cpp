@@ -62,21 +62,32 @@ std::string BusConfig(const std::string& socket) {
            "  </policy>\n</busconfig>\n";
 }
 
-// Only the NMEA source: no modem, Wi-Fi or network look-ups that could answer first.
+// Only the NMEA source: no modem, no Wi-Fi, and the look-up by network address (which GeoClue
+// makes even with Wi-Fi off) sent nowhere, so that nothing else can answer first.
 std::string GeoclueConfig(const std::string& nmeaSocket) {
     return "[agent]\nwhitelist=geoclue-demo-agent\n\n"
            "[network-nmea]\nenable=true\nnmea-socket=" +
            nmeaSocket +
            "\n\n[3g]\nenable=false\n\n[cdma]\nenable=false\n\n[modem-gps]\nenable=false\n\n"
-           "[wifi]\nenable=false\n\n[compass]\nenable=false\n";
+           "[wifi]\nenable=false\nurl=http://127.0.0.1:9/\n\n[compass]\nenable=false\n";
 }
 
 // The machine's own file serves only when it lets the demo agent in and reads NMEA.
 bool MachineConfigServes() {
-    const std::string text = ReadFile(kMachineConfig);
-    const size_t nmea = text.find("\n[network-nmea]");
-    return text.find("geoclue-demo-agent") != std::string::npos && nmea != std::string::npos &&
-           text.compare(text.find('\n', nmea + 1) + 1, 12, "enable=true\n") == 0;
+    std::istringstream in(ReadFile(kMachineConfig));
+    std::string section;
+    bool agent = false;
+    bool nmea = false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.front() == '[') {
+            section = line;
+        } else if (section == "[agent]" && line.rfind("whitelist=", 0) == 0) {
+            agent = line.find("geoclue-demo-agent") != std::string::npos;
+        } else if (section == "[network-nmea]" && line.rfind("enable=", 0) == 0) {
+            nmea = line == "enable=true";
+        }
+    }
+    return agent && nmea;
 }
 
 }  // namespace
@@ -183,7 +194,9 @@ bool GeoclueHarness::Start(std::string& reason) {
 
 // Tried in turn: the configuration of our own bind-mounted in a private mount namespace (root),
 // the same in a user namespace (anyone, where the kernel allows it), and the machine's own file
-// when that already enables the NMEA source for the demo agent.
+// when that already enables the NMEA source for the demo agent. The namespaces have no network
+// either (the bus and the NMEA socket are files, which still reach across); with the machine's
+// file a network look-up could in principle answer before the NMEA socket does.
 bool GeoclueHarness::StartGeoclue(std::string& reason) {
     const std::string mountThenRun = "mount --bind \"$0\" /etc/geoclue/geoclue.conf && exec " +
                                      std::string(kGeoclue) + " -t 0 -u \"$1\"";
@@ -193,8 +206,9 @@ bool GeoclueHarness::StartGeoclue(std::string& reason) {
         std::vector<std::string> args;
     };
     std::vector<Attempt> attempts = {
-        {"namespace", {"unshare", "-m", "sh", "-c", mountThenRun, config, nmeaSocket_}},
-        {"user namespace", {"unshare", "-r", "-m", "sh", "-c", mountThenRun, config, nmeaSocket_}},
+        {"mount namespace", {"unshare", "-m", "-n", "sh", "-c", mountThenRun, config, nmeaSocket_}},
+        {"user namespace",
+         {"unshare", "-r", "-m", "-n", "sh", "-c", mountThenRun, config, nmeaSocket_}},
     };
     if (MachineConfigServes()) {
         attempts.push_back({"machine configuration", {kGeoclue, "-t", "0", "-u", nmeaSocket_}});

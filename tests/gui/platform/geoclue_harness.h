@@ -28,7 +28,7 @@ public:
 
     // The position the NMEA socket reports from now on, twice a second.
     void SetPosition(double lat, double lon);
-    // How GeoClue was started: "namespace", "user namespace" or "machine configuration".
+    // How GeoClue was started: "mount namespace", "user namespace" or "machine configuration".
     const std::string& Mode() const { return mode_; }
     // The end of GeoClue's own output, for failure messages.
     std::string GeoclueLog() const;
