@@ -6,6 +6,7 @@
 #include <QScroller>
 #include <QTest>
 #include <QTreeWidget>
+#include <memory>
 
 #include "gui/app/app_fixture.h"
 #include "gui/app/radar_widget.h"
@@ -33,7 +34,9 @@ protected:
         QTest::qWait(30);
     }
 
-    QPointingDevice* finger = QTest::createTouchDevice();
+    // The device stays registered with Qt until it is deleted.
+    std::unique_ptr<QPointingDevice> device{QTest::createTouchDevice()};
+    QPointingDevice* finger = device.get();
     std::vector<int> details;
     int popups = 0;
 };
