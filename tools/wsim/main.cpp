@@ -23,7 +23,8 @@ int Usage() {
                  "         [--silent] [--noise] [--late MS] [--no-e-line] [--decimal-seconds]\n"
                  "         [--hyphen-postal] [--link FOLDER --com N]\n"
                  "Answers AT@LBC1, AT@LBC? and AT@LBC2 on a new pseudo-terminal. With --link it\n"
-                 "makes FOLDER/ports/COMN point at it (FOLDER = the folder of zentorak).\n");
+                 "makes FOLDER/ports/COMN point at it (FOLDER = the folder of zentorak.ini,\n"
+                 "which zentorak-cli folder prints).\n");
     return 2;
 }
 
