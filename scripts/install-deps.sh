@@ -8,12 +8,15 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-positioning-dev libqt6positioning6-plugins
   gpsd gpsd-clients
+  geoclue-2.0 dbus-daemon
   xvfb xauth x11-utils imagemagick xdotool
   xdg-utils
   fonts-ipafont-gothic
   python3 util-linux
   proj-bin
+  dpkg-dev desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -23,7 +26,8 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-# gpsd's own service is not wanted: tests and tools start their own daemons.
+# gpsd's own service is not wanted: tests and tools start their own daemons (GeoClue's too, on
+# a bus of their own).
 if command -v systemctl >/dev/null 2>&1; then
   systemctl disable --now gpsd.socket gpsd.service >/dev/null 2>&1 || true
 fi

@@ -4,6 +4,9 @@
 # Optional xdotool steps (each one argument, e.g. "key F2" or "mousemove 100 80 click 1") run
 # against the window after it appears, with a short pause after each. SCREENSHOT_PORTS=FOLDER
 # puts FOLDER beside the copy as its ports/ folder (the COMn links of a simulated W-SIM module).
+# SCREENSHOT_SCREEN=WxH sets the screen (1024x768 by default); SCREENSHOT_FILL=1 then makes the
+# window fill it, as a phone shell maximises its windows (QT_SCALE_FACTOR picks the device
+# pixel ratio: 360x720 with 1, or 720x1440 with 2, are the same phone screen).
 #
 # Usage: tools/screenshot.sh EXECUTABLE SETTINGS.ini OUT.png [XDOTOOL-STEP ...]
 set -euo pipefail
@@ -23,6 +26,7 @@ cat > "$work/inner.sh" <<'INNER'
 set -euo pipefail
 work=$1; out=$2; shift 2
 export SCREENSHOT_WHOLE=${SCREENSHOT_WHOLE:-}
+export SCREENSHOT_FILL=${SCREENSHOT_FILL:-}
 # A runtime folder of its own, so the single-instance socket does not meet a running copy.
 export XDG_RUNTIME_DIR=$work/run
 export TMPDIR=$work/run
@@ -39,6 +43,11 @@ done
 [ -n "$win" ] || { echo "no window appeared" >&2; cat "$work/log" >&2; kill $pid; exit 1; }
 sleep 0.5
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win" || true
+if [ -n "$SCREENSHOT_FILL" ]; then
+    read -r sw sh < <(xdotool getdisplaygeometry)
+    xdotool windowmove "$win" 0 0 windowsize "$win" "$sw" "$sh"
+    sleep 0.5
+fi
 for step in "$@"; do
     # shellcheck disable=SC2086
     xdotool $step
@@ -57,7 +66,7 @@ wait $pid || true
 INNER
 out=$(readlink -f "$(dirname "$out")")/$(basename "$out")
 # Xvfb picks a free display itself and reports it, so parallel runs do not race for one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${SCREENSHOT_SCREEN:-1024x768}x24" -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do

@@ -69,3 +69,16 @@ add_test(NAME cli_gps_stalled_gpsd_fails_within_the_timeout
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/testdata/gps_stalled_gpsd.py ${cli})
 set_tests_properties(cli_gps_stalled_gpsd_fails_within_the_timeout PROPERTIES LABELS core
     TIMEOUT 30)
+# The folder of zentorak.ini: beside a program in a folder it may write; for an installed copy
+# (PREFIX/bin with the desktop entry under PREFIX/share/applications) the configuration folder.
+add_test(NAME cli_folder_beside_a_writable_program
+    COMMAND ${cli} folder --exe ${CMAKE_BINARY_DIR}/zentorak)
+set_tests_properties(cli_folder_beside_a_writable_program PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION
+    "\"folder\": \"${CMAKE_BINARY_DIR}\", \"besideExecutable\": true, \"settings\": \"${CMAKE_BINARY_DIR}/zentorak.ini\"")
+set(prefix ${CMAKE_CURRENT_BINARY_DIR}/cli-installed)
+add_test(NAME cli_folder_of_an_installed_copy
+    COMMAND sh -c "rm -rf \"$1\" && mkdir -p \"$1/bin\" \"$1/share/applications\" && touch \"$1/bin/zentorak\" \"$1/share/applications/zentorak.desktop\" && HOME=/home/hana XDG_CONFIG_HOME= \"$0\" folder --exe \"$1/bin/zentorak\"" ${cli} ${prefix})
+set_tests_properties(cli_folder_of_an_installed_copy PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION
+    "\"folder\": \"/home/hana/.config/zentorak\", \"besideExecutable\": false, \"settings\": \"/home/hana/.config/zentorak/zentorak.ini\", \"exists\": false")

@@ -26,8 +26,8 @@ int Usage(FILE* out = stderr) {
                  "         [--silent] [--noise] [--late MS] [--no-e-line] [--decimal-seconds]\n"
                  "         [--hyphen-postal] [--link FOLDER --com N]\n"
                  "Answers AT@LBC1, AT@LBC? and AT@LBC2 on a new pseudo-terminal. With --link it\n"
-                 "makes FOLDER/ports/COMN point at it (FOLDER = the folder of zentorak) and\n"
-                 "removes that link again when it stops.\n");
+                 "makes FOLDER/ports/COMN point at it (FOLDER = the folder of zentorak.ini,\n"
+                 "which zentorak-cli folder prints) and removes that link again when it stops.\n");
     return out == stderr ? 2 : 0;
 }
 

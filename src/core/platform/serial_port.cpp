@@ -49,12 +49,6 @@ std::filesystem::path DescribeSerialPort(std::string_view portName,
     return target.is_absolute() ? target : (device.parent_path() / target).lexically_normal();
 }
 
-std::filesystem::path PortLinkFolder() {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path(error) : exe.parent_path();
-}
-
 int SerialPort::Open(const std::filesystem::path& device) {
     Close();
     fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -24,8 +24,6 @@ std::filesystem::path ResolveSerialPortPath(std::string_view portName,
 std::filesystem::path DescribeSerialPort(std::string_view portName,
                                          const std::filesystem::path& base);
 
-// The folder whose ports/COMn links the program honours: the running executable's.
-std::filesystem::path PortLinkFolder();
 
 class SerialPort {
 public:

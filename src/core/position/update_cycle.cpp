@@ -213,6 +213,13 @@ void UpdateCycle::StopPeriodicUpdateFor(std::u16string_view notice) {
     host_.ShowMessage(notice, kStopTitle, NoticeIcon::kInformation);
 }
 
+void UpdateCycle::NoteGpsService(std::u16string_view line) {
+    if (line != lastGpsService_) {
+        lastGpsService_ = line;
+        log_.AppendLine(line);
+    }
+}
+
 int UpdateCycle::PlaceCall(int targetIndex) {
     StopPeriodicUpdateFor(kCallStopText);
     const std::optional<std::u16string> number = host_.TelephoneText(targetIndex);

@@ -34,7 +34,7 @@ std::u16string_view StartupUpdateModes(Settings& settings);
 
 class UpdateCycle {
 public:
-    // `portBase` is the folder whose ports/COMn links name the W-SIM port (the executable's).
+    // `portBase` is the folder whose ports/COMn links name the W-SIM port (the program's folder).
     UpdateCycle(UpdateHost& host, GpsSource::DriverFactory makeGpsDriver,
                 std::filesystem::path portBase, SleepFn sleep = RealSleep);
     ~UpdateCycle() { Shutdown(); }
@@ -58,6 +58,11 @@ public:
     // Stops a running periodic update before the program's view is left, with `notice` shown
     // titled "定期更新停止" (the phone call's and the map display's own texts).
     void StopPeriodicUpdateFor(std::u16string_view notice);
+
+    // A line saying which GPS service serves (FallbackGpsDriver's notice), on the window's
+    // thread. Logged only when it differs from the last one, so that a periodic update does
+    // not push the W-SIM exchange out of the log with the same line every six seconds.
+    void NoteGpsService(std::u16string_view line);
 
     // The acquisition-running flag of GPS requests; the radar shows "位置取得中" while set.
     const std::atomic<int>& GpsBusy() const { return gpsBusy_; }
@@ -83,6 +88,7 @@ private:
     // would be undefined behaviour.
     bool acquiring_ = false;
     int updateTimer_ = 0;
+    std::u16string lastGpsService_;
 };
 
 }  // namespace zentorak

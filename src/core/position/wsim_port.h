@@ -15,7 +15,7 @@ namespace zentorak {
 
 class WsimPort {
 public:
-    // `base` is the folder whose ports/COMn links are honoured (the executable's folder).
+    // `base` is the folder whose ports/COMn links are honoured (the program's folder).
     explicit WsimPort(std::filesystem::path base);
     ~WsimPort();
     WsimPort(const WsimPort&) = delete;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/platform/app_folder.h"
 #include "core/platform/code_page.h"
 
 namespace zentorak {
@@ -137,6 +138,12 @@ std::u16string MakeModulePath(std::u16string_view name) {
     std::string path =
         n > 0 && static_cast<size_t>(n) < sizeof buffer ? std::string(buffer, n) : "";
     return MakeModulePath(FromUtf8(path), name);
+}
+
+std::u16string MakeAppFolderPath(std::u16string_view name) {
+    // A '/' after the folder makes the folder itself the "module's" folder.
+    const std::string folder = AppFolderFile(ProgramAppFolder(), "");
+    return MakeModulePath(FromUtf8(folder), name);
 }
 
 int GetFileExtension(std::u16string_view name, std::u16string& extension) {

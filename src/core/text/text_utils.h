@@ -1,7 +1,7 @@
 // Small shared text utilities: a growable UTF-16 buffer for assembling paths, the decimal-digit
-// check of the settings reader, the path of a file beside the executable, a file name's
-// extension, layout scaling from 96-dpi units and the screen-orientation test.
-// Keeps no state and asks no screen: the UI passes its cached DPI and window size in.
+// check of the settings reader, the path of a file beside the executable or in the program's
+// folder, a file name's extension, layout scaling from 96-dpi units and the screen-orientation
+// test. Keeps no state and asks no screen: the UI passes its cached DPI and window size in.
 #pragma once
 
 #include <cstddef>
@@ -48,6 +48,9 @@ inline constexpr size_t kMaxModulePath = 259;
 std::u16string MakeModulePath(std::u16string_view modulePath, std::u16string_view name);
 // The same for the running executable (/proc/self/exe).
 std::u16string MakeModulePath(std::u16string_view name);
+// The full path of name in the program's folder (ProgramAppFolder: beside the executable, or
+// the user's configuration folder for an installed copy), refused as MakeModulePath refuses.
+std::u16string MakeAppFolderPath(std::u16string_view name);
 
 // Everything after the last '.' anywhere in name (empty if none or if it is the last unit).
 // 0; -1 when the result cannot be allocated (extension is left unset).

@@ -27,7 +27,7 @@ bool RegisterItemListControl() {
 }  // namespace
 
 std::string SettingsFilePath() {
-    return ToUtf8(MakeModulePath(u"zentorak.ini"));
+    return ToUtf8(MakeAppFolderPath(u"zentorak.ini"));
 }
 
 Application::Application(AppState& state, std::string settingsPath)

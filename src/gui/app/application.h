@@ -15,7 +15,7 @@ namespace zentorak {
 
 class Application {
 public:
-    // settingsPath: zentorak.ini beside the executable (tests pass their own).
+    // settingsPath: zentorak.ini in the program's folder (tests pass their own).
     Application(AppState& state, std::string settingsPath);
     ~Application();
 
@@ -66,7 +66,8 @@ private:
     SettingsFileCalls settingsFileCalls_;
 };
 
-// zentorak.ini beside the running executable; empty when the path would be too long.
+// zentorak.ini in the program's folder (beside the executable, or the user's configuration
+// folder for an installed copy); empty when the path would be too long.
 std::string SettingsFilePath();
 
 }  // namespace zentorak

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 
 #include "core/resources/resource_ids.h"
+#include "gui/platform/finger_scroll.h"
 
 namespace zentorak {
 namespace {
@@ -44,6 +45,8 @@ ResultPanes::ResultPanes(QWidget* parent, AppState& state)
     // The user may narrow a column to next to nothing (which asks for auto-size at the next
     // fill), and the half-window cap must hold however small the window is.
     list_->header()->setMinimumSectionSize(1);
+    EnableFingerScrolling(list_);
+    EnableFingerScrolling(log_);
     state_.log.Reset();
     SetLogText();
     ShowPane();

@@ -5,8 +5,8 @@
 
 #include "gui/app/main_window.h"
 #include "gui/app/result_panes.h"
-#include "core/gpsd/gpsd_driver.h"
-#include "core/platform/serial_port.h"
+#include "core/platform/app_folder.h"
+#include "gui/platform/geoclue_driver.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/shell_open.h"
 #include "core/resources/resource_ids.h"
@@ -33,8 +33,29 @@ UpdateCycleAdapter::~UpdateCycleAdapter() {
 
 std::unique_ptr<PositionUpdates> UpdateCycleAdapter::ForProgram(MainWindow& window,
                                                                 AppState& state) {
-    return std::make_unique<UpdateCycleAdapter>(
-        window, state, [] { return std::make_shared<GpsdDriver>(); }, PortLinkFolder());
+    // The services' log lines go to the cycle, which is there only once the adapter is.
+    auto self = std::make_shared<UpdateCycleAdapter*>();
+    auto adapter = std::make_unique<UpdateCycleAdapter>(
+        window, state,
+        [self] {
+            return MakeProgramGpsDriver(
+                [self](const std::u16string& line) { (*self)->NoteGpsService(line); });
+        },
+        ProgramAppFolder().path);
+    *self = adapter.get();
+    return adapter;
+}
+
+// From the GPS session's threads: only queued to the window's.
+void UpdateCycleAdapter::NoteGpsService(const std::u16string& line) {
+    QMetaObject::invokeMethod(
+        &window_,
+        [this, line] {
+            if (!shutDown_) {
+                cycle_->NoteGpsService(line);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void UpdateCycleAdapter::UpdateNow(int pollLimit) {

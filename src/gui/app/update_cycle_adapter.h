@@ -17,13 +17,13 @@ class MainWindow;
 
 class UpdateCycleAdapter : public PositionUpdates, public UpdateHost {
 public:
-    // portBase: the folder whose ports/COMn links name the W-SIM port (the executable's).
+    // portBase: the folder whose ports/COMn links name the W-SIM port (the program's folder).
     UpdateCycleAdapter(MainWindow& window, AppState& state, GpsSource::DriverFactory makeGps,
                        std::filesystem::path portBase, SleepFn sleep = UpdateCycle::RealSleep);
     ~UpdateCycleAdapter() override;
 
-    // The factory the real program plugs into its Application: gpsd and the W-SIM port beside
-    // the executable.
+    // The factory the real program plugs into its Application: gpsd (GeoClue when gpsd cannot
+    // be reached) and the W-SIM port in the program's folder.
     static std::unique_ptr<PositionUpdates> ForProgram(MainWindow& window, AppState& state);
 
     UpdateCycle& Cycle() { return *cycle_; }
@@ -58,6 +58,7 @@ public:
 
 private:
     void PaintLogNow();
+    void NoteGpsService(const std::u16string& line);
 
     MainWindow& window_;
     AppState& state_;

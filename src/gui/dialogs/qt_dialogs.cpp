@@ -2,7 +2,7 @@
 
 #include <QMenu>
 
-#include "core/platform/serial_port.h"
+#include "core/platform/app_folder.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/dialogs/about_dialog.h"
@@ -62,7 +62,7 @@ int QtDialogs::MapConfirmation(Settings& settings, int& service, int& scaleIndex
 
 bool QtDialogs::Options() {
     bool applied = false;
-    ShowOptionsSheet(&window_, 0, window_.State(), PortLinkFolder(), applied);
+    ShowOptionsSheet(&window_, 0, window_.State(), ProgramAppFolder().path, applied);
     return applied;
 }
 

@@ -428,5 +428,15 @@ TEST_F(UpdateCycleTest, SwitchingFromGpsToWsimNeverShowsAnOlderGpsPosition) {
     }
 }
 
+TEST_F(UpdateCycleTest, GpsServiceLineIsLoggedOnlyWhenItChanges) {
+    cycle->NoteGpsService(u"GPS: gpsd に接続しました");
+    cycle->NoteGpsService(u"GPS: gpsd に接続しました");  // the next periodic update
+    cycle->NoteGpsService(u"GPS: gpsd に接続できないため GeoClue を使います");
+    cycle->NoteGpsService(u"GPS: gpsd に接続しました");
+    EXPECT_EQ(host.logText,
+              u"START\r\nGPS: gpsd に接続しました\r\n"
+              u"GPS: gpsd に接続できないため GeoClue を使います\r\nGPS: gpsd に接続しました\r\n");
+}
+
 }  // namespace
 }  // namespace zentorak

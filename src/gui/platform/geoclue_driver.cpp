@@ -1,0 +1,195 @@
+#include "gui/platform/geoclue_driver.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QGeoPositionInfoSource>
+#include <QThread>
+#include <cerrno>
+
+#include "core/gpsd/gpsd_driver.h"
+
+namespace zentorak {
+
+namespace {
+const QString kGeoclueService = QStringLiteral("org.freedesktop.GeoClue2");
+}  // namespace
+
+// Owns Qt's position source on the driver's thread; every member runs on that thread.
+class GeoclueBridge : public QObject {
+public:
+    explicit GeoclueBridge(GeoclueDriver& driver) : driver_(driver) {}
+
+    int Start(const QString& desktopId) {
+        if (!ServiceReachable()) {
+            return ECONNREFUSED;
+        }
+        source_ = QGeoPositionInfoSource::createSource(
+            QStringLiteral("geoclue2"), {{QStringLiteral("desktopId"), desktopId}}, this);
+        if (!source_) {
+            return ENOENT;
+        }
+        // Qt hands out the position it saved at the end of an earlier run as the first update;
+        // that is no fix of this session.
+        stale_ = source_->lastKnownPosition();
+        connect(source_, &QGeoPositionInfoSource::positionUpdated, this,
+                [this](const QGeoPositionInfo& info) { OnPosition(info); });
+        connect(source_, &QGeoPositionInfoSource::errorOccurred, this,
+                [this](QGeoPositionInfoSource::Error error) { OnError(error); });
+        source_->setPreferredPositioningMethods(QGeoPositionInfoSource::AllPositioningMethods);
+        source_->startUpdates();
+        return 0;
+    }
+
+    void Stop() {
+        if (source_) {
+            source_->stopUpdates();
+            delete source_;
+            source_ = nullptr;
+        }
+    }
+
+private:
+    // GeoClue is usually started by the bus when first asked, so a service that may be started
+    // counts as reachable.
+    static bool ServiceReachable() {
+        QDBusConnection bus = QDBusConnection::systemBus();
+        if (!bus.isConnected() || !bus.interface()) {
+            return false;
+        }
+        QDBusConnectionInterface* names = bus.interface();
+        return names->isServiceRegistered(kGeoclueService).value() ||
+               names->activatableServiceNames().value().contains(kGeoclueService);
+    }
+
+    void OnPosition(const QGeoPositionInfo& info) {
+        if (stale_.isValid() && info == stale_) {
+            stale_ = QGeoPositionInfo();
+            return;
+        }
+        if (!info.isValid() || !info.coordinate().isValid()) {
+            return;
+        }
+        GpsPosition fix;
+        fix.latitude = info.coordinate().latitude();
+        fix.longitude = info.coordinate().longitude();
+        if (info.hasAttribute(QGeoPositionInfo::GroundSpeed)) {
+            fix.speed = static_cast<float>(info.attribute(QGeoPositionInfo::GroundSpeed));
+        }
+        if (info.hasAttribute(QGeoPositionInfo::Direction)) {
+            fix.heading = static_cast<float>(info.attribute(QGeoPositionInfo::Direction));
+        }
+        driver_.Deliver(fix);
+    }
+
+    void OnError(QGeoPositionInfoSource::Error error) {
+        switch (error) {
+            case QGeoPositionInfoSource::AccessError:
+                driver_.Fail(u"GPS: GeoClue が位置情報の利用を許可しませんでした");
+                break;
+            case QGeoPositionInfoSource::ClosedError:
+                driver_.Fail(u"GPS: GeoClue との接続が切れました");
+                break;
+            case QGeoPositionInfoSource::NoError:
+            case QGeoPositionInfoSource::UpdateTimeoutError:
+                break;  // startUpdates has no time-out; nothing to say
+            default:
+                driver_.Fail(u"GPS: GeoClue のエラー " + QString::number(error).toStdU16String());
+                break;
+        }
+    }
+
+    GeoclueDriver& driver_;
+    QGeoPositionInfoSource* source_ = nullptr;
+    QGeoPositionInfo stale_;
+};
+
+GeoclueDriver::GeoclueDriver(Notice notice, QString desktopId, Clock clock)
+    : notice_(std::move(notice)), desktopId_(std::move(desktopId)), clock_(std::move(clock)) {}
+
+GeoclueDriver::~GeoclueDriver() {
+    Close();
+}
+
+int GeoclueDriver::Open(GpsEvents& events) {
+    if (thread_) {
+        return EBUSY;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        events_ = &events;
+        haveFix_ = false;
+    }
+    thread_ = std::make_unique<QThread>();
+    thread_->setObjectName(QStringLiteral("GeoClue"));
+    thread_->start();
+    bridge_ = new GeoclueBridge(*this);
+    bridge_->moveToThread(thread_.get());
+    int error = ENODEV;
+    QMetaObject::invokeMethod(
+        bridge_, [&] { error = bridge_->Start(desktopId_); }, Qt::BlockingQueuedConnection);
+    if (error != 0) {
+        Close();
+        return error;
+    }
+    events.Signal(GpsEvents::kDeviceState);
+    return 0;
+}
+
+int GeoclueDriver::Close() {
+    if (!thread_) {
+        return 0;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        events_ = nullptr;
+    }
+    QMetaObject::invokeMethod(
+        bridge_, [this] { bridge_->Stop(); }, Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+    // The thread has ended, so nothing of the bridge's can run any more.
+    delete bridge_;
+    bridge_ = nullptr;
+    thread_.reset();
+    return 0;
+}
+
+void GeoclueDriver::Deliver(const GpsPosition& fix) {
+    std::lock_guard lock(mutex_);
+    fix_ = fix;
+    fixTime_ = clock_();
+    haveFix_ = true;
+    if (events_) {
+        events_->Signal(GpsEvents::kNewPosition);
+    }
+}
+
+void GeoclueDriver::Fail(const std::u16string& line) {
+    if (notice_) {
+        notice_(line);
+    }
+}
+
+int GeoclueDriver::GetPosition(GpsPosition& out, uint32_t maxAgeMs) {
+    std::lock_guard lock(mutex_);
+    if (!haveFix_ || clock_() - fixTime_ > std::chrono::milliseconds(maxAgeMs)) {
+        return ENODATA;
+    }
+    out = fix_;
+    return 0;
+}
+
+int GeoclueDriver::GetDeviceState(GpsDevice& out) {
+    out.friendlyName = u"GeoClue";
+    return 0;
+}
+
+std::shared_ptr<GpsDriver> MakeProgramGpsDriver(FallbackGpsDriver::Notice notice) {
+    return std::make_shared<FallbackGpsDriver>(
+        std::vector<FallbackGpsDriver::Service>{
+            {u"gpsd", [] { return std::make_shared<GpsdDriver>(); }},
+            {u"GeoClue", [notice] { return std::make_shared<GeoclueDriver>(notice); }}},
+        notice);
+}
+
+}  // namespace zentorak
