@@ -4,6 +4,8 @@
 # Optional xdotool steps (each one argument, e.g. "key F2" or "mousemove 100 80 click 1") run
 # against the window after it appears, with a short pause after each. SCREENSHOT_PORTS=FOLDER
 # puts FOLDER beside the copy as its ports/ folder (the COMn links of a simulated W-SIM module).
+# SCREENSHOT_SIZE=WxH gives the window the size of a W x H handset screen in layout units (the
+# window is that screen less its task bar); the program shows every unit as two pixels.
 #
 # Usage: tools/screenshot.sh EXECUTABLE SETTINGS.ini OUT.png [XDOTOOL-STEP ...]
 set -euo pipefail
@@ -23,6 +25,7 @@ cat > "$work/inner.sh" <<'INNER'
 set -euo pipefail
 work=$1; out=$2; shift 2
 export SCREENSHOT_WHOLE=${SCREENSHOT_WHOLE:-}
+size=${SCREENSHOT_SIZE:-}
 # A runtime folder of its own, so the single-instance socket does not meet a running copy.
 export XDG_RUNTIME_DIR=$work/run
 export TMPDIR=$work/run
@@ -39,6 +42,11 @@ done
 [ -n "$win" ] || { echo "no window appeared" >&2; cat "$work/log" >&2; kill $pid; exit 1; }
 sleep 0.5
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win" || true
+if [ -n "$size" ]; then
+    # Two pixels a unit; the window is the handset screen less its 26-unit task bar.
+    xdotool windowsize --sync "$win" $(( ${size%x*} * 2 )) $(( (${size#*x} - 26) * 2 )) || true
+    sleep 0.5
+fi
 for step in "$@"; do
     # shellcheck disable=SC2086
     xdotool $step
@@ -57,12 +65,18 @@ wait $pid || true
 INNER
 out=$(readlink -f "$(dirname "$out")")/$(basename "$out")
 # Xvfb picks a free display itself and reports it, so parallel runs do not race for one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
+screen=1024x768
+if [ -n "${SCREENSHOT_SIZE:-}" ]; then
+    screen=$(( ${SCREENSHOT_SIZE%x*} * 2 + 48 ))x$(( ${SCREENSHOT_SIZE#*x} * 2 + 48 ))
+    [ "${screen%x*}" -lt 1024 ] && screen=1024x${screen#*x}
+    [ "${screen#*x}" -lt 768 ] && screen=${screen%x*}x768
+fi
+Xvfb -displayfd 3 -screen 0 ${screen}x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done
-DISPLAY=:$(head -1 "$work/display") bash "$work/inner.sh" "$work" "$out" "$@"
+SCREENSHOT_SIZE=${SCREENSHOT_SIZE:-} DISPLAY=:$(head -1 "$work/display") bash "$work/inner.sh" "$work" "$out" "$@"
 echo "wrote $out"
