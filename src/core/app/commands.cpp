@@ -27,7 +27,8 @@ std::optional<Notice> SaveSettingsNow(const AppState& state) {
                          state.favorites) == 0) {
         return std::nullopt;
     }
-    return Notice{u"設定ファイルの書込みに失敗しました。", u"設定ファイルエラー", NoticeIcon::kError};
+    return Notice{u"設定ファイルの書込みに失敗しました。", u"設定ファイルエラー",
+                  NoticeIcon::kError};
 }
 
 void ClearTargets(AppState& state) {
@@ -52,8 +53,8 @@ std::optional<Notice> ReloadTargets(AppState& state) {
 void SearchAroundOrigin(AppState& state) {
     SearchNearest(state.grid, state.originLat, state.originLon, state.settings.TrgtSrchNum,
                   state.found);
-    state.originX = state.dpi.ScaleX(kHandsetWidth) / 2;
-    state.originY = RadarAreaHeight(state.dpi) / 2;
+    state.originX = ViewCentre(state.layout).x;
+    state.originY = ViewCentre(state.layout).y;
     state.paneMode = kPaneList;
 }
 
