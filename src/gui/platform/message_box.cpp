@@ -1,7 +1,10 @@
 #include "gui/platform/message_box.h"
 
+#include <QEvent>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace zentorak {
 namespace {
@@ -25,22 +28,64 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-int RunBox(QWidget* owner, const MessageRecord& record) {
-    QMessageBox box(ToQt(record.icon), record.title, record.text, QMessageBox::NoButton, owner);
-    if (record.buttons == MessageButtons::YesNo) {
-        box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
-        box.exec();
-        return box.clickedButton() == static_cast<QAbstractButton*>(no) || !box.clickedButton()
-                   ? kAnswerNo
-                   : kAnswerYes;
+// QMessageBox sizes itself from the screen (at least half of a small one wide); on a phone-sized
+// main window that is wider than the window. After each of its own sizings the box is narrowed
+// to the owner's window, its height following the wrapped text, and put over the window's middle.
+class FittingBox : public QMessageBox {
+public:
+    FittingBox(Icon icon, const QString& title, const QString& text, QWidget* owner)
+        : QMessageBox(icon, title, text, NoButton, owner) {}
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (event->type() == QEvent::LayoutRequest) {
+            Fit();
+        }
+        return handled;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
-    return kAnswerOk;
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        Fit();
+    }
+
+private:
+    void Fit() {
+        if (parentWidget() == nullptr || layout() == nullptr) {
+            return;
+        }
+        QWidget* window = parentWidget()->window();
+        const int w = std::min(width(), window->width());
+        const int h = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(w)
+                                                    : layout()->totalMinimumSize().height();
+        setFixedSize(w, h);
+        move(window->mapToGlobal(window->rect().center()) - QPoint(w / 2, h / 2));
+    }
+};
+
+int RunBox(QWidget* owner, const MessageRecord& record) {
+    std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, record);
+    box->exec();
+    if (record.buttons == MessageButtons::Ok) {
+        return kAnswerOk;
+    }
+    QAbstractButton* clicked = box->clickedButton();
+    return clicked == nullptr || box->buttonRole(clicked) == QMessageBox::NoRole ? kAnswerNo
+                                                                                 : kAnswerYes;
 }
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const MessageRecord& record) {
+    auto box = std::make_unique<FittingBox>(ToQt(record.icon), record.title, record.text, owner);
+    if (record.buttons == MessageButtons::YesNo) {
+        box->addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+        box->addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    } else {
+        box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    }
+    return box;
+}
 
 int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons buttons) {
