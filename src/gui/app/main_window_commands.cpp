@@ -18,10 +18,10 @@ namespace zentorak {
 
 using namespace res;
 
-int MainWindow::Show(const Notice& notice, bool owned) {
+int MainWindow::Show(const Notice& notice) {
     MessageButtons buttons =
         notice.icon == NoticeIcon::kQuestion ? MessageButtons::YesNo : MessageButtons::Ok;
-    return ShowMessage(owned ? this : nullptr, QString::fromStdU16String(notice.text),
+    return ShowMessage(this, QString::fromStdU16String(notice.text),
                        QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon),
                        buttons);
 }
@@ -30,7 +30,7 @@ bool MainWindow::NeedsOrigin() {
     if (state_.originValid == 1) {
         return true;
     }
-    Show(NoOriginNotice(), false);
+    Show(NoOriginNotice());
     return false;
 }
 
@@ -71,7 +71,7 @@ void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
         return;
     }
     if (AddFavorite(state_.favorites, record) != 0) {
-        Show(FavoriteAddFailedNotice(), false);
+        Show(FavoriteAddFailedNotice());
         return;
     }
     AppendFavoriteItem(kFavoriteCommandBase + state_.favorites.count(),
@@ -104,12 +104,13 @@ void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
             settings.MapScaleIx = scale;
         }
     }
-    ShellOpen(QString::fromStdString(
-        MapUrl(service, scale, lat, lon, settings.GoogleCrrctMode == 1)));
+    ShellOpen(
+        QString::fromStdString(MapUrl(service, scale, lat, lon, settings.GoogleCrrctMode == 1)));
 }
 
 void MainWindow::ReloadAfterOptions() {
     WaitCursor wait;
+    panes_->ForgetRows();
     std::optional<Notice> failure = ReloadTargets(state_);
     wait.Restore();
     if (failure) {
