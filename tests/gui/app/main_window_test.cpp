@@ -612,3 +612,27 @@ TEST_F(WalkingListTest, AutoSizedColumnFitsItsCellsNotItsCaption) {
 
 }  // namespace
 }  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+// Two fingers on the radar, 40 px apart and spread to 80: the picture grows (by what Qt's pinch
+// reports, which counts from the fingers' first move), the first finger neither pans nor taps.
+TEST_F(MainWindowTest, TwoFingersSpreadApartZoomIn) {
+    FixAtTokyo();
+    QPointingDevice* finger = QTest::createTouchDevice();
+    QWidget* radar = Window().Radar();
+    QTest::touchEvent(radar, finger).press(0, {80, 90}).press(1, {120, 90});
+    QTest::touchEvent(radar, finger).move(0, {70, 90}).move(1, {130, 90});
+    QTest::touchEvent(radar, finger).move(0, {60, 90}).move(1, {140, 90});
+    QTest::touchEvent(radar, finger).release(0, {60, 90}).release(1, {140, 90});
+    QTest::qWait(50);
+    EXPECT_GT(state->scale, 1500);
+    EXPECT_LE(state->scale, 2000);
+    EXPECT_EQ(state->originX, Window().ViewCentrePoint().x);
+    EXPECT_EQ(state->dragState, kDragIdle);
+    EXPECT_TRUE(details().empty());
+}
+
+}  // namespace
+}  // namespace zentorak::testing
