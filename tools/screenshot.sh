@@ -7,6 +7,8 @@
 # SCREENSHOT_SCREEN=WxH sets the screen (1024x768 by default); SCREENSHOT_FILL=1 then makes the
 # window fill it, as a phone shell maximises its windows (QT_SCALE_FACTOR picks the device
 # pixel ratio: 360x720 with 1, or 720x1440 with 2, are the same phone screen).
+# SCREENSHOT_SIZE=WxH gives the window the size of a W x H handset screen in layout units (the
+# window is that screen less its task bar); the program shows every unit as two pixels.
 #
 # Usage: tools/screenshot.sh EXECUTABLE SETTINGS.ini OUT.png [XDOTOOL-STEP ...]
 set -euo pipefail
@@ -27,6 +29,7 @@ set -euo pipefail
 work=$1; out=$2; shift 2
 export SCREENSHOT_WHOLE=${SCREENSHOT_WHOLE:-}
 export SCREENSHOT_FILL=${SCREENSHOT_FILL:-}
+size=${SCREENSHOT_SIZE:-}
 # A runtime folder of its own, so the single-instance socket does not meet a running copy.
 export XDG_RUNTIME_DIR=$work/run
 export TMPDIR=$work/run
@@ -46,6 +49,9 @@ xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win" |
 if [ -n "$SCREENSHOT_FILL" ]; then
     read -r sw sh < <(xdotool getdisplaygeometry)
     xdotool windowmove "$win" 0 0 windowsize "$win" "$sw" "$sh"
+elif [ -n "$size" ]; then
+    # Two pixels a unit; the window is the handset screen less its 26-unit task bar.
+    xdotool windowsize --sync "$win" $(( ${size%x*} * 2 )) $(( (${size#*x} - 26) * 2 )) || true
     sleep 0.5
 fi
 for step in "$@"; do
@@ -66,12 +72,18 @@ wait $pid || true
 INNER
 out=$(readlink -f "$(dirname "$out")")/$(basename "$out")
 # Xvfb picks a free display itself and reports it, so parallel runs do not race for one.
-Xvfb -displayfd 3 -screen 0 "${SCREENSHOT_SCREEN:-1024x768}x24" -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
+screen=${SCREENSHOT_SCREEN:-1024x768}
+if [ -n "${SCREENSHOT_SIZE:-}" ]; then
+    screen=$(( ${SCREENSHOT_SIZE%x*} * 2 + 48 ))x$(( ${SCREENSHOT_SIZE#*x} * 2 + 48 ))
+    [ "${screen%x*}" -lt 1024 ] && screen=1024x${screen#*x}
+    [ "${screen#*x}" -lt 768 ] && screen=${screen%x*}x768
+fi
+Xvfb -displayfd 3 -screen 0 ${screen}x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done
-DISPLAY=:$(head -1 "$work/display") bash "$work/inner.sh" "$work" "$out" "$@"
+SCREENSHOT_SIZE=${SCREENSHOT_SIZE:-} DISPLAY=:$(head -1 "$work/display") bash "$work/inner.sh" "$work" "$out" "$@"
 echo "wrote $out"

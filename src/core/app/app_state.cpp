@@ -10,8 +10,9 @@ void SetDefaults(AppState& state) {
     state.originLat = {};
     state.originLon = {};
     state.originValid = 0;
-    state.originX = state.dpi.ScaleX(kHandsetWidth) / 2;
-    state.originY = RadarAreaHeight(state.dpi) / 2;
+    state.layout = LayoutFor(DefaultHandsetScreen(state.dpi), state.dpi);
+    state.originX = ViewCentre(state.layout).x;
+    state.originY = ViewCentre(state.layout).y;
     state.scale = state.dpi.ScaleX(1000);
     state.dragState = kDragIdle;
     state.paneMode = kPaneLog;

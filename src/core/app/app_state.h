@@ -6,13 +6,13 @@
 
 #include <vector>
 
-#include "core/text/exchange_log.h"
-#include "core/text/layout_scale.h"
 #include "core/app/radar_geometry.h"
 #include "core/geo/location_info.h"
 #include "core/geo/search.h"
 #include "core/settings/settings_store.h"
 #include "core/targets/favorite_list.h"
+#include "core/text/exchange_log.h"
+#include "core/text/layout_scale.h"
 
 namespace zentorak {
 
@@ -60,6 +60,7 @@ struct AppState {
 
     ExchangeLog log;  // the log pane's text
     Dpi dpi;
+    MainLayout layout;  // the window's, kept current by it; the view centre lies in its radar area
 
     RadarView View() const { return {originLat, originLon, originX, originY, scale}; }
     void SetView(const RadarView& v) {
@@ -71,8 +72,9 @@ struct AppState {
     }
 };
 
-// The defaults of a fresh start: settings, an empty file list, no origin, the origin drawn at the
-// radar's centre, scale ScaleX(1000), the log pane. Favourites and targets are left alone.
+// The defaults of a fresh start: settings, an empty file list, no origin, the default handset's
+// layout with the origin drawn at the radar's centre, scale ScaleX(1000), the log pane.
+// Favourites and targets are left alone.
 void SetDefaults(AppState& state);
 
 inline constexpr int kMaxTrgtSrchNum = 1000000;

@@ -62,8 +62,8 @@ std::optional<Notice> ReloadTargets(AppState& state) {
 void SearchAroundOrigin(AppState& state) {
     SearchNearest(state.grid, state.originLat, state.originLon, state.settings.TrgtSrchNum,
                   state.found);
-    state.originX = state.dpi.ScaleX(kHandsetWidth) / 2;
-    state.originY = RadarAreaHeight(state.dpi) / 2;
+    state.originX = ViewCentre(state.layout).x;
+    state.originY = ViewCentre(state.layout).y;
     state.paneMode = kPaneList;
 }
 

@@ -44,8 +44,8 @@ void ClearTargets(AppState& state);
 // their columns looked up. nullopt on success, else the failure to show (nothing is searched).
 std::optional<Notice> ReloadTargets(AppState& state);
 
-// The nearest targets around the origin, with the origin drawn at the radar area's centre and
-// the list pane in front.
+// The nearest targets around the origin, with the origin drawn at the view centre (the centre of
+// the layout's radar area) and the list pane in front.
 void SearchAroundOrigin(AppState& state);
 
 // Whether the text search must first ask to switch to the fixed origin mode.

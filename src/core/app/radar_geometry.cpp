@@ -20,30 +20,55 @@ int Truncate(double v) {
 
 }  // namespace
 
-int RadarAreaWidth(const ScreenSize& screen, const Dpi& dpi) {
-    return screen.Portrait() ? screen.width : dpi.ScaleX(kHandsetWidth);
-}
-
-int RadarAreaHeight(const Dpi& dpi) {
-    return dpi.ScaleY(186);
-}
-
-PixelPoint ViewCentre(const ScreenSize& screen, const Dpi& dpi) {
-    return {RadarAreaWidth(screen, dpi) / 2, RadarAreaHeight(dpi) / 2};
-}
-
-bool InZoomStrip(int x, const ScreenSize& screen, const Dpi& dpi) {
-    return x >= RadarAreaWidth(screen, dpi) - dpi.ScaleX(14);
-}
-
-PixelRect PaneRect(const ScreenSize& screen, const Dpi& dpi) {
-    int bars = 2 * dpi.ScaleY(kBarHeight);
+MainLayout LayoutFor(const ScreenSize& screen, const Dpi& dpi, int paneFiveRowsHeight) {
+    const int content = std::max(0, screen.height - 2 * dpi.ScaleY(kBarHeight));
+    const int radarHeight = dpi.ScaleY(kRadarHeight);
+    const int radarWidth = dpi.ScaleX(kHandsetWidth);
+    MainLayout layout;
     if (screen.Portrait()) {
-        int top = RadarAreaHeight(dpi);
-        return {0, top, dpi.ScaleX(kHandsetWidth), screen.height - bars - top};
+        const int handsetContent = dpi.ScaleY(kHandsetHeight) - 2 * dpi.ScaleY(kBarHeight);
+        layout.areaWidth = screen.width;
+        layout.areaHeight = std::min(radarHeight, content);
+        if (content > handsetContent) {
+            const int extra = content - handsetContent;
+            const int toPane =
+                std::clamp(paneFiveRowsHeight - (handsetContent - radarHeight), 0, extra);
+            layout.areaHeight = radarHeight + (extra - toPane) * 2 / 3;
+        }
+        layout.radar = {0, 0, layout.areaWidth, layout.areaHeight};
+        layout.pane = {0, layout.areaHeight, screen.width, content - layout.areaHeight};
+        return layout;
     }
-    int left = dpi.ScaleX(kHandsetWidth);
-    return {left, 0, screen.width - left, screen.height - bars};
+    // The handset turned: 320 units wide, its content as high as the portrait screen is wide.
+    const int handsetContent = dpi.ScaleY(kHandsetWidth) - 2 * dpi.ScaleY(kBarHeight);
+    const int handsetWidth = dpi.ScaleX(kHandsetHeight);
+    const int handsetPane = handsetWidth - radarWidth;
+    layout.areaHeight = content <= handsetContent ? std::min(radarHeight, content)
+                                                  : content - (handsetContent - radarHeight);
+    int paneWidth = std::max(screen.width - radarWidth, std::min(handsetPane, screen.width / 3));
+    if (screen.width > handsetWidth) {
+        paneWidth = handsetPane + (screen.width - handsetWidth) / 2;
+    }
+    layout.areaWidth = screen.width - paneWidth;
+    layout.radar = {0, 0, layout.areaWidth, content};
+    layout.pane = {layout.areaWidth, 0, paneWidth, content};
+    return layout;
+}
+
+PixelPoint ViewCentre(const MainLayout& layout) {
+    return {layout.areaWidth / 2, layout.areaHeight / 2};
+}
+
+int ZoomStripLeft(const MainLayout& layout, const Dpi& dpi) {
+    return layout.areaWidth - dpi.ScaleX(kZoomStripWidth);
+}
+
+bool InZoomStrip(int x, const MainLayout& layout, const Dpi& dpi) {
+    return x >= ZoomStripLeft(layout, dpi);
+}
+
+int ZoomKeyAt(int y, const MainLayout& layout) {
+    return y < layout.areaHeight / 2 ? 1 : -1;
 }
 
 PixelPoint PositionToPoint(const RadarView& view, const DmsAngle& lat, const DmsAngle& lon) {
@@ -110,18 +135,52 @@ int HitTest(const std::vector<PixelPoint>& markers, int count, PixelPoint p, con
     return -1;
 }
 
-void ApplyZoomStep(RadarView& view, int dy, PixelPoint centre, const Dpi& dpi) {
-    double f = static_cast<double>(dy) / -dpi.ScaleY(20);
-    double product = view.scale * (1.0 + f);
-    if (product < kMinScale) {
-        view.scale = kMinScale;
-    } else if (product > kMaxScale) {
-        view.scale = kMaxScale;
-    } else {
-        view.scale = Truncate(product);
+void ApplyZoomFactor(RadarView& view, double factor, PixelPoint centre) {
+    double f = factor - 1.0;
+    double product = view.scale * factor;
+    int scale = Truncate(std::clamp(product, double{kMinScale}, double{kMaxScale}));
+    if (product < kMinScale || product > kMaxScale) {
+        f = static_cast<double>(scale) / view.scale - 1.0;
     }
+    view.scale = scale;
     view.originX += Truncate((view.originX - centre.x) * f);
     view.originY += Truncate((view.originY - centre.y) * f);
+}
+
+void ApplyZoomStep(RadarView& view, int dy, PixelPoint centre, const Dpi& dpi) {
+    ApplyZoomFactor(view, 1.0 + static_cast<double>(dy) / -dpi.ScaleY(20), centre);
+}
+
+void LabelPositionAt(const RadarView& view, PixelPoint p, DmsAngle& lat, DmsAngle& lon) {
+    double scale = view.scale;
+    lon = p.x == view.originX
+              ? view.originLon
+              : DegreesToDmsRounded(DmsToDegrees(view.originLon) + (p.x - view.originX) / scale);
+    lat = p.y == view.originY
+              ? view.originLat
+              : DegreesToDmsRounded(DmsToDegrees(view.originLat) - (p.y - view.originY) / scale);
+}
+
+RadarLabelPlaces PlaceRadarLabels(const MainLayout& layout, const Dpi& dpi,
+                                  const RadarTextWidths& widths) {
+    const int gap = dpi.ScaleX(1);
+    const int stripLeft = ZoomStripLeft(layout, dpi);
+    const int bottom = layout.areaHeight - std::max(dpi.ScaleY(12), widths.lineHeight);
+    RadarLabelPlaces places;
+    places.originLatX =
+        std::min(layout.areaWidth - dpi.ScaleX(47), stripLeft - widths.originLat - gap);
+    places.step = {std::min(layout.areaWidth - dpi.ScaleX(50), stripLeft - widths.step - gap),
+                   bottom};
+    // Two green cells side by side read as one text ("139/46/135km"): keep white between them.
+    const int apart = dpi.ScaleX(4);
+    places.centreLon = {layout.areaWidth / 2 - dpi.ScaleX(30), bottom};
+    if (places.centreLon.x + widths.centreLon + apart > places.step.x) {
+        places.centreLon.x = std::max(0, places.step.x - apart - widths.centreLon);
+        if (places.centreLon.x + widths.centreLon + apart > places.step.x) {
+            places.step.y -= widths.lineHeight;
+        }
+    }
+    return places;
 }
 
 PixelPoint SnapToGrid(PixelPoint origin, PixelPoint centre, int gridSpacing) {

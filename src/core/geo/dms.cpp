@@ -122,6 +122,20 @@ DmsAngle DegreesToDms(double x) {
     return a;
 }
 
+DmsAngle DegreesToDmsRounded(double x) {
+    if (!(std::fabs(x) < 1e6)) {
+        return DegreesToDms(x);  // no angle; saturated as there, not rounded out of range
+    }
+    const int sign = x < 0 ? -1 : 1;
+    const long long total = std::llround(std::fabs(x) * 3600000.0);
+    DmsAngle a;
+    a.deg = sign * static_cast<int32_t>(total / 3600000);
+    a.min = sign * static_cast<int32_t>(total / 60000 % 60);
+    a.sec = sign * static_cast<int32_t>(total / 1000 % 60);
+    a.msec = sign * static_cast<int32_t>(total % 1000);
+    return a;
+}
+
 int GridCellOf(const DmsAngle& latAngle, const DmsAngle& lonAngle, int& row, int& column) {
     double lat = DmsToDegrees(latAngle);
     double lon = DmsToDegrees(lonAngle);

@@ -39,6 +39,9 @@ std::u16string FormatDmsShort(const DmsAngle& angle);
 
 double DmsToDegrees(const DmsAngle& angle);
 DmsAngle DegreesToDms(double degrees);
+// The same, rounded to the nearest millisecond instead of truncated: for showing a position that
+// went through degrees, where truncation can turn 02.000 into 01.999.
+DmsAngle DegreesToDmsRounded(double degrees);
 
 // Row and column of the 0.1-degree cell; 0, -101 (latitude outside) or -102 (longitude outside).
 // A point exactly on 46 N or 148 E passes and yields 260, which lies outside the grid.

@@ -15,6 +15,9 @@ constexpr std::u16string_view kTextResume = u"更新再開";
 constexpr std::u16string_view kPortFailedText =
     u"ポートを開くことができませんでした。現在地取得を中止します。";
 constexpr std::u16string_view kPortFailedTitle = u"ポートオープン失敗";
+constexpr std::u16string_view kGpsFailedText =
+    u"GPSを開くことができませんでした。現在地取得を中止します。";
+constexpr std::u16string_view kGpsFailedTitle = u"GPSオープン失敗";
 constexpr std::u16string_view kCallStopText = u"電話をかけるため定期更新を停止しました。";
 constexpr std::u16string_view kStopTitle = u"定期更新停止";
 constexpr std::u16string_view kCallFailedText = u"電話をすることができませんでした。";
@@ -65,6 +68,13 @@ std::u16string_view StartupUpdateModes(Settings& settings) {
     return SoftKeyTextFor(settings);
 }
 
+int StartupPollLimit(const Settings& settings) {
+    if (settings.StartupSrchMode == 1) {
+        return kManualPollLimit;
+    }
+    return PeriodicRunning(settings) ? kPeriodicPollLimit : 0;
+}
+
 std::u16string_view SoftKeyTextFor(const Settings& settings) {
     if (settings.InfoUpdateMode != 1) {
         return kTextUpdate;
@@ -98,12 +108,25 @@ void UpdateCycle::UpdateNow(int pollLimit) {
     if (source == 1) {
         AcquireWsimPosition(pollLimit);
     } else if (source == 2) {
-        // A failed start (-103..-105) shows nothing; the next update simply tries again.
-        gps_.StartGpsRequest(
-            [&host = host_](uint16_t) { host.PostPositionReady(PositionSource::kGps); },
-            res::ID_POSITION_READY);
+        StartGpsRequest();
     }
     host_.RepaintNow();
+}
+
+// A start that fails (no position service answers, -103..-105) is said as the W-SIM port's
+// failure is; the soft key and the timer stay as they are, so the next update tries again.
+void UpdateCycle::StartGpsRequest() {
+    if (gpsFailureShown_) {
+        return;
+    }
+    const int result = gps_.StartGpsRequest(
+        [&host = host_](uint16_t) { host.PostPositionReady(PositionSource::kGps); },
+        res::ID_POSITION_READY);
+    if (result < 0) {
+        gpsFailureShown_ = true;
+        host_.ShowMessage(kGpsFailedText, kGpsFailedTitle, NoticeIcon::kError);
+        gpsFailureShown_ = false;
+    }
 }
 
 bool UpdateCycle::OpenWsimPort() {
@@ -140,7 +163,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     port_.Close();
     cursor.reset();
     lock.Release();
-    host_.PostPositionReady(PositionSource::kWsim);
+    host_.PostPositionReady(fix.found ? PositionSource::kWsim : PositionSource::kWsimNoPosition);
     return result;
 }
 
@@ -157,7 +180,11 @@ void UpdateCycle::OnPositionReady(PositionSource source) {
         Wgs84ToTokyo(position.latitude, position.longitude, lat, lon);
         host_.SetOrigin(DegreesToDms(lat), DegreesToDms(lon));
     }
-    host_.SearchAroundOrigin();
+    // A W-SIM query that stored nothing leaves the origin as it was: searching again would only
+    // put the old list in front of the log that says what went wrong.
+    if (source != PositionSource::kWsimNoPosition) {
+        host_.SearchAroundOrigin();
+    }
     // The timer belongs to a running periodic update only; a late answer while the update is
     // stopped must not start it behind a key that reads "更新再開".
     if (PeriodicRunning(host_.CurrentSettings()) && updateTimer_ == 0) {

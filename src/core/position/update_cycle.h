@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <string_view>
 
-#include "core/text/exchange_log.h"
 #include "core/position/gps_source.h"
 #include "core/position/update_host.h"
 #include "core/position/wsim_port.h"
 #include "core/position/wsim_query.h"
 #include "core/resources/resource_ids.h"
+#include "core/text/exchange_log.h"
 
 namespace zentorak {
 
@@ -31,6 +31,10 @@ std::u16string_view SoftKeyTextFor(const Settings& settings);
 // At start-up the stored modes are brought in line: manual clears AutoUpdateMode, a periodic
 // update that is not running is stopped (2). Returns the soft key's text.
 std::u16string_view StartupUpdateModes(Settings& settings);
+// The update start-up begins with, as a W-SIM poll limit, 0 for none: the search at start
+// (StartupSrchMode 1) as a manual update; otherwise a running periodic update's first round at
+// once, as a tick, rather than an empty radar until the timer's first tick.
+int StartupPollLimit(const Settings& settings);
 
 class UpdateCycle {
 public:
@@ -75,6 +79,7 @@ public:
 private:
     void KillPeriodicTimer();
     bool OpenWsimPort();
+    void StartGpsRequest();
 
     UpdateHost& host_;
     std::atomic<int> gpsBusy_{0};
@@ -89,6 +94,7 @@ private:
     bool acquiring_ = false;
     int updateTimer_ = 0;
     std::u16string lastGpsService_;
+    bool gpsFailureShown_ = false;  // a tick while its box is open must not stack another
 };
 
 }  // namespace zentorak

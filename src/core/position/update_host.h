@@ -16,8 +16,9 @@ namespace zentorak {
 // own message-box icons).
 enum class NoticeIcon { kError, kExclamation, kInformation, kQuestion };
 
-// Where a position-ready command comes from; carried as the command's parameter.
-enum class PositionSource { kGps = 0, kWsim = 1 };
+// Where a position-ready command comes from; carried as the command's parameter. A W-SIM query
+// that stored no position says so, so that its log stays in front instead of an unchanged list.
+enum class PositionSource { kGps = 0, kWsim = 1, kWsimNoPosition = 2 };
 
 class UpdateHost {
 public:

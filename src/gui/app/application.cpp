@@ -3,14 +3,14 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "core/platform/code_page.h"
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/result_panes.h"
-#include "core/platform/code_page.h"
+#include "gui/controls/item_list_view.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/wait_cursor.h"
-#include "gui/controls/item_list_view.h"
 
 namespace zentorak {
 namespace {
@@ -121,10 +121,11 @@ bool Application::FinishLoading() {
     return true;
 }
 
-// The last start-up steps, once the targets are there: the start-up update and the timer.
+// The last start-up steps, once the targets are there: the start-up update (also the first round
+// of a running periodic update) and the timer.
 void Application::AfterLoad() {
-    if (state_.settings.StartupSrchMode == 1) {
-        window_->Updates().UpdateNow(kManualPollLimit);
+    if (int pollLimit = StartupPollLimit(state_.settings); pollLimit != 0) {
+        window_->Updates().UpdateNow(pollLimit);
     }
     if (PeriodicRunning(state_.settings)) {
         window_->StartUpdateTimer(res::PERIODIC_TIMER_ID, res::PERIODIC_TIMER_MS);

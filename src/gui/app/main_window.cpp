@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "core/position/update_cycle.h"
+#include "core/resources/resource_ids.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/dialogs/qt_dialogs.h"
@@ -15,7 +16,6 @@
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/resources/menu_builder.h"
-#include "core/resources/resource_ids.h"
 
 namespace zentorak {
 
@@ -63,6 +63,8 @@ void MainWindow::ConnectRadar() {
             [this](QPoint p, bool right) { PenDown(p, right); });
     connect(radar_, &RadarWidget::PenMove, this, &MainWindow::PenMove);
     connect(radar_, &RadarWidget::PenUp, this, &MainWindow::PenUp);
+    connect(radar_, &RadarWidget::PenCancel, this, &MainWindow::PenCancel);
+    connect(radar_, &RadarWidget::Zoom, this, &MainWindow::ZoomBy);
     connect(radar_, &RadarWidget::Painted, this, [this] {
         // A painted origin hands the keyboard to the list, as the handset does.
         if (state_.originValid == 1 && panes_->List()->isVisible()) {
@@ -80,11 +82,13 @@ void MainWindow::ConnectRadar() {
 void MainWindow::ConnectList() {
     QTreeWidget* list = panes_->List();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list, &QWidget::customContextMenuRequested, this,
-            [this, list](QPoint p) { ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p)); });
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint p) {
+        ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p));
+    });
     list->viewport()->installEventFilter(this);
-    connect(listHold_, &TapAndHold::Held, this,
-            [this, list](QPoint p) { ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p)); });
+    connect(listHold_, &TapAndHold::Held, this, [this, list](QPoint p) {
+        ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p));
+    });
     connect(list, &QTreeWidget::itemActivated, this, [this] { Dispatch(ID_LIST_DETAILS); });
     // Where a single click already activates an item, the click must not open it twice.
     if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list)) {
@@ -124,6 +128,12 @@ void MainWindow::BuildAccelerators() {
     connect(about, &QShortcut::activated, this, [this] { Dispatch(ID_ABOUT); });
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, [this] { Dispatch(ID_QUIT); });
+    // + and - zoom as the strip's keys do.
+    for (auto [key, factor] :
+         {std::pair{Qt::Key_Plus, kZoomInFactor}, std::pair{Qt::Key_Minus, kZoomOutFactor}}) {
+        auto* zoom = new QShortcut(QKeySequence(key), this);
+        connect(zoom, &QShortcut::activated, this, [this, factor] { ZoomBy(factor); });
+    }
 }
 
 void MainWindow::RefreshOriginModeTexts() {
@@ -205,20 +215,17 @@ ScreenSize MainWindow::Screen() const {
 }
 
 PixelPoint MainWindow::ViewCentrePoint() const {
-    return ViewCentre(Screen(), state_.dpi);
-}
-
-int MainWindow::RadarWidth() const {
-    return state_.dpi.ScaleX(kHandsetWidth);
+    return ViewCentre(state_.layout);
 }
 
 void MainWindow::LayoutContent() {
     int bar = state_.dpi.ScaleY(kBarHeight);
     content_->setGeometry(0, 0, width(), std::max(0, height() - bar));
     softKeys_->setGeometry(0, height() - bar, width(), bar);
-    ScreenSize screen = Screen();
-    radar_->setGeometry(0, 0, RadarAreaWidth(screen, state_.dpi), RadarAreaHeight(state_.dpi));
-    panes_->Layout(PaneRect(screen, state_.dpi));
+    state_.layout = LayoutFor(Screen(), state_.dpi, panes_->FiveRowsHeight());
+    const PixelRect& r = state_.layout.radar;
+    radar_->setGeometry(r.x, r.y, r.width, r.height);
+    panes_->Layout(state_.layout.pane);
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {
@@ -251,7 +258,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::ShowPopup(int menuId, QPoint global) {
+    popupOpen_ = true;
     dialogs_->PopupMenu(menuId, {global.x(), global.y()});
+    popupOpen_ = false;
+    std::vector<int> held;
+    held.swap(positionsWhilePopup_);
+    for (int source : held) {
+        Dispatch(ID_POSITION_READY, source);
+    }
 }
 
 void MainWindow::Dispatch(int id, int param) {
@@ -267,7 +281,11 @@ void MainWindow::Dispatch(int id, int param) {
             updates_->OnSoftKey();
             break;
         case ID_POSITION_READY:
-            updates_->OnPositionReady(param);
+            if (popupOpen_) {
+                positionsWhilePopup_.push_back(param);
+            } else {
+                updates_->OnPositionReady(param);
+            }
             break;
         case ID_SEARCH:
             ConditionalSearch();

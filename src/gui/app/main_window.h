@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/app/app_state.h"
 #include "core/app/commands.h"
@@ -51,6 +52,10 @@ public:
     void PenMove(QPoint p);
     void PenUp(QPoint p);
     void TapAndHoldAt(QPoint p);
+    // A gesture that is not the pen's (a pinch) took over: the press ends without acting.
+    void PenCancel();
+    // Zooms around the view centre by `factor` (the zoom keys, the wheel, a pinch, + and -).
+    void ZoomBy(double factor);
 
     // Favourites menu kept in step with state.favorites: items 2001 + i after the fixed ones.
     void AppendFavoriteItem(int commandId, const QString& name);
@@ -89,7 +94,6 @@ public:
     // Handset screen the window stands for: W = content width, H = content height + 2 bars.
     ScreenSize Screen() const;
     PixelPoint ViewCentrePoint() const;
-    int RadarWidth() const;
 
     RadarWidget* Radar() const { return radar_; }
     ResultPanes& Panes() const { return *panes_; }
@@ -117,8 +121,11 @@ private:
     void BuildMenus();
     void BuildAccelerators();
     void LayoutContent();
+    // A popup's command acts on what the popup was opened over: position-ready commands that
+    // arrive while it is open (a periodic update) wait until it has closed.
     void ShowPopup(int menuId, QPoint global);
-    int Show(const Notice& notice, bool owned = true);
+    // Every box is owned by the window, so that it stands over the window and fits inside it.
+    int Show(const Notice& notice);
 
     // Commands.
     bool NeedsOrigin();
@@ -157,6 +164,8 @@ private:
     std::function<void()> inputGate_;
     bool closing_ = false;
     bool painted_ = false;
+    bool popupOpen_ = false;
+    std::vector<int> positionsWhilePopup_;  // the params of position-ready commands held back
 };
 
 }  // namespace zentorak

@@ -18,15 +18,15 @@ namespace zentorak {
 
 using namespace res;
 
-int MainWindow::Show(const Notice& notice, bool owned) {
-    return ShowNotice(owned ? this : nullptr, notice);
+int MainWindow::Show(const Notice& notice) {
+    return ShowNotice(this, notice);
 }
 
 bool MainWindow::NeedsOrigin() {
     if (state_.originValid == 1) {
         return true;
     }
-    Show(NoOriginNotice(), false);
+    Show(NoOriginNotice());
     return false;
 }
 
@@ -65,14 +65,14 @@ FavoriteRecord MainWindow::TargetAsFavorite(const TargetRecord* t) const {
 void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
     // No menu id is left for another favourite: say so before the user names one.
     if (FavoriteMenuFull(state_.favorites)) {
-        Show(FavoriteMenuFullNotice(), false);
+        Show(FavoriteMenuFullNotice());
         return;
     }
     if (dialogs_->FavoriteName(kAddFavoriteTitle, record) != 1) {
         return;
     }
     if (AddFavorite(state_.favorites, record) != 0) {
-        Show(FavoriteAddFailedNotice(), false);
+        Show(FavoriteAddFailedNotice());
         return;
     }
     AppendFavoriteItem(FavoriteCommandOf(state_.favorites.count() - 1),
@@ -127,6 +127,7 @@ void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
 
 void MainWindow::ReloadAfterOptions() {
     WaitCursor wait;
+    panes_->ForgetRows();
     std::optional<Notice> failure = ReloadTargets(state_);
     wait.Restore();
     if (failure) {

@@ -1,14 +1,15 @@
-// Pen gestures on the radar: tap, tap-and-hold menu, pan and zoom, in both origin modes.
+// Pen gestures on the radar: tap, tap-and-hold menu, pan and zoom, in both origin modes, and the
+// zoom by steps that the strip's keys, the wheel, a pinch and the + and - keys share.
 #include <QAction>
 #include <QMenu>
 #include <cstdlib>
 
+#include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/resources/menu_builder.h"
-#include "core/resources/resource_ids.h"
 
 namespace zentorak {
 
@@ -27,7 +28,7 @@ void MainWindow::PenDown(QPoint p, bool rightButton) {
         inputGate_();
     }
     state_.pressPoint = state_.lastPoint = ToPixel(p);
-    bool inStrip = InZoomStrip(p.x(), Screen(), state_.dpi);
+    bool inStrip = InZoomStrip(p.x(), state_.layout, state_.dpi);
     if (rightButton && !inStrip) {
         TapAndHoldAt(p);
         return;
@@ -59,8 +60,14 @@ void MainWindow::PenMove(QPoint p) {
                 std::abs(pt.y - state_.pressPoint.y) <= state_.dpi.ScaleY(4)) {
                 return;
             }
-            state_.dragState =
-                InZoomStrip(state_.pressPoint.x, Screen(), state_.dpi) ? kDragZoom : kDragPan;
+            if (!InZoomStrip(state_.pressPoint.x, state_.layout, state_.dpi)) {
+                state_.dragState = kDragPan;  // measured from the press: no movement is lost
+                return;
+            }
+            // Each zoom move is measured from the one before; from the press, the next move
+            // would count the threshold again and a quick drag would overshoot.
+            state_.dragState = kDragZoom;
+            state_.lastPoint = pt;
             return;
         case kDragZoom: {
             RadarView view = state_.View();
@@ -85,6 +92,12 @@ void MainWindow::PenUp(QPoint p) {
     state_.dragState = kDragIdle;
     PixelPoint pt = ToPixel(p);
     if (drag == kDragPending) {
+        if (InZoomStrip(state_.pressPoint.x, state_.layout, state_.dpi)) {
+            // A tap on the strip's keys: one step in or out.
+            ZoomBy(ZoomKeyAt(state_.pressPoint.y, state_.layout) > 0 ? kZoomInFactor
+                                                                     : kZoomOutFactor);
+            return;
+        }
         int k = MarkerAt(state_.pressPoint);
         if (k >= 0) {
             ShowDetails(k);
@@ -103,6 +116,18 @@ void MainWindow::PenUp(QPoint p) {
             FinishFloatingPan(p);
         }
     }
+}
+
+void MainWindow::PenCancel() {
+    tapAndHold_->Release();
+    state_.dragState = kDragIdle;
+}
+
+void MainWindow::ZoomBy(double factor) {
+    RadarView view = state_.View();
+    ApplyZoomFactor(view, factor, ViewCentrePoint());
+    state_.SetView(view);
+    Repaint();
 }
 
 // The list follows the view centre while the origin jumps by whole grid spacings, so that the

@@ -23,15 +23,27 @@ QString Short(const DmsAngle& a) {
 }  // namespace
 
 RadarPainter::RadarPainter(QPainter& painter, AppState& state, int width, int height)
-    : p_(painter), s_(state), dpi_(state.dpi), width_(width), height_(height) {
+    : p_(painter),
+      s_(state),
+      dpi_(state.dpi),
+      width_(width),
+      height_(std::min(height, state.layout.areaHeight)),
+      widgetHeight_(height) {
     QFont font = p_.font();
     font.setPixelSize(dpi_.ScaleY(12));
     p_.setFont(font);
 }
 
 void RadarPainter::Paint(bool acquiring) {
-    p_.fillRect(0, 0, width_, height_, Qt::white);
+    p_.fillRect(0, 0, width_, widgetHeight_, Qt::white);
+    p_.save();
+    p_.setClipRect(0, 0, width_ - dpi_.ScaleX(kZoomStripWidth), widgetHeight_);
+    Picture(acquiring);
+    p_.restore();
     ZoomStrip();
+}
+
+void RadarPainter::Picture(bool acquiring) {
     Line(kCrossHair, 0, height_ / 2, width_, height_ / 2);
     Line(kCrossHair, width_ / 2, 0, width_ / 2, height_);
     if (s_.originValid == 1) {
@@ -47,11 +59,9 @@ void RadarPainter::Paint(bool acquiring) {
             Line(kAxes, 0, height_ / 2, width_, height_ / 2);
             Line(kAxes, width_ / 2, 0, width_ / 2, height_);
         }
-        Coordinates(fixed);
+        // The places themselves go over every label, so that a label never hides the nearest.
+        Labels(fixed, step);
         Targets();
-        Text(QString::fromStdString(GridStepLabel(step.metres)), width_ - dpi_.ScaleX(50),
-             height_ - dpi_.ScaleY(12), Qt::white, kLabel);
-        ViewCentreCoordinates();
     }
     if (acquiring) {
         int y = height_ - dpi_.ScaleY(15);
@@ -61,8 +71,8 @@ void RadarPainter::Paint(bool acquiring) {
 }
 
 void RadarPainter::ZoomStrip() {
-    int strip = dpi_.ScaleX(14);
-    p_.fillRect(width_ - strip, 0, strip, height_, kZoomStrip);
+    int strip = dpi_.ScaleX(kZoomStripWidth);
+    p_.fillRect(width_ - strip, 0, strip, widgetHeight_, kZoomStrip);
     int inset = (strip - dpi_.ScaleX(8)) / 2;
     int x = width_ - strip + inset;
     QRect plus(QPoint(x, dpi_.ScaleY(1)), QPoint(width_ - inset, dpi_.ScaleY(15)));
@@ -92,12 +102,28 @@ void RadarPainter::Grid(bool fixed) {
     }
 }
 
-void RadarPainter::Coordinates(bool fixed) {
+// The coordinates of the origin (fixed mode) and of the view centre, and the grid step: placed
+// by their measured widths so that none runs under the zoom strip or into another.
+void RadarPainter::Labels(bool fixed, const GridStep& step) {
+    QFontMetrics metrics(p_.font());
+    MainLayout area;
+    area.areaWidth = width_;
+    area.areaHeight = height_;
+    DmsAngle lat, lon;
+    LabelPositionAt(s_.View(), ViewCentre(area), lat, lon);
+    const QString originLat = Short(s_.originLat), centreLat = Short(lat), centreLon = Short(lon);
+    const QString stepText = QString::fromStdString(GridStepLabel(step.metres));
+    RadarLabelPlaces at = PlaceRadarLabels(
+        area, dpi_,
+        {metrics.horizontalAdvance(originLat), metrics.horizontalAdvance(centreLon),
+         metrics.horizontalAdvance(stepText), metrics.height()});
     if (fixed) {
-        Text(Short(s_.originLat), width_ - dpi_.ScaleX(47), s_.originY - dpi_.ScaleY(5), Qt::white,
-             kLabel);
+        Text(originLat, at.originLatX, s_.originY - dpi_.ScaleY(5), Qt::white, kLabel);
         Text(Short(s_.originLon), s_.originX - dpi_.ScaleX(30), 0, Qt::white, kLabel);
     }
+    Text(stepText, at.step.x, at.step.y, Qt::white, kLabel);
+    Text(centreLat, 0, height_ / 2 - dpi_.ScaleY(5), Qt::white, kLabel);
+    Text(centreLon, at.centreLon.x, at.centreLon.y, Qt::white, kLabel);
 }
 
 void RadarPainter::Targets() {
@@ -110,13 +136,6 @@ void RadarPainter::Targets() {
         Text(QStringLiteral("%1").arg(k + 1, 2, 10, QLatin1Char('0')), m.x, m.y, Qt::white,
              kTarget);
     }
-}
-
-void RadarPainter::ViewCentreCoordinates() {
-    DmsAngle lat, lon;
-    PointToPosition(s_.View(), {width_ / 2, height_ / 2}, lat, lon);
-    Text(Short(lat), 0, height_ / 2 - dpi_.ScaleY(5), Qt::white, kLabel);
-    Text(Short(lon), width_ / 2 - dpi_.ScaleX(30), height_ - dpi_.ScaleY(12), Qt::white, kLabel);
 }
 
 void RadarPainter::Text(const QString& text, int x, int y, QColor fg, QColor bg, QRect fill) {

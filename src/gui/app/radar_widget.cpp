@@ -1,7 +1,10 @@
 #include "gui/app/radar_widget.h"
 
+#include <QGestureEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPinchGesture>
+#include <QWheelEvent>
 
 #include "gui/app/radar_painter.h"
 
@@ -10,6 +13,38 @@ namespace zentorak {
 RadarWidget::RadarWidget(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
+    // One finger stays the pen (its touches arrive as mouse events); two pinch.
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    grabGesture(Qt::PinchGesture);
+}
+
+bool RadarWidget::event(QEvent* event) {
+    if (event->type() != QEvent::Gesture) {
+        return QWidget::event(event);
+    }
+    auto* gestures = static_cast<QGestureEvent*>(event);
+    if (auto* pinch = static_cast<QPinchGesture*>(gestures->gesture(Qt::PinchGesture))) {
+        emit PenCancel();  // the finger that pressed first is part of the pinch
+        if ((pinch->changeFlags() & QPinchGesture::ScaleFactorChanged) &&
+            pinch->scaleFactor() > 0) {
+            emit Zoom(pinch->scaleFactor());
+        }
+        gestures->accept(pinch);
+    }
+    return true;
+}
+
+// One notch (15 degrees) is one step of the zoom keys; finer wheels add up to whole notches.
+void RadarWidget::wheelEvent(QWheelEvent* event) {
+    constexpr int kNotch = 120;
+    wheelAngle_ += event->angleDelta().y();
+    for (; wheelAngle_ >= kNotch; wheelAngle_ -= kNotch) {
+        emit Zoom(kZoomInFactor);
+    }
+    for (; wheelAngle_ <= -kNotch; wheelAngle_ += kNotch) {
+        emit Zoom(kZoomOutFactor);
+    }
+    event->accept();
 }
 
 void RadarWidget::paintEvent(QPaintEvent*) {

@@ -1,6 +1,7 @@
 // The radar area: paints the grid, the origin axes, the numbered target labels, the grid-step
-// label, coordinates, the zoom strip and "位置取得中" from AppState, and hands pen events to
-// the window. Leaves markerPos and gridSpacing behind for hit-testing and panning.
+// label, coordinates, the zoom strip and "位置取得中" from AppState, and hands pen events, wheel
+// steps and pinches to the window. Leaves markerPos and gridSpacing behind for hit-testing and
+// panning.
 #pragma once
 
 #include <QWidget>
@@ -20,10 +21,17 @@ signals:
     void PenDown(QPoint p, bool rightButton);
     void PenMove(QPoint p);
     void PenUp(QPoint p);
+    // A pinch took over from the finger that pressed first.
+    void PenCancel();
+    // Zoom around the view centre by this factor: a wheel step (the zoom keys' factor) or a
+    // pinch's change since its last report.
+    void Zoom(double factor);
     void Painted();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -31,6 +39,7 @@ protected:
 private:
     AppState& state_;
     std::function<bool()> busy_;
+    int wheelAngle_ = 0;  // eighths of a degree not yet turned into whole steps
 };
 
 }  // namespace zentorak

@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QHeaderView>
+#include <algorithm>
 
 #include "core/resources/resource_ids.h"
 #include "gui/platform/finger_scroll.h"
@@ -38,7 +39,7 @@ ResultPanes::ResultPanes(QWidget* parent, AppState& state)
     list_->setFont(font);
     list_->setRootIsDecorated(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setUniformRowHeights(true);
     list_->setColumnCount(0);
     list_->header()->setStretchLastSection(false);
@@ -50,6 +51,19 @@ ResultPanes::ResultPanes(QWidget* parent, AppState& state)
     state_.log.Reset();
     SetLogText();
     ShowPane();
+    fiveRowsHeight_ = MeasureFiveRows();
+}
+
+// A list like this one with one row, in the panes' font and style.
+int ResultPanes::MeasureFiveRows() const {
+    QTreeWidget probe;
+    probe.setFont(list_->font());
+    probe.setRootIsDecorated(false);
+    probe.setHeaderLabels({QStringLiteral("No")});
+    new QTreeWidgetItem(&probe, {QStringLiteral("1")});
+    probe.ensurePolished();
+    int row = std::max(probe.sizeHintForRow(0), QFontMetrics(list_->font()).height());
+    return probe.header()->sizeHint().height() + 5 * row + 2 * probe.frameWidth();
 }
 
 void ResultPanes::Layout(const PixelRect& r) {
@@ -100,7 +114,47 @@ void ResultPanes::AddColumns(const std::vector<int>& infoSlots) {
     list_->setColumnWidth(static_cast<int>(infoSlots.size()) + 1, state_.dpi.ScaleX(50));
 }
 
+std::vector<const TargetRecord*> ResultPanes::SelectedTargets() const {
+    std::vector<const TargetRecord*> targets;
+    for (QTreeWidgetItem* item : list_->selectedItems()) {
+        int row = list_->indexOfTopLevelItem(item);
+        if (row >= 0 && row < static_cast<int>(rowTargets_.size())) {
+            targets.push_back(rowTargets_[static_cast<size_t>(row)]);
+        }
+    }
+    return targets;
+}
+
+void ResultPanes::Reselect(const std::vector<const TargetRecord*>& targets) {
+    QTreeWidgetItem* first = nullptr;
+    for (int row = 0; row < static_cast<int>(rowTargets_.size()); ++row) {
+        if (std::find(targets.begin(), targets.end(), rowTargets_[static_cast<size_t>(row)]) ==
+            targets.end()) {
+            continue;
+        }
+        QTreeWidgetItem* item = list_->topLevelItem(row);
+        item->setSelected(true);
+        if (first == nullptr) {
+            first = item;
+            list_->selectionModel()->setCurrentIndex(list_->indexFromItem(item),
+                                                     QItemSelectionModel::NoUpdate);
+        }
+    }
+    if (first != nullptr) {
+        list_->scrollToItem(first);
+    }
+}
+
+void ResultPanes::ForgetRows() {
+    rowTargets_.clear();
+}
+
 void ResultPanes::Fill(int clientWidth) {
+    const std::vector<const TargetRecord*> selected = SelectedTargets();
+    const size_t shown =
+        std::min(state_.found.targets.size(), static_cast<size_t>(std::max(0, state_.found.count)));
+    rowTargets_.assign(state_.found.targets.begin(),
+                       state_.found.targets.begin() + static_cast<std::ptrdiff_t>(shown));
     list_->setUpdatesEnabled(false);
     list_->clear();
     SaveColumnWidths();
@@ -129,6 +183,7 @@ void ResultPanes::Fill(int clientWidth) {
     }
     list_->addTopLevelItems(rows);
     SizeColumns(static_cast<int>(infoSlots.size()), clientWidth);
+    Reselect(selected);
     list_->setUpdatesEnabled(true);
 }
 
@@ -141,10 +196,9 @@ void ResultPanes::SizeColumns(int dataColumns, int clientWidth) {
             list_->setColumnWidth(c, saved);
             continue;
         }
-        list_->resizeColumnToContents(c);
-        if (list_->columnWidth(c) > clientWidth / 2) {
-            list_->setColumnWidth(c, clientWidth / 2);
-        }
+        // The cells' text only, as the handset sizes a column: not the caption as well.
+        const QAbstractItemView* view = list_;  // the tree's own override, public here
+        list_->setColumnWidth(c, std::min(view->sizeHintForColumn(c), clientWidth / 2));
     }
 }
 

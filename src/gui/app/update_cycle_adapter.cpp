@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <QCursor>
 
+#include "core/gpsd/gpsd_driver.h"
+#include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/result_panes.h"
 #include "core/platform/app_folder.h"
 #include "gui/platform/geoclue_driver.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/shell_open.h"
-#include "core/resources/resource_ids.h"
 
 namespace zentorak {
 
@@ -75,10 +76,14 @@ void UpdateCycleAdapter::OnPositionReady(int source) {
     if (shutDown_) {
         return;
     }
-    // Only the two sources the cycle posts; anything else must not read the GPS record.
-    cycle_->OnPositionReady(source == static_cast<int>(PositionSource::kGps)
-                                ? PositionSource::kGps
-                                : PositionSource::kWsim);
+    // Only the sources the cycle posts; anything else must not read the GPS record.
+    PositionSource from = PositionSource::kWsim;
+    if (source == static_cast<int>(PositionSource::kGps)) {
+        from = PositionSource::kGps;
+    } else if (source == static_cast<int>(PositionSource::kWsimNoPosition)) {
+        from = PositionSource::kWsimNoPosition;
+    }
+    cycle_->OnPositionReady(from);
 }
 
 void UpdateCycleAdapter::PlaceCall(int target) {

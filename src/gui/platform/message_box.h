@@ -5,9 +5,11 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "core/position/update_host.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace zentorak {
@@ -33,12 +35,17 @@ struct MessageRecord {
 
 MessageIcon ToMessageIcon(NoticeIcon icon);
 
+// An owned box stands over the middle of its owner's window and is no wider than it; its lines
+// break only where the text's language allows (Qt's line breaking keeps Japanese closing marks,
+// small kana and ー off the start of a line).
 int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons buttons = MessageButtons::Ok);
 
 struct Notice;
 // A command's notice: a question gets Yes and No, anything else OK.
 int ShowNotice(QWidget* owner, const Notice& notice);
+// The real box for `record`, not shown yet: ShowMessage runs it; tests show it and look.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const MessageRecord& record);
 
 // Replaces the real box; an empty handler brings it back.
 using MessageHandler = std::function<int(const MessageRecord&)>;

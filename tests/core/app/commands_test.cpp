@@ -46,8 +46,12 @@ TEST_F(CommandsTest, ReloadSizesTheArraysAndSearchAroundOriginFindsTheNearest) {
     ASSERT_EQ(state.found.count, 5);
     EXPECT_EQ(state.found.targets[0]->Info(0), u"店10");
     EXPECT_EQ(state.paneMode, kPaneList);
-    EXPECT_EQ(state.originX, state.dpi.ScaleX(kHandsetWidth) / 2);
-    EXPECT_EQ(state.originY, RadarAreaHeight(state.dpi) / 2);
+    // The origin goes to the view centre of the window's radar, however large it has grown.
+    state.layout = LayoutFor({720, 360}, state.dpi);
+    SearchAroundOrigin(state);
+    EXPECT_EQ(state.originX, ViewCentre(state.layout).x);
+    EXPECT_EQ(state.originY, ViewCentre(state.layout).y);
+    EXPECT_GT(state.originX, state.dpi.ScaleX(kHandsetWidth) / 2);
 }
 
 TEST_F(CommandsTest, ReloadThatCannotSizeTheArraysSaysSoAndLeavesNothingLoaded) {
@@ -64,8 +68,8 @@ TEST_F(CommandsTest, TextSearchMovesTheOriginToTheFirstMatchAndGrowsTheMarkers) 
     SearchTexts texts;
     texts[1] = u"渋谷";  // six shops, more than the five the list was made for
     Notice notice = RunTextSearch(state, texts, {120, 93});
-    EXPECT_EQ(notice, (Notice{u"検索対象が6個見つかりました。", u"検索結果",
-                              NoticeIcon::kInformation}));
+    EXPECT_EQ(notice,
+              (Notice{u"検索対象が6個見つかりました。", u"検索結果", NoticeIcon::kInformation}));
     ASSERT_EQ(state.found.count, 6);
     EXPECT_GE(state.markerPos.size(), 6u);
     EXPECT_EQ(state.originLat, state.found.targets[0]->lat);

@@ -86,6 +86,15 @@ TEST(Zoom, StepsCompoundAroundTheCentre) {
     ApplyZoomStep(view, -10, centre, k96);
     ApplyZoomStep(view, -10, centre, k96);
     EXPECT_EQ(view.scale, 2250);
+    // The keys' steps: the factor of 20 units up, and back.
+    view.scale = 1000;
+    view.originX = 150;
+    ApplyZoomFactor(view, kZoomInFactor, centre);
+    EXPECT_EQ(view.scale, 2000);
+    EXPECT_EQ(view.originX, 180);
+    ApplyZoomFactor(view, kZoomOutFactor, centre);
+    EXPECT_EQ(view.scale, 1000);
+    EXPECT_EQ(view.originX, 150);
 }
 
 TEST(Zoom, ClampsAtBothEnds) {
@@ -98,6 +107,24 @@ TEST(Zoom, ClampsAtBothEnds) {
     EXPECT_EQ(view.scale, kMaxScale);
 }
 
+// A quick drag down (50 px in one move) asks for a negative scale. The scale stops at its least,
+// and the view centre stays on the same ground: the origin does not swing across the centre.
+TEST(Zoom, ClampedStepKeepsTheCentreOnTheGround) {
+    RadarView view = ViewAt35();
+    view.originX = 150;
+    view.originY = 63;
+    PixelPoint centre{120, 93};
+    DmsAngle latBefore, lonBefore, lat, lon;
+    PointToPosition(view, centre, latBefore, lonBefore);
+    ApplyZoomStep(view, 50, centre, k96);
+    EXPECT_EQ(view.scale, kMinScale);
+    EXPECT_GT(view.originX, centre.x);
+    EXPECT_LT(view.originY, centre.y);
+    PointToPosition(view, centre, lat, lon);
+    EXPECT_NEAR(DmsToDegrees(lon), DmsToDegrees(lonBefore), 1.0 / kMinScale);
+    EXPECT_NEAR(DmsToDegrees(lat), DmsToDegrees(latBefore), 1.0 / kMinScale);
+}
+
 TEST(SnapToGrid, StaysWithinOneSpacingOfTheCentre) {
     PixelPoint centre{120, 93};
     EXPECT_EQ(SnapToGrid({250, 0}, centre, 44), (PixelPoint{120 + 130 % 44, 93 - 93 % 44}));
@@ -106,14 +133,132 @@ TEST(SnapToGrid, StaysWithinOneSpacingOfTheCentre) {
     EXPECT_EQ(SnapToGrid({250, 0}, centre, 0), (PixelPoint{250, 0}));
 }
 
-TEST(Layout, PanesBelowInPortraitBesideInLandscape) {
-    EXPECT_EQ(PaneRect({240, 320}, k96), (PixelRect{0, 186, 240, 82}));
-    EXPECT_EQ(PaneRect({320, 240}, k96), (PixelRect{240, 0, 80, 188}));
-    EXPECT_EQ(RadarAreaWidth({320, 240}, k96), 240);
-    EXPECT_EQ(RadarAreaWidth({300, 400}, k96), 300);
-    EXPECT_EQ(ViewCentre({240, 320}, k192), (PixelPoint{120, 186}));
-    EXPECT_TRUE(InZoomStrip(226, {240, 320}, k96));
-    EXPECT_FALSE(InZoomStrip(225, {240, 320}, k96));
+// The handset's own screens keep its layout to the pixel, at any resolution.
+TEST(Layout, HandsetScreensAreTheHandsetsLayout) {
+    const int fiveRows = 114;  // header and five rows of a 12-pixel font
+    MainLayout portrait = LayoutFor({240, 320}, k96, fiveRows);
+    EXPECT_EQ(portrait.areaWidth, 240);
+    EXPECT_EQ(portrait.areaHeight, 186);
+    EXPECT_EQ(portrait.radar, (PixelRect{0, 0, 240, 186}));
+    EXPECT_EQ(portrait.pane, (PixelRect{0, 186, 240, 82}));
+    MainLayout landscape = LayoutFor({320, 240}, k96, fiveRows);
+    EXPECT_EQ(landscape.areaWidth, 240);
+    EXPECT_EQ(landscape.areaHeight, 186);
+    // The zoom strip runs down to the soft-key bar, past the radar area's 186.
+    EXPECT_EQ(landscape.radar, (PixelRect{0, 0, 240, 188}));
+    EXPECT_EQ(landscape.pane, (PixelRect{240, 0, 80, 188}));
+    MainLayout doubled = LayoutFor({480, 640}, k192, 2 * fiveRows);
+    EXPECT_EQ(doubled.radar, (PixelRect{0, 0, 480, 372}));
+    EXPECT_EQ(doubled.pane, (PixelRect{0, 372, 480, 164}));
+    EXPECT_EQ(LayoutFor({640, 480}, k192).pane, (PixelRect{480, 0, 160, 376}));
+    EXPECT_EQ(ViewCentre(doubled), (PixelPoint{240, 186}));
+    EXPECT_TRUE(InZoomStrip(226, portrait, k96));
+    EXPECT_FALSE(InZoomStrip(225, portrait, k96));
+    EXPECT_EQ(ZoomKeyAt(10, portrait), 1);
+    EXPECT_EQ(ZoomKeyAt(180, portrait), -1);
+}
+
+struct LayoutRow {
+    const char* name;
+    ScreenSize screen;
+    int areaWidth, areaHeight;  // what a person gets, worked out by hand from the rule
+};
+
+// Other screens: the radar and the pane tile the window's content exactly, the radar area is
+// never cut off by the window, and the pane shows five rows wherever the content has room.
+TEST(Layout, OtherScreensGrowAndShrinkBothParts) {
+    const int fiveRows = 114;
+    const LayoutRow rows[] = {
+        // 400 units more: 32 to the pane for its five rows, two thirds of the other 368.
+        {"tall 360x720", {360, 720}, 360, 186 + 368 * 2 / 3},
+        {"phone 300x588", {300, 588}, 300, 186 + 236 * 2 / 3},
+        {"a little taller 240x340", {240, 340}, 240, 186},  // 20 more, all for the pane
+        {"wide 720x360", {720, 360}, 240 + 200, 308 - 2},
+        {"desktop 1000x740", {1000, 740}, 240 + 340, 688 - 2},
+        {"short 320x180", {320, 180}, 240, 128},             // no "--" lost below the window
+        {"narrow landscape 240x210", {240, 210}, 160, 158},  // a third stays for the list
+        {"narrow portrait 150x294", {150, 294}, 150, 186},
+        {"too small 100x60", {100, 60}, 67, 8},
+    };
+    for (const LayoutRow& row : rows) {
+        MainLayout l = LayoutFor(row.screen, k96, fiveRows);
+        const int content = row.screen.height - 52;
+        EXPECT_EQ(l.areaWidth, row.areaWidth) << row.name;
+        EXPECT_EQ(l.areaHeight, row.areaHeight) << row.name;
+        EXPECT_LE(l.areaHeight, l.radar.height) << row.name;
+        EXPECT_EQ(l.radar.width, l.areaWidth) << row.name;
+        if (row.screen.Portrait()) {
+            EXPECT_EQ(l.pane,
+                      (PixelRect{0, l.areaHeight, row.screen.width, content - l.areaHeight}))
+                << row.name;
+            if (content >= 186 + fiveRows) {
+                EXPECT_GE(l.pane.height, fiveRows) << row.name;
+            }
+        } else {
+            EXPECT_EQ(l.radar.height, content) << row.name;
+            EXPECT_EQ(l.pane, (PixelRect{l.areaWidth, 0, row.screen.width - l.areaWidth, content}))
+                << row.name;
+            EXPECT_GE(l.pane.width, std::min(80, row.screen.width / 3)) << row.name;
+        }
+    }
+}
+
+// The texts' widths in the fonts here: "35/40/40" 56, "139/46/13" 63, "500km" 35, one line 15.
+const RadarTextWidths kWidths{56, 63, 35, 15};
+
+TEST(LabelPlaces, HandsetPlacesWhereTheTextsFit) {
+    MainLayout l = LayoutFor({240, 320}, k96);
+    RadarTextWidths narrow{30, 50, 20, 12};
+    RadarLabelPlaces p = PlaceRadarLabels(l, k96, narrow);
+    EXPECT_EQ(p.originLatX, 240 - 47);
+    EXPECT_EQ(p.step, (PixelPoint{240 - 50, 186 - 12}));
+    EXPECT_EQ(p.centreLon, (PixelPoint{120 - 30, 186 - 12}));
+}
+
+TEST(LabelPlaces, WideTextsEndBeforeTheStripAndEachOther) {
+    struct Row {
+        const char* name;
+        ScreenSize screen;
+    };
+    const Row rows[] = {{"handset", {240, 320}},  {"landscape", {320, 240}},
+                        {"desktop", {1000, 740}}, {"phone", {300, 588}},
+                        {"narrow", {150, 294}},   {"very narrow", {100, 294}}};
+    for (const Row& row : rows) {
+        MainLayout l = LayoutFor(row.screen, k96);
+        const int strip = ZoomStripLeft(l, k96);
+        RadarLabelPlaces p = PlaceRadarLabels(l, k96, kWidths);
+        EXPECT_LT(p.originLatX + kWidths.originLat, strip) << row.name;
+        EXPECT_LT(p.step.x + kWidths.step, strip) << row.name;
+        EXPECT_GE(p.centreLon.x, 0) << row.name;
+        // A whole line above the bottom edge; the step beside or above the longitude.
+        EXPECT_LE(p.centreLon.y + kWidths.lineHeight, l.areaHeight) << row.name;
+        bool beside = p.centreLon.x + kWidths.centreLon + 4 <= p.step.x;  // white between
+        bool above = p.step.y + kWidths.lineHeight <= p.centreLon.y;
+        EXPECT_TRUE(beside || above) << row.name;
+    }
+    // At the handset the step's place is the handset's, the longitude's too.
+    RadarLabelPlaces p = PlaceRadarLabels(LayoutFor({240, 320}, k96), k96, kWidths);
+    EXPECT_EQ(p.step.x, 240 - 50);
+    EXPECT_EQ(p.centreLon.x, 120 - 30);
+    EXPECT_EQ(p.originLatX, 240 - 14 - 56 - 1);
+}
+
+TEST(LabelPosition, TheOriginsOwnAngleAndRoundedElsewhere) {
+    RadarView view{{35, 40, 40, 0}, {139, 46, 2, 0}, 120, 93, 3600};  // a second a pixel
+    DmsAngle lat, lon;
+    LabelPositionAt(view, {120, 93}, lat, lon);
+    EXPECT_EQ(lat, view.originLat);
+    EXPECT_EQ(lon, view.originLon);
+    // One pixel west and south: one second less each, not one second and a millisecond.
+    view.originLon = {139, 46, 3, 0};
+    view.originLat = {35, 40, 41, 0};
+    LabelPositionAt(view, {119, 94}, lat, lon);
+    EXPECT_EQ(lat, (DmsAngle{35, 40, 40, 0}));
+    EXPECT_EQ(lon, (DmsAngle{139, 46, 2, 0}));
+    view.originLon = {139, 46, 1, 0};
+    LabelPositionAt(view, {121, 93}, lat, lon);
+    EXPECT_EQ(lon, (DmsAngle{139, 46, 2, 0}));
+    EXPECT_EQ(lat, view.originLat);
 }
 
 TEST(LayoutScale, RoundsHalfUp) {

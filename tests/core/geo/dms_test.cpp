@@ -95,6 +95,17 @@ TEST(DegreesConversion, TruncatesTowardZero) {
     EXPECT_EQ(DegreesToDms(-1e300).deg, INT32_MIN);
 }
 
+TEST(DegreesConversion, RoundedToTheNearestMillisecond) {
+    // One second east of 139/46/01 in degrees truncates to 01.999, rounds to 02.000.
+    double x = DmsToDegrees({139, 46, 1, 0}) + 1.0 / 3600;
+    EXPECT_EQ(DegreesToDms(x), (DmsAngle{139, 46, 1, 999}));
+    EXPECT_EQ(DegreesToDmsRounded(x), (DmsAngle{139, 46, 2, 0}));
+    EXPECT_EQ(DegreesToDmsRounded(DmsToDegrees({35, 39, 29, 123})), (DmsAngle{35, 39, 29, 123}));
+    EXPECT_EQ(DegreesToDmsRounded(35.0 + 59 / 60.0 + 59.9996 / 3600), (DmsAngle{36, 0, 0, 0}));
+    EXPECT_EQ(DegreesToDmsRounded(-(35.5 + 0.0004 / 3600)), (DmsAngle{-35, -30, 0, 0}));
+    EXPECT_EQ(DegreesToDmsRounded(1e300).deg, INT32_MAX);
+}
+
 TEST(GridCellOf, AreaBoundsAndCells) {
     struct Row {
         DmsAngle lat, lon;

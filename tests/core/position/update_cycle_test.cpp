@@ -12,15 +12,15 @@
 #include "core/geo/datum.h"
 #include "core/platform/code_page.h"
 #include "core/position/scripted_gps_driver.h"
-#include "wsim/wsim_module.h"
 #include "support/wait_until.h"
+#include "wsim/wsim_module.h"
 
 namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::WaitUntil;
 using testing::ScriptedDriver;
+using testing::WaitUntil;
 namespace fs = std::filesystem;
 
 // Records every call as one line of text; position-ready posts wait in a queue until the test
@@ -222,14 +222,28 @@ TEST_F(UpdateCycleTest, ManualModeUpdatesOncePerPressWithoutTimer) {
     EXPECT_EQ(host.settings.AutoUpdateMode, 0);
 }
 
-TEST_F(UpdateCycleTest, FailedGpsStartShowsNothingAndTheNextUpdateTriesAgain) {
-    driver->openError = ECONNREFUSED;
-    cycle->UpdateNow(kManualPollLimit);
-    EXPECT_EQ(host.Take(), std::vector<std::string>{"repaint"});
+TEST_F(UpdateCycleTest, FailedGpsStartIsSaidAndTheNextUpdateTriesAgain) {
+    const std::string failed =
+        "message GPSを開くことができませんでした。現在地取得を中止します。 | GPSオープン失敗 | 0";
+    driver->openError = ECONNREFUSED;  // no position service answers
+    host.settings.InfoUpdateMode = 1;
+    host.settings.AutoUpdateMode = 2;
+    int ticks = 0;
+    host.onMessage = [&] {
+        ++ticks;
+        cycle->OnTimer();  // a tick while the box is open adds no second box
+    };
+    cycle->OnUpdateSoftKey();  // resume: the key reads as after any failed update, no timer
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{"key 更新停止", failed, "repaint", "repaint"}));
+    EXPECT_EQ(ticks, 1);
     EXPECT_EQ(cycle->GpsBusy().load(), 0);
+    EXPECT_FALSE(cycle->TimerRunning());
+    EXPECT_EQ(host.Deliver(*cycle), 0);
     driver->openError = 0;
-    cycle->UpdateNow(kManualPollLimit);
+    cycle->OnTimer();
     EXPECT_EQ(cycle->GpsBusy().load(), 1);
+    EXPECT_EQ(host.Take(), std::vector<std::string>{"repaint"});
 }
 
 struct OptionsRow {
@@ -284,6 +298,24 @@ TEST(UpdateModes, StartupBringsTheStoredModesInLine) {
         EXPECT_EQ(s.AutoUpdateMode, row.autoModeAfter);
         EXPECT_EQ(PeriodicRunning(s), row.running);
         EXPECT_EQ(SoftKeyTextFor(s), row.text);
+    }
+}
+
+// A running periodic update starts with an update at once; the search at start asks for more
+// polls and is the only update then.
+TEST(UpdateModes, StartupUpdateAtOnce) {
+    struct Row {
+        int startupSearch, infoMode, autoMode, pollLimit;
+    };
+    const Row rows[] = {{2, 2, 0, 0},  {2, 1, 2, 0},  {2, 1, 1, kPeriodicPollLimit},
+                        {1, 2, 0, 20}, {1, 1, 1, 20}, {1, 1, 2, 20}};
+    for (const Row& row : rows) {
+        Settings s;
+        s.StartupSrchMode = row.startupSearch;
+        s.InfoUpdateMode = row.infoMode;
+        s.AutoUpdateMode = row.autoMode;
+        EXPECT_EQ(StartupPollLimit(s), row.pollLimit)
+            << row.startupSearch << " " << row.infoMode << "/" << row.autoMode;
     }
 }
 
@@ -347,6 +379,23 @@ TEST_F(UpdateCycleTest, PollLimitIs20ByHandAnd2ForATick) {
     ASSERT_TRUE(ModuleSaw(22 + 4));
     EXPECT_EQ(QueriesSent(), 22u);
     EXPECT_EQ(host.Deliver(*cycle), 2);  // position-ready follows even without a position
+}
+
+// The log says what went wrong; an unchanged list in front of it would look like a fresh result.
+TEST_F(UpdateCycleTest, WsimQueryWithoutPositionKeepsTheLogInFront) {
+    wsim::ModuleOptions silent;
+    silent.silent = true;
+    StartModule(silent);
+    host.settings.MthdGetLocInfo = 1;
+    host.settings.InfoUpdateMode = 1;
+    host.settings.AutoUpdateMode = 2;
+    cycle->OnUpdateSoftKey();  // resume
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{"key 更新停止", "wait", "log pane", "arrow", "repaint"}));
+    EXPECT_NE(host.logText.find(u"RETRY--------"), std::u16string::npos);
+    ASSERT_EQ(host.Deliver(*cycle), 1);
+    // No search (it would bring the list back), but the periodic update goes on.
+    EXPECT_EQ(host.Take(), std::vector<std::string>{"timer 2001 6000"});
 }
 
 TEST_F(UpdateCycleTest, TickDuringAnAcquisitionDoesNothing) {

@@ -1,11 +1,17 @@
 #include <QAction>
+#include <QApplication>
+#include <QGestureEvent>
 #include <QMenu>
+#include <QPinchGesture>
 #include <QTest>
+#include <QWheelEvent>
 
+#include <QHeaderView>
+
+#include "core/resources/resource_ids.h"
 #include "gui/app/app_fixture.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
-#include "core/resources/resource_ids.h"
 #include "gui/resources/menu_builder.h"
 
 namespace zentorak::testing {
@@ -55,7 +61,7 @@ TEST_F(MainWindowTest, CommandsNeedingAnOriginSayItIsNotSet) {
     for (const MessageRecord& r : messages.records) {
         EXPECT_EQ(r.text, QStringLiteral("位置が設定されていません。"));
         EXPECT_EQ(r.title, QStringLiteral("位置設定"));
-        EXPECT_FALSE(r.hasOwner);
+        EXPECT_TRUE(r.hasOwner);  // over the window, and no wider than it
     }
     Window().Dispatch(32783);  // list 移動 without a selected row
     ASSERT_EQ(messages.records.size(), 3u);
@@ -117,16 +123,18 @@ TEST_F(MainWindowTest, PanInFloatingModeSnapsOriginNearCentreAndListsNearestToCe
     }
 }
 
-TEST_F(MainWindowTest, ZoomStripStepsCompoundAndClamp) {
+TEST_F(MainWindowTest, ZoomStripMovesCountFromThePreviousMoveAndClamp) {
     FixAtTokyo();
     int strip = Window().ViewCentrePoint().x * 2 - 5;
     ASSERT_EQ(state->scale, 1000);
     Window().PenDown(QPoint(strip, 150));
     Window().PenMove(QPoint(strip, 144));  // leaves the tap zone: zoom, nothing changes yet
     EXPECT_EQ(state->scale, 1000);
-    Window().PenMove(QPoint(strip, 140));  // 10 px up from the press: x 1.5
-    Window().PenUp(QPoint(strip, 130));    // and once more on pen up
+    Window().PenMove(QPoint(strip, 134));  // 10 px up from the move before: x 1.5
+    EXPECT_EQ(state->scale, 1500);
+    Window().PenUp(QPoint(strip, 124));  // and once more on pen up
     EXPECT_EQ(state->scale, 2250);
+    // Down by 19 px at a time: x 0.05 each, held at the least scale.
     Window().PenDown(QPoint(strip, 10));
     Window().PenMove(QPoint(strip, 20));
     for (int i = 0; i < 8; ++i) {
@@ -137,10 +145,92 @@ TEST_F(MainWindowTest, ZoomStripStepsCompoundAndClamp) {
     Window().PenDown(QPoint(strip, 180));
     Window().PenMove(QPoint(strip, 170));
     for (int i = 1; i <= 30; ++i) {
-        Window().PenMove(QPoint(strip, 180 - 20 * i));  // doubles each time
+        Window().PenMove(QPoint(strip, 170 - 20 * i));  // doubles each time
     }
-    Window().PenUp(QPoint(strip, 180 - 20 * 30));
+    Window().PenUp(QPoint(strip, 170 - 20 * 30));
     EXPECT_EQ(state->scale, kMaxScale);
+}
+
+// One quick drag: the move past the threshold, then 10 px further down, which halves the scale.
+// Counted from the press that would be 15 px and leave a quarter.
+TEST_F(MainWindowTest, QuickDragDownIsOneMeasuredStep) {
+    FixAtTokyo();
+    int strip = Window().ViewCentrePoint().x * 2 - 5;
+    state->scale = 4000;
+    Window().PenDown(QPoint(strip, 100));
+    Window().PenMove(QPoint(strip, 105));
+    Window().PenMove(QPoint(strip, 115));  // 10 px down: half
+    Window().PenUp(QPoint(strip, 115));
+    EXPECT_EQ(state->scale, 2000);
+}
+
+TEST_F(MainWindowTest, TapsOnTheZoomKeysStepInAndOut) {
+    FixAtTokyo();
+    const int strip = Window().ViewCentrePoint().x * 2 - 5;
+    const int bottom = Window().ViewCentrePoint().y * 2;
+    state->originX += 30;  // the origin's distance from the centre follows the scale
+    const int offset = 30;
+    const PixelPoint c = Window().ViewCentrePoint();
+    Window().PenDown(QPoint(strip, 5));  // "+"
+    Window().PenUp(QPoint(strip, 6));
+    EXPECT_EQ(state->scale, 2000);
+    EXPECT_EQ(state->originX - c.x, 2 * offset);
+    Window().PenDown(QPoint(strip, bottom - 5));  // "--"
+    Window().PenUp(QPoint(strip, bottom - 5));
+    Window().PenDown(QPoint(strip, bottom - 5));
+    Window().PenUp(QPoint(strip, bottom - 5));
+    EXPECT_EQ(state->scale, 500);
+    EXPECT_EQ(state->originX - c.x, offset / 2);
+    EXPECT_TRUE(details().empty());  // a key, never a target hidden under the strip
+}
+
+TEST_F(MainWindowTest, WheelZoomsByTheKeysSteps) {
+    FixAtTokyo();
+    auto wheel = [this](int angle) {
+        QPointF at(50, 50);
+        QWheelEvent event(at, Window().Radar()->mapToGlobal(at), QPoint(), QPoint(0, angle),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Window().Radar(), &event);
+    };
+    wheel(120);
+    EXPECT_EQ(state->scale, 2000);
+    wheel(-240);
+    EXPECT_EQ(state->scale, 500);
+    wheel(60);  // half a notch of a fine wheel: nothing yet
+    EXPECT_EQ(state->scale, 500);
+    wheel(60);
+    EXPECT_EQ(state->scale, 1000);
+    EXPECT_EQ(state->originX, Window().ViewCentrePoint().x);  // around the view centre
+}
+
+TEST_F(MainWindowTest, PinchZoomsAndEndsThePensGesture) {
+    FixAtTokyo();
+    Window().PenDown(QPoint(60, 60));  // the first finger
+    QPinchGesture pinch;
+    pinch.setChangeFlags(QPinchGesture::ScaleFactorChanged);
+    pinch.setScaleFactor(1.5);
+    QGestureEvent event({&pinch});
+    QApplication::sendEvent(Window().Radar(), &event);
+    EXPECT_EQ(state->scale, 1500);
+    // The finger that pressed first no longer pans, taps or holds.
+    EXPECT_EQ(state->dragState, kDragIdle);
+    pinch.setScaleFactor(0.5);
+    QApplication::sendEvent(Window().Radar(), &event);
+    EXPECT_EQ(state->scale, 750);
+    PixelPoint m = state->markerPos[0];
+    Window().PenUp(QPoint(m.x + 2, m.y + 2));
+    EXPECT_TRUE(details().empty());
+}
+
+TEST_F(MainWindowTest, PlusAndMinusKeysZoom) {
+    FixAtTokyo();
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QTest::keyClick(&Window(), Qt::Key_Plus);
+    EXPECT_EQ(state->scale, 2000);
+    QTest::keyClick(&Window(), Qt::Key_Minus);
+    QTest::keyClick(&Window(), Qt::Key_Minus);
+    EXPECT_EQ(state->scale, 500);
 }
 
 TEST_F(MainWindowTest, OriginModeToggleAlternatesTextsBothMenus) {
@@ -411,6 +501,161 @@ TEST_F(MainWindowTest, CoordinateEntryStartsAtViewCentreAndSearchesAfter) {
     EXPECT_EQ(state->originLon, (DmsAngle{139, 46, 50, 0}));
     EXPECT_EQ(state->originValid, 1);
     EXPECT_EQ(state->found.targets[0]->Info(0), u"店05");  // SrchAfterJump 1: searched there
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+// Stands for a position update: each answer puts the origin at `to` and searches there, as the
+// update cycle's position-ready does.
+class WalkingUpdates : public PositionUpdates {
+public:
+    WalkingUpdates(MainWindow& window, AppState& state) : window_(window), state_(state) {}
+    void UpdateNow(int) override {}
+    void OnSoftKey() override {}
+    void OnPositionReady(int) override {
+        ++answers;
+        state_.originLat = toLat;
+        state_.originLon = toLon;
+        window_.SearchAroundOrigin();
+    }
+    bool Busy() const override { return false; }
+    void StopPeriodicUpdateFor(std::u16string_view) override {}
+    DmsAngle toLat{35, 40, 0, 0};
+    DmsAngle toLon{139, 46, 0, 0};
+    int answers = 0;
+
+private:
+    MainWindow& window_;
+    AppState& state_;
+};
+
+class WalkingListTest : public MainWindowTest {
+protected:
+    WalkingUpdates& Walk() {
+        auto updates = std::make_unique<WalkingUpdates>(Window(), *state);
+        WalkingUpdates& walk = *updates;
+        Window().SetPositionUpdates(std::move(updates));
+        return walk;
+    }
+    QTreeWidget* List() { return Window().Panes().List(); }
+    int RowOf(const TargetRecord* t) {
+        for (int i = 0; i < state->found.count; ++i) {
+            if (state->found.targets[i] == t) {
+                return i;
+            }
+        }
+        return -1;
+    }
+};
+
+TEST_F(WalkingListTest, SelectedTargetStaysSelectedAndInViewAfterAnUpdate) {
+    FixAtTokyo();
+    WalkingUpdates& walk = Walk();
+    // The person scrolls to the last row and selects it; the next update finds the same places.
+    const TargetRecord* chosen = state->found.targets[19];
+    List()->setCurrentItem(List()->topLevelItem(19));
+    List()->scrollToItem(List()->topLevelItem(19));
+    walk.toLat = state->originLat;
+    walk.toLon = state->originLon;
+    Window().Dispatch(res::ID_POSITION_READY);
+    ASSERT_EQ(walk.answers, 1);
+    ASSERT_EQ(RowOf(chosen), 19);
+    EXPECT_EQ(Window().Panes().SelectedRow(), 19);
+    EXPECT_EQ(List()->currentItem(), List()->topLevelItem(19));
+    QRect shown = List()->visualItemRect(List()->topLevelItem(19));
+    EXPECT_GE(shown.top(), 0);  // in view (the row itself is wider than the pane)
+    EXPECT_LE(shown.bottom(), List()->viewport()->height());
+    // Walking towards it moves it up the list, still selected.
+    walk.toLat = {35, 40, chosen->lat.sec >= 20 ? chosen->lat.sec - 10 : chosen->lat.sec + 10, 0};
+    walk.toLon = chosen->lon;
+    Window().Dispatch(res::ID_POSITION_READY);
+    const int row = RowOf(chosen);
+    ASSERT_GE(row, 0);
+    ASSERT_LT(row, 19);
+    EXPECT_EQ(Window().Panes().SelectedRow(), row);
+    // Walking to the far corner of the shops leaves it behind, and nothing selected.
+    walk.toLat = {35, 40, chosen->lat.sec >= 20 ? 0 : 40, 0};
+    walk.toLon = {139, 46, chosen->lon.sec >= 25 ? 0 : 50, 0};
+    Window().Dispatch(res::ID_POSITION_READY);
+    ASSERT_EQ(RowOf(chosen), -1);
+    EXPECT_EQ(Window().Panes().SelectedRow(), -1);
+}
+
+TEST_F(WalkingListTest, SeveralRowsMayBeSelectedAndTheFirstIsUsed) {
+    FixAtTokyo();
+    EXPECT_EQ(List()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    List()->topLevelItem(7)->setSelected(true);
+    List()->topLevelItem(3)->setSelected(true);
+    Window().Dispatch(32780);  // 詳細表示
+    EXPECT_EQ(details(), (std::vector<int>{3}));
+    // Both stay selected through a refill.
+    const TargetRecord* third = state->found.targets[3];
+    const TargetRecord* seventh = state->found.targets[7];
+    Window().SearchAroundOrigin();
+    EXPECT_TRUE(List()->topLevelItem(RowOf(third))->isSelected());
+    EXPECT_TRUE(List()->topLevelItem(RowOf(seventh))->isSelected());
+}
+
+// An update that arrives while the list's menu is open waits for its command: "詳細表示" opens
+// the target the menu was opened on.
+TEST_F(WalkingListTest, PopupCommandActsOnTheTargetItWasOpenedOn) {
+    FixAtTokyo();
+    WalkingUpdates& walk = Walk();
+    const TargetRecord* chosen = state->found.targets[12];
+    List()->setCurrentItem(List()->topLevelItem(12));
+    const TargetRecord* opened = nullptr;
+    Dialogs().onPopup = [&](int menuId) {
+        ASSERT_EQ(menuId, res::IDR_LIST_POPUP);
+        Window().Dispatch(res::ID_POSITION_READY);  // the periodic update's answer
+        EXPECT_EQ(walk.answers, 0);
+        Window().Dispatch(32780);
+        ASSERT_EQ(details().size(), 1u);
+        opened = state->found.targets[details()[0]];
+    };
+    emit List()->customContextMenuRequested(
+        List()->visualItemRect(List()->topLevelItem(12)).center());
+    EXPECT_EQ(opened, chosen);
+    EXPECT_EQ(walk.answers, 1);  // handled once the menu had closed
+    EXPECT_NE(state->found.targets[12], chosen);
+}
+
+TEST_F(WalkingListTest, AutoSizedColumnFitsItsCellsNotItsCaption) {
+    FixAtTokyo();
+    // A caption far wider than any shop's name.
+    state->columns.columnCaption[2] = u"店名（正式な名称と支店名を含む）";
+    List()->setColumnWidth(1, state->dpi.ScaleX(20));  // asks for the automatic size
+    Window().Panes().Fill(2000);
+    const int width = List()->columnWidth(1);
+    EXPECT_LT(width, List()->header()->sectionSizeHint(1));
+    EXPECT_GE(width, List()->fontMetrics().horizontalAdvance(QStringLiteral("店26")));
+}
+
+}  // namespace
+}  // namespace zentorak::testing
+
+namespace zentorak::testing {
+namespace {
+
+// Two fingers on the radar, 40 px apart and spread to 80: the picture grows (by what Qt's pinch
+// reports, which counts from the fingers' first move), the first finger neither pans nor taps.
+TEST_F(MainWindowTest, TwoFingersSpreadApartZoomIn) {
+    FixAtTokyo();
+    QPointingDevice* finger = QTest::createTouchDevice();
+    QWidget* radar = Window().Radar();
+    QTest::touchEvent(radar, finger).press(0, {80, 90}).press(1, {120, 90});
+    QTest::touchEvent(radar, finger).move(0, {70, 90}).move(1, {130, 90});
+    QTest::touchEvent(radar, finger).move(0, {60, 90}).move(1, {140, 90});
+    QTest::touchEvent(radar, finger).release(0, {60, 90}).release(1, {140, 90});
+    QTest::qWait(50);
+    EXPECT_GT(state->scale, 1500);
+    EXPECT_LE(state->scale, 2000);
+    EXPECT_EQ(state->originX, Window().ViewCentrePoint().x);
+    EXPECT_EQ(state->dragState, kDragIdle);
+    EXPECT_TRUE(details().empty());
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "core/gpsd/gpsd_driver.h"
+#include "core/position/gpsd_harness.h"
+#include "core/position/scripted_gps_driver.h"
 #include "gui/app/app_fixture.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
@@ -19,11 +22,9 @@
 #include "core/gpsd/gpsd_driver.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/url_catcher.h"
-#include "core/position/gpsd_harness.h"
-#include "core/position/scripted_gps_driver.h"
-#include "wsim/wsim_module.h"
-#include "support/wait_until.h"
 #include "gui/run_events.h"
+#include "support/wait_until.h"
+#include "wsim/wsim_module.h"
 
 namespace zentorak::testing {
 namespace {
@@ -103,22 +104,41 @@ TEST_F(PositionWiring, SoftKeyStopsAndResumesThePeriodicUpdate) {
     EXPECT_EQ(Key(), QStringLiteral("更新停止"));
     ASSERT_TRUE(Window().UpdateTimerRunning());  // started at start-up
     EXPECT_EQ(Window().UpdateTimerInterval(), 6000);
+    // The first round does not wait for the first tick.
+    EXPECT_EQ(driver->opens.load(), 1);
+    EXPECT_TRUE(Busy());
+    driver->Deliver(kAtShop14.lat, kAtShop14.lon);
+    ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
 
     Window().Dispatch(32771);  // stop: the start-up timer must stop too
     EXPECT_EQ(Key(), QStringLiteral("更新再開"));
     EXPECT_FALSE(Window().UpdateTimerRunning());
     EXPECT_EQ(state->settings.AutoUpdateMode, 2);
-    EXPECT_EQ(driver->opens.load(), 0);
+    EXPECT_EQ(driver->opens.load(), 1);
 
     Window().Dispatch(32771);  // resume: one request now, the timer after its answer
     EXPECT_EQ(Key(), QStringLiteral("更新停止"));
     EXPECT_EQ(state->settings.AutoUpdateMode, 1);
     EXPECT_TRUE(Busy());
+    EXPECT_EQ(driver->opens.load(), 2);
     EXPECT_FALSE(Window().UpdateTimerRunning());
     driver->Deliver(kAtShop14.lat, kAtShop14.lon);
-    ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
-    EXPECT_TRUE(Window().UpdateTimerRunning());
+    ASSERT_TRUE(WaitUntil([this] { return !Busy() && Window().UpdateTimerRunning(); }));
     EXPECT_EQ(Window().UpdateTimerInterval(), 6000);
+}
+
+TEST_F(PositionWiring, GpsThatCannotBeOpenedIsSaidOverTheWindow) {
+    ASSERT_TRUE(StartWith({"MthdGetLocInfo:2"}));
+    driver->openError = ECONNREFUSED;  // as with no gpsd and no other position service
+    Window().Dispatch(32771);
+    ASSERT_EQ(messages.records.size(), 1u);
+    EXPECT_EQ(messages.records[0].text,
+              QStringLiteral("GPSを開くことができませんでした。現在地取得を中止します。"));
+    EXPECT_EQ(messages.records[0].title, QStringLiteral("GPSオープン失敗"));
+    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(messages.records[0].hasOwner);
+    EXPECT_FALSE(Busy());
+    EXPECT_EQ(Key(), QStringLiteral("更新"));
 }
 
 TEST_F(PositionWiring, PeriodicTickRequestsAgainAndTheViewFollows) {
@@ -138,6 +158,8 @@ TEST_F(PositionWiring, PeriodicTickRequestsAgainAndTheViewFollows) {
 TEST_F(PositionWiring, OptionsBringTheSoftKeyAndTimerInLine) {
     ASSERT_TRUE(StartWith({"InfoUpdateMode:1", "AutoUpdateMode:1", "MthdGetLocInfo:2"}));
     ASSERT_TRUE(Window().UpdateTimerRunning());
+    driver->Deliver(kShop14Lat, kShop14Lon);  // the first round, started at start-up
+    ASSERT_TRUE(WaitUntil([this] { return Answered(); }));
     int newMode = 2;
     Dialogs().applyOptions = [&] {
         state->settings.InfoUpdateMode = newMode;
@@ -151,10 +173,10 @@ TEST_F(PositionWiring, OptionsBringTheSoftKeyAndTimerInLine) {
     newMode = 1;  // manual -> periodic, not running yet
     Window().Dispatch(32772);
     EXPECT_EQ(Key(), QStringLiteral("更新再開"));
-    EXPECT_EQ(driver->opens.load(), 0);
+    EXPECT_EQ(driver->opens.load(), 1);
     Window().Dispatch(32771);  // resume
     EXPECT_EQ(Key(), QStringLiteral("更新停止"));
-    EXPECT_EQ(driver->opens.load(), 1);
+    EXPECT_EQ(driver->opens.load(), 2);
 }
 
 // The W-SIM module on a pty, linked as ports/COM3 beside the "executable" (the test folder).
@@ -185,6 +207,25 @@ TEST_F(PositionWiring, WsimExchangeShowsInTheLogPaneThenTheListReturns) {
     EXPECT_EQ(state->originLat.sec, 29);
     EXPECT_EQ(FirstName(), u"店00");
     EXPECT_EQ(driver->opens.load(), 0);
+}
+
+TEST_F(PositionWiring, WsimQueryWithoutPositionLeavesTheLogInFront) {
+    wsim::ModuleOptions options;
+    options.silent = true;
+    wsim::SimulatedModule module(options);
+    std::string error;
+    ASSERT_TRUE(module.Start(error)) << error;
+    ASSERT_TRUE(module.LinkAs(dir.path().toStdString(), 3, error)) << error;
+    ASSERT_TRUE(StartWith({"MthdGetLocInfo:1", "PortName:COM3"}));
+    Window().Dispatch(2001);  // a list from an earlier search
+    ASSERT_EQ(state->paneMode, kPaneList);
+    Window().Dispatch(32771);
+    QTest::qWait(200);  // the posted position-ready has been handled
+    EXPECT_EQ(state->paneMode, kPaneLog);
+    EXPECT_TRUE(Window().Panes().Log()->isVisible());
+    EXPECT_TRUE(Window().Panes().Log()->toPlainText().contains(QStringLiteral("RETRY--------")));
+    Window().Dispatch(32775);  // the pane switch brings the list back
+    EXPECT_TRUE(Window().Panes().List()->isVisible());
 }
 
 TEST_F(PositionWiring, PortThatCannotOpenTellsSoAndPostsNothing) {

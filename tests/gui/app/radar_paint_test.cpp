@@ -1,8 +1,8 @@
 #include <QImage>
 #include <QTest>
 
-#include "gui/app/radar_widget.h"
 #include "gui/app/app_fixture.h"
+#include "gui/app/radar_widget.h"
 
 namespace zentorak::testing {
 namespace {
@@ -65,6 +65,69 @@ TEST_F(RadarPaint, FixedModeAxesGridAndLabels) {
     // The nearest target's label sits on the origin, in the target colour.
     PixelPoint m = state->markerPos[0];
     EXPECT_EQ(At(image, m.x, m.y + 1), QColor(100, 100, 224));
+}
+
+// The nearest place sits on the view centre's latitude label: the place is drawn over it.
+TEST_F(RadarPaint, PlacesAreDrawnOverTheCoordinateLabels) {
+    Window().Dispatch(2001);  // the nearest shop stands on the origin
+    const Dpi& d = state->dpi;
+    int h = state->layout.areaHeight;
+    state->originX = d.ScaleX(15);
+    state->originY = h / 2;
+    QImage image = Picture();
+    PixelPoint m = state->markerPos[0];
+    ASSERT_LT(m.x, d.ScaleX(30));  // inside the label "35/40/.." at the left edge
+    EXPECT_EQ(At(image, m.x + 1, m.y + 1), QColor(100, 100, 224));
+}
+
+// Only the strip's own colours inside the zoom strip: no grid line, axis, label or place.
+TEST_F(RadarPaint, NothingOfThePictureReachesIntoTheZoomStrip) {
+    Window().Dispatch(2001);
+    const Dpi& d = state->dpi;
+    int w = state->layout.areaWidth, h = Window().Radar()->height();
+    state->originX = w - d.ScaleX(7);  // the nearest place and the origin's axis under the strip
+    QImage image = Picture();
+    ASSERT_GE(state->markerPos[0].x, w - d.ScaleX(14));
+    const QList<QColor> strip{QColor(128, 128, 255), QColor(255, 128, 128), QColor(Qt::white)};
+    int foreign = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = w - d.ScaleX(14); x < w; ++x) {
+            QColor c = At(image, x, y);
+            // Text edges blend white into the key colour; anything else is the picture's.
+            bool keyText = c.red() == 255 && c.green() >= 128 && c.blue() >= 128;
+            foreign += !strip.contains(c) && !keyText;
+        }
+    }
+    EXPECT_EQ(foreign, 0);
+}
+
+// The fixed origin's latitude is placed by its measured width: all of it left of the strip.
+TEST_F(RadarPaint, OriginLatitudeEndsLeftOfTheStrip) {
+    Window().Dispatch(2001);
+    const Dpi& d = state->dpi;
+    const int stripLeft = state->layout.areaWidth - d.ScaleX(14);
+    state->originY = d.ScaleY(60);
+    QFont font = Window().Radar()->font();
+    font.setPixelSize(d.ScaleY(12));
+    // In the fonts here the text is wider than the 33 units the handset left it.
+    ASSERT_GT(QFontMetrics(font).horizontalAdvance(QStringLiteral("35/40/40")), d.ScaleX(33));
+    QImage image = Picture();
+    const QColor label(96, 192, 96);
+    const int y = state->originY - d.ScaleY(5) + d.ScaleY(2);
+    EXPECT_EQ(At(image, stripLeft - d.ScaleX(2), y), label);  // it ends at the strip
+    EXPECT_NE(At(image, stripLeft + d.ScaleX(1), y), label);  // and not under it
+}
+
+// In landscape the strip runs down to the soft-key bar, past the radar area's own height.
+TEST_F(RadarPaint, LandscapeStripRunsTheFullHeight) {
+    const Dpi& d = state->dpi;
+    Window().resize(d.ScaleX(320), d.ScaleY(240 - 26));
+    ASSERT_FALSE(Window().Screen().Portrait());
+    QImage image = Picture();
+    int w = Window().Radar()->width();
+    EXPECT_EQ(Window().Radar()->height(), d.ScaleY(240 - 52));
+    EXPECT_EQ(state->layout.areaHeight, d.ScaleY(186));
+    EXPECT_EQ(At(image, w - d.ScaleX(3), d.ScaleY(240 - 52) - 1), QColor(128, 128, 255));
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <QTest>
 
-#include "gui/app/result_panes.h"
 #include "gui/app/app_fixture.h"
+#include "gui/app/result_panes.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/resources/menu_builder.h"
@@ -167,6 +167,25 @@ TEST_F(Startup, StartupSearchModeAsksForAnUpdateOnce) {
         [&](MainWindow&, AppState&) { return std::make_unique<CountingUpdates>(calls); });
     ASSERT_TRUE(app->Start(false));
     EXPECT_EQ(calls, (std::vector<int>{20}));
+}
+
+// A running periodic update begins at once rather than 6 s later under a key reading 更新停止.
+TEST_F(Startup, RunningPeriodicUpdateBeginsAtOnce) {
+    const std::pair<const char*, int> rows[] = {{"StartupSrchMode:2", 2},
+                                                {"StartupSrchMode:1", 20}};
+    for (const auto& [search, pollLimit] : rows) {
+        WriteSettings({"InfoUpdateMode:1", "AutoUpdateMode:1", search});
+        state = std::make_unique<AppState>();
+        app = std::make_unique<Application>(*state, IniPath());
+        std::vector<int> calls;
+        app->SetPositionUpdatesFactory(
+            [&](MainWindow&, AppState&) { return std::make_unique<CountingUpdates>(calls); });
+        ASSERT_TRUE(app->Start(false));
+        // One update either way: the search at start is the periodic update's first round.
+        EXPECT_EQ(calls, (std::vector<int>{pollLimit})) << search;
+        EXPECT_TRUE(Window().UpdateTimerRunning());
+        TearDown();
+    }
 }
 
 }  // namespace
