@@ -72,6 +72,7 @@ protected:
         ASSERT_EQ(list.InitStore(), 0);
         testing::AddRows(list, 3);
     }
+    void TearDown() override { list.DestroyStore(); }
     void TapAt(int y) {
         testing::Send(list, wm::kLButtonDown, 0, MakePointParam(10, y));
         testing::Send(list, wm::kLButtonUp, 0, MakePointParam(10, y));

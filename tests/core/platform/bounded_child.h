@@ -8,6 +8,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZENTORAK_TEST_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define ZENTORAK_TEST_SANITIZED 1
+#endif
+#endif
+
 namespace zentorak::testing {
 
 // The child's exit status (body's result & 0xFF), or -1 when it was killed (the time ran out,
@@ -16,10 +24,16 @@ template <typename Body>
 int RunBounded(Body body, unsigned seconds = 10, rlim_t memoryBytes = rlim_t{1} << 30) {
     pid_t pid = ::fork();
     if (pid == 0) {
+#ifndef ZENTORAK_TEST_SANITIZED
+        // A sanitizer reserves terabytes of address space for its shadow memory, so there only
+        // the time limit holds.
         struct rlimit memory {
             memoryBytes, memoryBytes
         };
         ::setrlimit(RLIMIT_AS, &memory);
+#else
+        (void)memoryBytes;
+#endif
         ::alarm(seconds);
         ::_exit(body() & 0xFF);
     }

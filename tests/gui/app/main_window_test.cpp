@@ -644,7 +644,9 @@ namespace {
 // reports, which counts from the fingers' first move), the first finger neither pans nor taps.
 TEST_F(MainWindowTest, TwoFingersSpreadApartZoomIn) {
     FixAtTokyo();
-    QPointingDevice* finger = QTest::createTouchDevice();
+    // The device stays registered with Qt until it is deleted.
+    std::unique_ptr<QPointingDevice> device{QTest::createTouchDevice()};
+    QPointingDevice* finger = device.get();
     QWidget* radar = Window().Radar();
     QTest::touchEvent(radar, finger).press(0, {80, 90}).press(1, {120, 90});
     QTest::touchEvent(radar, finger).move(0, {70, 90}).move(1, {130, 90});
