@@ -229,61 +229,6 @@ std::string ToUtf8(std::u16string_view text) {
     return result;
 }
 
-std::u16string FromUtf8(std::string_view text) {
-    std::u16string result;
-    result.reserve(text.size());
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* end = p + text.size();
-    while (p < end) {
-        unsigned char b = *p;
-        int extra;
-        char32_t c;
-        char32_t minimum;
-        if (b < 0x80) {
-            result.push_back(b);
-            ++p;
-            continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            extra = 1, c = b & 0x1F, minimum = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, c = b & 0x0F, minimum = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, c = b & 0x07, minimum = 0x10000;
-        } else {
-            result.push_back(kReplacementChar);
-            ++p;
-            continue;
-        }
-        if (end - p <= extra) {
-            result.push_back(kReplacementChar);
-            ++p;
-            continue;
-        }
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            if ((p[k] & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            c = (c << 6) | (p[k] & 0x3F);
-        }
-        if (!valid || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            result.push_back(kReplacementChar);
-            ++p;
-            continue;
-        }
-        p += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            result.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            result.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            result.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return result;
-}
-
 namespace {
 
 // Length of the valid UTF-8 character at p (1 to 4), or 0 when the byte there does not start
@@ -345,6 +290,11 @@ std::u16string DecodeFileName(std::string_view bytes, bool forDisplay) {
 }
 
 }  // namespace
+
+// Text as it is shown: each byte that starts no valid character becomes one replacement mark.
+std::u16string FromUtf8(std::string_view text) {
+    return DecodeFileName(text, true);
+}
 
 std::u16string FileNameToUtf16(std::string_view bytes) {
     return DecodeFileName(bytes, false);
