@@ -27,7 +27,9 @@ struct DecodeTable {
     std::vector<char16_t> direct;
 };
 
-int LeadIndex(unsigned char b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31; }
+int LeadIndex(unsigned char b) {
+    return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31;
+}
 
 // Converts one short sequence with iconv; returns the unit or 0 when iconv rejects it.
 char16_t IconvOne(iconv_t cd, const unsigned char* bytes, size_t n) {
@@ -100,6 +102,22 @@ DecodeTable BuildTable() {
     return table;
 }
 
+// Copies a run of ASCII bytes and leaves p at the first other byte. Runs of ASCII (digits,
+// postal codes, telephone numbers) go eight bytes at a time.
+void CopyAscii(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
+    uint64_t word;
+    while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+        for (int i = 0; i < 8; ++i) {
+            o[i] = p[i];
+        }
+        p += 8;
+        o += 8;
+    }
+    while (p < end && *p < 0x80) {
+        *o++ = *p++;
+    }
+}
+
 // A function-local static is built once, thread-safely, and costs one test per call afterwards;
 // std::call_once cost more than decoding a short item.
 const DecodeTable& Table() {
@@ -117,18 +135,7 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
     while (p < end) {
         unsigned char b = *p;
         if (b < 0x80) {
-            // Runs of ASCII (digits, postal codes, telephone numbers) go eight bytes at a time.
-            uint64_t word;
-            while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
-                for (int i = 0; i < 8; ++i) {
-                    o[i] = p[i];
-                }
-                p += 8;
-                o += 8;
-            }
-            if (p < end && *p < 0x80) {
-                *o++ = *p++;
-            }
+            CopyAscii(p, end, o);
             continue;
         }
         char16_t unit = table.single[b];
@@ -229,59 +236,123 @@ std::string ToUtf8(std::u16string_view text) {
     return result;
 }
 
-std::u16string FromUtf8(std::string_view text) {
-    std::u16string result;
-    result.reserve(text.size());
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* end = p + text.size();
-    while (p < end) {
-        unsigned char b = *p;
-        int extra;
-        char32_t c;
-        char32_t minimum;
-        if (b < 0x80) {
-            result.push_back(b);
-            ++p;
-            continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            extra = 1, c = b & 0x1F, minimum = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, c = b & 0x0F, minimum = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, c = b & 0x07, minimum = 0x10000;
-        } else {
-            result.push_back(kReplacementChar);
-            ++p;
-            continue;
+namespace {
+
+// Table 3-7 of the Unicode standard: a lead byte, the length of its sequence and the range of the
+// byte after it (the later ones are all 0x80..0xBF). The ranges leave out overlong forms,
+// surrogates and code points beyond U+10FFFF.
+struct Utf8Lead {
+    uint8_t length;  // 0: the byte begins no sequence
+    uint8_t low, high;
+};
+
+constexpr Utf8Lead LeadOf(unsigned char b) {
+    if (b >= 0xC2 && b <= 0xDF) {
+        return {2, 0x80, 0xBF};
+    }
+    if (b >= 0xE0 && b <= 0xEF) {
+        return {3, static_cast<uint8_t>(b == 0xE0 ? 0xA0 : 0x80),
+                static_cast<uint8_t>(b == 0xED ? 0x9F : 0xBF)};
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        return {4, static_cast<uint8_t>(b == 0xF0 ? 0x90 : 0x80),
+                static_cast<uint8_t>(b == 0xF4 ? 0x8F : 0xBF)};
+    }
+    return {0, 0, 0};
+}
+
+// The length (2 to 4) of the well-formed multi-byte sequence at p; 0 when p begins none; minus
+// the count of bytes up to end when they are a correct but unfinished beginning of one.
+int SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const Utf8Lead lead = LeadOf(*p);
+    if (lead.length == 0) {
+        return 0;
+    }
+    for (int i = 1; i < lead.length; ++i) {
+        if (p + i == end) {
+            return -i;
         }
-        if (end - p <= extra) {
-            result.push_back(kReplacementChar);
-            ++p;
-            continue;
-        }
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            if ((p[k] & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            c = (c << 6) | (p[k] & 0x3F);
-        }
-        if (!valid || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            result.push_back(kReplacementChar);
-            ++p;
-            continue;
-        }
-        p += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            result.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            result.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            result.push_back(static_cast<char16_t>(c));
+        const unsigned char c = p[i];
+        if (i == 1 ? (c < lead.low || c > lead.high) : (c & 0xC0) != 0x80) {
+            return 0;
         }
     }
+    return lead.length;
+}
+
+}  // namespace
+
+size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    const unsigned char* end = p + n;
+    char16_t* o = out;
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            CopyAscii(p, end, o);
+            continue;
+        }
+        // Japanese text is nearly all three-byte sequences whose lead byte allows any second
+        // byte 0x80..0xBF; they take the short way.
+        if (b >= 0xE1 && b != 0xED && b <= 0xEF && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+            (p[2] & 0xC0) == 0x80) {
+            *o++ = static_cast<char16_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+            p += 3;
+            continue;
+        }
+        const int length = SequenceLength(p, end);
+        if (length <= 0) {
+            *o++ = kReplacementChar;
+            ++p;
+            continue;
+        }
+        char32_t c = b & (0x7F >> length);
+        for (int i = 1; i < length; ++i) {
+            c = c << 6 | (p[i] & 0x3F);
+        }
+        p += length;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            *o++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            *o++ = static_cast<char16_t>(c);
+        }
+    }
+    return static_cast<size_t>(o - out);
+}
+
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string result(text.size(), u'\0');
+    result.resize(DecodeUtf8(text.data(), text.size(), result.data()));
     return result;
+}
+
+TextEncoding DetectTextEncoding(std::string_view head, bool wholeFile) {
+    if (head.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+        return TextEncoding::kUtf8;
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(head.data());
+    const unsigned char* end = p + head.size();
+    bool multiByte = false;
+    while (p < end) {
+        uint64_t word;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+            p += 8;
+            continue;
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = SequenceLength(p, end);
+        if (length == 0 || (length < 0 && wholeFile)) {
+            return TextEncoding::kCp932;
+        }
+        multiByte = true;
+        p += length > 0 ? length : -length;
+    }
+    return multiByte ? TextEncoding::kUtf8 : TextEncoding::kCp932;
 }
 
 }  // namespace zentorak
