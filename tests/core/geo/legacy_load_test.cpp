@@ -104,18 +104,23 @@ TEST(LegacyLoad, Cp932FilesLoadExactlyAsBefore) {
     for (const auto& [name, path] : files) {
         size_t targets = 0;
         uint64_t digest = LoadDigest(path, targets);
-        if (std::getenv("ZENTORAK_WRITE_LEGACY_LOADS")) {
-            std::printf("%s %zu %016llx\n", name.c_str(), targets,
-                        static_cast<unsigned long long>(digest));
+        auto it = expected.find(name);
+        if (it == expected.end()) {
+            // Seeds added since are the new forms; a CP932 file among them needs its digest.
+            std::vector<std::u16string> header;
+            TextEncoding encoding = TextEncoding::kCp932;
+            ReadCsvHeader(path, header, &encoding);
+            EXPECT_EQ(encoding, TextEncoding::kUtf8) << name << " has no expected digest";
             continue;
         }
-        auto it = expected.find(name);
-        ASSERT_NE(it, expected.end()) << name << " has no expected digest";
         EXPECT_EQ(targets, it->second.first) << name;
         EXPECT_EQ(digest, it->second.second) << name;
+        expected.erase(it);
         withTargets += targets > 0;
     }
-    EXPECT_EQ(expected.size(), files.size());
+    for (const auto& [name, digest] : expected) {
+        ADD_FAILURE() << name << " is gone";
+    }
     EXPECT_GT(withTargets, 60u);  // the comparison is about targets, not only about failures
 }
 
