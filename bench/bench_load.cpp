@@ -1,12 +1,14 @@
 // Loading a location-info file (open to index-ready) against glibc iconv converting the whole
 // file alone and against a memchr line count, with the peak memory growth of the load and a check
-// that every decoded item equals iconv's decoding.
+// that every decoded item equals iconv's decoding; and the same national set loaded in the
+// handsets' form and as published today (UTF-8, decimal degrees), with their ratio.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstring>
@@ -178,6 +180,76 @@ void LoadBenchmark(benchmark::State& state, const std::string& path) {
     }
 }
 
+// The largest distance in milliseconds of arc between the same target in two grids, or -1 when
+// the grids differ in anything else (count, order, items).
+int64_t LargestShift(const TargetGrid& a, const TargetGrid& b) {
+    if (a.size() != b.size()) {
+        return -1;
+    }
+    auto msec = [](const DmsAngle& x) {
+        return ((int64_t{x.deg} * 60 + x.min) * 60 + x.sec) * 1000 + x.msec;
+    };
+    int64_t largest = 0;
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        const TargetRecord& s = a.store().Loaded(i);
+        const TargetRecord& t = b.store().Loaded(i);
+        for (int k = 0; k < kInfoItems; ++k) {
+            if (s.HasInfo(k) != t.HasInfo(k) || s.Info(k) != t.Info(k)) {
+                return -1;
+            }
+        }
+        largest = std::max(
+            {largest, std::abs(msec(s.lat) - msec(t.lat)), std::abs(msec(s.lon) - msec(t.lon))});
+    }
+    return largest;
+}
+
+// The same national set in the handsets' form (CP932, D/M/S, Tokyo datum) and as lists are
+// published today (UTF-8, decimal degrees on WGS 84), plus UTF-8 with D/M/S to tell the cost of
+// the encoding from that of the decimal cells. The loads take turns; the ratios are UTF-8 time
+// over CP932 time, so at most 1 means the UTF-8 path is at least as fast.
+void FormsBenchmark(benchmark::State& state, size_t n) {
+    const std::array<std::string, 3> paths = {NationalSetPath(n, NationalSetForm::kHandset),
+                                              NationalSetPath(n, NationalSetForm::kUtf8Decimal),
+                                              NationalSetPath(n, NationalSetForm::kUtf8Dms)};
+    std::array<double, 3> wall{}, cpu{};
+    int64_t shift = 0, dmsShift = 0;
+    for (auto _ : state) {
+        std::array<std::unique_ptr<TargetGrid>, 3> grids;
+        std::array<std::function<void()>, 3> runs;
+        for (size_t r = 0; r < 3; ++r) {
+            runs[r] = [&, r] {
+                grids[r] = std::make_unique<TargetGrid>();
+                ColumnMap columns;
+                LoadLocationInfoFile(*grids[r], columns, paths[r]);
+            };
+        }
+        MedianOfFive(
+            runs, [&] { grids = {}; }, wall, cpu);
+        for (size_t r = 0; r < 3; ++r) {
+            runs[r]();
+        }
+        shift = LargestShift(*grids[0], *grids[1]);
+        dmsShift = LargestShift(*grids[0], *grids[2]);
+        state.SetIterationTime(wall[1]);
+        state.counters["targets"] = static_cast<double>(grids[0]->size());
+    }
+    state.counters["cp932_MB"] = std::filesystem::file_size(paths[0]) / 1e6;
+    state.counters["utf8_decimal_MB"] = std::filesystem::file_size(paths[1]) / 1e6;
+    state.counters["cp932_ms"] = wall[0] * 1e3;
+    state.counters["utf8_decimal_ms"] = wall[1] * 1e3;
+    state.counters["utf8_dms_ms"] = wall[2] * 1e3;
+    state.counters["utf8_decimal/cp932"] = wall[1] / wall[0];
+    state.counters["utf8_dms/cp932"] = wall[2] / wall[0];
+    state.counters["cpu_utf8_decimal/cp932"] = cpu[1] / cpu[0];
+    state.counters["largest_shift_msec"] = static_cast<double>(shift);
+    // The decimal file holds seven places (about 1 cm) and a millisecond of arc is about 3 cm,
+    // so the same places land within a few milliseconds; the D/M/S twin must be identical.
+    if (shift < 0 || shift > 3 || dmsShift != 0) {
+        state.SkipWithError("the forms do not give the same targets");
+    }
+}
+
 }  // namespace
 }  // namespace zentorak::bench
 
@@ -187,6 +259,10 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
     std::string national = NationalSetPath(NationalSetSize());
     benchmark::RegisterBenchmark("Load/national", LoadBenchmark, national)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Load/national-forms", FormsBenchmark, NationalSetSize())
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
