@@ -1,6 +1,8 @@
 #include "core/geo/coordinate_bytes.h"
 
 #include <charconv>
+#include <cstdint>
+#include <iterator>
 
 #include "core/geo/datum_table.h"
 
@@ -60,7 +62,52 @@ bool IsBlank(char c) {
 }
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// Exact powers of ten, as far as a double holds them.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// ParseDecimalDegrees; bare is set when the cell is digits alone (no point, no blank).
+bool ParseDecimal(std::string_view bytes, double& degrees, bool& bare) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end && IsBlank(*p)) {
+        ++p;
+    }
+    while (end > p && IsBlank(end[-1])) {
+        --end;
+    }
+    const char* first = p;
+    uint64_t mantissa = 0;  // wraps for more than 19 digits, which are not taken from it
+    for (; p < end && IsDigit(*p); ++p) {
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    const char* point = p;
+    if (point == first) {
+        return false;  // no digit before the point, or an empty cell
+    }
+    bare = point == end && first == bytes.data() && end == bytes.data() + bytes.size();
+    if (p < end && *p == '.') {
+        for (++p; p < end && IsDigit(*p); ++p) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+        }
+    }
+    if (p != end) {
+        return false;
+    }
+    const size_t fraction = point < end ? static_cast<size_t>(end - point - 1) : 0;
+    const size_t digits = static_cast<size_t>(point - first) + fraction;
+    // Both operands exact, so the one rounding of the division gives the correctly rounded
+    // value, as from_chars does; longer numbers go to from_chars, which reads any length
+    // without the locale.
+    if (digits <= 19 && mantissa <= (uint64_t{1} << 53) && fraction < std::size(kPowersOfTen)) {
+        degrees = static_cast<double>(mantissa) / kPowersOfTen[fraction];
+        return true;
+    }
+    return std::from_chars(first, end, degrees).ec == std::errc{};
 }
 
 // What one cell can be read as. A run of digits alone is both.
@@ -76,13 +123,10 @@ Cell ReadCell(std::string_view bytes) {
         cell.dms = true;  // the handsets' form, the common case, decided without more work
         return cell;
     }
-    cell.decimal = ParseDecimalDegrees(bytes, cell.degrees);
     // A decimal cell with a point or a blank is no D/M/S text; only bare digits are both.
-    bool bareDigits = !bytes.empty();
-    for (char c : bytes) {
-        bareDigits = bareDigits && IsDigit(c);
-    }
-    if (!cell.decimal || bareDigits) {
+    bool bare = false;
+    cell.decimal = ParseDecimal(bytes, cell.degrees, bare);
+    if (!cell.decimal || bare) {
         cell.dms = ParseAsciiDms(bytes, cell.angle);
     }
     return cell;
@@ -95,31 +139,8 @@ bool ParseCoordinateBytes(std::string_view bytes, DmsAngle& out) {
 }
 
 bool ParseDecimalDegrees(std::string_view bytes, double& degrees) {
-    size_t begin = 0, end = bytes.size();
-    while (begin < end && IsBlank(bytes[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(bytes[end - 1])) {
-        --end;
-    }
-    size_t i = begin;
-    while (i < end && IsDigit(bytes[i])) {
-        ++i;
-    }
-    if (i == begin) {
-        return false;  // no digit before the point, or an empty cell
-    }
-    if (i < end && bytes[i] == '.') {
-        ++i;
-        while (i < end && IsDigit(bytes[i])) {
-            ++i;
-        }
-    }
-    if (i != end) {
-        return false;
-    }
-    // from_chars reads the whole number however long, rounded correctly and without the locale.
-    return std::from_chars(bytes.data() + begin, bytes.data() + end, degrees).ec == std::errc{};
+    bool bare;
+    return ParseDecimal(bytes, degrees, bare);
 }
 
 PointForm ReadPoint(std::string_view latCell, std::string_view lonCell, DmsAngle& lat,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "core/geo/datum.h"
@@ -22,24 +23,25 @@ static_assert(kAreaLatMax - kAreaLatMin == kAreaLonMax - kAreaLonMin);
 // A millisecond of arc is 2.8e-7 degrees, so about one point in 170 needs the exact conversion.
 constexpr double kTableError = 4e-10;
 
-struct ShiftTable {
-    // Tokyo minus WGS 84 in degrees at node [row * kNodes + column], row 0 half a degree south
-    // of the area and column 0 half a degree west of it.
-    std::vector<double> lat, lon;
+// Tokyo minus WGS 84 in degrees at one node, latitude and longitude side by side so that both
+// are interpolated together.
+struct Shift {
+    double lat, lon;
 };
 
+// The nodes [row * kNodes + column], row 0 half a degree south of the area and column 0 half a
+// degree west of it.
+using ShiftTable = std::vector<Shift>;
+
 ShiftTable BuildTable() {
-    ShiftTable table;
-    table.lat.resize(kNodes * kNodes);
-    table.lon.resize(kNodes * kNodes);
+    ShiftTable table(kNodes * kNodes);
     for (int row = 0; row < kNodes; ++row) {
         for (int column = 0; column < kNodes; ++column) {
             const double lat = kAreaLatMin + (row - 1) * kStep;
             const double lon = kAreaLonMin + (column - 1) * kStep;
             double tokyoLat, tokyoLon;
             Wgs84ToTokyo(lat, lon, tokyoLat, tokyoLon);
-            table.lat[row * kNodes + column] = tokyoLat - lat;
-            table.lon[row * kNodes + column] = tokyoLon - lon;
+            table[row * kNodes + column] = {tokyoLat - lat, tokyoLon - lon};
         }
     }
     return table;
@@ -51,22 +53,46 @@ const ShiftTable& Table() {
 }
 
 // The cell (0..kCells-1) that holds x, whose nodes are first + 1 and first + 2, and the cubic
-// Lagrange weights of the nodes first..first+3 at x.
+// Lagrange weights of the nodes first..first+3 at x. Multiplications only: divisions would cost
+// more than the rest of the interpolation.
 void Weights(double x, double origin, int& first, double w[4]) {
-    const double u = (x - origin) / kStep;
+    constexpr double kPerStep = 1 / kStep, kSixth = 1.0 / 6;
+    const double u = (x - origin) * kPerStep;
     first = std::clamp(static_cast<int>(u), 0, kCells - 1);
     const double t = u - first;
-    w[0] = -t * (t - 1) * (t - 2) / 6;
-    w[1] = (t + 1) * (t - 1) * (t - 2) / 2;
-    w[2] = -(t + 1) * t * (t - 2) / 2;
-    w[3] = (t + 1) * t * (t - 1) / 6;
+    const double a = t + 1, b = t - 1, c = t - 2;
+    w[0] = -t * b * c * kSixth;
+    w[1] = a * b * c * 0.5;
+    w[2] = -a * t * c * 0.5;
+    w[3] = a * t * b * kSixth;
 }
 
-// The DMS angle of x when every value within kTableError of it gives the same one. DegreesToDms
-// never decreases as x grows, so the two ends deciding alike decide everything between them.
+// DegreesToDms truncates x times 3,600,000 (milliseconds of arc) field by field. For x inside
+// the area its roundings, and the one of the product below, move the product by less than
+// 1e-7; so when the product's fraction keeps kTableError (in milliseconds) and that slack from
+// both whole numbers, every value within kTableError of x has the angle that the whole
+// milliseconds of the product spell.
+constexpr double kMsecPerDegree = 3600000.0;
+constexpr double kMargin = kTableError * kMsecPerDegree + 1e-6;
+
+// The DMS angle of x when every value within kTableError of it gives the same one.
 bool SureDms(double x, DmsAngle& out) {
-    out = DegreesToDms(x - kTableError);
-    return out == DegreesToDms(x + kTableError);
+    const double msec = x * kMsecPerDegree;
+    const int64_t whole = static_cast<int64_t>(msec);
+    const double fraction = msec - static_cast<double>(whole);
+    if (fraction < kMargin || fraction > 1 - kMargin) {
+        return false;
+    }
+    out = {static_cast<int32_t>(whole / 3600000), static_cast<int32_t>(whole / 60000 % 60),
+           static_cast<int32_t>(whole / 1000 % 60), static_cast<int32_t>(whole % 1000)};
+    return true;
+}
+
+// The weighted sum of four shifts, added pairwise so that the additions do not wait on each
+// other one by one.
+Shift Combine(const double w[4], const Shift& a, const Shift& b, const Shift& c, const Shift& d) {
+    return {(w[0] * a.lat + w[1] * b.lat) + (w[2] * c.lat + w[3] * d.lat),
+            (w[0] * a.lon + w[1] * b.lon) + (w[2] * c.lon + w[3] * d.lon)};
 }
 
 }  // namespace
@@ -78,18 +104,13 @@ void Wgs84ToTokyoDms(double lat, double lon, DmsAngle& tokyoLat, DmsAngle& tokyo
         double wLat[4], wLon[4];
         Weights(lat, kAreaLatMin, row, wLat);
         Weights(lon, kAreaLonMin, column, wLon);
-        double dLat = 0, dLon = 0;
-        for (int i = 0; i < 4; ++i) {
-            const size_t base = static_cast<size_t>(row + i) * kNodes + column;
-            double rowLat = 0, rowLon = 0;
-            for (int j = 0; j < 4; ++j) {
-                rowLat += wLon[j] * table.lat[base + j];
-                rowLon += wLon[j] * table.lon[base + j];
-            }
-            dLat += wLat[i] * rowLat;
-            dLon += wLat[i] * rowLon;
-        }
-        if (SureDms(lat + dLat, tokyoLat) && SureDms(lon + dLon, tokyoLon)) {
+        const Shift* n = &table[static_cast<size_t>(row) * kNodes + column];
+        auto across = [&](int i) {
+            const Shift* r = n + i * kNodes;
+            return Combine(wLon, r[0], r[1], r[2], r[3]);
+        };
+        const Shift shift = Combine(wLat, across(0), across(1), across(2), across(3));
+        if (SureDms(lat + shift.lat, tokyoLat) && SureDms(lon + shift.lon, tokyoLon)) {
             return;
         }
     }

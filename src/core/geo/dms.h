@@ -38,7 +38,34 @@ std::u16string FormatDms(const DmsAngle& angle);
 std::u16string FormatDmsShort(const DmsAngle& angle);
 
 double DmsToDegrees(const DmsAngle& angle);
-DmsAngle DegreesToDms(double degrees);
+
+namespace detail {
+
+// Truncation toward zero that stays defined for any double.
+inline int32_t Trunc32(double x) {
+    if (!(x > INT32_MIN - 1.0)) {  // Also catches NaN.
+        return x != x ? 0 : INT32_MIN;
+    }
+    if (x >= INT32_MAX + 1.0) {
+        return INT32_MAX;
+    }
+    return static_cast<int32_t>(x);
+}
+
+}  // namespace detail
+
+// Each field truncated toward zero in turn (degrees, minutes, seconds, milliseconds). Inline: the
+// reader of decimal-degree cells calls it four times a point.
+inline DmsAngle DegreesToDms(double x) {
+    DmsAngle a;
+    a.deg = detail::Trunc32(x);
+    double m = (x - a.deg) * 60;
+    a.min = detail::Trunc32(m);
+    double s = (m - a.min) * 60;
+    a.sec = detail::Trunc32(s);
+    a.msec = detail::Trunc32((s - a.sec) * 1000);
+    return a;
+}
 
 // Row and column of the 0.1-degree cell; 0, -101 (latitude outside) or -102 (longitude outside).
 // A point exactly on 46 N or 148 E passes and yields 260, which lies outside the grid.

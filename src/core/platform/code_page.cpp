@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -280,6 +281,26 @@ int SequenceLength(const unsigned char* p, const unsigned char* end) {
     return lead.length;
 }
 
+// The unit of a three-byte sequence whose bytes are the low 24 bits of w, first byte lowest;
+// the bytes' marker bits are not checked here.
+constexpr uint32_t ThreeByteUnit(uint32_t w) {
+    return (w & 0x0F) << 12 | (w >> 2 & 0x0FC0) | (w >> 16 & 0x3F);
+}
+
+// Whether a three-byte sequence may give the unit: not overlong, not a surrogate.
+constexpr bool IsThreeByteUnit(uint32_t unit) {
+    return unit >= 0x800 && unit - 0xD800 >= 0x800;
+}
+
+uint64_t LoadLittleEndian64(const unsigned char* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    if constexpr (std::endian::native == std::endian::big) {
+        w = __builtin_bswap64(w);
+    }
+    return w;
+}
+
 }  // namespace
 
 size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
@@ -292,13 +313,38 @@ size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
             CopyAscii(p, end, o);
             continue;
         }
-        // Japanese text is nearly all three-byte sequences whose lead byte allows any second
-        // byte 0x80..0xBF; they take the short way.
-        if (b >= 0xE1 && b != 0xED && b <= 0xEF && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
-            (p[2] & 0xC0) == 0x80) {
-            *o++ = static_cast<char16_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-            p += 3;
-            continue;
+        // Japanese text is nearly all runs of three-byte sequences; they go one after the
+        // other, two at a time while eight bytes are there, without the general checks. A code
+        // point below U+0800 (overlong) or a surrogate leaves the run for the general path,
+        // which rejects it.
+        if ((b & 0xF0) == 0xE0) {
+            while (end - p >= 8) {
+                const uint64_t w = LoadLittleEndian64(p);
+                if ((w & 0xC0C0F0C0C0F0) != 0x8080E08080E0) {
+                    break;
+                }
+                const uint32_t first = ThreeByteUnit(static_cast<uint32_t>(w));
+                const uint32_t second = ThreeByteUnit(static_cast<uint32_t>(w >> 24));
+                if (!IsThreeByteUnit(first) || !IsThreeByteUnit(second)) {
+                    break;
+                }
+                o[0] = static_cast<char16_t>(first);
+                o[1] = static_cast<char16_t>(second);
+                o += 2;
+                p += 6;
+            }
+            while (end - p >= 3) {
+                const uint32_t unit = ThreeByteUnit(p[0] | p[1] << 8 | p[2] << 16);
+                if ((p[0] & 0xF0) != 0xE0 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 ||
+                    !IsThreeByteUnit(unit)) {
+                    break;
+                }
+                *o++ = static_cast<char16_t>(unit);
+                p += 3;
+            }
+            if (p == end || *p < 0x80) {
+                continue;
+            }
         }
         const int length = SequenceLength(p, end);
         if (length <= 0) {
@@ -306,7 +352,7 @@ size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
             ++p;
             continue;
         }
-        char32_t c = b & (0x7F >> length);
+        char32_t c = *p & (0x7F >> length);
         for (int i = 1; i < length; ++i) {
             c = c << 6 | (p[i] & 0x3F);
         }
