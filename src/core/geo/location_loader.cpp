@@ -204,7 +204,7 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& column
             break;
         }
         // The text ends at a NUL byte, as a zero-terminated line would.
-        bytes = bytes.substr(0, bytes.find('\0'));
+        bytes = reader.UpToNul(bytes);
         if (AddLine(store, columns, plan, bytes, fields) != 0) {
             return -100;
         }

@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <array>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -103,18 +102,18 @@ DecodeTable BuildTable() {
     return table;
 }
 
-// Copies a run of ASCII bytes and leaves p at the first other byte. Runs of ASCII (digits,
-// postal codes, telephone numbers) go eight bytes at a time.
-void CopyAscii(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
+// One step over ASCII: eight bytes at once when the next eight are all ASCII (telephone numbers,
+// postal codes, web addresses), else the one byte, so that the short runs between Japanese
+// characters cost no more than a byte each.
+inline void AsciiStep(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
     uint64_t word;
-    while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+    if (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
         for (int i = 0; i < 8; ++i) {
             o[i] = p[i];
         }
         p += 8;
         o += 8;
-    }
-    while (p < end && *p < 0x80) {
+    } else {
         *o++ = *p++;
     }
 }
@@ -136,7 +135,7 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
     while (p < end) {
         unsigned char b = *p;
         if (b < 0x80) {
-            CopyAscii(p, end, o);
+            AsciiStep(p, end, o);
             continue;
         }
         char16_t unit = table.single[b];
@@ -281,25 +280,22 @@ int SequenceLength(const unsigned char* p, const unsigned char* end) {
     return lead.length;
 }
 
-// The unit of a three-byte sequence whose bytes are the low 24 bits of w, first byte lowest;
-// the bytes' marker bits are not checked here.
-constexpr uint32_t ThreeByteUnit(uint32_t w) {
-    return (w & 0x0F) << 12 | (w >> 2 & 0x0FC0) | (w >> 16 & 0x3F);
-}
-
-// Whether a three-byte sequence may give the unit: not overlong, not a surrogate.
-constexpr bool IsThreeByteUnit(uint32_t unit) {
-    return unit >= 0x800 && unit - 0xD800 >= 0x800;
-}
-
-uint64_t LoadLittleEndian64(const unsigned char* p) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    if constexpr (std::endian::native == std::endian::big) {
-        w = __builtin_bswap64(w);
+// The high bits of the unit of a three-byte sequence, by its first byte (0xE0..0xEF, as row
+// 0..15) and its second byte, or 0 where the second byte cannot follow the first (the ranges of
+// Utf8Lead, which leave out overlong forms and surrogates). Built at compile time.
+struct ThreeByteTable {
+    constexpr ThreeByteTable() {
+        for (unsigned row = 0; row < 16; ++row) {
+            const Utf8Lead lead = LeadOf(static_cast<unsigned char>(0xE0 + row));
+            for (unsigned second = lead.low; second <= lead.high; ++second) {
+                high[row << 8 | second] = static_cast<char16_t>(row << 12 | (second & 0x3F) << 6);
+            }
+        }
     }
-    return w;
-}
+    char16_t high[16 * 256] = {};
+};
+
+constexpr ThreeByteTable kThreeByte;
 
 }  // namespace
 
@@ -310,39 +306,17 @@ size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
     while (p < end) {
         const unsigned char b = *p;
         if (b < 0x80) {
-            CopyAscii(p, end, o);
+            AsciiStep(p, end, o);
             continue;
         }
-        // Japanese text is nearly all runs of three-byte sequences; they go one after the
-        // other, two at a time while eight bytes are there, without the general checks. A code
-        // point below U+0800 (overlong) or a surrogate leaves the run for the general path,
-        // which rejects it.
-        if ((b & 0xF0) == 0xE0) {
-            while (end - p >= 8) {
-                const uint64_t w = LoadLittleEndian64(p);
-                if ((w & 0xC0C0F0C0C0F0) != 0x8080E08080E0) {
-                    break;
-                }
-                const uint32_t first = ThreeByteUnit(static_cast<uint32_t>(w));
-                const uint32_t second = ThreeByteUnit(static_cast<uint32_t>(w >> 24));
-                if (!IsThreeByteUnit(first) || !IsThreeByteUnit(second)) {
-                    break;
-                }
-                o[0] = static_cast<char16_t>(first);
-                o[1] = static_cast<char16_t>(second);
-                o += 2;
-                p += 6;
-            }
-            while (end - p >= 3) {
-                const uint32_t unit = ThreeByteUnit(p[0] | p[1] << 8 | p[2] << 16);
-                if ((p[0] & 0xF0) != 0xE0 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 ||
-                    !IsThreeByteUnit(unit)) {
-                    break;
-                }
-                *o++ = static_cast<char16_t>(unit);
+        // Japanese text is nearly all three-byte sequences: one look-up checks and decodes
+        // the first two bytes, as a CP932 pair is decoded.
+        const unsigned row = b - 0xE0u;
+        if (row < 16 && end - p >= 3) {
+            const char16_t high = kThreeByte.high[row << 8 | p[1]];
+            if (high != 0 && (p[2] & 0xC0) == 0x80) {
+                *o++ = static_cast<char16_t>(high | (p[2] & 0x3F));
                 p += 3;
-            }
-            if (p == end || *p < 0x80) {
                 continue;
             }
         }
