@@ -145,6 +145,9 @@ bool ParseDecimalDegrees(std::string_view bytes, double& degrees) {
 
 PointForm ReadPoint(std::string_view latCell, std::string_view lonCell, DmsAngle& lat,
                     DmsAngle& lon) {
+    if (ParseUsualForm(latCell, lat) && ParseUsualForm(lonCell, lon)) {
+        return PointForm::kDms;  // the handsets' files, decided at once
+    }
     const Cell a = ReadCell(latCell);
     const Cell b = ReadCell(lonCell);
     if (a.dms && b.dms) {

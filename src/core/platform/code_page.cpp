@@ -102,9 +102,25 @@ DecodeTable BuildTable() {
     return table;
 }
 
-// One step over ASCII: eight bytes at once when the next eight are all ASCII (telephone numbers,
-// postal codes, web addresses), else the one byte, so that the short runs between Japanese
-// characters cost no more than a byte each.
+// Copies ASCII bytes at p: eight at a time while eight are there (telephone numbers, postal
+// codes, web addresses), then one more. The caller's loop comes back for a longer run.
+inline void CopyAscii(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
+    uint64_t word;
+    while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+        for (int i = 0; i < 8; ++i) {
+            o[i] = p[i];
+        }
+        p += 8;
+        o += 8;
+    }
+    if (p < end && *p < 0x80) {
+        *o++ = *p++;
+    }
+}
+
+// One step over ASCII for the UTF-8 decoder: eight bytes when the next eight are ASCII, else
+// one. (Measured: in UTF-8 items the ASCII runs between Japanese characters are short enough
+// that this beats CopyAscii, which pays off in CP932.)
 inline void AsciiStep(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
     uint64_t word;
     if (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
@@ -135,7 +151,7 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
     while (p < end) {
         unsigned char b = *p;
         if (b < 0x80) {
-            AsciiStep(p, end, o);
+            CopyAscii(p, end, o);
             continue;
         }
         char16_t unit = table.single[b];
