@@ -54,8 +54,8 @@ TEST(ReadPoint, ValuesOfEachForm) {
 
 TEST(ParseDecimalDegrees, PlainNumbersOnly) {
     double degrees = 0;
-    EXPECT_TRUE(ParseDecimalDegrees("35.6938889", degrees));
-    EXPECT_DOUBLE_EQ(degrees, 35.6938889);
+    EXPECT_TRUE(ParseDecimalDegrees("35.6812345", degrees));
+    EXPECT_DOUBLE_EQ(degrees, 35.6812345);
     EXPECT_TRUE(ParseDecimalDegrees("\t 139 ", degrees));
     EXPECT_DOUBLE_EQ(degrees, 139);
     for (const char* bad : {"", " ", ".", ".5", "3 5", "35..", "35.6.", "0x23", "inf", "35,6"}) {

@@ -145,10 +145,10 @@ struct ProjPoint {
 constexpr ProjPoint kProjPoints[] = {
     {"Wakkanai", "45.4156450", "141.6729883", 45.413500602, 141.676913308},
     {"Nemuro", "43.33", "145.5825", 43.327463832, 145.586640359},
-    {"Sapporo", "43.0620888", "141.3543886", 43.059666124, 141.358130792},
+    {"Sapporo", "43.0621", "141.3544", 43.059677325, 141.358142194},
     {"Sendai", "38.26822", "140.87194", 38.265244298, 140.875381726},
     {"Niigata", "37.90226", "139.02354", 37.899294683, 139.026803750},
-    {"Chiyoda", "35.6938889", "139.7536111", 35.690651336, 139.756844602},
+    {"Chiyoda", "35.6939", "139.7536", 35.690662438, 139.756833501},
     {"Hachijojima", "33.10938", "139.78941", 33.105855980, 139.792548504},
     {"Nagoya", "35.18147", "136.90664", 35.178247700, 136.909609425},
     {"Kanazawa", "36.5947", "136.6256", 36.591646579, 136.628597769},
@@ -232,9 +232,9 @@ TEST_F(FormsTest, DecimalCellsAgreeWithCs2csAcrossJapan) {
 TEST_F(FormsTest, MixedFile) {
     ASSERT_EQ(LoadUtf8("緯度,経度,名前\r\n"
                        "35/41/22.123,139/45/05.007,D/M/S\r\n"
-                       "35.6938889,139.7536111,decimal\r\n"
-                       "35/41/22.123,139.7536111,mixed\r\n"
-                       "35.6938889,139/45/05.007,mixed\r\n"
+                       "35.6939,139.7536,decimal\r\n"
+                       "35/41/22.123,139.7536,mixed\r\n"
+                       "35.6939,139/45/05.007,mixed\r\n"
                        "36,140,whole numbers\r\n"
                        "36,140.5,whole latitude\r\n"
                        "36/00/00.000,140,whole longitude\r\n"
@@ -247,8 +247,8 @@ TEST_F(FormsTest, MixedFile) {
     EXPECT_EQ(Item(0, 0), u"D/M/S");
     EXPECT_EQ(Target(0).lat, (DmsAngle{35, 41, 22, 123}));  // Tokyo datum as written
     EXPECT_EQ(Item(1, 0), u"decimal");
-    EXPECT_LT(Metres(DmsToDegrees(Target(1).lat), DmsToDegrees(Target(1).lon), 35.690651336,
-                     139.756844602),
+    EXPECT_LT(Metres(DmsToDegrees(Target(1).lat), DmsToDegrees(Target(1).lon), 35.690662438,
+                     139.756833501),
               kDecimalTolerance);
     EXPECT_EQ(Item(2, 0), u"whole numbers");
     EXPECT_EQ(Target(2).lat, (DmsAngle{36, 0, 0, 0}));  // D/M/S, as such a file always read
@@ -270,7 +270,7 @@ TEST_F(FormsTest, OnlyPlainDecimalNumbersInsideTheAreaAreRead) {
                        "395.5,139.5,wraps around to 35.5\r\n"
                        "46.0000001,140,north of the area\r\n"
                        "35.5,121.9999999,west of the area\r\n"
-                       "35.6938889000000000000000001,139.7536111,long\r\n"),
+                       "35.6939000000000000000000001,139.7536,long\r\n"),
               0);
     ASSERT_EQ(grid.size(), 2u);
     EXPECT_EQ(Item(0, 0), u"trailing point");
@@ -281,13 +281,12 @@ TEST_F(FormsTest, OnlyPlainDecimalNumbersInsideTheAreaAreRead) {
 // The layout of a municipal open-data list: UTF-8 with the mark, decimal coordinates captioned
 // lat and lng in the sixth and seventh columns. The other columns give slots 2 to 9 in order.
 TEST_F(FormsTest, CoordinatesInTheSixthAndSeventhColumnsByCaption) {
-    ASSERT_EQ(
-        LoadUtf8(std::string(kMark) + "pid,pref,cid,city,citykana,lat,lng,url,phrase,lgcode\n"
-                                      "13,東京都,13101,千代田区,ちよだく,35.6938889,139.7536111,"
-                                      "https://example.jp/,\"みどり, 水辺\",131016\n"
-                                      "1,北海道,1100,札幌市,さっぽろし,43.0620888,141.3543886,"
-                                      "https://example.jp/s/,,011002\n"),
-        0);
+    ASSERT_EQ(LoadUtf8(std::string(kMark) + "pid,pref,cid,city,citykana,lat,lng,url,phrase,lgcode\n"
+                                            "13,東京都,13101,千代田区,ちよだく,35.6939,139.7536,"
+                                            "https://example.jp/,\"みどり, 水辺\",131016\n"
+                                            "1,北海道,1100,札幌市,さっぽろし,43.0621,141.3544,"
+                                            "https://example.jp/s/,,011002\n"),
+              0);
     EXPECT_EQ(columns.slot, (std::array<int, kColumnSlots>{5, 6, 0, 1, 2, 3, 4, 7, 8, 9}));
     EXPECT_EQ(Caption(0), u"lat");
     EXPECT_EQ(Caption(1), u"lng");
@@ -300,8 +299,8 @@ TEST_F(FormsTest, CoordinatesInTheSixthAndSeventhColumnsByCaption) {
     EXPECT_EQ(Item(0, 6), u"みどり, 水辺");
     EXPECT_EQ(Item(0, 7), u"131016");
     EXPECT_EQ(Item(1, 6), u"");
-    EXPECT_LT(Metres(DmsToDegrees(Target(0).lat), DmsToDegrees(Target(0).lon), 35.690651336,
-                     139.756844602),
+    EXPECT_LT(Metres(DmsToDegrees(Target(0).lat), DmsToDegrees(Target(0).lon), 35.690662438,
+                     139.756833501),
               kDecimalTolerance);
     EXPECT_EQ(FindColumnByCaption(columns, u"city"), 5);  // slot 5 holds info[3]
 }
