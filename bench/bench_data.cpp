@@ -46,11 +46,14 @@ size_t NationalSetSize() {
     return SmokeRun() ? 20000 : 1000000;
 }
 
-std::string NationalSetPath(size_t n) {
-    std::string path = CacheFolder() + "/national-" + std::to_string(n) + ".csv";
+std::string NationalSetPath(size_t n, NationalSetForm form) {
+    const char* suffix = form == NationalSetForm::kHandset   ? ""
+                         : form == NationalSetForm::kUtf8Dms ? "-utf8-dms"
+                                                             : "-utf8-decimal";
+    std::string path = CacheFolder() + "/national-" + std::to_string(n) + suffix + ".csv";
     if (!std::filesystem::exists(path)) {
         std::string partial = path + ".part";
-        WriteNationalSet(partial, n, 20111207);
+        WriteNationalSet(partial, n, 20111207, form);
         std::filesystem::rename(partial, path);
     }
     return path;

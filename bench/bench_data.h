@@ -1,12 +1,14 @@
 // Data for the benchmarks: a generated national set of targets in the location-info file format
-// (CP932, CR LF, clustered like real shops), the real town points converted when their CSV is
-// present, and the small measuring helpers the benchmarks share. Files are written once into a
-// cache folder under the build directory.
+// (in the handsets' form and as lists are published today, clustered like real shops), the real
+// town points converted when their CSV is present, and the small measuring helpers the
+// benchmarks share. Files are written once into a cache folder under the build directory.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "national_set.h"
 
 namespace zentorak::bench {
 
@@ -14,8 +16,8 @@ namespace zentorak::bench {
 size_t NationalSetSize();
 bool SmokeRun();
 
-// The generated set of n targets (written on first use).
-std::string NationalSetPath(size_t n);
+// The generated set of n targets in one form (written on first use).
+std::string NationalSetPath(size_t n, NationalSetForm form = NationalSetForm::kHandset);
 
 // The town points converted to the file format, or "" when the source CSV is absent. The source
 // is ZENTORAK_TOWNS_CSV or ../shared/data/places/geolonia-japanese-addresses-towns.csv.

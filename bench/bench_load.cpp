@@ -1,12 +1,14 @@
 // Loading a location-info file (open to index-ready) against glibc iconv converting the whole
 // file alone and against a memchr line count, with the peak memory growth of the load and a check
-// that every decoded item equals iconv's decoding.
+// that every decoded item equals iconv's decoding; and the same national set loaded in the
+// handsets' form and as published today (UTF-8, decimal degrees), with their ratio.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstring>
@@ -178,6 +180,90 @@ void LoadBenchmark(benchmark::State& state, const std::string& path) {
     }
 }
 
+// The largest distance in milliseconds of arc between the same target in two grids, or -1 when
+// the grids differ in anything else (count, order, items).
+int64_t LargestShift(const TargetGrid& a, const TargetGrid& b) {
+    if (a.size() != b.size()) {
+        return -1;
+    }
+    auto msec = [](const DmsAngle& x) {
+        return ((int64_t{x.deg} * 60 + x.min) * 60 + x.sec) * 1000 + x.msec;
+    };
+    int64_t largest = 0;
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        const TargetRecord& s = a.store().Loaded(i);
+        const TargetRecord& t = b.store().Loaded(i);
+        for (int k = 0; k < kInfoItems; ++k) {
+            if (s.HasInfo(k) != t.HasInfo(k) || s.Info(k) != t.Info(k)) {
+                return -1;
+            }
+        }
+        largest = std::max(
+            {largest, std::abs(msec(s.lat) - msec(t.lat)), std::abs(msec(s.lon) - msec(t.lon))});
+    }
+    return largest;
+}
+
+// The same national set in the handsets' form (CP932, D/M/S, Tokyo datum), in UTF-8 with the
+// same D/M/S text (the encoding alone differs), and as lists are published today (UTF-8,
+// decimal degrees on WGS 84). Each round loads the three in turn, starting with a different one
+// each time; the ratios are each round's UTF-8 time over its CP932 time, so a busy machine
+// slows both sides of a ratio alike. At most 1 means the UTF-8 path is at least as fast.
+void FormsBenchmark(benchmark::State& state, size_t n) {
+    constexpr size_t kForms = 3;
+    constexpr int kRounds = 11;
+    const std::array<std::string, kForms> paths = {
+        NationalSetPath(n, NationalSetForm::kHandset),
+        NationalSetPath(n, NationalSetForm::kUtf8Dms),
+        NationalSetPath(n, NationalSetForm::kUtf8Decimal)};
+    std::array<std::vector<double>, kForms> times;
+    std::array<std::vector<double>, kForms> ratios;
+    int64_t dmsShift = 0, decimalShift = 0;
+    for (auto _ : state) {
+        for (int round = 0; round <= kRounds; ++round) {  // round 0 warms up
+            std::array<double, kForms> wall{};
+            for (size_t k = 0; k < kForms; ++k) {
+                const size_t form = (k + static_cast<size_t>(round)) % kForms;
+                auto start = Clock::now();
+                TargetGrid grid;
+                ColumnMap columns;
+                LoadLocationInfoFile(grid, columns, paths[form]);
+                wall[form] = Seconds(start);
+            }
+            for (size_t form = 0; round > 0 && form < kForms; ++form) {
+                times[form].push_back(wall[form]);
+                ratios[form].push_back(wall[form] / wall[0]);
+            }
+        }
+        std::array<TargetGrid, kForms> grids;
+        for (size_t form = 0; form < kForms; ++form) {
+            ColumnMap columns;
+            LoadLocationInfoFile(grids[form], columns, paths[form]);
+        }
+        dmsShift = LargestShift(grids[0], grids[1]);
+        decimalShift = LargestShift(grids[0], grids[2]);
+        state.SetIterationTime(Median(times[0]));
+        state.counters["targets"] = static_cast<double>(grids[0].size());
+    }
+    state.counters["cp932_MB"] = std::filesystem::file_size(paths[0]) / 1e6;
+    state.counters["utf8_MB"] = std::filesystem::file_size(paths[1]) / 1e6;
+    state.counters["cp932_ms"] = Median(times[0]) * 1e3;
+    state.counters["utf8_dms_ms"] = Median(times[1]) * 1e3;
+    state.counters["utf8_decimal_ms"] = Median(times[2]) * 1e3;
+    state.counters["utf8_dms/cp932"] = Median(ratios[1]);
+    state.counters["utf8_dms/cp932_q1"] = Percentile(ratios[1], 0.25);
+    state.counters["utf8_dms/cp932_q3"] = Percentile(ratios[1], 0.75);
+    state.counters["utf8_decimal/cp932"] = Median(ratios[2]);
+    state.counters["utf8_decimal/cp932_q1"] = Percentile(ratios[2], 0.25);
+    state.counters["utf8_decimal/cp932_q3"] = Percentile(ratios[2], 0.75);
+    state.counters["largest_shift_msec"] = static_cast<double>(decimalShift);
+    // The decimal file holds seven places (about 1 cm) and a millisecond of arc is about 3 cm,
+    // so the same places land within a few milliseconds; the D/M/S twin must be identical.
+    if (decimalShift < 0 || decimalShift > 3 || dmsShift != 0) {
+        state.SkipWithError("the forms do not give the same targets");
+    }
+}
+
 }  // namespace
 }  // namespace zentorak::bench
 
@@ -187,6 +273,10 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
     std::string national = NationalSetPath(NationalSetSize());
     benchmark::RegisterBenchmark("Load/national", LoadBenchmark, national)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Load/national-forms", FormsBenchmark, NationalSetSize())
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/geo/datum.h"
 #include "core/geo/dms.h"
 #include "core/platform/code_page.h"
 
@@ -58,46 +59,65 @@ const char16_t* kServices[] = {u"ATM,コピー,FAX", u"ATM", u"宅配便,チケ�
 const char16_t* kNotes[] = {u"№1号店", u"第Ⅱ店舗",          u"駐車場あり",  u"①番出口すぐ",
                             u"",       u"改装中（～12月）", u"髙﨑ビル１Ｆ"};
 
-// Pre-encoded CP932 pieces, so the file is assembled from bytes without a conversion per line.
+using Encoder = std::string (*)(std::u16string_view);
+
+// Pre-encoded pieces, so the file is assembled from bytes without a conversion per line.
 struct Pieces {
+    explicit Pieces(Encoder encode);
     std::vector<std::string> chains, towns, hours, services, notes, prefectures, cities, areas;
-    std::string shop = EncodeCp932(u"店"), station = EncodeCp932(u"駅"),
-                chome = EncodeCp932(u"丁目"), dash = EncodeCp932(u"－");
+    std::string shop, station, chome, dash;
 };
 
 template <size_t N>
-std::vector<std::string> Encode(const char16_t* const (&texts)[N]) {
+std::vector<std::string> Encode(Encoder encode, const char16_t* const (&texts)[N]) {
     std::vector<std::string> out;
     for (const char16_t* t : texts) {
-        out.push_back(EncodeCp932(t));
+        out.push_back(encode(t));
     }
     return out;
 }
 
-Pieces MakePieces() {
-    Pieces p;
-    p.chains = Encode(kChains);
-    p.towns = Encode(kTowns);
-    p.hours = Encode(kHours);
-    p.services = Encode(kServices);
-    p.notes = Encode(kNotes);
+Pieces::Pieces(Encoder encode)
+    : chains(Encode(encode, kChains)),
+      towns(Encode(encode, kTowns)),
+      hours(Encode(encode, kHours)),
+      services(Encode(encode, kServices)),
+      notes(Encode(encode, kNotes)),
+      shop(encode(u"店")),
+      station(encode(u"駅")),
+      chome(encode(u"丁目")),
+      dash(encode(u"－")) {
     for (const City& c : kCities) {
-        p.prefectures.push_back(EncodeCp932(c.prefecture));
-        p.cities.push_back(EncodeCp932(c.city));
-        p.areas.push_back(EncodeCp932(c.areaCode));
+        prefectures.push_back(encode(c.prefecture));
+        cities.push_back(encode(c.city));
+        areas.push_back(encode(c.areaCode));
     }
-    return p;
 }
 
-std::string Coordinate(double degrees) {
+std::string Dms(double degrees) {
     return ToUtf8(FormatDms(DegreesToDms(degrees)));
+}
+
+// The two coordinate cells of a point given on the Tokyo datum.
+std::string Coordinates(double lat, double lon, NationalSetForm form) {
+    if (form != NationalSetForm::kUtf8Decimal) {
+        return Dms(lat) + "," + Dms(lon);
+    }
+    double wgs84Lat, wgs84Lon;
+    TokyoToWgs84(lat, lon, wgs84Lat, wgs84Lon);
+    char cells[48];
+    std::snprintf(cells, sizeof cells, "%.7f,%.7f", wgs84Lat, wgs84Lon);
+    return cells;
 }
 
 }  // namespace
 
-void WriteNationalSet(const std::string& path, size_t count, uint32_t seed) {
+void WriteNationalSet(const std::string& path, size_t count, uint32_t seed, NationalSetForm form) {
     std::mt19937_64 random(seed);
-    Pieces p = MakePieces();
+    const Encoder encode = form == NationalSetForm::kHandset
+                               ? Encoder{[](std::u16string_view t) { return EncodeCp932(t); }}
+                               : Encoder{[](std::u16string_view t) { return ToUtf8(t); }};
+    Pieces p(encode);
     std::vector<double> weights;
     for (const City& c : kCities) {
         weights.push_back(c.weight);
@@ -113,7 +133,8 @@ void WriteNationalSet(const std::string& path, size_t count, uint32_t seed) {
         throw std::runtime_error("cannot write " + path);
     }
     std::string line =
-        EncodeCp932(u"緯度,経度,店名,郵便番号,住所,TEL,最寄り駅,営業時間,サービス,備考\r\n");
+        (form == NationalSetForm::kHandset ? "" : std::string(kUtf8ByteOrderMark)) +
+        encode(u"緯度,経度,店名,郵便番号,住所,TEL,最寄り駅,営業時間,サービス,備考\r\n");
     std::fwrite(line.data(), 1, line.size(), file);
     for (size_t i = 0; i < count; ++i) {
         size_t c = pickCity(random);
@@ -129,10 +150,10 @@ void WriteNationalSet(const std::string& path, size_t count, uint32_t seed) {
         const std::string& town = pick(p.towns);
         char numbers[96];
         std::snprintf(numbers, sizeof numbers, "%03d-%04d", digit(random) % 1000, digit(random));
-        line = Coordinate(lat) + "," + Coordinate(lon) + "," + pick(p.chains) + town + p.shop +
-               "," + numbers + "," + p.prefectures[c] + p.cities[c] + town +
-               std::to_string(1 + random() % 5) + p.chome + std::to_string(1 + random() % 30) +
-               p.dash + std::to_string(1 + random() % 20) + ",";
+        line = Coordinates(lat, lon, form) + "," + pick(p.chains) + town + p.shop + "," + numbers +
+               "," + p.prefectures[c] + p.cities[c] + town + std::to_string(1 + random() % 5) +
+               p.chome + std::to_string(1 + random() % 30) + p.dash +
+               std::to_string(1 + random() % 20) + ",";
         std::snprintf(numbers, sizeof numbers, "-%04d-%04d", digit(random), digit(random));
         line += p.areas[c] + numbers + "," + town + p.station + "," + pick(p.hours) + ",\"" +
                 pick(p.services) + "\"," + pick(p.notes) + "\r\n";

@@ -34,7 +34,7 @@ set(shops ${CMAKE_CURRENT_SOURCE_DIR}/cli/testdata/shops.csv)
 add_test(NAME cli_load_counts_targets_and_captions COMMAND ${cli} load ${shops})
 set_tests_properties(cli_load_counts_targets_and_captions PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION
-    "^\\{\"targets\": 2, \"captions\": \\[\"緯度\", \"経度\", \"店名\", \"TEL\", \"住所\", \"TEL\", \"最寄り駅\", \"営業時間\", \"サービス\", \"備考\"\\], \"slots\": \\[0, 1, 2, 3, -1, -1, -1, -1, -1, -1\\], \"files\": \\[0\\]\\}\n$")
+    "^\\{\"targets\": 2, \"captions\": \\[\"緯度\", \"経度\", \"店名\", \"TEL\", \"住所\", \"TEL\", \"最寄り駅\", \"営業時間\", \"サービス\", \"備考\"\\], \"slots\": \\[0, 1, 2, 3, -1, -1, -1, -1, -1, -1\\], \"files\": \\[0\\], \"forms\": \\[\\{\"encoding\": \"CP932\", \"dms_lines\": 2, \"decimal_lines\": 0, \"mixed_lines\": 0\\}\\]\\}\n$")
 add_test(NAME cli_nearest_lists_nearest_first
     COMMAND ${cli} nearest --count 2 35/41/00.000 139/46/00.000 ${shops})
 set_tests_properties(cli_nearest_lists_nearest_first PROPERTIES LABELS core
@@ -52,7 +52,7 @@ add_test(NAME cli_load_fifo_cannot_be_opened
     COMMAND sh -c "d=$(mktemp -d) && mkfifo \"$d/f.csv\" && timeout 20 \"$0\" load \"$d/f.csv\"; s=$?; rm -rf \"$d\"; exit $s"
             ${cli})
 set_tests_properties(cli_load_fifo_cannot_be_opened PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
-    "^\\{\"targets\": 0, .*\"files\": \\[-1\\]\\}\n$")
+    "^\\{\"targets\": 0, .*\"files\": \\[-1\\], \"forms\": \\[\\{\"encoding\": null, .*\\}\\]\\}\n$")
 # A text for a slot that the column map lacks (shops.csv has captions for slots 0 to 3 only) is
 # no condition: alone it leaves nothing to search, beside a present slot's text it changes nothing.
 add_test(NAME cli_search_text_for_an_absent_slot_finds_nothing

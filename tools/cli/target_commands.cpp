@@ -136,6 +136,21 @@ int Search(int argc, char** argv) {
     return 0;
 }
 
+// What the reader met in one file: the encoding it chose and the lines in each coordinate form
+// (null encoding for a file whose header could not be read).
+std::string FileForms(const LocationInfoFileReport& report) {
+    JsonObject forms;
+    if (report.headerRead) {
+        forms.Add("encoding", report.encoding == TextEncoding::kUtf8 ? "UTF-8" : "CP932");
+    } else {
+        forms.AddNull("encoding");
+    }
+    return forms.Add("dms_lines", static_cast<long long>(report.dmsLines))
+        .Add("decimal_lines", static_cast<long long>(report.decimalLines))
+        .Add("mixed_lines", static_cast<long long>(report.mixedLines))
+        .str();
+}
+
 int Load(int argc, char** argv) {
     LocationInfoFileList files;
     if (!FileList(1, argc, argv, files)) {
@@ -143,21 +158,23 @@ int Load(int argc, char** argv) {
     }
     TargetGrid grid;
     ColumnMap columns;
-    std::vector<int> results;
-    LoadAllLocationInfoFiles(grid, columns, files, &results);
-    std::vector<std::string> captions, slots, fileResults;
+    std::vector<LocationInfoFileReport> reports;
+    LoadAllLocationInfoFiles(grid, columns, files, {}, &reports);
+    std::vector<std::string> captions, slots, fileResults, fileForms;
     for (int s = 0; s < kColumnSlots; ++s) {
         captions.push_back(JsonString(columns.columnCaption[s]));
         slots.push_back(std::to_string(columns.slot[s]));
     }
-    for (int r : results) {
-        fileResults.push_back(std::to_string(r));
+    for (const LocationInfoFileReport& report : reports) {
+        fileResults.push_back(std::to_string(report.result));
+        fileForms.push_back(FileForms(report));
     }
     JsonObject()
         .Add("targets", static_cast<long long>(grid.size()))
         .AddRaw("captions", JsonArray(captions))
         .AddRaw("slots", JsonArray(slots))
         .AddRaw("files", JsonArray(fileResults))
+        .AddRaw("forms", JsonArray(fileForms))
         .Print();
     return 0;
 }

@@ -1,9 +1,12 @@
 // zentorak-sample: writes the bundled demo data beside a built program so that a fresh clone has
 // something to show: a location-info file of made-up shops around the main stations of Tokyo,
 // Osaka and Nagoya (Tokyo datum, CP932, CR LF), and a settings file that lists it with the
-// three stations as favourites. An existing settings file is never overwritten.
+// three stations as favourites. With --utf8-decimal the same shops are also written as lists
+// are published today (UTF-8 with the byte-order mark, LF, decimal degrees on WGS 84 in columns
+// captioned lat and lng after the name), and a new settings file lists that one. An existing
+// settings file is never overwritten.
 //
-// Usage: zentorak-sample DIR   (DIR holds the zentorak executable); zentorak-sample --help
+// Usage: zentorak-sample [--utf8-decimal] DIR   (DIR holds the zentorak executable)
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/geo/datum.h"
 #include "core/geo/dms.h"
 #include "core/platform/code_page.h"
 #include "core/settings/settings_store.h"
@@ -62,9 +66,19 @@ std::string Dms(double degrees) {
     return zentorak::ToUtf8(FormatDms(DegreesToDms(degrees)));
 }
 
-std::vector<std::string> ShopLines() {
+// Decimal degrees on WGS 84 to seven places (about a centimetre).
+std::string Decimal(double degrees) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7f", degrees);
+    return text;
+}
+
+// The shops in the handsets' form, or with WGS 84 decimal coordinates captioned lat and lng
+// after the shop's name; the info columns come out in the same slots either way.
+std::vector<std::string> ShopLines(bool decimal) {
     std::vector<std::string> lines{
-        "緯度,経度,店名,郵便番号,住所,TEL,最寄駅,営業時間,サービス,備考"};
+        decimal ? "店名,lat,lng,郵便番号,住所,TEL,最寄駅,営業時間,サービス,備考"
+                : "緯度,経度,店名,郵便番号,住所,TEL,最寄駅,営業時間,サービス,備考"};
     Lcg rng;
     int number = 0;
     for (const Station& s : kStations) {
@@ -78,9 +92,19 @@ std::vector<std::string> ShopLines() {
             std::snprintf(street, sizeof street, "%d-%d-%d", 1 + i % 4, 1 + i % 9, 1 + i);
             std::string name = std::string("デモ") + kKinds[i % 8] + " " + s.name + "前" +
                                std::to_string(i + 1) + "号店";
-            lines.push_back(
-                Line({Dms(lat), Dms(lon), name, postal, s.prefecture + std::string(street), tel,
-                      s.name, kHours[i % 4], kServices[i % 4], "デモデータ"}));
+            std::vector<std::string> fields{Dms(lat), Dms(lon), name};
+            if (decimal) {
+                double wgs84Lat, wgs84Lon;
+                zentorak::TokyoToWgs84(lat, lon, wgs84Lat, wgs84Lon);
+                fields = {name, Decimal(wgs84Lat), Decimal(wgs84Lon)};
+            }
+            for (std::string field :
+                 {std::string(postal), s.prefecture + std::string(street), std::string(tel),
+                  std::string(s.name), std::string(kHours[i % 4]), std::string(kServices[i % 4]),
+                  std::string("デモデータ")}) {
+                fields.push_back(field);
+            }
+            lines.push_back(Line(fields));
         }
     }
     return lines;
@@ -90,6 +114,15 @@ bool WriteCp932(const std::filesystem::path& path, const std::vector<std::string
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) {
         out << zentorak::EncodeCp932(zentorak::FromUtf8(line)) << "\r\n";
+    }
+    return static_cast<bool>(out);
+}
+
+bool WriteUtf8(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << zentorak::kUtf8ByteOrderMark;
+    for (const std::string& line : lines) {
+        out << line << "\n";
     }
     return static_cast<bool>(out);
 }
@@ -109,13 +142,16 @@ int WriteSettings(const std::filesystem::path& ini, const std::filesystem::path&
 
 }  // namespace
 
-// --help prints the usage on standard output; anything else that is not one folder prints it on
-// standard error. An option is never taken for the folder (write ./-name for such a folder).
+// --help prints the usage on standard output; anything else that is not one folder (after the
+// one option) prints it on standard error. An option is never taken for the folder (write
+// ./-name for such a folder).
 int Usage(FILE* out) {
     std::fprintf(out,
-                 "usage: zentorak-sample DIR\n"
+                 "usage: zentorak-sample [--utf8-decimal] DIR\n"
                  "Writes DIR/sample/demo-shops.csv and, unless there is one, DIR/zentorak.ini\n"
-                 "listing it (DIR holds the zentorak executable).\n");
+                 "listing it (DIR holds the zentorak executable). --utf8-decimal also writes\n"
+                 "the same shops to DIR/sample/demo-shops-utf8.csv in UTF-8 with decimal\n"
+                 "WGS 84 coordinates, and a new zentorak.ini lists that file instead.\n");
     return out == stderr ? 2 : 0;
 }
 
@@ -123,15 +159,25 @@ int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         return Usage(stdout);
     }
-    if (argc != 2 || argv[1][0] == '-') {
+    const bool utf8Decimal = argc == 3 && std::strcmp(argv[1], "--utf8-decimal") == 0;
+    if (argc != 2 + utf8Decimal || argv[argc - 1][0] == '-') {
         return Usage(stderr);
     }
-    std::filesystem::path dir = std::filesystem::absolute(argv[1]);
+    std::filesystem::path dir = std::filesystem::absolute(argv[argc - 1]);
     std::filesystem::create_directories(dir / "sample");
     std::filesystem::path csv = dir / "sample" / "demo-shops.csv";
-    if (!WriteCp932(csv, ShopLines())) {
+    if (!WriteCp932(csv, ShopLines(false))) {
         std::fprintf(stderr, "cannot write %s\n", csv.c_str());
         return 1;
+    }
+    if (utf8Decimal) {
+        std::filesystem::path utf8 = dir / "sample" / "demo-shops-utf8.csv";
+        if (!WriteUtf8(utf8, ShopLines(true))) {
+            std::fprintf(stderr, "cannot write %s\n", utf8.c_str());
+            return 1;
+        }
+        std::printf("wrote %s\n", utf8.c_str());
+        csv = utf8;
     }
     std::filesystem::path ini = dir / "zentorak.ini";
     if (std::filesystem::exists(ini)) {

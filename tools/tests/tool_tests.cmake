@@ -11,7 +11,11 @@ add_test(NAME nmea_replay_sends_short_dollar_lines
 add_test(NAME cli_gps_flushes_each_answer
     COMMAND sh ${tool_tests}/cli_gps_flush_test.sh $<TARGET_FILE:zentorak-cli>
             $<TARGET_FILE:zentorak-nmea-replay>)
+add_test(NAME sample_shops_in_both_forms_load_alike
+    COMMAND python3 ${tool_tests}/sample_forms_test.py $<TARGET_FILE:zentorak-sample>
+            $<TARGET_FILE:zentorak-cli>)
 set_tests_properties(tools_answer_help_and_bad_options wsim_sim_removes_its_link_on_signals
     nmea_replay_sends_short_dollar_lines cli_gps_flushes_each_answer
+    sample_shops_in_both_forms_load_alike
     PROPERTIES LABELS core TIMEOUT 60)
 set_tests_properties(cli_gps_flushes_each_answer PROPERTIES SKIP_RETURN_CODE 77)

@@ -86,4 +86,9 @@ int AllocateFoundArrays(AppState& state);
 // Looks up the coordinate, name and telephone columns after the files were loaded.
 void LookUpColumns(AppState& state);
 
+// The settings' names for the latitude and longitude columns, for the location-info reader.
+inline CoordinateKeywords CoordinateKeywordsOf(const AppState& state) {
+    return {state.settings.KwdLat, state.settings.KwdLon};
+}
+
 }  // namespace zentorak

@@ -96,32 +96,6 @@ double DmsToDegrees(const DmsAngle& a) {
     return ((a.msec * kMilli + a.sec) * kSixtieth + a.min) * kSixtieth + a.deg;
 }
 
-namespace {
-
-// Truncation toward zero that stays defined for any double.
-int32_t Trunc32(double x) {
-    if (!(x > INT32_MIN - 1.0)) {  // Also catches NaN.
-        return x != x ? 0 : INT32_MIN;
-    }
-    if (x >= INT32_MAX + 1.0) {
-        return INT32_MAX;
-    }
-    return static_cast<int32_t>(x);
-}
-
-}  // namespace
-
-DmsAngle DegreesToDms(double x) {
-    DmsAngle a;
-    a.deg = Trunc32(x);
-    double m = (x - a.deg) * 60;
-    a.min = Trunc32(m);
-    double s = (m - a.min) * 60;
-    a.sec = Trunc32(s);
-    a.msec = Trunc32((s - a.sec) * 1000);
-    return a;
-}
-
 DmsAngle DegreesToDmsRounded(double x) {
     if (!(std::fabs(x) < 1e6)) {
         return DegreesToDms(x);  // no angle; saturated as there, not rounded out of range

@@ -38,7 +38,34 @@ std::u16string FormatDms(const DmsAngle& angle);
 std::u16string FormatDmsShort(const DmsAngle& angle);
 
 double DmsToDegrees(const DmsAngle& angle);
-DmsAngle DegreesToDms(double degrees);
+
+namespace detail {
+
+// Truncation toward zero that stays defined for any double.
+inline int32_t Trunc32(double x) {
+    if (!(x > INT32_MIN - 1.0)) {  // Also catches NaN.
+        return x != x ? 0 : INT32_MIN;
+    }
+    if (x >= INT32_MAX + 1.0) {
+        return INT32_MAX;
+    }
+    return static_cast<int32_t>(x);
+}
+
+}  // namespace detail
+
+// Each field truncated toward zero in turn (degrees, minutes, seconds, milliseconds). Inline: the
+// reader of decimal-degree cells calls it four times a point.
+inline DmsAngle DegreesToDms(double x) {
+    DmsAngle a;
+    a.deg = detail::Trunc32(x);
+    double m = (x - a.deg) * 60;
+    a.min = detail::Trunc32(m);
+    double s = (m - a.min) * 60;
+    a.sec = detail::Trunc32(s);
+    a.msec = detail::Trunc32((s - a.sec) * 1000);
+    return a;
+}
 // The same, rounded to the nearest millisecond instead of truncated: for showing a position that
 // went through degrees, where truncation can turn 02.000 into 01.999.
 DmsAngle DegreesToDmsRounded(double degrees);

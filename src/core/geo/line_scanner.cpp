@@ -20,6 +20,7 @@ bool LineScanner::Fill(bool& atEnd) {
     end_ -= pos_;
     nextCr_ = nextCr_ >= pos_ ? nextCr_ - pos_ : 0;
     nextLf_ = nextLf_ >= pos_ ? nextLf_ - pos_ : 0;
+    nextNul_ = nextNul_ >= pos_ ? nextNul_ - pos_ : 0;
     pos_ = 0;
     if (end_ == buffer_.size()) {
         buffer_.resize(buffer_.size() * 2);  // a line longer than the block
@@ -36,22 +37,29 @@ bool LineScanner::Fill(bool& atEnd) {
     return true;
 }
 
-// The first CR or LF at or after from, or end_. The cached positions hold "no such byte between
-// the scan point and here", so each byte is searched once per character even in files whose
-// lines all end in CR alone.
-size_t LineScanner::FindLineEnd(size_t from) {
+// The cached positions hold "no such byte between the scan point and here", so each byte is
+// searched once per character even in files whose lines all end in CR alone.
+size_t LineScanner::NextOf(size_t& cached, char c, size_t from) {
     const char* base = buffer_.data();
-    auto next = [&](size_t& cached, char c) {
-        if (cached < from) {
-            cached = from;
-        }
-        if (cached < end_ && base[cached] != c) {
-            const void* hit = std::memchr(base + cached, c, end_ - cached);
-            cached = hit ? static_cast<size_t>(static_cast<const char*>(hit) - base) : end_;
-        }
-        return cached;
-    };
-    return std::min(next(nextCr_, '\r'), next(nextLf_, '\n'));
+    if (cached < from) {
+        cached = from;
+    }
+    if (cached < end_ && base[cached] != c) {
+        const void* hit = std::memchr(base + cached, c, end_ - cached);
+        cached = hit ? static_cast<size_t>(static_cast<const char*>(hit) - base) : end_;
+    }
+    return cached;
+}
+
+// The first CR or LF at or after from, or end_.
+size_t LineScanner::FindLineEnd(size_t from) {
+    return std::min(NextOf(nextCr_, '\r', from), NextOf(nextLf_, '\n', from));
+}
+
+std::string_view LineScanner::UpToNul(std::string_view line) {
+    const size_t from = static_cast<size_t>(line.data() - buffer_.data());
+    const size_t nul = NextOf(nextNul_, '\0', from);
+    return nul < from + line.size() ? line.substr(0, nul - from) : line;
 }
 
 int LineScanner::Next(std::string_view& line) {

@@ -1,7 +1,7 @@
 // Cuts a file into lines for the location-info loader, reading large blocks and finding line
 // ends with memchr. The lines, results and end of file are those of ReadTextLine: LF, CR LF and
 // a lone CR end a line; the piece after the last line end (also a line ended by a CR that is the
-// file's last byte) comes with -1. Does not decode or cut at NUL bytes.
+// file's last byte) comes with -1. Does not decode; UpToNul cuts a line at its first NUL byte.
 #pragma once
 
 #include <string>
@@ -19,16 +19,23 @@ public:
     // failed. The view stays valid until the next call. May throw std::bad_alloc.
     int Next(std::string_view& line);
 
+    // The line that Next gave, up to its first NUL byte. Each byte is searched for a NUL once,
+    // however many lines follow, since NUL bytes are rare.
+    std::string_view UpToNul(std::string_view line);
+
 private:
     // Moves the unread bytes to the front and reads more; false on a read error.
     bool Fill(bool& atEnd);
     size_t FindLineEnd(size_t from);
+    // The first c at or after from, or end_, with cached the last answer for c.
+    size_t NextOf(size_t& cached, char c, size_t from);
 
     int fd_;
     TextFileReader::ReadFunction read_;
     std::string buffer_;
     size_t pos_ = 0, end_ = 0;
-    size_t nextCr_ = 0, nextLf_ = 0;  // next CR and LF at or after the scan point, or end_
+    size_t nextCr_ = 0, nextLf_ = 0, nextNul_ = 0;  // next CR, LF and NUL at or after the scan
+                                                    // point, or end_
     bool eof_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <new>
 
 #include "core/geo/csv_split.h"
@@ -54,21 +55,55 @@ int SplitCsvLine(std::u16string_view line, std::u16string_view separator, std::u
     return 0;
 }
 
-int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields) {
+namespace {
+
+// The encoding of the open file from its first kEncodingWindow bytes, read without moving the
+// file offset. false on a read error.
+bool DetectFileEncoding(int fd, TextEncoding& encoding) {
+    std::string head(kEncodingWindow, '\0');
+    size_t got = 0;
+    while (got < head.size()) {
+        ssize_t n = ::pread(fd, head.data() + got, head.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    encoding = DetectTextEncoding(std::string_view(head).substr(0, got), got < head.size());
+    return true;
+}
+
+}  // namespace
+
+int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields,
+                  TextEncoding* encodingOut) {
     fields.clear();
     int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
         return -1;
     }
+    TextEncoding encoding = TextEncoding::kCp932;
     std::u16string line;
-    int result;
-    {
+    int result = -12;
+    if (DetectFileEncoding(fd, encoding)) {
         TextFileReader reader(fd, {}, 4096);
-        result = ReadTextLine(reader, line);
+        result = ReadTextLine(reader, line, nullptr, encoding);
     }
     ::close(fd);
     if (result != 0 && result != -1) {
         return -9;
+    }
+    if (encoding == TextEncoding::kUtf8 && !line.empty() && line[0] == u'\uFEFF') {
+        line.erase(0, 1);  // the byte-order mark
+    }
+    if (encodingOut) {
+        *encodingOut = encoding;
     }
     return SplitCsvLine(line, u",", u"\"", fields) == 0 ? 0 : -100;
 }

@@ -1,5 +1,6 @@
-// Reading location-info files into the grid. Lines are split on their raw CP932 bytes and only
-// the items that are kept are decoded, straight into the grid's text pool.
+// Reading location-info files into the grid. Lines are split on their raw bytes (in CP932 and in
+// UTF-8 no byte of a multi-byte character is a comma, quote, CR or LF) and only the items that are
+// kept are decoded, straight into the grid's text pool.
 #include "core/geo/location_loader.h"
 
 #include <sys/stat.h>
@@ -22,31 +23,131 @@ namespace {
 
 constexpr size_t kMaxCaption = 99;
 
-void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header) {
+bool EqualsIgnoringAsciiCase(std::u16string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? text[i] + (u'a' - u'A') : text[i];
+        if (c != static_cast<unsigned char>(lower[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsLatitudeCaption(std::u16string_view caption, const CoordinateKeywords& keywords) {
+    return (!keywords.lat.empty() && caption == keywords.lat) || caption == u"緯度" ||
+           caption == u"北緯" || EqualsIgnoringAsciiCase(caption, "lat") ||
+           EqualsIgnoringAsciiCase(caption, "latitude");
+}
+
+bool IsLongitudeCaption(std::u16string_view caption, const CoordinateKeywords& keywords) {
+    return (!keywords.lon.empty() && caption == keywords.lon) || caption == u"経度" ||
+           caption == u"東経" || EqualsIgnoringAsciiCase(caption, "lng") ||
+           EqualsIgnoringAsciiCase(caption, "lon") || EqualsIgnoringAsciiCase(caption, "longitude");
+}
+
+// The latitude and longitude columns named by caption, when the first two captions are not
+// already a latitude and a longitude caption and the header names both elsewhere.
+bool CoordinateColumnsByCaption(const std::vector<std::u16string>& header,
+                                const CoordinateKeywords& keywords, int& lat, int& lon) {
+    if (header.size() >= 2 && IsLatitudeCaption(header[0], keywords) &&
+        IsLongitudeCaption(header[1], keywords)) {
+        return false;
+    }
+    lat = lon = -1;
+    for (size_t i = 0; i < header.size(); ++i) {
+        if (lat < 0 && IsLatitudeCaption(header[i], keywords)) {
+            lat = static_cast<int>(i);
+        } else if (lon < 0 && IsLongitudeCaption(header[i], keywords)) {
+            lon = static_cast<int>(i);
+        }
+    }
+    return lat >= 0 && lon >= 0;
+}
+
+// Gives slot s the header's column c. An empty caption leaves the slot absent and its previous
+// caption in place.
+void MapSlot(ColumnMap& columns, int s, const std::vector<std::u16string>& header, size_t c) {
+    if (!header[c].empty()) {
+        columns.slot[s] = static_cast<int>(c);
+        columns.columnCaption[s] = header[c].substr(0, kMaxCaption);
+    }
+}
+
+void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header,
+                 const CoordinateKeywords& keywords) {
     for (int i = 0; i < kColumnSlots; ++i) {
         columns.slot[i] = -1;
     }
-    for (size_t i = 0; i < header.size() && i < kColumnSlots; ++i) {
-        if (!header[i].empty()) {
-            columns.slot[i] = static_cast<int>(i);
-            columns.columnCaption[i] = header[i].substr(0, kMaxCaption);
+    int lat, lon;
+    if (!CoordinateColumnsByCaption(header, keywords, lat, lon)) {
+        for (size_t i = 0; i < header.size() && i < kColumnSlots; ++i) {
+            MapSlot(columns, static_cast<int>(i), header, i);
+        }
+        return;
+    }
+    MapSlot(columns, 0, header, static_cast<size_t>(lat));
+    MapSlot(columns, 1, header, static_cast<size_t>(lon));
+    int s = 2;
+    for (size_t c = 0; c < header.size() && s < kColumnSlots; ++c) {
+        if (c != static_cast<size_t>(lat) && c != static_cast<size_t>(lon)) {
+            MapSlot(columns, s++, header, c);
         }
     }
 }
 
+// What one file's lines need: the slot that each column gives (-1: none) and the encoding of
+// the items.
+struct FilePlan {
+    std::vector<int8_t> slotOfColumn;
+    TextEncoding encoding = TextEncoding::kCp932;
+    LocationInfoFileReport* report = nullptr;
+};
+
+FilePlan MakePlan(const ColumnMap& columns, TextEncoding encoding) {
+    FilePlan plan;
+    plan.encoding = encoding;
+    for (int s = 0; s < kColumnSlots; ++s) {
+        if (columns.Present(s)) {
+            size_t c = static_cast<size_t>(columns.slot[s]);
+            if (c >= plan.slotOfColumn.size()) {
+                plan.slotOfColumn.resize(c + 1, -1);
+            }
+            plan.slotOfColumn[c] = static_cast<int8_t>(s);
+        }
+    }
+    return plan;
+}
+
 struct LineFields {
-    std::array<std::string_view, kColumnSlots> field;
-    size_t count = 0;
+    std::array<std::string_view, kColumnSlots> slot;  // the field of each slot's column
+    size_t count = 0;                                 // fields in the line
     std::string arena;
 };
 
-void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& f) {
-    // Without a caption for the first two columns no line has a coordinate to read.
-    if (f.count < 3 || !columns.Present(0) || !columns.Present(1)) {
+void CountForm(LocationInfoFileReport* report, PointForm form) {
+    if (!report) {
+        return;
+    }
+    report->dmsLines += form == PointForm::kDms;
+    report->decimalLines += form == PointForm::kDecimal || form == PointForm::kDecimalOutsideArea;
+    report->mixedLines += form == PointForm::kMixed;
+}
+
+void FileTarget(TargetStore& store, const ColumnMap& columns, const FilePlan& plan,
+                const LineFields& f) {
+    auto inLine = [&](int s) {
+        return columns.Present(s) && static_cast<size_t>(columns.slot[s]) < f.count;
+    };
+    if (f.count < 3 || !inLine(0) || !inLine(1)) {
         return;
     }
     DmsAngle lat, lon;
-    if (!ParseCoordinateBytes(f.field[0], lat) || !ParseCoordinateBytes(f.field[1], lon)) {
+    PointForm form = ReadPoint(f.slot[0], f.slot[1], lat, lon);
+    CountForm(plan.report, form);
+    if (form != PointForm::kDms && form != PointForm::kDecimal) {
         return;
     }
     int row, column;
@@ -58,34 +159,37 @@ void FileTarget(TargetStore& store, const ColumnMap& columns, const LineFields& 
     std::array<std::string_view, kInfoItems> items{};
     uint8_t present = 0;
     for (int k = 0; k < kInfoItems; ++k) {
-        if (columns.Present(k + 2) && static_cast<size_t>(k + 2) < f.count) {
-            items[k] = f.field[k + 2];
+        if (inLine(k + 2)) {
+            items[k] = f.slot[k + 2];
             present |= static_cast<uint8_t>(1u << k);
         }
     }
-    store.Add(lat, lon, items, present);
+    store.Add(lat, lon, items, present, plan.encoding);
 }
 
 // 0 when the line is split, -100 when memory runs out. A line that gives no target is skipped
 // without a word.
-int AddLine(TargetStore& store, const ColumnMap& columns, std::string_view line, LineFields& f) {
+int AddLine(TargetStore& store, const ColumnMap& columns, const FilePlan& plan,
+            std::string_view line, LineFields& f) {
     f.count = 0;
+    const size_t planned = plan.slotOfColumn.size();
     try {
-        SplitQuotedFields<char>(line, ',', '"', f.arena, [&f](std::string_view v) {
-            if (f.count < kColumnSlots) {
-                f.field[f.count] = v;
+        SplitQuotedFields<char>(line, ',', '"', f.arena, [&](std::string_view v) {
+            if (f.count < planned && plan.slotOfColumn[f.count] >= 0) {
+                f.slot[plan.slotOfColumn[f.count]] = v;
             }
             ++f.count;
         });
     } catch (const std::bad_alloc&) {
         return -100;
     }
-    FileTarget(store, columns, f);
+    FileTarget(store, columns, plan, f);
     return 0;
 }
 
 // Reads the target lines after the header. 0 at the end of the file; -9 on a read error.
-int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& columns) {
+int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& columns,
+                const FilePlan& plan) {
     std::string_view bytes;
     int result = reader.Next(bytes);  // the header, already read
     if (result == -1) {
@@ -100,8 +204,8 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& column
             break;
         }
         // The text ends at a NUL byte, as a zero-terminated line would.
-        bytes = bytes.substr(0, bytes.find('\0'));
-        if (AddLine(store, columns, bytes, fields) != 0) {
+        bytes = reader.UpToNul(bytes);
+        if (AddLine(store, columns, plan, bytes, fields) != 0) {
             return -100;
         }
     }
@@ -111,20 +215,32 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& column
 }  // namespace
 
 int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
-                                  const TextFileReader::ReadFunction& read) {
-    std::vector<std::u16string> header;
-    if (ReadCsvHeader(path, header) != 0) {
-        return -1;
+                                  const TextFileReader::ReadFunction& read,
+                                  const CoordinateKeywords& keywords,
+                                  LocationInfoFileReport* report) {
+    LocationInfoFileReport unused;
+    if (!report) {
+        report = &unused;
     }
-    ApplyHeader(columns, header);
+    *report = LocationInfoFileReport{};
+    std::vector<std::u16string> header;
+    TextEncoding encoding;
+    if (ReadCsvHeader(path, header, &encoding) != 0) {
+        return report->result = -1;
+    }
+    report->headerRead = true;
+    report->encoding = encoding;
+    ApplyHeader(columns, header, keywords);
     if (!columns.Present(0) || !columns.Present(1)) {
         // Chosen: such a file is rejected at once (its captions stay, as for any file read).
-        return -1;
+        return report->result = -1;
     }
     int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
-        return -1;
+        return report->result = -1;
     }
+    FilePlan plan = MakePlan(columns, encoding);
+    plan.report = report;
     int result;
     try {
         // Small files get a small buffer; lines longer than it still grow it.
@@ -134,37 +250,40 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
                 ? std::clamp<size_t>(static_cast<size_t>(info.st_size) + 1, 4096, 1 << 20)
                 : size_t{1} << 20;
         LineScanner reader(fd, read, block);
-        result = ReadTargets(reader, grid.store(), columns);
+        result = ReadTargets(reader, grid.store(), columns, plan);
         grid.store().Flush();
     } catch (const std::bad_alloc&) {
         result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
     }
     ::close(fd);
-    return result;
+    return report->result = result;
 }
 
 void IndexTargetGrid(TargetGrid& grid) {
     grid.store().BuildIndex();
 }
 
-int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path) {
-    int result = LoadLocationInfoFileUnindexed(grid, columns, path);
+int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path,
+                         const CoordinateKeywords& keywords) {
+    int result = LoadLocationInfoFileUnindexed(grid, columns, path, {}, keywords);
     IndexTargetGrid(grid);
     return result;
 }
 
 int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
-                             const LocationInfoFileList& files, std::vector<int>* fileResults) {
-    if (fileResults) {
-        fileResults->clear();
+                             const LocationInfoFileList& files, const CoordinateKeywords& keywords,
+                             std::vector<LocationInfoFileReport>* reports) {
+    if (reports) {
+        reports->clear();
     }
     for (const std::u16string& file : files) {
         if (file.empty()) {
             break;
         }
-        int result = LoadLocationInfoFileUnindexed(grid, columns, FileNameFromUtf16(file));
-        if (fileResults) {
-            fileResults->push_back(result);
+        LocationInfoFileReport report;
+        LoadLocationInfoFileUnindexed(grid, columns, FileNameFromUtf16(file), {}, keywords, &report);
+        if (reports) {
+            reports->push_back(report);
         }
     }
     IndexTargetGrid(grid);

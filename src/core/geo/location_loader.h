@@ -11,7 +11,9 @@
 namespace zentorak {
 
 int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
-                                  const TextFileReader::ReadFunction& read = {});
+                                  const TextFileReader::ReadFunction& read = {},
+                                  const CoordinateKeywords& keywords = {},
+                                  LocationInfoFileReport* report = nullptr);
 
 // Rebuilds the search index of the grid (after the last file of a load).
 void IndexTargetGrid(TargetGrid& grid);

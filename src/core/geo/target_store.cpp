@@ -90,7 +90,8 @@ int TargetStore::CellOf(const TargetRecord& record) {
 }
 
 bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
-                      const std::array<std::string_view, kInfoItems>& items, uint8_t present) {
+                      const std::array<std::string_view, kInfoItems>& items, uint8_t present,
+                      TextEncoding encoding) {
     // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
     if (count_ >= 0x7FFFFFFF) {
         return false;
@@ -107,7 +108,8 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
             uint32_t n = 0;
             if (present & (1u << k)) {
                 char16_t* out = column.Extend(items[k].size());
-                n = static_cast<uint32_t>(DecodeCp932(items[k].data(), items[k].size(), out));
+                n = static_cast<uint32_t>(
+                    DecodeText(encoding, items[k].data(), items[k].size(), out));
                 column.size += n;
             }
             s.length[k][s.count] = n;

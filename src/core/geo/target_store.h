@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/geo/location_info.h"
+#include "core/platform/code_page.h"
 
 namespace zentorak {
 
@@ -97,10 +98,12 @@ public:
     TargetStore();
     ~TargetStore();
 
-    // Adds a record with the CP932 bytes of its present items (bit k of present). false when
-    // memory runs out; the record is dropped then. Texts become readable after Flush.
+    // Adds a record with the bytes of its present items (bit k of present) in the file's
+    // encoding. false when memory runs out; the record is dropped then. Texts become readable
+    // after Flush.
     bool Add(const DmsAngle& lat, const DmsAngle& lon,
-             const std::array<std::string_view, kInfoItems>& items, uint8_t present);
+             const std::array<std::string_view, kInfoItems>& items, uint8_t present,
+             TextEncoding encoding);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
 

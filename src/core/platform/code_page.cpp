@@ -27,7 +27,9 @@ struct DecodeTable {
     std::vector<char16_t> direct;
 };
 
-int LeadIndex(unsigned char b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31; }
+int LeadIndex(unsigned char b) {
+    return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31;
+}
 
 // Converts one short sequence with iconv; returns the unit or 0 when iconv rejects it.
 char16_t IconvOne(iconv_t cd, const unsigned char* bytes, size_t n) {
@@ -100,6 +102,38 @@ DecodeTable BuildTable() {
     return table;
 }
 
+// Copies ASCII bytes at p: eight at a time while eight are there (telephone numbers, postal
+// codes, web addresses), then one more. The caller's loop comes back for a longer run.
+inline void CopyAscii(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
+    uint64_t word;
+    while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+        for (int i = 0; i < 8; ++i) {
+            o[i] = p[i];
+        }
+        p += 8;
+        o += 8;
+    }
+    if (p < end && *p < 0x80) {
+        *o++ = *p++;
+    }
+}
+
+// One step over ASCII for the UTF-8 decoder: eight bytes when the next eight are ASCII, else
+// one. (Measured: in UTF-8 items the ASCII runs between Japanese characters are short enough
+// that this beats CopyAscii, which pays off in CP932.)
+inline void AsciiStep(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
+    uint64_t word;
+    if (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+        for (int i = 0; i < 8; ++i) {
+            o[i] = p[i];
+        }
+        p += 8;
+        o += 8;
+    } else {
+        *o++ = *p++;
+    }
+}
+
 // A function-local static is built once, thread-safely, and costs one test per call afterwards;
 // std::call_once cost more than decoding a short item.
 const DecodeTable& Table() {
@@ -117,18 +151,7 @@ size_t DecodeCp932(const char* bytes, size_t n, char16_t* out) {
     while (p < end) {
         unsigned char b = *p;
         if (b < 0x80) {
-            // Runs of ASCII (digits, postal codes, telephone numbers) go eight bytes at a time.
-            uint64_t word;
-            while (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
-                for (int i = 0; i < 8; ++i) {
-                    o[i] = p[i];
-                }
-                p += 8;
-                o += 8;
-            }
-            if (p < end && *p < 0x80) {
-                *o++ = *p++;
-            }
+            CopyAscii(p, end, o);
             continue;
         }
         char16_t unit = table.single[b];
@@ -231,6 +254,118 @@ std::string ToUtf8(std::u16string_view text) {
 
 namespace {
 
+// Table 3-7 of the Unicode standard: a lead byte, the length of its sequence and the range of the
+// byte after it (the later ones are all 0x80..0xBF). The ranges leave out overlong forms,
+// surrogates and code points beyond U+10FFFF.
+struct Utf8Lead {
+    uint8_t length;  // 0: the byte begins no sequence
+    uint8_t low, high;
+};
+
+constexpr Utf8Lead LeadOf(unsigned char b) {
+    if (b >= 0xC2 && b <= 0xDF) {
+        return {2, 0x80, 0xBF};
+    }
+    if (b >= 0xE0 && b <= 0xEF) {
+        return {3, static_cast<uint8_t>(b == 0xE0 ? 0xA0 : 0x80),
+                static_cast<uint8_t>(b == 0xED ? 0x9F : 0xBF)};
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        return {4, static_cast<uint8_t>(b == 0xF0 ? 0x90 : 0x80),
+                static_cast<uint8_t>(b == 0xF4 ? 0x8F : 0xBF)};
+    }
+    return {0, 0, 0};
+}
+
+// The length (2 to 4) of the well-formed multi-byte sequence at p; 0 when p begins none; minus
+// the count of bytes up to end when they are a correct but unfinished beginning of one.
+int SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const Utf8Lead lead = LeadOf(*p);
+    if (lead.length == 0) {
+        return 0;
+    }
+    for (int i = 1; i < lead.length; ++i) {
+        if (p + i == end) {
+            return -i;
+        }
+        const unsigned char c = p[i];
+        if (i == 1 ? (c < lead.low || c > lead.high) : (c & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return lead.length;
+}
+
+// The high bits of the unit of a three-byte sequence, by its first byte (0xE0..0xEF, as row
+// 0..15) and its second byte, or 0 where the second byte cannot follow the first (the ranges of
+// Utf8Lead, which leave out overlong forms and surrogates). Built at compile time.
+struct ThreeByteTable {
+    constexpr ThreeByteTable() {
+        for (unsigned row = 0; row < 16; ++row) {
+            const Utf8Lead lead = LeadOf(static_cast<unsigned char>(0xE0 + row));
+            for (unsigned second = lead.low; second <= lead.high; ++second) {
+                high[row << 8 | second] = static_cast<char16_t>(row << 12 | (second & 0x3F) << 6);
+            }
+        }
+    }
+    char16_t high[16 * 256] = {};
+};
+
+constexpr ThreeByteTable kThreeByte;
+
+}  // namespace
+
+size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    const unsigned char* end = p + n;
+    char16_t* o = out;
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            AsciiStep(p, end, o);
+            continue;
+        }
+        // Japanese text is nearly all three-byte sequences: one look-up checks and decodes
+        // the first two bytes, as a CP932 pair is decoded.
+        const unsigned row = b - 0xE0u;
+        if (row < 16 && end - p >= 3) {
+            const char16_t high = kThreeByte.high[row << 8 | p[1]];
+            if (high != 0 && (p[2] & 0xC0) == 0x80) {
+                *o++ = static_cast<char16_t>(high | (p[2] & 0x3F));
+                p += 3;
+                continue;
+            }
+        }
+        const int length = SequenceLength(p, end);
+        if (length <= 0) {
+            *o++ = kReplacementChar;
+            ++p;
+            continue;
+        }
+        char32_t c = *p & (0x7F >> length);
+        for (int i = 1; i < length; ++i) {
+            c = c << 6 | (p[i] & 0x3F);
+        }
+        p += length;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            *o++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            *o++ = static_cast<char16_t>(c);
+        }
+    }
+    return static_cast<size_t>(o - out);
+}
+
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string result(text.size(), u'\0');
+    result.resize(DecodeUtf8(text.data(), text.size(), result.data()));
+    return result;
+}
+
+namespace {
+
 // Length of the valid UTF-8 character at p (1 to 4), or 0 when the byte there does not start
 // one. Overlong forms, encoded surrogates and values past U+10FFFF are not valid.
 size_t ValidUtf8Length(const unsigned char* p, const unsigned char* end, char32_t& c) {
@@ -291,11 +426,6 @@ std::u16string DecodeFileName(std::string_view bytes, bool forDisplay) {
 
 }  // namespace
 
-// Text as it is shown: each byte that starts no valid character becomes one replacement mark.
-std::u16string FromUtf8(std::string_view text) {
-    return DecodeFileName(text, true);
-}
-
 std::u16string FileNameToUtf16(std::string_view bytes) {
     return DecodeFileName(bytes, false);
 }
@@ -321,6 +451,33 @@ std::string FileNameFromUtf16(std::u16string_view text) {
     }
     result += ToUtf8(text.substr(start));
     return result;
+}
+
+TextEncoding DetectTextEncoding(std::string_view head, bool wholeFile) {
+    if (head.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+        return TextEncoding::kUtf8;
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(head.data());
+    const unsigned char* end = p + head.size();
+    bool multiByte = false;
+    while (p < end) {
+        uint64_t word;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ull))) {
+            p += 8;
+            continue;
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = SequenceLength(p, end);
+        if (length == 0 || (length < 0 && wholeFile)) {
+            return TextEncoding::kCp932;
+        }
+        multiByte = true;
+        p += length > 0 ? length : -length;
+    }
+    return multiByte ? TextEncoding::kUtf8 : TextEncoding::kCp932;
 }
 
 }  // namespace zentorak

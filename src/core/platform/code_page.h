@@ -1,7 +1,8 @@
 // The one place where 8-bit file text meets the program's UTF-16: CP932 (the Japanese handsets'
-// code page) through glibc's iconv, plus UTF-8 for the command line and file names.
-// Decoding goes through a table built once from iconv itself, so it equals iconv's CP932 decoding
-// for every valid byte sequence; it does not read or write files.
+// code page) through glibc's iconv, UTF-8 for the command line, file names and the location-info
+// files people publish today, and the choice between the two for a file. CP932 decoding goes
+// through a table built once from iconv itself, so it equals iconv's for every valid byte
+// sequence. Does not read or write files.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +30,12 @@ inline bool IsCp932LeadByte(unsigned char b) {
 }
 
 std::string ToUtf8(std::u16string_view text);
-// Invalid UTF-8 becomes kReplacementChar.
+// Decodes n bytes of UTF-8 into out, which must have room for n units (no sequence yields more
+// units than bytes). A byte that does not begin a valid sequence (an overlong form, a surrogate,
+// a code point beyond U+10FFFF, a sequence cut short) becomes kReplacementChar alone and the next
+// byte is read afresh, so ASCII after it keeps its meaning, as in DecodeCp932. Returns the
+// number of units written.
+size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out);
 std::u16string FromUtf8(std::string_view text);
 
 // File names on Linux are bytes, and not every name is valid UTF-8. These two keep every byte:
@@ -40,5 +46,24 @@ std::u16string FileNameToUtf16(std::string_view bytes);
 std::string FileNameFromUtf16(std::u16string_view text);
 // For showing a file name: as FileNameToUtf16, with each stray byte as kReplacementChar.
 std::u16string FileNameForDisplay(std::string_view bytes);
+
+// The encoding of a location-info file. Everything the program writes stays CP932.
+enum class TextEncoding { kCp932, kUtf8 };
+
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// How much of the start of a file decides its encoding.
+inline constexpr size_t kEncodingWindow = 64 * 1024;
+
+// The encoding of a file from its first bytes (at most kEncodingWindow of them; wholeFile when
+// they are all there is): UTF-8 when they start with the byte-order mark, or when they are valid
+// UTF-8 holding at least one multi-byte sequence (one cut by the window's end counts as valid);
+// CP932 otherwise, so ASCII-only files read as they always have. The decision holds for the
+// whole file: bytes that turn out invalid later become kReplacementChar.
+TextEncoding DetectTextEncoding(std::string_view head, bool wholeFile);
+
+// DecodeCp932 or DecodeUtf8.
+inline size_t DecodeText(TextEncoding encoding, const char* bytes, size_t n, char16_t* out) {
+    return encoding == TextEncoding::kUtf8 ? DecodeUtf8(bytes, n, out) : DecodeCp932(bytes, n, out);
+}
 
 }  // namespace zentorak

@@ -93,7 +93,8 @@ int TextFileReader::ReadRawLine(std::string_view& bytes) {
     }
 }
 
-int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount) {
+int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount,
+                 TextEncoding encoding) {
     line.clear();
     if (byteCount) {
         *byteCount = 0;
@@ -117,7 +118,7 @@ int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount) 
     }
     try {
         line.resize(bytes.size());
-        line.resize(DecodeCp932(bytes.data(), bytes.size(), line.data()));
+        line.resize(DecodeText(encoding, bytes.data(), bytes.size(), line.data()));
     } catch (const std::bad_alloc&) {
         line.clear();
         return -13;

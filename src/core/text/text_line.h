@@ -1,7 +1,8 @@
-// Line-by-line reading and writing of 8-bit CP932 text files (the settings file and the
-// location-info files). LF, CR LF and a lone CR each end a line on reading; writing always ends
-// lines with CR LF. Reads go through a buffer; the lines, results and end-of-file behaviour are
-// those of the handset's one-byte-at-a-time reader. Does not open or close files.
+// Line-by-line reading and writing of 8-bit text files: the settings file in CP932, the
+// location-info files in CP932 or UTF-8. LF, CR LF and a lone CR each end a line on reading;
+// writing always ends lines with CR LF, in CP932. Reads go through a buffer; the lines, results and
+// end-of-file behaviour are those of the handset's one-byte-at-a-time reader. Does not open or
+// close files.
 #pragma once
 
 #include <sys/types.h>
@@ -10,6 +11,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "core/platform/code_page.h"
 
 namespace zentorak {
 
@@ -36,11 +39,13 @@ private:
     std::string carry_;
 };
 
-// One line converted from CP932 to UTF-16. The text stops at a NUL byte, as a zero-terminated
-// conversion would; byteCount receives the bytes the line held. Results: 0 (a line ended by a
-// line break), -1 (end of file; the text is still valid), -12 (read error), -11/-13 (out of
-// memory). Callers treat anything but 0 and -1 as a read error of the whole file.
-int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount = nullptr);
+// One line converted from CP932 (or the given encoding) to UTF-16. The text stops at a NUL
+// byte, as a zero-terminated conversion would; byteCount receives the bytes the line held.
+// Results: 0 (a line ended by a line break), -1 (end of file; the text is still valid), -12
+// (read error), -11/-13 (out of memory). Callers treat anything but 0 and -1 as a read error of
+// the whole file.
+int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount = nullptr,
+                 TextEncoding encoding = TextEncoding::kCp932);
 
 class TextFileWriter {
 public:

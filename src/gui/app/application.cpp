@@ -86,9 +86,9 @@ int Application::InitApplication() {
         return -1;
     }
     // Only the worker touches the grid and the column map until it is joined.
-    loader_ = std::thread([this] {
-        loadResult_ =
-            LoadAllLocationInfoFiles(state_.grid, state_.columns, state_.locationInfoFiles);
+    loader_ = std::thread([this, keywords = CoordinateKeywordsOf(state_)] {
+        loadResult_ = LoadAllLocationInfoFiles(state_.grid, state_.columns,
+                                               state_.locationInfoFiles, keywords);
     });
     wait.Restore();
     window_->SetSoftKeyText(

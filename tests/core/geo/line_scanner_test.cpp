@@ -35,6 +35,8 @@ TEST(LineScanner, SameLinesAsTheTextReaderWithTinyBlocks) {
             int result = scanner.Next(got);
             ASSERT_EQ(result, reader.ReadRawLine(expected)) << round << " " << line;
             ASSERT_EQ(got, expected) << round << " " << line;
+            ASSERT_EQ(scanner.UpToNul(got), expected.substr(0, expected.find('\0')))
+                << round << " " << line;
             if (result != 0) {
                 break;
             }

@@ -9,11 +9,11 @@
 #include <optional>
 #include <vector>
 
-#include "support/temp_folder.h"
 #include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"
 #include "core/platform/bounded_child.h"
 #include "core/platform/code_page.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
@@ -278,8 +278,12 @@ TEST(LoadAllLocationInfoFiles, StopsAtFirstEmptyEntryAndLastHeaderWins) {
     files[4] = FromUtf8(folder.Write("c.csv", "lat,lon,C\r\n35/00/00.000,139/00/00.000,c\r\n"));
     TargetGrid grid;
     ColumnMap columns;
+    std::vector<LocationInfoFileReport> reports;
+    EXPECT_EQ(LoadAllLocationInfoFiles(grid, columns, files, {}, &reports), 0);
     std::vector<int> results;
-    EXPECT_EQ(LoadAllLocationInfoFiles(grid, columns, files, &results), 0);
+    for (const LocationInfoFileReport& report : reports) {
+        results.push_back(report.result);
+    }
     EXPECT_EQ(results, (std::vector<int>{0, -1, 0}));
     EXPECT_EQ(grid.size(), 2u);
     EXPECT_EQ(columns.columnCaption[2], u"B");

@@ -1,6 +1,7 @@
-// Splitting raw CP932 bytes must give the fields of splitting the decoded line, and the buffered
-// loader must file the targets that reading line by line with ReadTextLine and SplitCsvLine
-// gives. Both are checked on random bytes rich in lead bytes, quotes, commas and line ends.
+// Splitting raw CP932 or UTF-8 bytes must give the fields of splitting the decoded line, and the
+// buffered loader must file the targets that reading line by line with ReadTextLine and
+// SplitCsvLine gives. Both are checked on random bytes rich in lead bytes, quotes, commas and
+// line ends.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -11,12 +12,13 @@
 
 #include "core/geo/coordinate_bytes.h"
 #include "core/geo/csv_split.h"
-#include "support/temp_folder.h"
 #include "core/geo/location_info.h"
 #include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"
 #include "core/platform/code_page.h"
 #include "core/text/text_line.h"
+#include "support/location_reference.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
@@ -31,6 +33,46 @@ std::string RandomBytes(std::mt19937& random, size_t size, bool lineEnds) {
         bytes.push_back(kAlphabet[pick(random)]);
     }
     return bytes;
+}
+
+// Random bytes among which UTF-8 sequences, whole and (when broken) cut or stray, and the
+// splitting characters.
+std::string RandomUtf8Bytes(std::mt19937& random, size_t size, bool broken = true) {
+    static const char* kPieces[] = {",",
+                                    "\"",
+                                    "a",
+                                    "1",
+                                    ".",
+                                    " ",
+                                    "\xE6\x9D\xB1",
+                                    "\xE2\x91\xA0",
+                                    "\xF0\xA0\xAE\xB7",
+                                    "\xC3\xA9",
+                                    "\r",
+                                    "\n",
+                                    "\xE6\x9D",
+                                    "\x80",
+                                    "\xFF"};
+    std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - (broken ? 1 : 4));
+    std::string bytes;
+    while (bytes.size() < size) {
+        bytes += kPieces[pick(random)];
+    }
+    return bytes;
+}
+
+TEST(RawSplit, Utf8BytesSplitLikeTheirDecodedLine) {
+    std::mt19937 random(8);
+    for (int i = 0; i < 20000; ++i) {
+        std::string line = RandomUtf8Bytes(random, i % 40);
+        line = line.substr(0, line.find_first_of("\r\n"));
+        std::vector<std::u16string> decoded, raw;
+        ASSERT_EQ(SplitCsvLine(FromUtf8(line), u",", u"\"", decoded), 0);
+        std::string arena;
+        SplitQuotedFields<char>(line, ',', '"', arena,
+                                [&](std::string_view f) { raw.push_back(FromUtf8(f)); });
+        ASSERT_EQ(raw, decoded) << "line " << i;
+    }
 }
 
 std::vector<std::u16string> RawSplit(std::string_view line) {
@@ -65,57 +107,49 @@ TEST(RawSplit, NoCp932CharacterDecodesToASplittingCharacter) {
     }
 }
 
-// The targets that line-by-line reading gives, as their items (null when absent).
-std::vector<std::vector<std::optional<std::u16string>>> ReferenceLoad(const std::string& path) {
-    std::vector<std::vector<std::optional<std::u16string>>> targets;
-    int fd = ::open(path.c_str(), O_RDONLY);
-    TextFileReader reader(fd, {}, 3);  // a tiny buffer exercises every refill path
-    std::u16string line;
-    int result = ReadTextLine(reader, line);
-    while (result == 0) {
-        result = ReadTextLine(reader, line);
-        // The piece after the last line end is a line when it holds anything.
-        if (result != 0 && (result != -1 || line.empty())) {
-            break;
-        }
-        std::vector<std::u16string> f;
-        SplitCsvLine(line, u",", u"\"", f);
-        DmsAngle lat, lon;
-        int row, column;
-        if (f.size() < 3 || ParseDms(f[0], lat) || ParseDms(f[1], lon) ||
-            GridCellOf(lat, lon, row, column)) {
-            continue;
-        }
-        std::vector<std::optional<std::u16string>> items(kInfoItems);
-        for (size_t k = 0; k < kInfoItems && k + 2 < f.size(); ++k) {
-            items[k] = f[k + 2];
-        }
-        targets.push_back(items);
+// Random files of target lines: coordinates in either form or none, then random bytes. In
+// UTF-8 rounds the bytes are rich in UTF-8 sequences, well-formed ones only or (behind a
+// byte-order mark) broken ones too; some rounds move the coordinates to columns found by caption.
+std::string RandomFile(std::mt19937& random, int round) {
+    const bool utf8 = round % 4 >= 2;
+    const char* starts[] = {"35/00/00.000,139/00/00.000,",
+                            "35/00/00.000,\"139/00\",",
+                            "35,139,",
+                            "35.6812,139.7671,",
+                            " 35.5 ,139,",
+                            "35.5,139/00,",
+                            ""};
+    std::string bytes = round % 2 ? "a,b,c,d,e,f,g,h,i,j\r\n" : "緯度,経度,店名,d,e,f,g,h,i,j\r\n";
+    if (round % 8 >= 4) {
+        bytes = "a,b,lat,lng,e,f,g,h,i,j,k\r\n";
     }
-    ::close(fd);
-    return targets;
+    if (!utf8) {
+        bytes = EncodeCp932(FromUtf8(bytes));
+    } else if (round % 4 == 2) {
+        bytes = std::string(kUtf8ByteOrderMark) + bytes;  // broken sequences follow
+    }
+    for (int line = 0; line < 60; ++line) {
+        std::string start = starts[line % 7];
+        if (round % 8 >= 4) {
+            start = "x,y," + start;
+        }
+        std::string tail = utf8 ? RandomUtf8Bytes(random, line % 30, round % 4 == 2)
+                                : RandomBytes(random, line % 30, true);
+        bytes += start + tail + (line % 5 ? "\r\n" : line % 2 ? "\r" : "\n");
+    }
+    // The end of the file: nothing more, a last line without a line end, or one ended by a CR
+    // that is the file's last byte.
+    const char* tails[] = {"", "35/00/00.000,139/00/00.000,tail",
+                           "35/00/00.000,139/00/00.000,cr\r"};
+    return bytes + tails[round % 3];
 }
 
 TEST(RawSplit, LoaderMatchesLineByLineReading) {
     std::mt19937 random(2011);
     testing::TempFolder folder;
-    const char* starts[] = {"35/00/00.000,139/00/00.000,", "35/00/00.000,\"139/00\",", "35,139,",
-                            ""};
-    size_t loaded = 0;
-    for (int round = 0; round < 40; ++round) {
-        std::string bytes = "a,b,c,d,e,f,g,h,i,j\r\n";
-        for (int line = 0; line < 60; ++line) {
-            bytes += starts[line % 4] + RandomBytes(random, line % 30, true) +
-                     (line % 5   ? "\r\n"
-                      : line % 2 ? "\r"
-                                 : "\n");
-        }
-        // The end of the file: nothing more, a last line without a line end, or one ended by
-        // a CR that is the file's last byte.
-        const char* tails[] = {"", "35/00/00.000,139/00/00.000,tail",
-                               "35/00/00.000,139/00/00.000,cr\r"};
-        bytes += tails[round % 3];
-        std::string path = folder.Write("r.csv", bytes);
+    size_t loaded = 0, utf8Files = 0;
+    for (int round = 0; round < 80; ++round) {
+        std::string path = folder.Write("r.csv", RandomFile(random, round));
         TargetGrid grid;
         ColumnMap columns;
         // Every other round the file arrives in pieces of 1 to 9 bytes, so line ends, CR LF
@@ -128,22 +162,29 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         if (round % 2) {
             read = trickle;
         }
-        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, read), 0);
-        auto expected = ReferenceLoad(path);
-        ASSERT_EQ(grid.size(), expected.size()) << "round " << round;
+        LocationInfoFileReport report;
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, read, {}, &report), 0);
+        utf8Files += report.encoding == TextEncoding::kUtf8;
+        testing::ReferenceLoadResult expected = testing::ReferenceLoad(path);
+        ASSERT_EQ(columns.slot, expected.slot) << "round " << round;
+        ASSERT_EQ(grid.size(), expected.targets.size()) << "round " << round;
         loaded += grid.size();
         for (uint32_t i = 0; i < grid.size(); ++i) {
+            const TargetRecord& t = grid.store().Loaded(i);
+            ASSERT_EQ(t.lat, expected.targets[i].lat) << "round " << round << " target " << i;
+            ASSERT_EQ(t.lon, expected.targets[i].lon) << "round " << round << " target " << i;
             for (int k = 0; k < kInfoItems; ++k) {
-                const TargetRecord& t = grid.store().Loaded(i);
                 std::optional<std::u16string> got;
                 if (t.HasInfo(k)) {
                     got = std::u16string(t.Info(k));
                 }
-                ASSERT_EQ(got, expected[i][k]) << "round " << round << " target " << i;
+                ASSERT_EQ(got, expected.targets[i].items[k])
+                    << "round " << round << " target " << i;
             }
         }
     }
-    EXPECT_GT(loaded, 40u * 10);  // the comparison covered many targets
+    EXPECT_GT(loaded, 80u * 15);  // the comparison covered many targets
+    EXPECT_GT(utf8Files, 30u);    // and many UTF-8 files
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <cstring>
+#include <random>
 
 namespace zentorak {
 namespace {
@@ -129,6 +130,127 @@ TEST(FileNames, KeepEveryByte) {
     EXPECT_EQ(FileNameForDisplay("\xED\xB2\x80"), u"\uFFFD\uFFFD\uFFFD");
     // Text typed by the user holds no escapes and becomes plain UTF-8.
     EXPECT_EQ(FileNameFromUtf16(u"新規.csv"), ToUtf8(u"新規.csv"));
+}
+
+// Every code point that UTF-16 can hold, around each boundary of the sequence lengths, decodes to
+// itself; the bytes come from ToUtf8, checked against hand-written bytes above.
+TEST(Utf8, DecodesEverySequenceLength) {
+    std::u16string text;
+    for (char32_t c : {0x01, 0x7F, 0x80, 0x7FF, 0x800, 0x3042, 0xD7FF, 0xE000, 0xFEFF, 0xFFFD,
+                       0xFFFF, 0x10000, 0x20BB7, 0x10FFFF}) {
+        if (c >= 0x10000) {
+            text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(c);
+        }
+        text += u',';
+    }
+    std::string bytes = ToUtf8(text);
+    std::u16string out(bytes.size(), u'\0');
+    out.resize(DecodeUtf8(bytes.data(), bytes.size(), out.data()));
+    EXPECT_EQ(out, text);
+}
+
+// Each byte that begins no well-formed sequence becomes one U+FFFD and the next byte is read
+// afresh, so the comma after a broken character still separates (as in CP932).
+TEST(Utf8, EachBadByteBecomesOneReplacement) {
+    struct Row {
+        const char* bytes;
+        std::u16string text;
+    } rows[] = {
+        {"\xE7\xB7", u"\uFFFD\uFFFD"},                      // 緯 cut short
+        {"\xE7\xB7,a", u"\uFFFD\uFFFD,a"},                  // cut short before a comma
+        {"\x88\xDC\x93\x78", u"\uFFFD\u0713x"},             // 緯度 in CP932: DC 93 is well-formed
+        {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},            // overlong
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+        {"\xF5\x80", u"\uFFFD\uFFFD"},
+        {"\xC1\xBF", u"\uFFFD\uFFFD"},
+        {"\xE7\xB7\xAF\xE5", u"緯\uFFFD"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(FromUtf8(row.bytes), row.text) << row.bytes;
+    }
+}
+
+// glibc's iconv as the judge of well-formed UTF-8: at each position the shortest run of one to
+// four bytes that it converts whole is a character, and a byte that starts none is one U+FFFD.
+std::u16string DecodeWithIconv(std::string_view bytes) {
+    iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
+    std::u16string text;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        size_t length = 0;
+        char16_t units[2] = {};
+        for (size_t n = 1; n <= 4 && i + n <= bytes.size() && length == 0; ++n) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            char in[4], out[8];
+            std::memcpy(in, bytes.data() + i, n);
+            char* inPtr = in;
+            char* outPtr = out;
+            size_t inLeft = n, outLeft = sizeof out;
+            if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+                inLeft == 0) {
+                length = n;
+                std::memcpy(units, out, sizeof out - outLeft);
+                text.append(units, (sizeof out - outLeft) / 2);
+            }
+        }
+        if (length == 0) {
+            text += kReplacementChar;
+            length = 1;
+        }
+        i += length;
+    }
+    iconv_close(cd);
+    return text;
+}
+
+TEST(Utf8, EqualsIconvCharacterByCharacterOnRandomBytes) {
+    const char alphabet[] = {'a',    ',',    '\x80', '\x8F', '\x90', '\x9F',
+                             '\xA0', '\xBF', '\xC2', '\xDF', '\xE0', '\xE3',
+                             '\xED', '\xEF', '\xF0', '\xF4', '\xF5', '\xFF'};
+    std::mt19937 random(8);
+    std::uniform_int_distribution<size_t> pick(0, sizeof alphabet - 1), length(0, 12);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        for (size_t n = length(random); n > 0; --n) {
+            bytes += alphabet[pick(random)];
+        }
+        ASSERT_EQ(FromUtf8(bytes), DecodeWithIconv(bytes)) << ::testing::PrintToString(bytes);
+    }
+}
+
+// The choice of a file's encoding from its first bytes.
+TEST(DetectTextEncoding, MarkValidMultiByteAsciiAndCp932) {
+    const std::string ascii = "lat,lng,name\r\n35.6,139.7,a\r\n";
+    const std::string utf8Kanji = "\xE7\xB7\xAF\xE5\xBA\xA6";  // 緯度
+    const std::string cp932Kanji = "\x88\xDC\x93\x78";         // 緯度
+    // ﾃｽ in CP932 (half-width katakana C3 BD) is also valid UTF-8: ý, U+00FD.
+    const std::string cp932Katakana = "\xC3\xBD";
+    constexpr auto kUtf8 = TextEncoding::kUtf8;
+    constexpr auto kCp932 = TextEncoding::kCp932;
+    struct Row {
+        const char* what;
+        std::string head;
+        bool wholeFile;
+        TextEncoding expected;
+    } rows[] = {
+        {"empty", "", true, kCp932},
+        {"ASCII only", ascii, true, kCp932},
+        {"mark and ASCII", std::string(kUtf8ByteOrderMark) + ascii, true, kUtf8},
+        {"mark, then bytes invalid in UTF-8", std::string(kUtf8ByteOrderMark) + cp932Kanji, true,
+         kUtf8},
+        {"valid multi-byte", ascii + utf8Kanji, true, kUtf8},
+        {"CP932 Japanese", ascii + cp932Kanji, true, kCp932},
+        {"valid, then CP932 within the window", utf8Kanji + ascii + cp932Kanji, true, kCp932},
+        {"CP932 katakana that is valid UTF-8", ascii + cp932Katakana + ascii, false, kUtf8},
+        {"sequence cut by the window", ascii + utf8Kanji.substr(0, 4), false, kUtf8},
+        {"sequence cut by the end of the file", ascii + utf8Kanji.substr(0, 4), true, kCp932},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(DetectTextEncoding(row.head, row.wholeFile), row.expected) << row.what;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+// How a line's two coordinate cells are read: the form each pair is in, and what a whole
+// number of degrees, blanks and odd spellings do.
+#include "core/geo/coordinate_bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace zentorak {
+namespace {
+
+TEST(ReadPoint, FormOfEachPairOfCells) {
+    struct Row {
+        const char* lat;
+        const char* lon;
+        PointForm form;
+    } rows[] = {
+        {"35/39/29.123", "139/45/05.007", PointForm::kDms},
+        {"35/39", "139", PointForm::kDms},
+        {"35", "139", PointForm::kDms},  // whole numbers read as they always did
+        {"35.6", "139.7", PointForm::kDecimal},
+        {"35", "139.7", PointForm::kDecimal},  // a whole number goes with the other cell
+        {"35.6", "139", PointForm::kDecimal},
+        {" 35.6", "139.7\t", PointForm::kDecimal},
+        {" 35", "139/00", PointForm::kMixed},  // a blank makes it decimal only
+        {"35/39/29.123", "139.7", PointForm::kMixed},
+        {"35.6", "139/45", PointForm::kMixed},
+        {"35.6", "", PointForm::kUnreadable},
+        {"35.6", "-139.7", PointForm::kUnreadable},
+        {"35.6", "139,7", PointForm::kUnreadable},
+        {"35.6", "1.397e2", PointForm::kUnreadable},
+        {"35.6", "\xEF\xBC\x91\x33\x39", PointForm::kUnreadable},  // full-width 1, then 39
+        {"19.999", "139.7", PointForm::kDecimalOutsideArea},
+        {"35.6", "148.0001", PointForm::kDecimalOutsideArea},
+        {"35.6", "99999999999999999999999999999999999", PointForm::kDecimalOutsideArea},
+        {"18/00/00.000", "139/00/00.000", PointForm::kDms},  // the area is the grid's to test
+    };
+    for (const Row& row : rows) {
+        DmsAngle lat, lon;
+        EXPECT_EQ(ReadPoint(row.lat, row.lon, lat, lon), row.form) << row.lat << " " << row.lon;
+    }
+}
+
+TEST(ReadPoint, ValuesOfEachForm) {
+    DmsAngle lat, lon;
+    ASSERT_EQ(ReadPoint("35", "139/45/5.7", lat, lon), PointForm::kDms);
+    EXPECT_EQ(lat, (DmsAngle{35, 0, 0, 0}));
+    EXPECT_EQ(lon, (DmsAngle{139, 45, 5, 7}));
+    // WGS 84 35.0 N 139.0 E is 34/59/48.1 N 139/00/11.3 E on the Tokyo datum (cs2cs, see the
+    // file-level tests for the exact values).
+    ASSERT_EQ(ReadPoint("35.", "139", lat, lon), PointForm::kDecimal);
+    EXPECT_EQ(lat.deg * 60 + lat.min, 34 * 60 + 59);
+    EXPECT_EQ(lon.deg * 60 + lon.min, 139 * 60);
+    EXPECT_GT(lon.sec, 5);
+}
+
+TEST(ParseDecimalDegrees, PlainNumbersOnly) {
+    double degrees = 0;
+    EXPECT_TRUE(ParseDecimalDegrees("35.6812345", degrees));
+    EXPECT_DOUBLE_EQ(degrees, 35.6812345);
+    EXPECT_TRUE(ParseDecimalDegrees("\t 139 ", degrees));
+    EXPECT_DOUBLE_EQ(degrees, 139);
+    for (const char* bad : {"", " ", ".", ".5", "3 5", "35..", "35.6.", "0x23", "inf", "35,6"}) {
+        EXPECT_FALSE(ParseDecimalDegrees(bad, degrees)) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace zentorak
