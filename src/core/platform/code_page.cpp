@@ -296,6 +296,23 @@ int SequenceLength(const unsigned char* p, const unsigned char* end) {
     return lead.length;
 }
 
+// Writes the one or two UTF-16 units of the well-formed sequence of `length` bytes at p; returns
+// the position after them.
+char16_t* AppendSequence(const unsigned char* p, int length, char16_t* o) {
+    char32_t c = *p & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        c = c << 6 | (p[i] & 0x3F);
+    }
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        *o++ = static_cast<char16_t>(0xD800 + (c >> 10));
+        *o++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+        *o++ = static_cast<char16_t>(c);
+    }
+    return o;
+}
+
 // The high bits of the unit of a three-byte sequence, by its first byte (0xE0..0xEF, as row
 // 0..15) and its second byte, or 0 where the second byte cannot follow the first (the ranges of
 // Utf8Lead, which leave out overlong forms and surrogates). Built at compile time.
@@ -342,18 +359,8 @@ size_t DecodeUtf8(const char* bytes, size_t n, char16_t* out) {
             ++p;
             continue;
         }
-        char32_t c = *p & (0x7F >> length);
-        for (int i = 1; i < length; ++i) {
-            c = c << 6 | (p[i] & 0x3F);
-        }
+        o = AppendSequence(p, length, o);
         p += length;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            *o++ = static_cast<char16_t>(0xD800 + (c >> 10));
-            *o++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            *o++ = static_cast<char16_t>(c);
-        }
     }
     return static_cast<size_t>(o - out);
 }
@@ -366,60 +373,28 @@ std::u16string FromUtf8(std::string_view text) {
 
 namespace {
 
-// Length of the valid UTF-8 character at p (1 to 4), or 0 when the byte there does not start
-// one. Overlong forms, encoded surrogates and values past U+10FFFF are not valid.
-size_t ValidUtf8Length(const unsigned char* p, const unsigned char* end, char32_t& c) {
-    unsigned char b = *p;
-    size_t extra;
-    char32_t minimum;
-    if (b < 0x80) {
-        c = b;
-        return 1;
-    } else if ((b & 0xE0) == 0xC0) {
-        extra = 1, c = b & 0x1F, minimum = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-        extra = 2, c = b & 0x0F, minimum = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-        extra = 3, c = b & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (static_cast<size_t>(end - p) <= extra) {
-        return 0;
-    }
-    for (size_t k = 1; k <= extra; ++k) {
-        if ((p[k] & 0xC0) != 0x80) {
-            return 0;
-        }
-        c = (c << 6) | (p[k] & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        return 0;
-    }
-    return extra + 1;
-}
-
+// Decodes like DecodeUtf8 but keeps each byte that starts no valid character as a lone
+// U+DC80..U+DCFF (a file name's raw byte, given back by FileNameFromUtf16), or shows it as one
+// replacement mark.
 std::u16string DecodeFileName(std::string_view bytes, bool forDisplay) {
     std::u16string result;
     result.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
-        char32_t c;
-        size_t n = ValidUtf8Length(p, end, c);
-        if (n == 0) {
+        if (*p < 0x80) {
+            result.push_back(*p++);
+            continue;
+        }
+        const int length = SequenceLength(p, end);
+        if (length <= 0) {
             result.push_back(forDisplay ? kReplacementChar : static_cast<char16_t>(0xDC00 + *p));
             ++p;
             continue;
         }
-        p += n;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            result.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            result.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            result.push_back(static_cast<char16_t>(c));
-        }
+        char16_t units[2];
+        result.append(units, AppendSequence(p, length, units) - units);
+        p += length;
     }
     return result;
 }
