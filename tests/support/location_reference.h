@@ -11,12 +11,14 @@
 #include <array>
 #include <cstdlib>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/geo/datum.h"
 #include "core/geo/dms.h"
 #include "core/geo/location_info.h"
+#include "core/geo/target_store.h"
 #include "core/platform/code_page.h"
 #include "core/text/text_line.h"
 
@@ -172,6 +174,31 @@ inline ReferenceLoadResult ReferenceLoad(const std::string& path) {
     }
     ::close(fd);
     return load;
+}
+
+// Where a load differs from the reference reading: empty when the column map, the targets'
+// order, their positions and every item agree.
+inline std::string DifferenceFromReference(const TargetGrid& grid, const ColumnMap& columns,
+                                           const ReferenceLoadResult& expected) {
+    std::ostringstream out;
+    if (columns.slot != expected.slot) {
+        out << "column map differs";
+    } else if (grid.size() != expected.targets.size()) {
+        out << grid.size() << " targets instead of " << expected.targets.size();
+    }
+    for (uint32_t i = 0; out.tellp() == 0 && i < grid.size(); ++i) {
+        const TargetRecord& t = grid.store().Loaded(i);
+        const ReferenceTarget& e = expected.targets[i];
+        bool same = t.lat == e.lat && t.lon == e.lon;
+        for (int k = 0; k < kInfoItems; ++k) {
+            same = same && t.HasInfo(k) == e.items[k].has_value() &&
+                   (!t.HasInfo(k) || t.Info(k) == *e.items[k]);
+        }
+        if (!same) {
+            out << "target " << i << " differs";
+        }
+    }
+    return out.str();
 }
 
 }  // namespace zentorak::testing

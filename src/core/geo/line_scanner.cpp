@@ -15,6 +15,9 @@ LineScanner::LineScanner(int fd, TextFileReader::ReadFunction read, size_t block
     }
 }
 
+LineScanner::LineScanner(int fd, off_t begin, off_t end, size_t blockSize)
+    : fd_(fd), buffer_(blockSize ? blockSize : 1, '\0'), offset_(begin), limit_(end) {}
+
 bool LineScanner::Fill(bool& atEnd) {
     std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
     end_ -= pos_;
@@ -27,7 +30,14 @@ bool LineScanner::Fill(bool& atEnd) {
     }
     ssize_t n;
     do {
-        n = read_(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        if (offset_ >= 0) {
+            const size_t wanted =
+                std::min(buffer_.size() - end_, static_cast<size_t>(limit_ - offset_));
+            n = wanted == 0 ? 0 : ::pread(fd_, buffer_.data() + end_, wanted, offset_);
+            offset_ += n > 0 ? n : 0;
+        } else {
+            n = read_(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        }
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
         return false;

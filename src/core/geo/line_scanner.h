@@ -2,7 +2,12 @@
 // ends with memchr. The lines, results and end of file are those of ReadTextLine: LF, CR LF and
 // a lone CR end a line; the piece after the last line end (also a line ended by a CR that is the
 // file's last byte) comes with -1. Does not decode; UpToNul cuts a line at its first NUL byte.
+// A scanner may be given one byte range of the file, so that several threads can each cut their
+// own part; a range that starts at a line start and ends after a line end cuts as the whole file
+// would there.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 #include <string_view>
@@ -14,6 +19,9 @@ namespace zentorak {
 class LineScanner {
 public:
     LineScanner(int fd, TextFileReader::ReadFunction read, size_t blockSize = 1 << 20);
+    // The bytes [begin, end) of the file, read with pread so that the file position is not
+    // shared; the end of the range is the end of the file for Next.
+    LineScanner(int fd, off_t begin, off_t end, size_t blockSize = 1 << 20);
 
     // 0: a line ended by a line end; -1: end of file (the bytes are the last piece); -12: a read
     // failed. The view stays valid until the next call. May throw std::bad_alloc.
@@ -37,6 +45,7 @@ private:
     size_t nextCr_ = 0, nextLf_ = 0, nextNul_ = 0;  // next CR, LF and NUL at or after the scan
                                                     // point, or end_
     bool eof_ = false;
+    off_t offset_ = -1, limit_ = -1;  // the range's next byte and its end; -1: read_ is used
 };
 
 }  // namespace zentorak

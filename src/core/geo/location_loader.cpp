@@ -3,12 +3,16 @@
 // kept are decoded, straight into the grid's text pool.
 #include "core/geo/location_loader.h"
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <memory>
 #include <new>
+#include <thread>
 
 #include "core/geo/coordinate_bytes.h"
 #include "core/geo/csv_split.h"
@@ -187,13 +191,14 @@ int AddLine(TargetStore& store, const ColumnMap& columns, const FilePlan& plan,
     return 0;
 }
 
-// Reads the target lines after the header. 0 at the end of the file; -9 on a read error.
+// Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end
+// of the bytes; -9 on a read error; -100 when memory runs out.
 int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& columns,
-                const FilePlan& plan) {
+                const FilePlan& plan, bool skipHeader) {
     std::string_view bytes;
-    int result = reader.Next(bytes);  // the header, already read
-    if (result == -1) {
-        return 0;
+    int result = 0;
+    if (skipHeader && (result = reader.Next(bytes)) == -1) {
+        return 0;  // the header, already read, was all
     }
     LineFields fields;
     while (result == 0) {
@@ -212,12 +217,144 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& column
     return result == -1 ? 0 : -9;
 }
 
+// The block of a scanner over size bytes: small files get a small buffer (lines longer than it
+// still grow it).
+size_t BlockFor(off_t size) {
+    return size >= 0 ? std::clamp<size_t>(static_cast<size_t>(size) + 1, 4096, 1 << 20)
+                     : size_t{1} << 20;
+}
+
+// The first byte after the first line end at or after from (a CR LF counts whole), or size.
+off_t LineStartAfter(int fd, off_t from, off_t size) {
+    char window[64 * 1024 + 1];
+    while (from < size) {
+        const ssize_t n = ::pread(fd, window, sizeof window, from);
+        if (n <= 0) {
+            return size;  // the read error is the scanner's to report
+        }
+        for (ssize_t i = 0; i < n; ++i) {
+            if (window[i] == '\n') {
+                return from + i + 1;
+            }
+            if (window[i] == '\r') {
+                if (i + 1 == n) {
+                    break;  // the next byte decides; read again from the CR
+                }
+                return from + i + 1 + (window[i + 1] == '\n');
+            }
+        }
+        from += n > 1 && window[n - 1] == '\r' ? n - 1 : n;
+    }
+    return size;
+}
+
+// Cuts [0, size) into at most parts ranges that each start at a line start, so that every line
+// lies whole in one range. Ranges that would be empty are left out.
+std::vector<off_t> CutAtLineStarts(int fd, off_t size, int parts) {
+    std::vector<off_t> cuts{0};
+    for (int i = 1; i < parts; ++i) {
+        const off_t nominal = static_cast<off_t>(static_cast<double>(size) * i / parts);
+        const off_t cut = LineStartAfter(fd, std::max(nominal, cuts.back()), size);
+        if (cut > cuts.back() && cut < size) {
+            cuts.push_back(cut);
+        }
+    }
+    cuts.push_back(size);
+    return cuts;
+}
+
+int UsableCores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        return std::max(1, CPU_COUNT(&set));
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// One range of the file read into its own store, with the forms of its lines counted apart.
+struct Part {
+    off_t begin = 0, end = 0;
+    TargetStore* store = nullptr;
+    std::unique_ptr<TargetStore> own;
+    LocationInfoFileReport forms;
+    int result = 0;
+};
+
+void ReadPart(int fd, Part& part, const ColumnMap& columns, FilePlan plan) {
+    plan.report = &part.forms;
+    try {
+        LineScanner reader(fd, part.begin, part.end, BlockFor(part.end - part.begin));
+        part.result = ReadTargets(reader, *part.store, columns, plan, part.begin == 0);
+        part.store->Flush();
+    } catch (const std::bad_alloc&) {
+        part.result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
+    }
+}
+
+// Reads the file's lines on up to `threads` threads, each a range of whole lines of at least
+// minChunk bytes, and files the targets in file order. The first range that fails ends the
+// load after its targets, as one reader from the start would have stopped there.
+int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const ColumnMap& columns,
+                       const FilePlan& plan, const LoadParallelism& parallel) {
+    const int cores = parallel.threads > 0 ? parallel.threads : UsableCores();
+    const off_t byChunk = size / static_cast<off_t>(std::max<size_t>(parallel.minChunkBytes, 1));
+    const int parts = static_cast<int>(std::clamp<off_t>(byChunk, 1, std::min(cores, 64)));
+    const std::vector<off_t> cuts = CutAtLineStarts(fd, size, parts);
+    std::vector<Part> part(cuts.size() - 1);
+    for (size_t i = 0; i < part.size(); ++i) {
+        part[i].begin = cuts[i];
+        part[i].end = cuts[i + 1];
+    }
+    part[0].store = &store;  // the first range files straight into the grid
+    std::vector<std::thread> workers;
+    try {
+        workers.reserve(part.size());
+        for (size_t i = 1; i < part.size(); ++i) {
+            part[i].own = std::make_unique<TargetStore>();
+            part[i].store = part[i].own.get();
+        }
+        for (size_t i = 1; i < part.size(); ++i) {
+            workers.emplace_back(ReadPart, fd, std::ref(part[i]), std::cref(columns), plan);
+        }
+    } catch (const std::exception&) {
+        // No memory or no thread: the ranges without a thread are read here after the first.
+    }
+    ReadPart(fd, part[0], columns, plan);
+    for (size_t i = workers.size() + 1; i < part.size(); ++i) {
+        if (part[i].store) {
+            ReadPart(fd, part[i], columns, plan);
+        } else {
+            part[i].result = -100;
+        }
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    int result = 0;
+    for (size_t i = 0; i < part.size(); ++i) {
+        if (plan.report) {
+            plan.report->dmsLines += part[i].forms.dmsLines;
+            plan.report->decimalLines += part[i].forms.decimalLines;
+            plan.report->mixedLines += part[i].forms.mixedLines;
+        }
+        if (i > 0 && !store.Append(*part[i].store)) {
+            return -100;
+        }
+        if (part[i].result != 0) {
+            result = part[i].result;
+            break;
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
                                   const TextFileReader::ReadFunction& read,
                                   const CoordinateKeywords& keywords,
-                                  LocationInfoFileReport* report) {
+                                  LocationInfoFileReport* report,
+                                  const LoadParallelism& parallel) {
     LocationInfoFileReport unused;
     if (!report) {
         report = &unused;
@@ -241,19 +378,20 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     }
     FilePlan plan = MakePlan(columns, encoding);
     plan.report = report;
+    struct stat info {};
+    const off_t size = fstat(fd, &info) == 0 ? info.st_size : -1;
     int result;
-    try {
-        // Small files get a small buffer; lines longer than it still grow it.
-        struct stat info {};
-        size_t block =
-            fstat(fd, &info) == 0 && info.st_size >= 0
-                ? std::clamp<size_t>(static_cast<size_t>(info.st_size) + 1, 4096, 1 << 20)
-                : size_t{1} << 20;
-        LineScanner reader(fd, read, block);
-        result = ReadTargets(reader, grid.store(), columns, plan);
-        grid.store().Flush();
-    } catch (const std::bad_alloc&) {
-        result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
+    if (read || size < 0) {
+        // A given read function reads the file from its start, in one piece.
+        try {
+            LineScanner reader(fd, read, BlockFor(size));
+            result = ReadTargets(reader, grid.store(), columns, plan, true);
+            grid.store().Flush();
+        } catch (const std::bad_alloc&) {
+            result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
+        }
+    } else {
+        result = ReadTargetsInParts(fd, size, grid.store(), columns, plan, parallel);
     }
     ::close(fd);
     return report->result = result;

@@ -1,5 +1,5 @@
 // The loader behind LoadLocationInfoFile, with the file's read function injectable so that tests
-// can fail a read in the middle of a file. Loading does not rebuild the search index; the
+// can fail a read in the middle of a file, and the number of threads that share a large file. Loading does not rebuild the search index; the
 // callers do that once after their last file.
 #pragma once
 
@@ -10,10 +10,18 @@
 
 namespace zentorak {
 
+// How many threads read one file: each takes a range of whole lines of at least minChunkBytes.
+struct LoadParallelism {
+    int threads = 0;  // 0: as many as the cores this process may run on
+    size_t minChunkBytes = size_t{4} << 20;
+};
+
+// With a read function the file is read from its start by this thread alone.
 int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
                                   const TextFileReader::ReadFunction& read = {},
                                   const CoordinateKeywords& keywords = {},
-                                  LocationInfoFileReport* report = nullptr);
+                                  LocationInfoFileReport* report = nullptr,
+                                  const LoadParallelism& parallel = {});
 
 // Rebuilds the search index of the grid (after the last file of a load).
 void IndexTargetGrid(TargetGrid& grid);

@@ -25,28 +25,6 @@ uint32_t FineKey(const TargetRecord& r, int cell, int k, uint32_t fineBase) {
     return fineBase + static_cast<uint32_t>(a * k + b);
 }
 
-// Turns "old position -> new position" into "new position -> old position" in place, cycle by
-// cycle, marking visited entries with the top bit (positions stay below 2^31).
-void InvertInPlace(std::vector<uint32_t>& to) {
-    constexpr uint32_t kDone = 0x80000000u;
-    for (uint32_t start = 0; start < to.size(); ++start) {
-        if (to[start] & kDone) {
-            continue;
-        }
-        uint32_t previous = start, next = to[start];
-        while (!(to[next] & kDone) && next != start) {
-            uint32_t after = to[next];
-            to[next] = previous | kDone;
-            previous = next;
-            next = after;
-        }
-        to[start] = previous | kDone;
-    }
-    for (uint32_t& v : to) {
-        v &= ~kDone;
-    }
-}
-
 }  // namespace
 
 void TargetStore::CellTable::Reset(const std::vector<uint32_t>& occupied) {
@@ -105,26 +83,21 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
     }
 }
 
-// Puts the record at position from[s] into position s, for every s, following the cycles of
-// the permutation; from is used up.
-void TargetStore::MoveRecords(std::vector<uint32_t>& from) {
-    for (uint32_t s = 0; s < from.size(); ++s) {
-        if (from[s] == s) {
-            continue;
-        }
-        TargetRecord held = Slot(s);
-        uint32_t j = s;
-        for (;;) {
-            uint32_t k = from[j];
-            from[j] = j;
-            if (k == s) {
-                Slot(j) = held;
-                break;
-            }
-            Slot(j) = Slot(k);
-            j = k;
+// Moves the record at each position p to position to[p], into new chunks: reading the old ones
+// in order and writing anywhere is several times faster than following the permutation's
+// cycles in place, whose every step waits for a miss. Each old chunk is freed once read, so the
+// records are held about twice only while the new chunks fill. moved holds as many chunks as
+// records_.
+void TargetStore::MoveRecords(const std::vector<uint32_t>& to,
+                              std::vector<std::unique_ptr<TargetRecord[]>>& moved) {
+    for (size_t p = 0; p < count_; ++p) {
+        const uint32_t t = to[p];
+        moved[t >> kChunkBits][t & (kChunkSize - 1)] = Slot(p);
+        if ((p & (kChunkSize - 1)) == kChunkSize - 1) {
+            records_[p >> kChunkBits].reset();
         }
     }
+    records_ = std::move(moved);
 }
 
 void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart,
@@ -202,27 +175,29 @@ bool TargetStore::BuildIndex() {
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     try {
-        std::vector<uint32_t> fineStart, from, occupied;
-        PlanCells(fineStart, from, occupied);
+        std::vector<uint32_t> fineStart, to, occupied;
+        PlanCells(fineStart, to, occupied);
         std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
+        // Everything that can run out of memory comes before the first change.
+        std::vector<std::unique_ptr<TargetRecord[]>> moved(records_.size());
+        for (auto& chunk : moved) {
+            chunk.reset(new TargetRecord[kChunkSize]);
+        }
         position_.reserve(count_);  // records loaded since the last index stand at their number
         for (size_t n = position_.size(); n < count_; ++n) {
             position_.push_back(static_cast<uint32_t>(n));
         }
         // Walking the load numbers downwards gives each run the cell list's order. The run of
-        // each position becomes the new position of its record; then from holds, per new
-        // position, the old one.
+        // each position becomes the new position of its record.
         for (size_t n = count_; n-- > 0;) {
             uint32_t p = position_[n];
-            uint32_t slot = cursor[from[p]]++;
-            from[p] = slot;
+            uint32_t slot = cursor[to[p]]++;
+            to[p] = slot;
             position_[n] = slot;
         }
-        InvertInPlace(from);
-        MoveRecords(from);
-        // The permutation is spent: giving it back first keeps it out of the peak.
-        std::vector<uint32_t>().swap(from);
         std::vector<uint32_t>().swap(cursor);
+        MoveRecords(to, moved);
+        std::vector<uint32_t>().swap(to);
         MakeBuckets(fineStart, occupied);
     } catch (const std::bad_alloc&) {
         cells.Clear();

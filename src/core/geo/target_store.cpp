@@ -253,6 +253,48 @@ void TargetStore::FillPage(TextPage& page) {
     }
 }
 
+bool TargetStore::Append(TargetStore& part) {
+    Flush();
+    part.Flush();
+    const size_t total = count_ + part.count_;
+    if (total >= 0x7FFFFFFF) {
+        return false;
+    }
+    try {
+        pages_.reserve(pages_.size() + part.pages_.size());
+        pool_.reserve(pool_.size() + part.pool_.size());
+        while (records_.size() * kChunkSize < total) {
+            records_.push_back(std::unique_ptr<TargetRecord[]>(new TargetRecord[kChunkSize]));
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // The records point at their pages, which stay where they are; only the load numbers that
+    // the pages count from move on by the records already here.
+    for (const TextPage* page : part.pages_) {
+        const_cast<TextPage*>(page)->firstRecord += static_cast<uint32_t>(count_);
+        pages_.push_back(page);
+    }
+    for (size_t done = 0; done < part.count_;) {
+        const size_t to = count_ + done;
+        const size_t run = std::min({kChunkSize - (done & (kChunkSize - 1)),
+                                     kChunkSize - (to & (kChunkSize - 1)), part.count_ - done});
+        std::copy_n(&part.Slot(done), run, &Slot(to));
+        done += run;
+    }
+    if (!part.pool_.empty()) {
+        for (auto& block : part.pool_) {
+            pool_.push_back(std::move(block));
+        }
+        poolUsed_ = part.poolUsed_;  // new pages go on in the part's last block
+        poolSize_ = part.poolSize_;
+    }
+    count_ = total;
+    indexed_ = false;
+    part.Clear();
+    return true;
+}
+
 void TargetStore::Clear() {
     // Swapping with empty vectors gives the memory back, which clear() would keep.
     std::vector<std::unique_ptr<TargetRecord[]>>().swap(records_);

@@ -106,6 +106,10 @@ public:
              TextEncoding encoding);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
+    // Moves every record of part (filled by Add, not indexed) after the records here, in its
+    // order, with its texts where they are; part is left empty. Both are flushed first. false
+    // when memory runs out; then nothing has moved.
+    bool Append(TargetStore& part);
 
     size_t size() const { return count_; }
     // The record at a storage position. Indexing moves the records into cell order; before it,
@@ -155,7 +159,8 @@ private:
     }
     void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
                    std::vector<uint32_t>& occupied);
-    void MoveRecords(std::vector<uint32_t>& from);
+    void MoveRecords(const std::vector<uint32_t>& to,
+                     std::vector<std::unique_ptr<TargetRecord[]>>& moved);
     void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;

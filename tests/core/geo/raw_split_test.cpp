@@ -18,48 +18,15 @@
 #include "core/platform/code_page.h"
 #include "core/text/text_line.h"
 #include "support/location_reference.h"
+#include "support/random_location_file.h"
 #include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
 
-std::string RandomBytes(std::mt19937& random, size_t size, bool lineEnds) {
-    static const char kAlphabet[] = {',',    '"',    'a',    '1',    '/',    '.',
-                                     '\x81', '\x93', '\xe0', '\x40', '\x5c', '\x7f',
-                                     '\xa0', '\xfd', '\xff', '\0',   '\r',   '\n'};
-    std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - (lineEnds ? 1 : 3));
-    std::string bytes;
-    for (size_t i = 0; i < size; ++i) {
-        bytes.push_back(kAlphabet[pick(random)]);
-    }
-    return bytes;
-}
-
-// Random bytes among which UTF-8 sequences, whole and (when broken) cut or stray, and the
-// splitting characters.
-std::string RandomUtf8Bytes(std::mt19937& random, size_t size, bool broken = true) {
-    static const char* kPieces[] = {",",
-                                    "\"",
-                                    "a",
-                                    "1",
-                                    ".",
-                                    " ",
-                                    "\xE6\x9D\xB1",
-                                    "\xE2\x91\xA0",
-                                    "\xF0\xA0\xAE\xB7",
-                                    "\xC3\xA9",
-                                    "\r",
-                                    "\n",
-                                    "\xE6\x9D",
-                                    "\x80",
-                                    "\xFF"};
-    std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - (broken ? 1 : 4));
-    std::string bytes;
-    while (bytes.size() < size) {
-        bytes += kPieces[pick(random)];
-    }
-    return bytes;
-}
+using testing::RandomBytes;
+using testing::RandomFile;
+using testing::RandomUtf8Bytes;
 
 TEST(RawSplit, Utf8BytesSplitLikeTheirDecodedLine) {
     std::mt19937 random(8);
@@ -107,43 +74,6 @@ TEST(RawSplit, NoCp932CharacterDecodesToASplittingCharacter) {
     }
 }
 
-// Random files of target lines: coordinates in either form or none, then random bytes. In
-// UTF-8 rounds the bytes are rich in UTF-8 sequences, well-formed ones only or (behind a
-// byte-order mark) broken ones too; some rounds move the coordinates to columns found by caption.
-std::string RandomFile(std::mt19937& random, int round) {
-    const bool utf8 = round % 4 >= 2;
-    const char* starts[] = {"35/00/00.000,139/00/00.000,",
-                            "35/00/00.000,\"139/00\",",
-                            "35,139,",
-                            "35.6812,139.7671,",
-                            " 35.5 ,139,",
-                            "35.5,139/00,",
-                            ""};
-    std::string bytes = round % 2 ? "a,b,c,d,e,f,g,h,i,j\r\n" : "緯度,経度,店名,d,e,f,g,h,i,j\r\n";
-    if (round % 8 >= 4) {
-        bytes = "a,b,lat,lng,e,f,g,h,i,j,k\r\n";
-    }
-    if (!utf8) {
-        bytes = EncodeCp932(FromUtf8(bytes));
-    } else if (round % 4 == 2) {
-        bytes = std::string(kUtf8ByteOrderMark) + bytes;  // broken sequences follow
-    }
-    for (int line = 0; line < 60; ++line) {
-        std::string start = starts[line % 7];
-        if (round % 8 >= 4) {
-            start = "x,y," + start;
-        }
-        std::string tail = utf8 ? RandomUtf8Bytes(random, line % 30, round % 4 == 2)
-                                : RandomBytes(random, line % 30, true);
-        bytes += start + tail + (line % 5 ? "\r\n" : line % 2 ? "\r" : "\n");
-    }
-    // The end of the file: nothing more, a last line without a line end, or one ended by a CR
-    // that is the file's last byte.
-    const char* tails[] = {"", "35/00/00.000,139/00/00.000,tail",
-                           "35/00/00.000,139/00/00.000,cr\r"};
-    return bytes + tails[round % 3];
-}
-
 TEST(RawSplit, LoaderMatchesLineByLineReading) {
     std::mt19937 random(2011);
     testing::TempFolder folder;
@@ -165,23 +95,10 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         LocationInfoFileReport report;
         ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, read, {}, &report), 0);
         utf8Files += report.encoding == TextEncoding::kUtf8;
-        testing::ReferenceLoadResult expected = testing::ReferenceLoad(path);
-        ASSERT_EQ(columns.slot, expected.slot) << "round " << round;
-        ASSERT_EQ(grid.size(), expected.targets.size()) << "round " << round;
+        ASSERT_EQ(testing::DifferenceFromReference(grid, columns, testing::ReferenceLoad(path)),
+                  "")
+            << "round " << round;
         loaded += grid.size();
-        for (uint32_t i = 0; i < grid.size(); ++i) {
-            const TargetRecord& t = grid.store().Loaded(i);
-            ASSERT_EQ(t.lat, expected.targets[i].lat) << "round " << round << " target " << i;
-            ASSERT_EQ(t.lon, expected.targets[i].lon) << "round " << round << " target " << i;
-            for (int k = 0; k < kInfoItems; ++k) {
-                std::optional<std::u16string> got;
-                if (t.HasInfo(k)) {
-                    got = std::u16string(t.Info(k));
-                }
-                ASSERT_EQ(got, expected.targets[i].items[k])
-                    << "round " << round << " target " << i;
-            }
-        }
     }
     EXPECT_GT(loaded, 80u * 15);  // the comparison covered many targets
     EXPECT_GT(utf8Files, 30u);    // and many UTF-8 files

@@ -1,0 +1,135 @@
+// A file read by several threads, each a range of whole lines, must load exactly as one reader
+// from the start loads it: the same targets in the same order, the same items, the same line
+// counts, and the same search answers. The ranges here are as short as one line, so files with
+// every kind of line end (LF, CR LF, a lone CR, a CR as the last byte) are cut at nearly every
+// line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "core/geo/location_info.h"
+#include "core/geo/location_loader.h"
+#include "core/geo/search.h"
+#include "core/geo/target_store.h"
+#include "support/location_reference.h"
+#include "support/random_location_file.h"
+#include "support/temp_folder.h"
+
+namespace zentorak {
+namespace {
+
+constexpr LoadParallelism kOneThread{1, 0};
+
+LoadParallelism Threads(int n) {
+    return {n, 1};  // ranges of any size: a cut after nearly every line
+}
+
+TEST(ParallelLoad, RangesOfAFewLinesLoadAsOneReaderDoes) {
+    std::mt19937 random(1606);
+    testing::TempFolder folder;
+    size_t loaded = 0;
+    for (int round = 0; round < 48; ++round) {
+        const std::string path = folder.Write("p.csv", testing::RandomFile(random, round));
+        const testing::ReferenceLoadResult expected = testing::ReferenceLoad(path);
+        TargetGrid single;
+        ColumnMap singleColumns;
+        LocationInfoFileReport one;
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(single, singleColumns, path, {}, {}, &one,
+                                                kOneThread),
+                  0);
+        for (int threads : {2, 3, 7, 64}) {
+            TargetGrid grid;
+            ColumnMap columns;
+            LocationInfoFileReport report;
+            ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, &report,
+                                                    Threads(threads)),
+                      0);
+            ASSERT_EQ(testing::DifferenceFromReference(grid, columns, expected), "")
+                << "round " << round << ", " << threads << " threads";
+            EXPECT_EQ(report.dmsLines, one.dmsLines) << "round " << round;
+            EXPECT_EQ(report.decimalLines, one.decimalLines) << "round " << round;
+            EXPECT_EQ(report.mixedLines, one.mixedLines) << "round " << round;
+            EXPECT_EQ(report.encoding, one.encoding) << "round " << round;
+        }
+        loaded += single.size();
+    }
+    EXPECT_GT(loaded, 48u * 15);  // the comparison covered many targets
+}
+
+// Shops on a small grid of points around Tokyo, several to a point, with Japanese items of
+// varied lengths (some past 255 units, which widens a page's length rows).
+std::string ShopFile(int lines, int seed, const char* lineEnd) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pick(0, 59), length(0, 40);
+    std::string bytes = "緯度,経度,店名,住所,TEL\r\n";
+    for (int i = 0; i < lines; ++i) {
+        char point[64];
+        std::snprintf(point, sizeof point, "35/%02d/%02d.%03d,139/%02d/%02d.000,", pick(random),
+                      pick(random), i % 1000, pick(random), pick(random));
+        std::string name = "店" + std::to_string(seed) + "-" + std::to_string(i);
+        std::string address(static_cast<size_t>(i % 97 == 0 ? 300 : length(random)), 'a');
+        for (int k = 0; k < length(random) % 5; ++k) {
+            address += "東京都";
+        }
+        bytes += point + name + ",\"" + address + "\",03-" + std::to_string(i) + lineEnd;
+    }
+    return EncodeCp932(FromUtf8(bytes));
+}
+
+// Loads the files in turn into one grid, each with the given parallelism, and indexes it.
+void LoadAll(TargetGrid& grid, ColumnMap& columns, const std::vector<std::string>& paths,
+             const std::vector<LoadParallelism>& parallel) {
+    for (size_t i = 0; i < paths.size(); ++i) {
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, paths[i], {}, {}, nullptr,
+                                                parallel[i]),
+                  0);
+    }
+    IndexTargetGrid(grid);
+}
+
+TEST(ParallelLoad, FilesAfterEachOtherKeepTheirOrderAndTheSearchesTheirAnswers) {
+    testing::TempFolder folder;
+    const std::vector<std::string> paths = {folder.Write("a.csv", ShopFile(5000, 1, "\r\n")),
+                                            folder.Write("b.csv", ShopFile(3001, 2, "\n")),
+                                            folder.Write("c.csv", ShopFile(700, 3, "\r"))};
+    TargetGrid single, parallel;
+    ColumnMap columns;
+    LoadAll(single, columns, paths, {kOneThread, kOneThread, kOneThread});
+    // The second file goes on after ranges read by threads, the third into the space left in
+    // the last of their text blocks.
+    LoadAll(parallel, columns, paths, {{4, 4096}, {3, 1}, kOneThread});
+    ASSERT_EQ(parallel.size(), 8701u);
+    ASSERT_EQ(single.size(), parallel.size());
+    for (uint32_t i = 0; i < single.size(); ++i) {
+        const TargetRecord& a = single.store().Loaded(i);
+        const TargetRecord& b = parallel.store().Loaded(i);
+        ASSERT_TRUE(a.lat == b.lat && a.lon == b.lon) << "target " << i;
+        ASSERT_EQ(TargetStore::LoadNumberOf(b), i);
+        for (int k = 0; k < kInfoItems; ++k) {
+            ASSERT_EQ(a.HasInfo(k), b.HasInfo(k)) << "target " << i;
+            ASSERT_EQ(a.Info(k), b.Info(k)) << "target " << i;
+        }
+    }
+    FoundTargets first, second;
+    first.Allocate(50);
+    second.Allocate(50);
+    for (int minute : {0, 17, 31, 59}) {
+        SearchNearest(single, {35, minute, 0, 0}, {139, 30, 0, 0}, 50, first);
+        SearchNearest(parallel, {35, minute, 0, 0}, {139, 30, 0, 0}, 50, second);
+        ASSERT_EQ(first.count, second.count);
+        for (int i = 0; i < first.count; ++i) {
+            EXPECT_EQ(TargetStore::LoadNumberOf(*first.targets[i]),
+                      TargetStore::LoadNumberOf(*second.targets[i]));
+        }
+    }
+    SearchTexts texts;
+    texts[0] = u"店2-";
+    FoundTargets found;
+    found.Allocate(4000);
+    SearchByConditions(parallel, columns, texts, found);
+    EXPECT_EQ(found.count, 3001);  // every shop of the second file, none of the others
+}
+
+}  // namespace
+}  // namespace zentorak
