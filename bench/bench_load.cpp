@@ -1,5 +1,6 @@
-// Loading a location-info file (open to index-ready) against glibc iconv converting the whole
-// file alone and against a memchr line count, with the peak memory growth of the load and a check
+// Loading a location-info file (open to index-ready, on one thread and on every core, with the
+// index's share apart) against glibc iconv converting the whole file alone and against a memchr
+// line count, with the peak memory growth of the load and a check
 // that every decoded item equals iconv's decoding; and the same national set loaded in the
 // handsets' form and as published today (UTF-8, decimal degrees), with their ratio.
 #include <benchmark/benchmark.h>
@@ -19,6 +20,7 @@
 
 #include "bench_data.h"
 #include "core/geo/location_info.h"
+#include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"
 
 namespace zentorak::bench {
@@ -134,9 +136,13 @@ void MedianOfFive(const std::array<std::function<void()>, N>& runs,
     }
 }
 
-void LoadBenchmark(benchmark::State& state, const std::string& path) {
+// threads: 1 for one core, 0 for as many threads as the cores the process may run on (run the
+// whole benchmark under taskset to give it fewer).
+void LoadBenchmark(benchmark::State& state, const std::string& path, int threads) {
+    const LoadParallelism parallel{threads};
     double fileSize = static_cast<double>(std::filesystem::file_size(path));
     std::array<double, 3> wall{}, cpu{};
+    std::vector<double> indexTimes;
     double growth = 0;
     size_t compared = 0, mismatches = 0, targets = 0;
     for (auto _ : state) {
@@ -146,19 +152,24 @@ void LoadBenchmark(benchmark::State& state, const std::string& path) {
             [&] {
                 loaded = std::make_unique<TargetGrid>();
                 ColumnMap columns;
-                LoadLocationInfoFile(*loaded, columns, path);
+                LoadLocationInfoFileUnindexed(*loaded, columns, path, {}, {}, nullptr, parallel);
+                auto indexStart = Clock::now();
+                IndexTargetGrid(*loaded);
+                indexTimes.push_back(Seconds(indexStart));
                 targets = loaded->size();
             },
             [&] { converted = IconvFile(path); },
             [&] { benchmark::DoNotOptimize(CountLines(path)); }};
         MedianOfFive(
             runs, [&] { loaded.reset(), converted = std::u16string(); }, wall, cpu);
+        indexTimes.erase(indexTimes.begin());  // the warm-up round
         malloc_trim(0);
         ResetPeakMemory();
         size_t base = CurrentMemory();
         TargetGrid grid;
         ColumnMap columns;
-        LoadLocationInfoFile(grid, columns, path);
+        LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, nullptr, parallel);
+        IndexTargetGrid(grid);
         growth = static_cast<double>(PeakMemory() - base);
         mismatches = CompareWithIconv(path, grid, compared);
         state.SetIterationTime(wall[0]);
@@ -166,6 +177,7 @@ void LoadBenchmark(benchmark::State& state, const std::string& path) {
     state.counters["targets"] = static_cast<double>(targets);
     state.counters["file_MB"] = fileSize / 1e6;
     state.counters["load_ms"] = wall[0] * 1e3;
+    state.counters["index_ms"] = Median(indexTimes) * 1e3;
     state.counters["iconv_ms"] = wall[1] * 1e3;
     state.counters["memchr_ms"] = wall[2] * 1e3;
     state.counters["load/iconv"] = wall[0] / wall[1];
@@ -272,21 +284,22 @@ int main(int argc, char** argv) {
     // A fixed threshold keeps large blocks in mmap, so freed grids leave the resident size.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
     std::string national = NationalSetPath(NationalSetSize());
-    benchmark::RegisterBenchmark("Load/national", LoadBenchmark, national)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
+    std::string towns = SmokeRun() ? "" : TownsSetPath();
+    for (const auto& [name, path] : {std::pair{"national", national}, std::pair{"towns", towns}}) {
+        for (const auto& [cores, threads] : {std::pair{"one-core", 1}, std::pair{"all-cores", 0}}) {
+            if (!path.empty()) {
+                benchmark::RegisterBenchmark(("Load/" + std::string(name) + "/" + cores).c_str(),
+                                             LoadBenchmark, path, threads)
+                    ->Iterations(1)
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMillisecond);
+            }
+        }
+    }
     benchmark::RegisterBenchmark("Load/national-forms", FormsBenchmark, NationalSetSize())
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    std::string towns = SmokeRun() ? "" : TownsSetPath();
-    if (!towns.empty()) {
-        benchmark::RegisterBenchmark("Load/towns", LoadBenchmark, towns)
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,7 +1,8 @@
 // LoadLocationInfoFile on any file, checked against the slow line-by-line reading of the same
 // file (tests/support/location_reference.h): the column map, every target's position (D/M/S or
-// decimal degrees through the exact datum conversion) and every item. Each input is loaded as
-// it is and once more behind a UTF-8 byte-order mark, so every input also takes the UTF-8 path.
+// decimal degrees through the exact datum conversion) and every item, once read by one thread
+// and once by several, each a range of a few lines. Each input is loaded as it is and once more
+// behind a UTF-8 byte-order mark, so every input also takes the UTF-8 path.
 // Then both searches run over what was loaded.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "core/geo/location_info.h"
+#include "core/geo/location_loader.h"
 #include "core/geo/search.h"
 #include "core/geo/target_store.h"
 #include "support/location_reference.h"
@@ -33,17 +35,16 @@ void LoadAndCompare(const std::string& bytes) {
     TargetGrid grid;
     ColumnMap columns;
     if (LoadLocationInfoFile(grid, columns, path) == 0) {
-        testing::ReferenceLoadResult expected = testing::ReferenceLoad(path);
-        Check(expected.slot == columns.slot && expected.targets.size() == grid.size());
-        for (uint32_t i = 0; i < grid.size(); ++i) {
-            const TargetRecord& t = grid.store().Loaded(i);
-            const testing::ReferenceTarget& e = expected.targets[i];
-            Check(t.lat == e.lat && t.lon == e.lon);
-            for (int k = 0; k < kInfoItems; ++k) {
-                Check(t.HasInfo(k) == e.items[k].has_value() &&
-                      (!t.HasInfo(k) || t.Info(k) == *e.items[k]));
-            }
-        }
+        const testing::ReferenceLoadResult expected = testing::ReferenceLoad(path);
+        Check(testing::DifferenceFromReference(grid, columns, expected).empty());
+        // The same file read by several threads, cut after nearly every line.
+        TargetGrid parts;
+        ColumnMap partColumns;
+        const LoadParallelism parallel{2 + static_cast<int>(bytes.size() % 5), 1};
+        Check(LoadLocationInfoFileUnindexed(parts, partColumns, path, {}, {}, nullptr,
+                                            parallel) == 0);
+        IndexTargetGrid(parts);
+        Check(testing::DifferenceFromReference(parts, partColumns, expected).empty());
     }
     close(fd);
     FoundTargets found;

@@ -1,6 +1,7 @@
 // Building the cell index of TargetStore: the records are moved into cell order (dense cells cut
 // into sub-cells), keeping within each run the cell list's order, the record loaded last first.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
 
@@ -83,21 +84,71 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
     }
 }
 
-// Moves the record at each position p to position to[p], into new chunks: reading the old ones
-// in order and writing anywhere is several times faster than following the permutation's
-// cycles in place, whose every step waits for a miss. Each old chunk is freed once read, so the
-// records are held about twice only while the new chunks fill. moved holds as many chunks as
-// records_.
-void TargetStore::MoveRecords(const std::vector<uint32_t>& to,
-                              std::vector<std::unique_ptr<TargetRecord[]>>& moved) {
-    for (size_t p = 0; p < count_; ++p) {
-        const uint32_t t = to[p];
-        moved[t >> kChunkBits][t & (kChunkSize - 1)] = Slot(p);
-        if ((p & (kChunkSize - 1)) == kChunkSize - 1) {
-            records_[p >> kChunkBits].reset();
+// Moves the records of [begin, end) to their places to[p], which are a permutation of the same
+// range sharing every bit from highBit up. Large ranges are split, in place, by the next bits of
+// the place into up to 256 parts (each part's range follows from its bits, so nothing is
+// counted), writing each part from its start like a stream; the parts are then split further.
+// Following the permutation's cycles instead would wait for a miss at every step, in one cycle as
+// long as the file; these passes are prefetched streams. Small ranges, in cache by then, follow
+// their cycles.
+void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end,
+                              int highBit) {
+    if (end - begin <= 64 || highBit == 0) {
+        for (uint32_t i = begin; i < end; ++i) {
+            while (to[i] != i) {
+                const uint32_t t = to[i];
+                std::swap(Slot(i), Slot(t));
+                std::swap(to[i], to[t]);
+            }
+        }
+        return;
+    }
+    const int lowBit = std::max(0, highBit - 8);
+    const uint32_t parts = 1u << (highBit - lowBit);
+    auto partOf = [&](uint32_t place) { return (place >> lowBit) & (parts - 1); };
+    std::array<uint32_t, 257> next{}, stop{};
+    for (uint32_t d = 0; d < parts; ++d) {
+        const uint64_t start = (uint64_t{begin} >> highBit << highBit) + (uint64_t{d} << lowBit);
+        next[d] = static_cast<uint32_t>(std::clamp<uint64_t>(start, begin, end));
+        stop[d] = static_cast<uint32_t>(
+            std::clamp<uint64_t>(start + (uint64_t{1} << lowBit), begin, end));
+    }
+    auto fetch = [&](uint32_t p) {
+        if (p < end) {
+            const char* r = reinterpret_cast<const char*>(&Slot(p));
+            __builtin_prefetch(r, 1);
+            __builtin_prefetch(r + sizeof(TargetRecord) - 1, 1);
+            __builtin_prefetch(&to[p], 1);
+        }
+    };
+    constexpr uint32_t kAhead = 8;
+    for (uint32_t d = 0; d < parts; ++d) {
+        fetch(next[d] + kAhead);
+    }
+    for (uint32_t d = 0; d < parts; ++d) {
+        while (next[d] < stop[d]) {
+            const uint32_t here = next[d];
+            const uint32_t x = partOf(to[here]);
+            if (x == d) {
+                ++next[d];
+                fetch(next[d] + kAhead);
+                continue;
+            }
+            // The record here belongs to part x: it goes to x's next place, and the one there
+            // comes here to be looked at.
+            const uint32_t there = next[x]++;
+            fetch(next[x] + kAhead);
+            std::swap(Slot(here), Slot(there));
+            std::swap(to[here], to[there]);
         }
     }
-    records_ = std::move(moved);
+    for (uint32_t d = 0; d < parts; ++d) {
+        const uint64_t start = (uint64_t{begin} >> highBit << highBit) + (uint64_t{d} << lowBit);
+        const uint32_t from = static_cast<uint32_t>(std::clamp<uint64_t>(start, begin, end));
+        if (stop[d] > from + 1) {
+            MoveRecords(to, from, stop[d], lowBit);
+        }
+    }
 }
 
 void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart,
@@ -178,11 +229,6 @@ bool TargetStore::BuildIndex() {
         std::vector<uint32_t> fineStart, to, occupied;
         PlanCells(fineStart, to, occupied);
         std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
-        // Everything that can run out of memory comes before the first change.
-        std::vector<std::unique_ptr<TargetRecord[]>> moved(records_.size());
-        for (auto& chunk : moved) {
-            chunk.reset(new TargetRecord[kChunkSize]);
-        }
         position_.reserve(count_);  // records loaded since the last index stand at their number
         for (size_t n = position_.size(); n < count_; ++n) {
             position_.push_back(static_cast<uint32_t>(n));
@@ -196,7 +242,12 @@ bool TargetStore::BuildIndex() {
             position_[n] = slot;
         }
         std::vector<uint32_t>().swap(cursor);
-        MoveRecords(to, moved);
+        // The places fit in 31 bits, which the passes split from the top.
+        int bits = 1;
+        while (bits < 31 && (uint64_t{1} << bits) < count_) {
+            ++bits;
+        }
+        MoveRecords(to, 0, static_cast<uint32_t>(count_), bits);
         std::vector<uint32_t>().swap(to);
         MakeBuckets(fineStart, occupied);
     } catch (const std::bad_alloc&) {

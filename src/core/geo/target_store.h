@@ -159,8 +159,7 @@ private:
     }
     void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
                    std::vector<uint32_t>& occupied);
-    void MoveRecords(const std::vector<uint32_t>& to,
-                     std::vector<std::unique_ptr<TargetRecord[]>>& moved);
+    void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit);
     void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
     std::vector<std::unique_ptr<TargetRecord[]>> records_;
