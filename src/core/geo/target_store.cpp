@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "core/platform/code_page.h"
 
@@ -71,6 +72,16 @@ std::u16string_view TargetRecord::Info(int k) const {
 }
 
 TargetStore::TargetStore() : staging_(std::make_unique<Staging>()) {}
+
+TargetStore::RecordChunk TargetStore::NewRecordChunk() {
+    static_assert(std::is_trivially_copyable_v<TargetRecord> &&
+                  std::is_trivially_destructible_v<TargetRecord>);
+    return RecordChunk(static_cast<TargetRecord*>(::operator new(kChunkSize * sizeof(TargetRecord))));
+}
+
+void TargetStore::FreeRecords::operator()(TargetRecord* chunk) const {
+    ::operator delete(chunk);
+}
 TargetStore::~TargetStore() = default;
 
 const TextPage& TargetStore::PageOf(const TargetRecord& record, int& place) {
@@ -100,7 +111,7 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
     std::array<size_t, kInfoItems> before{};
     try {
         if (count_ == records_.size() * kChunkSize) {
-            records_.push_back(std::unique_ptr<TargetRecord[]>(new TargetRecord[kChunkSize]));
+            records_.push_back(NewRecordChunk());
         }
         for (int k = 0; k < kInfoItems; ++k) {
             ColumnText& column = s.text[k];
@@ -264,7 +275,7 @@ bool TargetStore::Append(TargetStore& part) {
         pages_.reserve(pages_.size() + part.pages_.size());
         pool_.reserve(pool_.size() + part.pool_.size());
         while (records_.size() * kChunkSize < total) {
-            records_.push_back(std::unique_ptr<TargetRecord[]>(new TargetRecord[kChunkSize]));
+            records_.push_back(NewRecordChunk());
         }
     } catch (const std::bad_alloc&) {
         return false;
@@ -275,12 +286,16 @@ bool TargetStore::Append(TargetStore& part) {
         const_cast<TextPage*>(page)->firstRecord += static_cast<uint32_t>(count_);
         pages_.push_back(page);
     }
+    // Each chunk of the part is freed once copied, so the records are not held twice.
     for (size_t done = 0; done < part.count_;) {
         const size_t to = count_ + done;
         const size_t run = std::min({kChunkSize - (done & (kChunkSize - 1)),
                                      kChunkSize - (to & (kChunkSize - 1)), part.count_ - done});
         std::copy_n(&part.Slot(done), run, &Slot(to));
         done += run;
+        if ((done & (kChunkSize - 1)) == 0 || done == part.count_) {
+            part.records_[(done - 1) >> kChunkBits].reset();
+        }
     }
     if (!part.pool_.empty()) {
         for (auto& block : part.pool_) {
@@ -297,7 +312,7 @@ bool TargetStore::Append(TargetStore& part) {
 
 void TargetStore::Clear() {
     // Swapping with empty vectors gives the memory back, which clear() would keep.
-    std::vector<std::unique_ptr<TargetRecord[]>>().swap(records_);
+    std::vector<RecordChunk>().swap(records_);
     std::vector<std::unique_ptr<std::byte[], FreeBlock>>().swap(pool_);
     std::vector<const TextPage*>().swap(pages_);
     staging_ = std::make_unique<Staging>();

@@ -162,7 +162,14 @@ private:
     void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit);
     void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
-    std::vector<std::unique_ptr<TargetRecord[]>> records_;
+    // Record chunks are raw memory, not cleared first: every slot below count_ is written before
+    // it is read, and chunks are allocated ahead of the copies into them (TargetStore::Append).
+    struct FreeRecords {
+        void operator()(TargetRecord* chunk) const;
+    };
+    using RecordChunk = std::unique_ptr<TargetRecord[], FreeRecords>;
+    static RecordChunk NewRecordChunk();
+    std::vector<RecordChunk> records_;
     size_t count_ = 0;
     struct FreeBlock {
         void operator()(std::byte* block) const;
