@@ -41,8 +41,8 @@ void LoadAndCompare(const std::string& bytes) {
         TargetGrid parts;
         ColumnMap partColumns;
         const LoadParallelism parallel{2 + static_cast<int>(bytes.size() % 5), 1};
-        Check(LoadLocationInfoFileUnindexed(parts, partColumns, path, {}, {}, nullptr,
-                                            parallel) == 0);
+        Check(LoadLocationInfoFileUnindexed(parts, partColumns, path, {}, {}, nullptr, parallel) ==
+              0);
         IndexTargetGrid(parts);
         Check(testing::DifferenceFromReference(parts, partColumns, expected).empty());
     }

@@ -353,8 +353,7 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const ColumnMap& 
 int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
                                   const TextFileReader::ReadFunction& read,
                                   const CoordinateKeywords& keywords,
-                                  LocationInfoFileReport* report,
-                                  const LoadParallelism& parallel) {
+                                  LocationInfoFileReport* report, const LoadParallelism& parallel) {
     LocationInfoFileReport unused;
     if (!report) {
         report = &unused;
@@ -419,7 +418,8 @@ int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
             break;
         }
         LocationInfoFileReport report;
-        LoadLocationInfoFileUnindexed(grid, columns, FileNameFromUtf16(file), {}, keywords, &report);
+        LoadLocationInfoFileUnindexed(grid, columns, FileNameFromUtf16(file), {}, keywords,
+                                      &report);
         if (reports) {
             reports->push_back(report);
         }

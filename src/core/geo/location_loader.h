@@ -1,6 +1,6 @@
 // The loader behind LoadLocationInfoFile, with the file's read function injectable so that tests
-// can fail a read in the middle of a file, and the number of threads that share a large file. Loading does not rebuild the search index; the
-// callers do that once after their last file.
+// can fail a read in the middle of a file, and the number of threads that share a large file.
+// Loading does not rebuild the search index; the callers do that once after their last file.
 #pragma once
 
 #include <string>

@@ -76,7 +76,8 @@ TargetStore::TargetStore() : staging_(std::make_unique<Staging>()) {}
 TargetStore::RecordChunk TargetStore::NewRecordChunk() {
     static_assert(std::is_trivially_copyable_v<TargetRecord> &&
                   std::is_trivially_destructible_v<TargetRecord>);
-    return RecordChunk(static_cast<TargetRecord*>(::operator new(kChunkSize * sizeof(TargetRecord))));
+    return RecordChunk(
+        static_cast<TargetRecord*>(::operator new(kChunkSize * sizeof(TargetRecord))));
 }
 
 void TargetStore::FreeRecords::operator()(TargetRecord* chunk) const {

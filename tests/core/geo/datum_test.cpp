@@ -3,13 +3,14 @@
 #include "core/geo/datum.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 #include <sstream>
 #include <string>
+
+#include "support/cs2cs.h"
 
 namespace zentorak {
 namespace {
@@ -64,26 +65,6 @@ TEST(Datum, TokyoToWgs84UndoesTheShift) {
     }
 }
 
-// Runs cs2cs on "lat lon" lines and gives its "lat lon" answers, one a line.
-std::string RunCs2cs(const char* from, const char* to, const std::string& input) {
-    char inputPath[] = "/tmp/zentorak-datum-XXXXXX";
-    const int fd = mkstemp(inputPath);
-    EXPECT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
-    close(fd);
-    const std::string command =
-        std::string("cs2cs -f %.9f ") + from + " " + to + " < " + inputPath + " 2>&1";
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-        }
-        EXPECT_EQ(pclose(pipe), 0) << output;
-    }
-    unlink(inputPath);
-    return output;
-}
-
 // Against cs2cs itself, both ways, with Fukuoka added: there PROJ picks the Korean set
 // (EPSG:1305), which differs from the Japan-wide one by about 6 m, hence the bound of 10 m.
 TEST(Datum, AgreesWithCs2csAcrossJapan) {
@@ -107,7 +88,7 @@ TEST(Datum, AgreesWithCs2csAcrossJapan) {
     };
     for (const Direction& d : {Direction{"EPSG:4326", "EPSG:4301", Wgs84ToTokyo},
                                Direction{"EPSG:4301", "EPSG:4326", TokyoToWgs84}}) {
-        std::istringstream output(RunCs2cs(d.from, d.to, input));
+        std::istringstream output(testing::RunCs2cs(std::string(d.from) + " " + d.to, input));
         for (const auto& [lat, lon] : points) {
             double projLat = 0, projLon = 0, height = 0;
             ASSERT_TRUE(output >> projLat >> projLon >> height) << d.from << " " << lat;

@@ -14,6 +14,7 @@
 #include "core/geo/location_loader.h"
 #include "core/geo/target_store.h"
 #include "core/platform/code_page.h"
+#include "support/cs2cs.h"
 #include "support/temp_folder.h"
 
 namespace zentorak {
@@ -181,24 +182,6 @@ TEST_F(FormsTest, DecimalCellsAreWgs84HeldOnTheTokyoDatum) {
     }
 }
 
-// Runs cs2cs over "lon lat" lines and gives its "lon lat height" answers.
-std::string RunCs2cs(TempFolder& folder, const std::string& input) {
-    const std::string path = folder.Write("cs2cs-input.txt", input);
-    const std::string command =
-        "cs2cs -f %.9f +proj=longlat +datum=WGS84 +to +proj=longlat +ellps=bessel "
-        "+towgs84=-146.414,507.337,680.507 < " +
-        path + " 2>&1";
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-        }
-        EXPECT_EQ(pclose(pipe), 0) << output;
-    }
-    return output;
-}
-
 TEST_F(FormsTest, DecimalCellsAgreeWithCs2csAcrossJapan) {
     if (std::system("command -v cs2cs >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "cs2cs is not installed (Debian package proj-bin); the fixed PROJ values "
@@ -216,7 +199,10 @@ TEST_F(FormsTest, DecimalCellsAgreeWithCs2csAcrossJapan) {
     }
     ASSERT_EQ(LoadUtf8(file), 0);
     ASSERT_EQ(grid.size(), 500u);
-    std::istringstream output(RunCs2cs(folder, input));
+    std::istringstream output(
+        testing::RunCs2cs("+proj=longlat +datum=WGS84 +to +proj=longlat +ellps=bessel "
+                          "+towgs84=-146.414,507.337,680.507",
+                          input));
     for (uint32_t i = 0; i < grid.size(); ++i) {
         double projLon = 0, projLat = 0, height = 0;
         ASSERT_TRUE(output >> projLon >> projLat >> height) << i;

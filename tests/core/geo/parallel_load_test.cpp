@@ -35,9 +35,9 @@ TEST(ParallelLoad, RangesOfAFewLinesLoadAsOneReaderDoes) {
         TargetGrid single;
         ColumnMap singleColumns;
         LocationInfoFileReport one;
-        ASSERT_EQ(LoadLocationInfoFileUnindexed(single, singleColumns, path, {}, {}, &one,
-                                                kOneThread),
-                  0);
+        ASSERT_EQ(
+            LoadLocationInfoFileUnindexed(single, singleColumns, path, {}, {}, &one, kOneThread),
+            0);
         for (int threads : {2, 3, 7, 64}) {
             TargetGrid grid;
             ColumnMap columns;
@@ -81,9 +81,9 @@ std::string ShopFile(int lines, int seed, const char* lineEnd) {
 void LoadAll(TargetGrid& grid, ColumnMap& columns, const std::vector<std::string>& paths,
              const std::vector<LoadParallelism>& parallel) {
     for (size_t i = 0; i < paths.size(); ++i) {
-        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, paths[i], {}, {}, nullptr,
-                                                parallel[i]),
-                  0);
+        ASSERT_EQ(
+            LoadLocationInfoFileUnindexed(grid, columns, paths[i], {}, {}, nullptr, parallel[i]),
+            0);
     }
     IndexTargetGrid(grid);
 }

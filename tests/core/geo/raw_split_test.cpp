@@ -95,8 +95,7 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         LocationInfoFileReport report;
         ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, read, {}, &report), 0);
         utf8Files += report.encoding == TextEncoding::kUtf8;
-        ASSERT_EQ(testing::DifferenceFromReference(grid, columns, testing::ReferenceLoad(path)),
-                  "")
+        ASSERT_EQ(testing::DifferenceFromReference(grid, columns, testing::ReferenceLoad(path)), "")
             << "round " << round;
         loaded += grid.size();
     }
