@@ -1,5 +1,5 @@
-// The rules of the favourite dialogs that are not drawing: the coordinate labels taken from the
-// column captions, the name as the name dialog accepts it (49 characters, no duplicate), the
+// The rules of the favourite dialogs that are not drawing: the labels taken from the column
+// captions (also the search dialog's), the name as the name dialog accepts it (49 characters, no duplicate), the
 // delete question, and renaming one favourite. The dialogs themselves live in the UI.
 #pragma once
 

@@ -6,22 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/platform/message_box.h"
+#include "core/app/favorite_names.h"
 #include "core/resources/resource_ids.h"
+#include "gui/platform/message_box.h"
 
 namespace zentorak {
-namespace {
-
-// Captions of 39 characters or more are cut to their first 38 before the colon.
-QString LabelText(const std::u16string& caption) {
-    QString text = QString::fromStdU16String(caption);
-    if (text.size() >= 39) {
-        text.truncate(38);
-    }
-    return text + QStringLiteral(":");
-}
-
-}  // namespace
 
 SearchDialog::SearchDialog(QWidget* owner, const ColumnMap& columns)
     : FullScreenDialog(owner, QStringLiteral("検索")) {
@@ -32,7 +21,9 @@ SearchDialog::SearchDialog(QWidget* owner, const ColumnMap& columns)
         if (!columns.Present(slot)) {
             continue;
         }
-        auto* label = new QLabel(LabelText(columns.columnCaption[static_cast<size_t>(slot)]), this);
+        auto* label = new QLabel(QString::fromStdU16String(CaptionLabel(
+                                     columns.columnCaption[static_cast<size_t>(slot)])),
+                                 this);
         label->setObjectName(QString::number(res::IDC_SEARCH_FIRST_LABEL + 2 * n));
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::number(res::IDC_SEARCH_FIRST_LABEL + 1 + 2 * n));
