@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "core/geo/location_info.h"
@@ -55,6 +56,42 @@ TEST(ParallelLoad, RangesOfAFewLinesLoadAsOneReaderDoes) {
         loaded += single.size();
     }
     EXPECT_GT(loaded, 48u * 15);  // the comparison covered many targets
+}
+
+// The cut between two ranges is found by reading windows of 64 KiB from the middle of the file:
+// lines longer than a window, and a CR LF pair or a lone CR as a window's last byte, must still
+// give a cut at a line start.
+TEST(ParallelLoad, LongLinesAndLineEndsAtTheEdgeOfTheSearchWindow) {
+    testing::TempFolder folder;
+    const std::string head = "緯度,経度,名\r\n35/00/00.000,139/00/00.000,first\r\n";
+    const std::string point = "35/00/00.000,139/00/00.000,";
+    const std::string last = "35/00/00.000,139/00/00.000,last\r\n";
+    constexpr size_t kWindow = 64 * 1024;
+    for (const char* end : {"\r\n", "\r", "\n"}) {
+        // With two ranges the search starts at half the size; the long line's end lands on the
+        // window's last byte, one before it, or one after it.
+        for (size_t shift : {kWindow, kWindow - 1, kWindow + 1, 3 * kWindow}) {
+            std::string bytes;
+            for (size_t run = 1; run < 8 * kWindow; ++run) {
+                const size_t size = head.size() + point.size() + run + strlen(end) + last.size();
+                if (head.size() + point.size() + run == size / 2 + shift) {
+                    bytes = head + point + std::string(run, 'x') + end + last;
+                    break;
+                }
+            }
+            ASSERT_FALSE(bytes.empty()) << shift;
+            const std::string path = folder.Write("w.csv", bytes);
+            TargetGrid grid;
+            ColumnMap columns;
+            ASSERT_EQ(
+                LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, nullptr, Threads(2)), 0);
+            ASSERT_EQ(grid.size(), 3u) << shift;
+            EXPECT_EQ(grid.store().Loaded(0).Info(0), u"first");
+            EXPECT_EQ(grid.store().Loaded(1).Info(0).size(),
+                      bytes.size() - head.size() - point.size() - strlen(end) - last.size());
+            EXPECT_EQ(grid.store().Loaded(2).Info(0), u"last");
+        }
+    }
 }
 
 // Shops on a small grid of points around Tokyo, several to a point, with Japanese items of
