@@ -149,15 +149,20 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 
-// Text blocks are whole, aligned huge pages where the system offers them on request: a large
-// load then takes one page fault per 2 MB instead of one per 4 KB.
+// Large text blocks are whole, aligned huge pages where the system offers them on request: a
+// large load then takes one page fault per 2 MB instead of one per 4 KB. Smaller blocks are
+// plain memory, so that a short file (or a thread's short range) does not clear 2 MB.
 std::byte* NewBlock(size_t& size) {
-    size = (size + kHugePage - 1) / kHugePage * kHugePage;
-    void* block = std::aligned_alloc(kHugePage, size);
+    const bool huge = size >= kHugePage;
+    const size_t unit = huge ? kHugePage : kPageRecords;
+    size = (size + unit - 1) / unit * unit;
+    void* block = std::aligned_alloc(unit, size);
     if (!block) {
         throw std::bad_alloc();
     }
-    madvise(block, size, MADV_HUGEPAGE);
+    if (huge) {
+        madvise(block, size, MADV_HUGEPAGE);
+    }
     return static_cast<std::byte*>(block);
 }
 
@@ -174,7 +179,9 @@ void* TargetStore::PoolSpace(size_t bytes) {
     };
     size_t at = pool_.empty() ? 0 : aligned(poolUsed_, pool_.back().get());
     if (pool_.empty() || at + bytes > poolSize_) {
-        size_t size = std::max(kPoolBlock, bytes + kPageRecords);
+        // The blocks grow from 64 KB to kPoolBlock as the texts do.
+        const size_t grown = pool_.empty() ? kFirstPoolBlock : std::min(poolSize_ * 2, kPoolBlock);
+        size_t size = std::max(grown, bytes + kPageRecords);
         std::unique_ptr<std::byte[], FreeBlock> block(NewBlock(size));
         pool_.push_back(std::move(block));
         poolSize_ = size;

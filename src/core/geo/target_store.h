@@ -149,7 +149,8 @@ private:
     // Small chunks: the unused tail of the last one is what a short file pays for.
     static constexpr int kChunkBits = 12;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
-    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block
+    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block, at most
+    static constexpr size_t kFirstPoolBlock = size_t{64} << 10;
 
     struct Staging;
     void* PoolSpace(size_t bytes);
