@@ -1,8 +1,8 @@
 // Loading a location-info file (open to index-ready, on one thread and on every core, with the
 // index's share apart) against glibc iconv converting the whole file alone and against a memchr
-// line count, with the peak memory growth of the load and a check
-// that every decoded item equals iconv's decoding; and the same national set loaded in the
-// handsets' form and as published today (UTF-8, decimal degrees), with their ratio.
+// line count, with the peak memory growth of the load and a check that every decoded item equals
+// iconv's decoding; and the same national set loaded in the handsets' form and as published
+// today (UTF-8, decimal degrees), with their ratio.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <iconv.h>
