@@ -280,15 +280,25 @@ struct Part {
     int result = 0;
 };
 
+// Reads the lines of the scanner that makeReader gives into the store and writes its last page.
+template <typename MakeReader>
+int ReadInto(MakeReader makeReader, TargetStore& store, const ColumnMap& columns,
+             const FilePlan& plan, bool skipHeader) {
+    try {
+        LineScanner reader = makeReader();
+        const int result = ReadTargets(reader, store, columns, plan, skipHeader);
+        store.Flush();
+        return result;
+    } catch (const std::bad_alloc&) {
+        return -9;  // a line too long for memory is a read error, as ReadTextLine has it
+    }
+}
+
 void ReadPart(int fd, Part& part, const ColumnMap& columns, FilePlan plan) {
     plan.report = &part.forms;
-    try {
-        LineScanner reader(fd, part.begin, part.end, BlockFor(part.end - part.begin));
-        part.result = ReadTargets(reader, *part.store, columns, plan, part.begin == 0);
-        part.store->Flush();
-    } catch (const std::bad_alloc&) {
-        part.result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
-    }
+    part.result = ReadInto(
+        [&] { return LineScanner(fd, part.begin, part.end, BlockFor(part.end - part.begin)); },
+        *part.store, columns, plan, part.begin == 0);
 }
 
 // Reads the file's lines on up to `threads` threads, each a range of whole lines of at least
@@ -382,13 +392,8 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     int result;
     if (read || size < 0) {
         // A given read function reads the file from its start, in one piece.
-        try {
-            LineScanner reader(fd, read, BlockFor(size));
-            result = ReadTargets(reader, grid.store(), columns, plan, true);
-            grid.store().Flush();
-        } catch (const std::bad_alloc&) {
-            result = -9;  // a line too long for memory is a read error, as ReadTextLine has it
-        }
+        result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(),
+                          columns, plan, true);
     } else {
         result = ReadTargetsInParts(fd, size, grid.store(), columns, plan, parallel);
     }

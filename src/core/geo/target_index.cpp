@@ -106,10 +106,10 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
     const int lowBit = std::max(0, highBit - 8);
     const uint32_t parts = 1u << (highBit - lowBit);
     auto partOf = [&](uint32_t place) { return (place >> lowBit) & (parts - 1); };
-    std::array<uint32_t, 257> next{}, stop{};
+    std::array<uint32_t, 256> first{}, next{}, stop{};
     for (uint32_t d = 0; d < parts; ++d) {
         const uint64_t start = (uint64_t{begin} >> highBit << highBit) + (uint64_t{d} << lowBit);
-        next[d] = static_cast<uint32_t>(std::clamp<uint64_t>(start, begin, end));
+        first[d] = next[d] = static_cast<uint32_t>(std::clamp<uint64_t>(start, begin, end));
         stop[d] = static_cast<uint32_t>(
             std::clamp<uint64_t>(start + (uint64_t{1} << lowBit), begin, end));
     }
@@ -143,10 +143,8 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
         }
     }
     for (uint32_t d = 0; d < parts; ++d) {
-        const uint64_t start = (uint64_t{begin} >> highBit << highBit) + (uint64_t{d} << lowBit);
-        const uint32_t from = static_cast<uint32_t>(std::clamp<uint64_t>(start, begin, end));
-        if (stop[d] > from + 1) {
-            MoveRecords(to, from, stop[d], lowBit);
+        if (stop[d] > first[d] + 1) {
+            MoveRecords(to, first[d], stop[d], lowBit);
         }
     }
 }

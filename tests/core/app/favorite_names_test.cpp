@@ -3,19 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/code_page.h"
+#include "support/favorite_lists.h"
 
 namespace zentorak {
 namespace {
 
-FavoriteList ListOf(std::initializer_list<const char16_t*> names) {
-    FavoriteList list;
-    int n = 0;
-    for (const char16_t* name : names) {
-        EXPECT_EQ(AddFavorite(list, {{35, n, 0, 0}, {139, n, 0, 0}, name}), 0);
-        ++n;
-    }
-    return list;
-}
+using testing::ListOf;
 
 TEST(FavoriteNames, DuplicatesAreRefusedLetterCaseCounts) {
     FavoriteList list = ListOf({u"Shop", u"東京"});

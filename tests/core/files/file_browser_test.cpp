@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/platform/code_page.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
@@ -56,9 +57,7 @@ public:
 class FileBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zentorak-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
+        ASSERT_FALSE(temp.path().empty());
         fs::create_directories(root / "data" / "sub");
         fs::create_directory(root / "empty");
         Write("data/inner.csv", "x");
@@ -66,15 +65,10 @@ protected:
         Write("notes.txt", "notes");
         Write("README", "readme");
     }
-    void TearDown() override { fs::remove_all(root); }
-
     void Write(const std::string& name, const std::string& content) {
         std::ofstream(root / name, std::ios::binary) << content;
     }
-    std::string Read(const std::string& name) {
-        std::ifstream in(root / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Read(const std::string& name) { return testing::ReadBytes((root / name).string()); }
     std::vector<std::u16string> Texts() const {
         std::vector<std::u16string> texts;
         for (const FileRow& row : browser->Rows()) {
@@ -111,7 +105,8 @@ protected:
         browser->Start(filter, folder);
     }
 
-    fs::path root;
+    testing::TempFolder temp;
+    fs::path root{temp.path()};
     FakeHost host;
     std::unique_ptr<FileBrowser> browser;
 };

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <set>
 
+#include "support/temp_folder.h"
+
 namespace zentorak {
 namespace {
 
@@ -90,13 +92,9 @@ TEST(AppFolderFile, JoinsWithOneSlash) {
 
 class CreateAppFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/app-folder-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
-    std::string root;
+    void SetUp() override { ASSERT_FALSE(root.empty()); }
+    testing::TempFolder temp;
+    std::string root = temp.path();
 };
 
 TEST_F(CreateAppFolderTest, CreatesMissingParentsPrivately) {

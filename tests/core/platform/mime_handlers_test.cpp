@@ -9,6 +9,8 @@
 #include <fstream>
 #include <optional>
 
+#include "support/temp_folder.h"
+
 namespace zentorak {
 namespace {
 
@@ -19,14 +21,10 @@ constexpr const char* kTel = "x-scheme-handler/tel";
 class MimeHandlersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/zentorak-xdg-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        root = name;
+        ASSERT_FALSE(root.empty());
         folders.configDirs = {root + "/home/config", root + "/etc/xdg"};
         folders.dataDirs = {root + "/home/share", root + "/usr/share"};
     }
-    void TearDown() override { fs::remove_all(root); }
-
     void Write(const std::string& path, const std::string& text) {
         fs::create_directories(fs::path(root + "/" + path).parent_path());
         std::ofstream(root + "/" + path) << text;
@@ -37,7 +35,8 @@ protected:
     }
     bool Tel() const { return HasMimeHandler(kTel, folders); }
 
-    std::string root;
+    testing::TempFolder temp;
+    std::string root = temp.path();
     XdgMimeFolders folders;
 };
 

@@ -10,19 +10,16 @@
 #include <fstream>
 
 #include "core/platform/bounded_child.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
 
 class RegularFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char name[] = "/tmp/zentorak-regular-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-    std::string folder;
+    void SetUp() override { ASSERT_FALSE(folder.empty()); }
+    testing::TempFolder temp;
+    std::string folder = temp.path();
 };
 
 TEST_F(RegularFileTest, OpensRegularFilesAlsoThroughALink) {

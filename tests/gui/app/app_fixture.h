@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/code_page.h"
 #include "gui/app/application.h"
 #include "gui/app/dialog_recorder.h"
-#include "core/platform/code_page.h"
 #include "gui/platform/message_box.h"
 
 namespace zentorak::testing {
@@ -36,6 +36,14 @@ public:
     std::vector<MessageRecord> records;
     std::deque<int> answers;
 };
+
+// A recorded box's text, title and icon.
+inline void ExpectBox(const MessageRecord& box, const QString& text, const QString& title,
+                      MessageIcon icon) {
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.title, title);
+    EXPECT_EQ(box.icon, icon);
+}
 
 // Writes UTF-8 lines as CP932 with CR LF, as the handset writes its files.
 inline void WriteCp932File(const QString& path, const std::vector<std::string>& lines) {

@@ -403,9 +403,8 @@ TEST_F(MainWindowTest, FavouritesBeyondTheMenusLastIdAreNeitherChosenNorAdded) {
     EXPECT_EQ(named, 0);
     EXPECT_EQ(state->favorites.count(), kMaxMenuFavorites + 1);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, QStringLiteral("お気に入りの数が上限に達しました。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("エラー"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0], QStringLiteral("お気に入りの数が上限に達しました。"),
+              QStringLiteral("エラー"), MessageIcon::Error);
 }
 
 TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {

@@ -136,10 +136,8 @@ TEST_F(MapAndFavorites, RunningPeriodicUpdateIsStoppedAndSaidBeforeTheBrowser) {
     });
     Window().Dispatch(32785);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text,
-              QStringLiteral("地図を表示するため定期更新を停止しました。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("定期更新停止"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Information);
+    ExpectBox(messages.records[0], QStringLiteral("地図を表示するため定期更新を停止しました。"),
+              QStringLiteral("定期更新停止"), MessageIcon::Information);
     EXPECT_EQ(opensWhenTold, 0);
     EXPECT_EQ(Opened(), QStringList{kShop26Mapion});
     EXPECT_FALSE(Window().UpdateTimerRunning());

@@ -12,14 +12,13 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "core/geo/datum.h"
 #include "core/gpsd/gpsd_driver.h"
 #include "core/position/gpsd_harness.h"
 #include "core/position/scripted_gps_driver.h"
 #include "gui/app/app_fixture.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
-#include "core/geo/datum.h"
-#include "core/gpsd/gpsd_driver.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/url_catcher.h"
 #include "gui/run_events.h"
@@ -132,10 +131,9 @@ TEST_F(PositionWiring, GpsThatCannotBeOpenedIsSaidOverTheWindow) {
     driver->openError = ECONNREFUSED;  // as with no gpsd and no other position service
     Window().Dispatch(32771);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text,
-              QStringLiteral("GPSを開くことができませんでした。現在地取得を中止します。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("GPSオープン失敗"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0],
+              QStringLiteral("GPSを開くことができませんでした。現在地取得を中止します。"),
+              QStringLiteral("GPSオープン失敗"), MessageIcon::Error);
     EXPECT_TRUE(messages.records[0].hasOwner);
     EXPECT_FALSE(Busy());
     EXPECT_EQ(Key(), QStringLiteral("更新"));
@@ -235,10 +233,9 @@ TEST_F(PositionWiring, PortThatCannotOpenTellsSoAndPostsNothing) {
     ASSERT_TRUE(StartWith({"MthdGetLocInfo:1", "PortName:COM5"}));
     Window().Dispatch(32771);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text,
-              QStringLiteral("ポートを開くことができませんでした。現在地取得を中止します。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("ポートオープン失敗"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0],
+              QStringLiteral("ポートを開くことができませんでした。現在地取得を中止します。"),
+              QStringLiteral("ポートオープン失敗"), MessageIcon::Error);
     EXPECT_TRUE(messages.records[0].hasOwner);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     QTest::qWait(200);
@@ -262,9 +259,8 @@ TEST_F(PositionWiring, CallDuringThePeriodicUpdateStopsItFirst) {
     QDesktopServices::unsetUrlHandler(QStringLiteral("tel"));
 
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, QStringLiteral("電話をかけるため定期更新を停止しました。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("定期更新停止"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Information);
+    ExpectBox(messages.records[0], QStringLiteral("電話をかけるため定期更新を停止しました。"),
+              QStringLiteral("定期更新停止"), MessageIcon::Information);
     EXPECT_EQ(Key(), QStringLiteral("更新再開"));
     EXPECT_FALSE(Window().UpdateTimerRunning());
     ASSERT_EQ(catcher.urls.size(), 1);

@@ -13,15 +13,18 @@
 namespace zentorak::testing {
 namespace {
 
-using Startup = AppFixture;
+class Startup : public AppFixture {
+protected:
+    // Starts with the given [System] lines and position updates that only count the requests;
+    // calls receives each request's poll limit.
+    bool StartCounting(const std::vector<std::string>& system, std::vector<int>& calls);
+};
 
 TEST_F(Startup, MissingSettingsFileIsReportedAndWrittenWithDefaults) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text,
-              QStringLiteral("設定ファイルが見つからないので初期化します。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("設定ファイルエラー"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0], QStringLiteral("設定ファイルが見つからないので初期化します。"),
+              QStringLiteral("設定ファイルエラー"), MessageIcon::Error);
     EXPECT_FALSE(messages.records[0].hasOwner);
     QString written = ReadCp932File(Path("zentorak.ini"));
     EXPECT_TRUE(written.startsWith(QStringLiteral("[System]\r\n"))) << written.toStdString();
@@ -158,14 +161,18 @@ TEST_F(Startup, CommandsReachThePositionUpdates) {
 namespace zentorak::testing {
 namespace {
 
-TEST_F(Startup, StartupSearchModeAsksForAnUpdateOnce) {
-    WriteSettings({"StartupSrchMode:1"});
+bool Startup::StartCounting(const std::vector<std::string>& system, std::vector<int>& calls) {
+    WriteSettings(system);
     state = std::make_unique<AppState>();
     app = std::make_unique<Application>(*state, IniPath());
-    std::vector<int> calls;
     app->SetPositionUpdatesFactory(
         [&](MainWindow&, AppState&) { return std::make_unique<CountingUpdates>(calls); });
-    ASSERT_TRUE(app->Start(false));
+    return app->Start(false);
+}
+
+TEST_F(Startup, StartupSearchModeAsksForAnUpdateOnce) {
+    std::vector<int> calls;
+    ASSERT_TRUE(StartCounting({"StartupSrchMode:1"}, calls));
     EXPECT_EQ(calls, (std::vector<int>{20}));
 }
 
@@ -174,13 +181,8 @@ TEST_F(Startup, RunningPeriodicUpdateBeginsAtOnce) {
     const std::pair<const char*, int> rows[] = {{"StartupSrchMode:2", 2},
                                                 {"StartupSrchMode:1", 20}};
     for (const auto& [search, pollLimit] : rows) {
-        WriteSettings({"InfoUpdateMode:1", "AutoUpdateMode:1", search});
-        state = std::make_unique<AppState>();
-        app = std::make_unique<Application>(*state, IniPath());
         std::vector<int> calls;
-        app->SetPositionUpdatesFactory(
-            [&](MainWindow&, AppState&) { return std::make_unique<CountingUpdates>(calls); });
-        ASSERT_TRUE(app->Start(false));
+        ASSERT_TRUE(StartCounting({"InfoUpdateMode:1", "AutoUpdateMode:1", search}, calls));
         // One update either way: the search at start is the periodic update's first round.
         EXPECT_EQ(calls, (std::vector<int>{pollLimit})) << search;
         EXPECT_TRUE(Window().UpdateTimerRunning());
@@ -302,9 +304,8 @@ TEST_F(Startup, FailedSaveAtExitOffersRetryUntilCancelled) {
     app->Teardown();
     ASSERT_EQ(messages.records.size(), 2u);
     for (const MessageRecord& r : messages.records) {
-        EXPECT_EQ(r.text, QStringLiteral("設定ファイルの書込みに失敗しました。"));
-        EXPECT_EQ(r.title, QStringLiteral("設定ファイルエラー"));
-        EXPECT_EQ(r.icon, MessageIcon::Error);
+        ExpectBox(r, QStringLiteral("設定ファイルの書込みに失敗しました。"),
+                  QStringLiteral("設定ファイルエラー"), MessageIcon::Error);
         EXPECT_EQ(r.buttons, MessageButtons::RetryCancel);
     }
     EXPECT_EQ(ReadCp932File(Path("zentorak.ini")), before);

@@ -11,19 +11,10 @@
 #include "gui/dialogs/favorite_name_dialog.h"
 #include "gui/dialogs/modal_helper.h"
 #include "gui/dialogs/organize_favorites_dialog.h"
+#include "support/favorite_lists.h"
 
 namespace zentorak::testing {
 namespace {
-
-FavoriteList ListOf(std::initializer_list<const char16_t*> names) {
-    FavoriteList list;
-    int n = 0;
-    for (const char16_t* name : names) {
-        EXPECT_EQ(AddFavorite(list, {{35, n, 0, 0}, {139, n, 0, 0}, name}), 0);
-        ++n;
-    }
-    return list;
-}
 
 QString TextOf(const QWidget& dialog, int id) {
     auto* label = dialog.findChild<QLabel*>(QString::number(id));
@@ -60,10 +51,9 @@ TEST_F(NameDialog, AnExistingNameIsRefusedAndTheDialogStaysOpen) {
     dialog.NameEdit()->setText(QStringLiteral("Shop"));
     dialog.OkButton()->click();
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text,
-              QStringLiteral("指定された名前は既に存在します。別の名前を指定してください。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("お気に入り名エラー"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0],
+              QStringLiteral("指定された名前は既に存在します。別の名前を指定してください。"),
+              QStringLiteral("お気に入り名エラー"), MessageIcon::Error);
     EXPECT_TRUE(dialog.isVisible());
     // Another letter case is another name.
     dialog.NameEdit()->setText(QStringLiteral("shop"));

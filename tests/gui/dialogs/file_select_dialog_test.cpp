@@ -162,9 +162,8 @@ TEST_F(FileSelect, AMissingFileIsRefusedAndClosingGivesNoResult) {
         EXPECT_EQ(dialog.Run(nullptr, 0), 0);
         EXPECT_FALSE(dialog.GetResultPath().has_value());
         ASSERT_EQ(messages.records.size(), 1u);
-        EXPECT_EQ(messages.records[0].text, QStringLiteral("指定されたファイルは存在しません。"));
-        EXPECT_EQ(messages.records[0].title, QStringLiteral("ファイル名不正"));
-        EXPECT_EQ(messages.records[0].icon, MessageIcon::Exclamation);
+        ExpectBox(messages.records[0], QStringLiteral("指定されたファイルは存在しません。"),
+                  QStringLiteral("ファイル名不正"), MessageIcon::Exclamation);
         EXPECT_TRUE(messages.records[0].hasOwner);
         messages.records.clear();
     }
@@ -260,9 +259,8 @@ TEST_F(FileSelect, AMalformedFilterKeepsWorkingWithItsFirstPattern) {
     Touch("x.a");
     FileSelectWindow window(nullptr, Setup(u"A|*.a|B"));
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, QStringLiteral("内部エラー(ファイルフィルタの定義不正)"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("内部エラー"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0], QStringLiteral("内部エラー(ファイルフィルタの定義不正)"),
+              QStringLiteral("内部エラー"), MessageIcon::Error);
     ASSERT_EQ(window.TypeBox()->count(), 1);
     EXPECT_EQ(window.TypeBox()->itemText(0), QStringLiteral("A"));
     ASSERT_EQ(window.List()->count(), 2);

@@ -277,9 +277,8 @@ TEST_F(Options, TenFilesDisableAddingAndDeletingAsksWithNoAsDefault) {
     messages.answers = {kAnswerNo};
     QTest::mouseClick(del, Qt::LeftButton);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, "'/data/f2.csv'を一覧から削除してもよろしいですか？");
-    EXPECT_EQ(messages.records[0].title, "位置情報ファイルの削除の確認");
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Question);
+    ExpectBox(messages.records[0], "'/data/f2.csv'を一覧から削除してもよろしいですか？",
+              "位置情報ファイルの削除の確認", MessageIcon::Question);
     EXPECT_EQ(messages.records[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(list->count(), 10);
     messages.answers = {kAnswerYes};
@@ -305,9 +304,8 @@ TEST_F(Options, AddingRefusesTheSameFileAndKeepsTheChosenOrder) {
     auto* add = Control<QPushButton>(sheet, IDC_OPTIONS_FILE_ADD);
     QTest::mouseClick(add, Qt::LeftButton);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, "すでに同名のファイルが登録されています");
-    EXPECT_EQ(messages.records[0].title, "ファイル名不正");
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    ExpectBox(messages.records[0], "すでに同名のファイルが登録されています", "ファイル名不正",
+              MessageIcon::Error);
     EXPECT_EQ(list->count(), 1);
     QTest::mouseClick(add, Qt::LeftButton);  // differs in case only: another file
     EXPECT_EQ(list->count(), 2);

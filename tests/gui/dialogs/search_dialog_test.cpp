@@ -3,10 +3,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "gui/app/app_fixture.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/dialogs/search_dialog.h"
-#include "gui/app/app_fixture.h"
 
 namespace zentorak::testing {
 namespace {
@@ -62,9 +62,8 @@ TEST_F(Search, FindingNothingClearsTheOrigin) {
     EXPECT_EQ(state->found.count, 0);
     EXPECT_EQ(Window().Panes().List()->columnCount(), 0);
     ASSERT_EQ(messages.records.size(), 1u);
-    EXPECT_EQ(messages.records[0].text, QStringLiteral("検索対象が見つかりませんでした。"));
-    EXPECT_EQ(messages.records[0].title, QStringLiteral("検索結果"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Information);
+    ExpectBox(messages.records[0], QStringLiteral("検索対象が見つかりませんでした。"),
+              QStringLiteral("検索結果"), MessageIcon::Information);
 }
 
 TEST_F(Search, FindingMoreThanTheListHoldsGrowsListAndMarkers) {
@@ -81,9 +80,8 @@ TEST_F(Search, FindingMoreThanTheListHoldsGrowsListAndMarkers) {
     Window().Radar()->repaint();
     EXPECT_EQ(state->paneMode, kPaneList);
     for (int i = 0; i < state->found.count; ++i) {
-        EXPECT_EQ(state->markerPos[i],
-                  MarkerPosition(state->View(), state->found.targets[i]->lat,
-                                 state->found.targets[i]->lon, state->dpi))
+        EXPECT_EQ(state->markerPos[i], MarkerPosition(state->View(), state->found.targets[i]->lat,
+                                                      state->found.targets[i]->lon, state->dpi))
             << i;
     }
     // Narrowing by two texts keeps only targets matching both.
