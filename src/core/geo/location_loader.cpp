@@ -402,7 +402,16 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
 }
 
 void IndexTargetGrid(TargetGrid& grid) {
-    grid.store().BuildIndex();
+    TargetStore& store = grid.store();
+    store.BuildIndex();
+    // The nearest search needs only the points, so the texts are decoded behind the index, on
+    // all cores but the one the caller goes on with. A short load is decoded at once.
+    constexpr size_t kDecodeBehind = 8192;
+    if (store.size() < kDecodeBehind) {
+        store.FinishTexts();
+    } else {
+        store.StartDecodingTexts(std::max(1, UsableCores() - 1));
+    }
 }
 
 int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path,

@@ -50,13 +50,13 @@ namespace {
 
 // Asks for the next page's column while this one is scanned: the columns of successive pages are
 // apart in memory, which the processor's own prefetching does not foresee.
-void Prefetch(const TextPage& page, int k) {
-    const char* from = reinterpret_cast<const char*>(page.Text() + page.columnStart[k]);
-    const char* to = reinterpret_cast<const char*>(page.Text() + page.columnStart[k + 1]);
+void Prefetch(const TextBody& body, int k) {
+    const char* from = reinterpret_cast<const char*>(body.Text() + body.columnStart[k]);
+    const char* to = reinterpret_cast<const char*>(body.Text() + body.columnStart[k + 1]);
     for (const char* p = from; p < to; p += 64) {
         __builtin_prefetch(p);
     }
-    __builtin_prefetch(page.LengthRow(k));
+    __builtin_prefetch(body.LengthRow(k));
 }
 
 // The storage positions of the matches, in load order. The most selective condition (the
@@ -85,28 +85,31 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         return;
     }
     std::u16string_view needle = texts[scan];
+    store.FinishTexts();  // every text is searched
     const std::vector<const TextPage*>& pages = store.pages();
     for (size_t i = 0; i < pages.size(); ++i) {
         const TextPage* page = pages[i];
-        std::u16string_view column(page->Text() + page->columnStart[scan],
-                                   page->columnStart[scan + 1] - page->columnStart[scan]);
+        const TextBody& body = page->Body();
+        std::u16string_view column(body.Text() + body.columnStart[scan],
+                                   body.columnStart[scan + 1] - body.columnStart[scan]);
         if (i + 2 < pages.size()) {
             __builtin_prefetch(pages[i + 2]);  // its head, read when it is next in line
             __builtin_prefetch(reinterpret_cast<const char*>(pages[i + 2]) + 64);
+            __builtin_prefetch(pages[i + 2]->body.load(std::memory_order_relaxed));
         }
         if (i + 1 < pages.size()) {
-            Prefetch(*pages[i + 1], scan);
+            Prefetch(*pages[i + 1]->body.load(std::memory_order_relaxed), scan);
         }
         size_t itemStart = 0;
         int place = 0;
-        const uint8_t* row = page->LengthRow(scan);  // not null once the column has a hit
+        const uint8_t* row = body.LengthRow(scan);  // not null once the column has a hit
         for (size_t hit = FindText(column, needle); hit != column.npos;
              hit = FindText(column, needle, hit)) {
             // Find the item holding the hit; a hit across two items is no match.
-            while (itemStart + page->LengthIn(row, place) <= hit) {
-                itemStart += page->LengthIn(row, place++);
+            while (itemStart + body.LengthIn(row, place) <= hit) {
+                itemStart += body.LengthIn(row, place++);
             }
-            size_t itemEnd = itemStart + page->LengthIn(row, place);
+            size_t itemEnd = itemStart + body.LengthIn(row, place);
             if (hit + needle.size() <= itemEnd) {
                 keep(page->firstRecord + static_cast<uint32_t>(place));
                 hit = itemEnd;

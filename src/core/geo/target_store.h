@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,17 +30,14 @@ inline double ColumnWest(int column) {
 
 inline constexpr int kPageRecords = 64;
 
-// The head of a text page. After it: the item lengths, [row][record] as uint8_t, or uint32_t
-// when an item of the page has 255 units or more; then the texts, column after column. Only the
+// The decoded texts of a text page: the item lengths, [row][record] as uint8_t, or uint32_t when
+// an item of the page may have 255 units or more; then the texts, column after column. Only the
 // columns with some text in the page have a row of lengths: a file with three item columns would
 // otherwise pay for eight.
-struct TextPage {
+struct TextBody {
     static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
 
-    uint8_t present[kPageRecords];         // bit k: info[k] present
     uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
-    uint32_t firstRecord;                  // load number of the page's first record
-    uint16_t count;
     uint8_t lengthBytes;
     uint8_t lengthRows;
     uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
@@ -62,6 +60,29 @@ struct TextPage {
         return reinterpret_cast<const char16_t*>(Lengths() +
                                                  size_t{lengthRows} * kPageRecords * lengthBytes);
     }
+};
+
+struct RawPage;
+struct RawBlock;
+
+// The head of up to 64 records' items. A load keeps the items' bytes as the file has them; they
+// are decoded into the body after the index is built, by the store's decoding threads or by
+// the first reader that needs them, whichever comes first.
+struct TextPage {
+    uint8_t present[kPageRecords];  // bit k: info[k] present
+    uint32_t firstRecord;           // load number of the page's first record
+    uint16_t count;
+    TextEncoding encoding;
+    bool ownBody = false;                    // the body is its own allocation, not in a pool
+    std::atomic<uint8_t> state{0};           // kRaw, kDecoding, kDecoded
+    std::atomic<const TextBody*> body{nullptr};
+    RawPage* raw = nullptr;  // the bytes, until they are decoded
+
+    static constexpr uint8_t kRaw = 0, kDecoding = 1, kDecoded = 2;
+
+    // The texts, decoded here first when no one has done it yet.
+    const TextBody& Body() const;
+    bool Decoded() const { return state.load(std::memory_order_acquire) == kDecoded; }
 };
 
 class TargetStore {
@@ -100,7 +121,7 @@ public:
 
     // Adds a record with the bytes of its present items (bit k of present) in the file's
     // encoding. false when memory runs out; the record is dropped then. Texts become readable
-    // after Flush.
+    // after Flush. Waits for the decoding of earlier texts first.
     bool Add(const DmsAngle& lat, const DmsAngle& lon,
              const std::array<std::string_view, kInfoItems>& items, uint8_t present,
              TextEncoding encoding);
@@ -134,6 +155,15 @@ public:
     // The pages in load order, for scanning one column of every record.
     const std::vector<const TextPage*>& pages() const { return pages_; }
 
+    // Decodes the texts of every page not decoded yet on up to `threads` threads of the store's
+    // own (after the index is built: the searches by position do not need them). Readers of a
+    // page that is not decoded yet decode it themselves; changing the store waits for them all.
+    void StartDecodingTexts(int threads);
+    // Decodes what is left here, together with the threads, and joins them: every text is
+    // readable after it.
+    void FinishTexts() const;
+    bool TextsDecoded() const { return decodedPages_ == pages_.size() && !decoding_; }
+
     // Rebuilds the cell index over every record; false when memory runs out (then the index is
     // empty and searches find nothing).
     bool BuildIndex();
@@ -151,9 +181,17 @@ private:
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
     static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block, at most
     static constexpr size_t kFirstPoolBlock = size_t{64} << 10;
+    static constexpr size_t kRawBlock = size_t{4} << 20;
+    static constexpr size_t kClosed = SIZE_MAX;  // rawUsed_ when no block takes more pages
 
     struct Staging;
+    struct Decoding;
     void* PoolSpace(size_t bytes);
+    void* RawSpace(size_t bytes, RawBlock*& block);
+    void CloseRawBlock();
+    void BeginDecoding(int threads);
+    void StopDecoding();
+    void FreeTexts();
     void FillPage(TextPage& page);
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
@@ -179,6 +217,15 @@ private:
     size_t poolUsed_ = 0;  // bytes used in the last block
     size_t poolSize_ = 0;
     std::vector<const TextPage*> pages_;
+    // The item bytes waiting for their decoding; a block is given back once its last page is
+    // decoded. The open block (the last) holds one count of its own until the next is opened.
+    std::vector<std::unique_ptr<RawBlock>> raw_;
+    size_t rawUsed_ = kClosed;
+    // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
+    // them (pages decoded one by one by their readers have a body of their own).
+    mutable std::vector<std::unique_ptr<std::byte[], FreeBlock>> bodies_;
+    mutable size_t decodedPages_ = 0;
+    mutable std::unique_ptr<Decoding> decoding_;
     std::vector<uint32_t> position_;  // storage position of each load number, once indexed
     std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
     std::unique_ptr<Staging> staging_;
