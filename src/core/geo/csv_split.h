@@ -6,12 +6,14 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace zentorak {
 
 // Calls onField(view) for each field in order. Plain fields are views into line; quoted fields
 // are built in arena, which is reserved to the line's size first so that earlier views stay
-// valid. May throw std::bad_alloc.
+// valid. onField may return a bool: false ends the split after that field. May throw
+// std::bad_alloc.
 template <typename Char, typename OnField>
 void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char quote,
                        std::basic_string<Char>& arena, OnField&& onField) {
@@ -21,6 +23,15 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
     arena.clear();
     arena.reserve(line.size());
     auto quoted = [&] { return std::basic_string_view<Char>(arena).substr(begin); };
+    auto emit = [&](std::basic_string_view<Char> field) {
+        if constexpr (std::is_same_v<std::invoke_result_t<OnField&, std::basic_string_view<Char>>,
+                                     bool>) {
+            return onField(field);
+        } else {
+            onField(field);
+            return true;
+        }
+    };
     // Runs of ordinary characters are skipped with find (memchr for bytes).
     size_t i = 0;
     while (i < line.size()) {
@@ -28,7 +39,9 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
             case State::kFieldStart: {
                 Char c = line[i++];
                 if (c == separator) {
-                    onField(std::basic_string_view<Char>());
+                    if (!emit(std::basic_string_view<Char>())) {
+                        return;
+                    }
                 } else if (c == quote) {
                     state = State::kQuoted;
                     begin = arena.size();
@@ -43,7 +56,9 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
                 if (next == line.npos) {
                     i = line.size();
                 } else {
-                    onField(line.substr(begin, next - begin));
+                    if (!emit(line.substr(begin, next - begin))) {
+                        return;
+                    }
                     state = State::kFieldStart;
                     i = next + 1;
                 }
@@ -63,7 +78,9 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
             case State::kAfterQuote: {
                 Char c = line[i++];
                 if (c == separator) {
-                    onField(quoted());
+                    if (!emit(quoted())) {
+                        return;
+                    }
                     state = State::kFieldStart;
                 } else {
                     // A doubled quote is one literal quote; a quote before anything else is
@@ -79,9 +96,9 @@ void SplitQuotedFields(std::basic_string_view<Char> line, Char separator, Char q
         }
     }
     if (state == State::kPlain) {
-        onField(line.substr(begin));
+        emit(line.substr(begin));
     } else if (state == State::kQuoted || state == State::kAfterQuote) {
-        onField(quoted());
+        emit(quoted());
     }
 }
 

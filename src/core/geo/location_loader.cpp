@@ -102,34 +102,35 @@ void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header,
     }
 }
 
-// What one file's lines need: the slot that each column gives (-1: none) and the encoding of
-// the items.
+// What one file's lines need: the columns of the coordinates, how many fields a line must have
+// to give a target, and how the items are taken from the lines.
 struct FilePlan {
-    std::vector<int8_t> slotOfColumn;
-    TextEncoding encoding = TextEncoding::kCp932;
+    size_t latColumn = 0, lonColumn = 0;
+    size_t needed = 3;  // fields: both coordinate columns and at least three in all
+    std::shared_ptr<const ItemPlan> items;
     LocationInfoFileReport* report = nullptr;
 };
 
 FilePlan MakePlan(const ColumnMap& columns, TextEncoding encoding) {
     FilePlan plan;
-    plan.encoding = encoding;
-    for (int s = 0; s < kColumnSlots; ++s) {
-        if (columns.Present(s)) {
-            size_t c = static_cast<size_t>(columns.slot[s]);
-            if (c >= plan.slotOfColumn.size()) {
-                plan.slotOfColumn.resize(c + 1, -1);
+    plan.latColumn = static_cast<size_t>(columns.slot[0]);
+    plan.lonColumn = static_cast<size_t>(columns.slot[1]);
+    plan.needed = std::max({size_t{3}, plan.latColumn + 1, plan.lonColumn + 1});
+    auto items = std::make_shared<ItemPlan>();
+    items->encoding = encoding;
+    for (int k = 0; k < kInfoItems; ++k) {
+        if (columns.Present(k + 2)) {
+            const size_t c = static_cast<size_t>(columns.slot[k + 2]);
+            items->column[k] = static_cast<int>(c);
+            if (c >= items->itemOfColumn.size()) {
+                items->itemOfColumn.resize(c + 1, -1);
             }
-            plan.slotOfColumn[c] = static_cast<int8_t>(s);
+            items->itemOfColumn[c] = static_cast<int8_t>(k);
         }
     }
+    plan.items = std::move(items);
     return plan;
 }
-
-struct LineFields {
-    std::array<std::string_view, kColumnSlots> slot;  // the field of each slot's column
-    size_t count = 0;                                 // fields in the line
-    std::string arena;
-};
 
 void CountForm(LocationInfoFileReport* report, PointForm form) {
     if (!report) {
@@ -140,67 +141,53 @@ void CountForm(LocationInfoFileReport* report, PointForm form) {
     report->mixedLines += form == PointForm::kMixed;
 }
 
-void FileTarget(TargetStore& store, const ColumnMap& columns, const FilePlan& plan,
-                const LineFields& f) {
-    auto inLine = [&](int s) {
-        return columns.Present(s) && static_cast<size_t>(columns.slot[s]) < f.count;
-    };
-    if (f.count < 3 || !inLine(0) || !inLine(1)) {
-        return;
-    }
-    DmsAngle lat, lon;
-    PointForm form = ReadPoint(f.slot[0], f.slot[1], lat, lon);
-    CountForm(plan.report, form);
-    if (form != PointForm::kDms && form != PointForm::kDecimal) {
-        return;
-    }
-    int row, column;
-    if (GridCellOf(lat, lon, row, column) != 0) {
-        return;
-    }
-    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
-    // the last row or column (TargetStore::CellOf) rather than dropped.
-    std::array<std::string_view, kInfoItems> items{};
-    uint8_t present = 0;
-    for (int k = 0; k < kInfoItems; ++k) {
-        if (inLine(k + 2)) {
-            items[k] = f.slot[k + 2];
-            present |= static_cast<uint8_t>(1u << k);
-        }
-    }
-    store.Add(lat, lon, items, present, plan.encoding);
-}
-
-// 0 when the line is split, -100 when memory runs out. A line that gives no target is skipped
-// without a word.
-int AddLine(TargetStore& store, const ColumnMap& columns, const FilePlan& plan,
-            std::string_view line, LineFields& f) {
-    f.count = 0;
-    const size_t planned = plan.slotOfColumn.size();
+// Files the line's target, if it gives one: the line is split only as far as its coordinates
+// and the fields a target needs; the items are split from the kept line when they are decoded.
+// 0, or -100 when memory runs out. A line that gives no target is skipped without a word.
+int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
+    std::string_view lat, lon;
+    size_t count = 0;
     try {
-        SplitQuotedFields<char>(line, ',', '"', f.arena, [&](std::string_view v) {
-            if (f.count < planned && plan.slotOfColumn[f.count] >= 0) {
-                f.slot[plan.slotOfColumn[f.count]] = v;
+        SplitQuotedFields<char>(line, ',', '"', arena, [&](std::string_view v) {
+            if (count == plan.latColumn) {
+                lat = v;
             }
-            ++f.count;
+            if (count == plan.lonColumn) {
+                lon = v;
+            }
+            return ++count < plan.needed;
         });
     } catch (const std::bad_alloc&) {
         return -100;
     }
-    FileTarget(store, columns, plan, f);
+    if (count < plan.needed) {
+        return 0;
+    }
+    DmsAngle latAngle, lonAngle;
+    PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
+    CountForm(plan.report, form);
+    if (form != PointForm::kDms && form != PointForm::kDecimal) {
+        return 0;
+    }
+    int row, column;
+    if (GridCellOf(latAngle, lonAngle, row, column) != 0) {
+        return 0;
+    }
+    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
+    // the last row or column (TargetStore::CellOf) rather than dropped.
+    store.Add(latAngle, lonAngle, line, plan.items);
     return 0;
 }
 
 // Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end
 // of the bytes; -9 on a read error; -100 when memory runs out.
-int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& columns,
-                const FilePlan& plan, bool skipHeader) {
+int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, bool skipHeader) {
     std::string_view bytes;
     int result = 0;
     if (skipHeader && (result = reader.Next(bytes)) == -1) {
         return 0;  // the header, already read, was all
     }
-    LineFields fields;
+    std::string arena;
     while (result == 0) {
         result = reader.Next(bytes);
         // The piece after the last line end is a line of its own when it holds anything: a last
@@ -210,7 +197,7 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const ColumnMap& column
         }
         // The text ends at a NUL byte, as a zero-terminated line would.
         bytes = reader.UpToNul(bytes);
-        if (AddLine(store, columns, plan, bytes, fields) != 0) {
+        if (AddLine(store, plan, bytes, arena) != 0) {
             return -100;
         }
     }
@@ -282,11 +269,10 @@ struct Part {
 
 // Reads the lines of the scanner that makeReader gives into the store and writes its last page.
 template <typename MakeReader>
-int ReadInto(MakeReader makeReader, TargetStore& store, const ColumnMap& columns,
-             const FilePlan& plan, bool skipHeader) {
+int ReadInto(MakeReader makeReader, TargetStore& store, const FilePlan& plan, bool skipHeader) {
     try {
         LineScanner reader = makeReader();
-        const int result = ReadTargets(reader, store, columns, plan, skipHeader);
+        const int result = ReadTargets(reader, store, plan, skipHeader);
         store.Flush();
         return result;
     } catch (const std::bad_alloc&) {
@@ -294,18 +280,18 @@ int ReadInto(MakeReader makeReader, TargetStore& store, const ColumnMap& columns
     }
 }
 
-void ReadPart(int fd, Part& part, const ColumnMap& columns, FilePlan plan) {
+void ReadPart(int fd, Part& part, FilePlan plan) {
     plan.report = &part.forms;
     part.result = ReadInto(
         [&] { return LineScanner(fd, part.begin, part.end, BlockFor(part.end - part.begin)); },
-        *part.store, columns, plan, part.begin == 0);
+        *part.store, plan, part.begin == 0);
 }
 
 // Reads the file's lines on up to `threads` threads, each a range of whole lines of at least
 // minChunk bytes, and files the targets in file order. The first range that fails ends the
 // load after its targets, as one reader from the start would have stopped there.
-int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const ColumnMap& columns,
-                       const FilePlan& plan, const LoadParallelism& parallel) {
+int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& plan,
+                       const LoadParallelism& parallel) {
     const int cores = parallel.threads > 0 ? parallel.threads : UsableCores();
     const off_t byChunk = size / static_cast<off_t>(std::max<size_t>(parallel.minChunkBytes, 1));
     const int parts = static_cast<int>(std::clamp<off_t>(byChunk, 1, std::min(cores, 64)));
@@ -324,15 +310,15 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const ColumnMap& 
             part[i].store = part[i].own.get();
         }
         for (size_t i = 1; i < part.size(); ++i) {
-            workers.emplace_back(ReadPart, fd, std::ref(part[i]), std::cref(columns), plan);
+            workers.emplace_back(ReadPart, fd, std::ref(part[i]), plan);
         }
     } catch (const std::exception&) {
         // No memory or no thread: the ranges without a thread are read here after the first.
     }
-    ReadPart(fd, part[0], columns, plan);
+    ReadPart(fd, part[0], plan);
     for (size_t i = workers.size() + 1; i < part.size(); ++i) {
         if (part[i].store) {
-            ReadPart(fd, part[i], columns, plan);
+            ReadPart(fd, part[i], plan);
         } else {
             part[i].result = -100;
         }
@@ -393,9 +379,9 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     if (read || size < 0) {
         // A given read function reads the file from its start, in one piece.
         result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(),
-                          columns, plan, true);
+                          plan, true);
     } else {
-        result = ReadTargetsInParts(fd, size, grid.store(), columns, plan, parallel);
+        result = ReadTargetsInParts(fd, size, grid.store(), plan, parallel);
     }
     ::close(fd);
     return report->result = result;

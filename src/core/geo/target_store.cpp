@@ -6,64 +6,118 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
 #include <type_traits>
 
+#include "core/geo/csv_split.h"
 #include "core/platform/code_page.h"
 
 namespace zentorak {
 
-// Bytes that grow without clearing what they are about to overwrite.
-struct ColumnBytes {
-    std::unique_ptr<char[]> data;
-    size_t size = 0, capacity = 0;
-
-    void Append(std::string_view bytes) {
-        if (size + bytes.size() > capacity) {
-            size_t grown = std::max(size + bytes.size(), capacity * 2 + 256);
-            std::unique_ptr<char[]> bigger(new char[grown]);
-            std::copy(data.get(), data.get() + size, bigger.get());
-            data = std::move(bigger);
-            capacity = grown;
-        }
-        std::copy(bytes.begin(), bytes.end(), data.get() + size);
-        size += bytes.size();
-    }
-};
-
-// The items of the records that wait for their page, column by column.
+// The records that wait for their page: their lines are in the open raw page already.
 struct TargetStore::Staging {
-    std::array<ColumnBytes, kInfoItems> bytes;
-    std::array<std::array<uint32_t, kPageRecords>, kInfoItems> length{};
-    std::array<uint8_t, kPageRecords> present{};
     int count = 0;
-    TextEncoding encoding = TextEncoding::kCp932;
+    const ItemPlan* plan = nullptr;
 };
 
-// A block of item bytes waiting for their decoding. pending counts the pages in it that are not
-// decoded yet, and one more while the block is open; the last to count down gives it back.
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+}  // namespace
+
+// Blocks of 2 MB and more are whole, aligned huge pages where the system offers them on
+// request: a large load then takes one page fault per 2 MB instead of one per 4 KB.
+MappedBlock MappedBlock::Map(size_t size) {
+    const bool huge = size >= kHugePage;
+    const size_t unit = huge ? kHugePage : 4096;
+    size = (size + unit - 1) / unit * unit;
+    const size_t slack = huge ? kHugePage : 0;
+    void* mapped = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                        -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    auto* base = static_cast<std::byte*>(mapped);
+    if (huge) {  // keep the aligned part only
+        const size_t head = (kHugePage - reinterpret_cast<uintptr_t>(base) % kHugePage) % kHugePage;
+        if (head > 0) {
+            munmap(base, head);
+        }
+        if (slack - head > 0) {
+            munmap(base + head + size, slack - head);
+        }
+        base += head;
+        madvise(base, size, MADV_HUGEPAGE);
+    }
+    return {base, size};
+}
+
+void MappedBlock::Unmap() {
+    if (base) {
+        munmap(base, size);
+        *this = {};
+    }
+}
+
+// Raw blocks whose pages are all decoded, kept for the bodies of the pages still to come: their
+// memory is in place already, where a new block would have to be cleared first.
+struct BlockShelf {
+    std::mutex mutex;
+    std::vector<MappedBlock> blocks;
+
+    void Put(MappedBlock block) {
+        std::lock_guard<std::mutex> lock(mutex);
+        try {
+            blocks.push_back(block);
+        } catch (const std::bad_alloc&) {
+            block.Unmap();
+        }
+    }
+    bool Take(size_t bytes, MappedBlock& block) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (blocks.empty() || blocks.back().size < bytes) {
+            return false;
+        }
+        block = blocks.back();
+        blocks.pop_back();
+        return true;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (MappedBlock& block : blocks) {
+            block.Unmap();
+        }
+        blocks.clear();
+    }
+    ~BlockShelf() { Clear(); }
+};
+
+// A block of lines waiting for their decoding. pending counts the pages in it that are not
+// decoded yet, and one more while the block is open; the last to count down shelves it.
 struct RawBlock {
-    std::byte* base = nullptr;
-    size_t size = 0;
+    MappedBlock memory;
+    BlockShelf* shelf = nullptr;
     std::atomic<uint32_t> pending{1};
 
-    void Release();
-    ~RawBlock();
+    void Release() {
+        if (pending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            shelf->Put(memory);
+            memory = {};
+        }
+    }
+    ~RawBlock() { memory.Unmap(); }
 };
 
-// The bytes of a page's items as the file has them: the lengths, [row][record], then the bytes
-// column after column. Only columns with bytes in the page have a row.
+// The lines of a page's records as the file has them: their lengths, then their bytes.
 struct RawPage {
     RawBlock* block;
-    uint32_t bytes;     // of all the items
-    uint32_t longest;   // the longest item, in bytes
-    uint8_t rows;
-    uint8_t rowOf[kInfoItems];  // TextBody::kNoRow when the column has no bytes
+    uint32_t length[kPageRecords];
 
-    const uint32_t* Lengths() const { return reinterpret_cast<const uint32_t*>(this + 1); }
-    const char* Bytes() const { return reinterpret_cast<const char*>(Lengths() + rows * kPageRecords); }
+    const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
 };
 
 int SubCellIndex(double x, double x0, double perDegree, int k) {
@@ -79,7 +133,7 @@ bool TargetRecord::HasInfo(int k) const {
         return false;
     }
     int place;
-    return TargetStore::PageOf(*this, place).present[place] & (1u << k);
+    return TargetStore::PageOf(*this, place).Body().present[place] & (1u << k);
 }
 
 std::u16string_view TargetRecord::Info(int k) const {
@@ -113,52 +167,115 @@ const TextBody kEmptyBody = [] {
     return body;
 }();
 
-// The most bytes the body of a raw page can take: no byte decodes to more than one unit.
-size_t BodyBound(const RawPage& raw) {
-    const size_t lengthBytes = raw.longest < 255 ? 1 : 4;
-    return sizeof(TextBody) + size_t{raw.rows} * kPageRecords * lengthBytes + size_t{raw.bytes} * 2;
-}
+// A page's items split and decoded, column by column, before they are copied into a body of
+// their exact size. One per decoding thread.
+struct DecodedItems {
+    std::array<std::unique_ptr<char16_t[]>, kInfoItems> text;
+    std::array<size_t, kInfoItems> size{}, capacity{};
+    std::array<std::array<uint32_t, kPageRecords>, kInfoItems> length{};
+    std::array<uint8_t, kPageRecords> present{};
+    size_t longest = 0;  // units of the longest item
+    std::string arena;
 
-// Decodes the page's bytes into space of BodyBound bytes; returns the bytes used.
-size_t DecodeBody(const TextPage& page, void* space) {
-    const RawPage& raw = *page.raw;
-    TextBody& body = *new (space) TextBody;
-    body.lengthBytes = raw.longest < 255 ? 1 : 4;
-    body.lengthRows = raw.rows;
-    std::copy(std::begin(raw.rowOf), std::end(raw.rowOf), body.lengthRow);
-    char16_t* text = const_cast<char16_t*>(body.Text());
-    const char* bytes = raw.Bytes();
-    uint32_t start = 0;
-    for (int k = 0; k < kInfoItems; ++k) {
-        body.columnStart[k] = start;
-        if (raw.rowOf[k] == TextBody::kNoRow) {
-            continue;
+    char16_t* Room(int k, size_t units) {
+        if (size[k] + units > capacity[k]) {
+            size_t grown = std::max(size[k] + units, capacity[k] * 2 + 256);
+            std::unique_ptr<char16_t[]> bigger(new char16_t[grown]);
+            std::copy_n(text[k].get(), size[k], bigger.get());
+            text[k] = std::move(bigger);
+            capacity[k] = grown;
         }
-        const uint32_t* length = raw.Lengths() + size_t{raw.rowOf[k]} * kPageRecords;
-        uint8_t* row = const_cast<uint8_t*>(body.LengthRow(k));
-        for (int q = 0; q < kPageRecords; ++q) {
-            uint32_t n = 0;
-            if (q < page.count && length[q] > 0) {
-                n = static_cast<uint32_t>(DecodeText(page.encoding, bytes, length[q], text + start));
-                bytes += length[q];
-                start += n;
+        return text[k].get() + size[k];
+    }
+
+    // Splits and decodes the page's lines. May throw std::bad_alloc.
+    void Decode(const TextPage& page) {
+        const ItemPlan& plan = *page.plan;
+        const RawPage& raw = *page.raw;
+        size.fill(0);
+        longest = 0;
+        for (int k = 0; k < kInfoItems; ++k) {
+            if (plan.column[k] >= 0) {
+                std::fill_n(length[k].begin(), page.count, 0);
             }
-            if (body.lengthBytes == 1) {
-                row[q] = static_cast<uint8_t>(n);
-            } else {
-                reinterpret_cast<uint32_t*>(row)[q] = n;
+        }
+        const char* line = raw.Bytes();
+        const size_t planned = plan.itemOfColumn.size();
+        for (int q = 0; q < page.count; ++q) {
+            size_t count = 0;
+            SplitQuotedFields<char>(
+                std::string_view(line, raw.length[q]), ',', '"', arena, [&](std::string_view field) {
+                    const int k = count < planned ? plan.itemOfColumn[count] : -1;
+                    ++count;
+                    if (k >= 0 && !field.empty()) {
+                        const size_t n = DecodeText(plan.encoding, field.data(), field.size(),
+                                                    Room(k, field.size()));
+                        size[k] += n;
+                        length[k][q] = static_cast<uint32_t>(n);
+                        longest = std::max(longest, n);
+                    }
+                    return count < planned;  // the columns after the last item are not needed
+                });
+            uint8_t bits = 0;
+            for (int k = 0; k < kInfoItems; ++k) {
+                if (plan.column[k] >= 0 && static_cast<size_t>(plan.column[k]) < count) {
+                    bits |= static_cast<uint8_t>(1u << k);
+                }
             }
+            present[q] = bits;
+            line += raw.length[q];
         }
     }
-    body.columnStart[kInfoItems] = start;
-    return reinterpret_cast<const std::byte*>(text + start) - static_cast<const std::byte*>(space);
-}
 
-constexpr size_t kHugePage = size_t{2} << 20;
+    // The bytes of the body these items need.
+    size_t BodySize(uint8_t& lengthBytes, uint8_t& rows) const {
+        size_t units = 0;
+        rows = 0;
+        for (int k = 0; k < kInfoItems; ++k) {
+            units += size[k];
+            rows += size[k] > 0;
+        }
+        lengthBytes = longest < 255 ? 1 : 4;
+        return sizeof(TextBody) + size_t{rows} * kPageRecords * lengthBytes + units * 2;
+    }
 
-// Large blocks are whole, aligned huge pages where the system offers them on request: a large
-// load then takes one page fault per 2 MB instead of one per 4 KB. Smaller blocks are plain
-// memory, so that a short file (or a thread's short range) does not clear 2 MB.
+    // Writes the body into space of BodySize bytes.
+    const TextBody* Fill(const TextPage& page, void* space, uint8_t lengthBytes,
+                         uint8_t rows) const {
+        TextBody& body = *new (space) TextBody;
+        std::memcpy(body.present, present.data(), kPageRecords);
+        std::fill(body.present + page.count, body.present + kPageRecords, 0);
+        body.lengthBytes = lengthBytes;
+        body.lengthRows = rows;
+        uint8_t row = 0;
+        for (int k = 0; k < kInfoItems; ++k) {
+            body.lengthRow[k] = size[k] > 0 ? row++ : TextBody::kNoRow;
+        }
+        char16_t* text = const_cast<char16_t*>(body.Text());
+        uint32_t start = 0;
+        for (int k = 0; k < kInfoItems; ++k) {
+            body.columnStart[k] = start;
+            if (size[k] > 0) {
+                std::memcpy(text + start, this->text[k].get(), size[k] * 2);
+                uint8_t* lengths = const_cast<uint8_t*>(body.LengthRow(k));
+                for (int q = 0; q < kPageRecords; ++q) {
+                    const uint32_t n = q < page.count ? length[k][q] : 0;
+                    if (lengthBytes == 1) {
+                        lengths[q] = static_cast<uint8_t>(n);
+                    } else {
+                        reinterpret_cast<uint32_t*>(lengths)[q] = n;
+                    }
+                }
+            }
+            start += static_cast<uint32_t>(size[k]);
+        }
+        body.columnStart[kInfoItems] = start;
+        return &body;
+    }
+};
+
+// Large blocks are whole, aligned huge pages where the system offers them on request. Smaller
+// blocks are plain memory, so that a short file (or a thread's short range) does not clear 2 MB.
 std::byte* NewBlock(size_t& size) {
     const bool huge = size >= kHugePage;
     const size_t unit = huge ? kHugePage : kPageRecords;
@@ -173,21 +290,25 @@ std::byte* NewBlock(size_t& size) {
     return static_cast<std::byte*>(block);
 }
 
-// Where a decoding thread puts its bodies: blocks of its own, handed to the store at the end.
+// Where a decoding thread puts its bodies: blocks of its own, shelved ones first, handed to the
+// store at the end.
 struct BodyPool {
     static constexpr size_t kBlock = size_t{4} << 20;
-    std::vector<std::unique_ptr<std::byte[], void (*)(std::byte*)>> blocks;
-    size_t used = 0, size = 0;
+    BlockShelf* shelf = nullptr;
+    std::vector<MappedBlock> blocks;
+    size_t used = 0;
 
     void* Space(size_t bytes) {
-        if (blocks.empty() || used + bytes > size) {
-            size_t grown = std::max(kBlock, bytes);
+        if (blocks.empty() || used + bytes > blocks.back().size) {
             blocks.reserve(blocks.size() + 1);
-            blocks.emplace_back(NewBlock(grown), [](std::byte* b) { std::free(b); });
+            MappedBlock block;
+            if (!shelf || !shelf->Take(bytes, block)) {
+                block = MappedBlock::Map(std::max(kBlock, bytes));
+            }
+            blocks.push_back(block);
             used = 0;
-            size = grown;
         }
-        return blocks.back().get() + used;
+        return blocks.back().base + used;
     }
     void Use(size_t bytes) { used += (bytes + kBodyAlign - 1) / kBodyAlign * kBodyAlign; }
 };
@@ -207,17 +328,19 @@ const TextBody& DecodePage(TextPage& page, BodyPool* pool) {
         return *body;
     }
     const TextBody* body = &kEmptyBody;
-    const size_t bound = BodyBound(*page.raw);
     try {
-        if (pool) {
-            void* space = pool->Space(bound);
-            pool->Use(DecodeBody(page, space));
-            body = static_cast<const TextBody*>(space);
-        } else if (void* space = std::malloc(bound)) {
-            const size_t used = DecodeBody(page, space);
-            void* fitted = std::realloc(space, used);
-            body = static_cast<const TextBody*>(fitted ? fitted : space);
-            page.ownBody = true;
+        thread_local DecodedItems items;
+        items.Decode(page);
+        uint8_t lengthBytes, rows;
+        const size_t size = items.BodySize(lengthBytes, rows);
+        void* space = pool ? pool->Space(size) : std::malloc(size);
+        if (space) {
+            body = items.Fill(page, space, lengthBytes, rows);
+            if (pool) {
+                pool->Use(size);
+            } else {
+                page.ownBody = true;
+            }
         }
     } catch (const std::bad_alloc&) {
     }
@@ -233,19 +356,6 @@ const TextBody& DecodePage(TextPage& page, BodyPool* pool) {
 
 const TextBody& TextPage::Body() const {
     return DecodePage(const_cast<TextPage&>(*this), nullptr);
-}
-
-void RawBlock::Release() {
-    if (pending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        munmap(base, size);
-        base = nullptr;
-    }
-}
-
-RawBlock::~RawBlock() {
-    if (base) {
-        munmap(base, size);
-    }
 }
 
 // The threads that decode the pages from `next` on, each into a pool of its own.
@@ -264,7 +374,8 @@ struct TargetStore::Decoding {
     }
 };
 
-TargetStore::TargetStore() : staging_(std::make_unique<Staging>()) {}
+TargetStore::TargetStore()
+    : shelf_(std::make_unique<BlockShelf>()), staging_(std::make_unique<Staging>()) {}
 
 TargetStore::RecordChunk TargetStore::NewRecordChunk() {
     static_assert(std::is_trivially_copyable_v<TargetRecord> &&
@@ -298,43 +409,40 @@ int TargetStore::CellOf(const TargetRecord& record) {
     return std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
 }
 
-bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon,
-                      const std::array<std::string_view, kInfoItems>& items, uint8_t present,
-                      TextEncoding encoding) {
+bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view line,
+                      const std::shared_ptr<const ItemPlan>& plan) {
     // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
-    if (count_ >= 0x7FFFFFFF) {
+    if (count_ >= 0x7FFFFFFF || line.size() > UINT32_MAX) {
         return false;
     }
     if (decoding_) [[unlikely]] {
         FinishTexts();
     }
     Staging& s = *staging_;
-    if (s.count > 0 && encoding != s.encoding) {
-        Flush();  // a page holds the items of one encoding
+    if (plan.get() != s.plan) {
+        Flush();  // a page holds the lines of one file
     }
-    std::array<size_t, kInfoItems> before{};
     try {
+        if (plan.get() != s.plan && (plans_.empty() || plans_.back() != plan)) {
+            plans_.push_back(plan);
+        }
         if (count_ == records_.size() * kChunkSize) {
             records_.push_back(NewRecordChunk());
         }
-        for (int k = 0; k < kInfoItems; ++k) {
-            ColumnBytes& column = s.bytes[k];
-            before[k] = column.size;
-            uint32_t n = 0;
-            if (present & (1u << k)) {
-                column.Append(items[k]);
-                n = static_cast<uint32_t>(items[k].size());
-            }
-            s.length[k][s.count] = n;
+        if (!openPage_) {
+            OpenRawPage();
+        }
+        if (rawUsed_ + line.size() > raw_.back()->memory.size) {
+            MoveOpenPage(line.size());
         }
     } catch (const std::bad_alloc&) {
-        for (int k = 0; k < kInfoItems; ++k) {
-            s.bytes[k].size = before[k];
-        }
         return false;
     }
-    s.encoding = encoding;
-    s.present[s.count++] = present;
+    std::memcpy(raw_.back()->memory.base + rawUsed_, line.data(), line.size());
+    rawUsed_ += line.size();
+    openPage_->length[s.count] = static_cast<uint32_t>(line.size());
+    s.plan = plan.get();
+    ++s.count;
     TargetRecord& record = Slot(count_);
     record.lat = lat;
     record.lon = lon;
@@ -370,32 +478,45 @@ void* TargetStore::PoolSpace(size_t bytes) {
     return pool_.back().get() + at;
 }
 
-// Raw blocks are mapped memory, so that each goes back to the system as soon as its pages are
-// decoded rather than staying with the allocator.
-void* TargetStore::RawSpace(size_t bytes, RawBlock*& block) {
-    bytes = (bytes + 7) / 8 * 8;
-    if (raw_.empty() || rawUsed_ == kClosed || rawUsed_ + bytes > raw_.back()->size) {
-        auto fresh = std::make_unique<RawBlock>();
-        fresh->size = std::max(kRawBlock, (bytes + 4095) / 4096 * 4096);
-        void* base = mmap(nullptr, fresh->size, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (base == MAP_FAILED) {
-            throw std::bad_alloc();
-        }
-        fresh->base = static_cast<std::byte*>(base);
-        raw_.reserve(raw_.size() + 1);
-        CloseRawBlock();
-        raw_.push_back(std::move(fresh));
-        rawUsed_ = 0;
-    }
-    block = raw_.back().get();
-    block->pending.fetch_add(1, std::memory_order_relaxed);
-    void* space = block->base + rawUsed_;
-    rawUsed_ += bytes;
-    return space;
+// A new open block of at least the given bytes, after the last one is closed.
+RawBlock& TargetStore::NewRawBlock(size_t bytes) {
+    raw_.reserve(raw_.size() + 1);
+    auto block = std::make_unique<RawBlock>();
+    block->memory = MappedBlock::Map(std::max(kRawBlock, bytes));
+    block->shelf = shelf_.get();
+    CloseRawBlock();
+    raw_.push_back(std::move(block));
+    rawUsed_ = 0;
+    return *raw_.back();
 }
 
-// Lets the last block go once its pages are decoded: no more pages go into it.
+// Starts the page of the next records' lines in the open block.
+void TargetStore::OpenRawPage() {
+    rawUsed_ = rawUsed_ == kClosed ? kClosed : (rawUsed_ + 7) / 8 * 8;
+    if (rawUsed_ == kClosed || rawUsed_ + sizeof(RawPage) > raw_.back()->memory.size) {
+        NewRawBlock(sizeof(RawPage));
+    }
+    RawBlock& block = *raw_.back();
+    openPage_ = reinterpret_cast<RawPage*>(block.memory.base + rawUsed_);
+    openPage_->block = &block;
+    block.pending.fetch_add(1, std::memory_order_relaxed);
+    rawUsed_ += sizeof(RawPage);
+}
+
+// Moves the open page to a new block with room for more bytes of lines.
+void TargetStore::MoveOpenPage(size_t more) {
+    RawBlock& old = *raw_.back();
+    const size_t bytes = old.memory.base + rawUsed_ - reinterpret_cast<std::byte*>(openPage_);
+    RawBlock& block = NewRawBlock(bytes + more);  // closes the old block
+    std::memcpy(block.memory.base, openPage_, bytes);
+    openPage_ = reinterpret_cast<RawPage*>(block.memory.base);
+    openPage_->block = &block;
+    block.pending.fetch_add(1, std::memory_order_relaxed);
+    rawUsed_ = bytes;
+    old.Release();  // the page has left it
+}
+
+// Lets the last block go once its pages are decoded: no more lines go into it.
 void TargetStore::CloseRawBlock() {
     if (!raw_.empty() && rawUsed_ != kClosed) {
         raw_.back()->Release();
@@ -411,75 +532,27 @@ void TargetStore::Flush() {
     if (decoding_) {
         FinishTexts();
     }
-    size_t bytes = 0;
-    uint32_t longest = 0;
-    uint8_t rows = 0;
-    for (int k = 0; k < kInfoItems; ++k) {
-        bytes += s.bytes[k].size;
-        rows += s.bytes[k].size > 0;
-        for (int q = 0; q < s.count; ++q) {
-            longest = std::max(longest, s.length[k][q]);
-        }
-    }
     TextPage* page = nullptr;
-    RawPage* raw = nullptr;
     try {
         pages_.reserve(pages_.size() + 1);
-        RawBlock* block;
-        raw = static_cast<RawPage*>(
-            RawSpace(sizeof(RawPage) + size_t{rows} * kPageRecords * 4 + bytes, block));
-        raw->block = block;
-        try {
-            page = new (PoolSpace(sizeof(TextPage))) TextPage;
-        } catch (const std::bad_alloc&) {
-            block->Release();
-            throw;
-        }
+        page = new (PoolSpace(sizeof(TextPage))) TextPage;
         pages_.push_back(page);
     } catch (const std::bad_alloc&) {
         count_ -= static_cast<size_t>(s.count);  // the page's records are dropped
-        page = nullptr;
+        openPage_->block->Release();
     }
     if (page) {
-        raw->bytes = static_cast<uint32_t>(bytes);
-        raw->longest = longest;
-        raw->rows = rows;
-        page->raw = raw;
-        page->encoding = s.encoding;
-        FillPage(*page);
-    }
-    for (ColumnBytes& column : s.bytes) {
-        column.size = 0;
-    }
-    s.count = 0;
-}
-
-// Copies the staged records' bytes into the page's raw page and points their records at it.
-void TargetStore::FillPage(TextPage& page) {
-    Staging& s = *staging_;
-    RawPage& raw = *page.raw;
-    std::memcpy(page.present, s.present.data(), kPageRecords);
-    page.count = static_cast<uint16_t>(s.count);
-    page.firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(s.count));
-    uint8_t rows = 0;
-    char* bytes = const_cast<char*>(raw.Bytes());
-    for (int k = 0; k < kInfoItems; ++k) {
-        if (s.bytes[k].size == 0) {
-            raw.rowOf[k] = TextBody::kNoRow;
-            continue;
+        page->raw = openPage_;
+        page->plan = s.plan;
+        page->count = static_cast<uint16_t>(s.count);
+        page->firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(s.count));
+        for (int q = 0; q < s.count; ++q) {
+            Slot(page->firstRecord + q).text_ =
+                reinterpret_cast<uintptr_t>(page) | static_cast<uintptr_t>(q);
         }
-        raw.rowOf[k] = rows;
-        uint32_t* length = const_cast<uint32_t*>(raw.Lengths()) + size_t{rows} * kPageRecords;
-        std::copy_n(s.length[k].begin(), kPageRecords, length);
-        std::fill(length + s.count, length + kPageRecords, 0);
-        std::memcpy(bytes, s.bytes[k].data.get(), s.bytes[k].size);
-        bytes += s.bytes[k].size;
-        ++rows;
     }
-    for (int q = 0; q < s.count; ++q) {
-        size_t index = count_ - static_cast<size_t>(s.count) + q;
-        Slot(index).text_ = reinterpret_cast<uintptr_t>(&page) | static_cast<uintptr_t>(q);
-    }
+    openPage_ = nullptr;
+    s.count = 0;
 }
 
 void TargetStore::StartDecodingTexts(int threads) {
@@ -496,6 +569,9 @@ void TargetStore::BeginDecoding(int threads) {
     decoding->next = decodedPages_;
     decoding->end = pages_.size();
     decoding->pools.resize(static_cast<size_t>(std::max(threads, 1)) + 1);  // the last: FinishTexts'
+    for (BodyPool& pool : decoding->pools) {
+        pool.shelf = shelf_.get();
+    }
     decoding_ = std::move(decoding);
     for (int t = 0; t < threads; ++t) {
         try {
@@ -523,12 +599,16 @@ void TargetStore::FinishTexts() const {
         thread.join();
     }
     for (BodyPool& pool : d.pools) {
-        for (auto& block : pool.blocks) {
-            bodies_.emplace_back(block.release());
+        try {
+            bodies_.insert(bodies_.end(), pool.blocks.begin(), pool.blocks.end());
+        } catch (const std::bad_alloc&) {
+            // No room to list them: the blocks stay mapped until the process ends, as their
+            // pages' bodies are in them.
         }
     }
     decodedPages_ = d.stop ? decodedPages_ : d.end;
     decoding_.reset();
+    shelf_->Clear();
 }
 
 // Stops the threads where they are; the pages they did not reach stay raw.
@@ -548,8 +628,13 @@ void TargetStore::FreeTexts() {
         }
     }
     std::vector<std::unique_ptr<RawBlock>>().swap(raw_);
-    std::vector<std::unique_ptr<std::byte[], FreeBlock>>().swap(bodies_);
+    for (MappedBlock& block : bodies_) {
+        block.Unmap();
+    }
+    std::vector<MappedBlock>().swap(bodies_);
+    shelf_->Clear();
     rawUsed_ = kClosed;
+    openPage_ = nullptr;
     decodedPages_ = 0;
 }
 
@@ -568,6 +653,7 @@ bool TargetStore::Append(TargetStore& part) {
         pool_.reserve(pool_.size() + part.pool_.size());
         raw_.reserve(raw_.size() + part.raw_.size());
         bodies_.reserve(bodies_.size() + part.bodies_.size());
+        plans_.reserve(plans_.size() + part.plans_.size());
         while (records_.size() * kChunkSize < total) {
             records_.push_back(NewRecordChunk());
         }
@@ -602,13 +688,18 @@ bool TargetStore::Append(TargetStore& part) {
     if (!part.raw_.empty()) {
         CloseRawBlock();
         for (auto& block : part.raw_) {
+            block->shelf = shelf_.get();
             raw_.push_back(std::move(block));
         }
         rawUsed_ = part.rawUsed_;
         part.rawUsed_ = kClosed;
     }
-    for (auto& block : part.bodies_) {
-        bodies_.push_back(std::move(block));
+    bodies_.insert(bodies_.end(), part.bodies_.begin(), part.bodies_.end());
+    part.bodies_.clear();
+    for (auto& plan : part.plans_) {
+        if (plans_.empty() || plans_.back() != plan) {
+            plans_.push_back(std::move(plan));
+        }
     }
     count_ = total;
     indexed_ = false;
@@ -624,6 +715,7 @@ void TargetStore::Clear() {
     std::vector<RecordChunk>().swap(records_);
     std::vector<std::unique_ptr<std::byte[], FreeBlock>>().swap(pool_);
     std::vector<const TextPage*>().swap(pages_);
+    std::vector<std::shared_ptr<const ItemPlan>>().swap(plans_);
     staging_ = std::make_unique<Staging>();
     count_ = 0;
     poolUsed_ = poolSize_ = 0;

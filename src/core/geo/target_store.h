@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,6 +38,7 @@ inline constexpr int kPageRecords = 64;
 struct TextBody {
     static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
 
+    uint8_t present[kPageRecords];         // bit k: info[k] present
     uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
     uint8_t lengthBytes;
     uint8_t lengthRows;
@@ -64,16 +66,33 @@ struct TextBody {
 
 struct RawPage;
 struct RawBlock;
+struct BlockShelf;
 
-// The head of up to 64 records' items. A load keeps the items' bytes as the file has them; they
-// are decoded into the body after the index is built, by the store's decoding threads or by
-// the first reader that needs them, whichever comes first.
+// Anonymous mapped memory, given back to the system by Unmap.
+struct MappedBlock {
+    std::byte* base = nullptr;
+    size_t size = 0;
+
+    static MappedBlock Map(size_t size);  // throws std::bad_alloc
+    void Unmap();
+};
+
+// How the lines of one file give their items: the file's encoding and the column of each item,
+// -1 when its slot is absent. An item is present when the line has its column.
+struct ItemPlan {
+    TextEncoding encoding = TextEncoding::kCp932;
+    std::array<int, kInfoItems> column{-1, -1, -1, -1, -1, -1, -1, -1};
+    std::vector<int8_t> itemOfColumn;  // up to the last item column: its item, or -1
+};
+
+// The head of up to 64 records' items. A load keeps the records' lines as the file has them;
+// they are split and decoded into the body after the index is built, by the store's decoding
+// threads or by the first reader that needs them, whichever comes first.
 struct TextPage {
-    uint8_t present[kPageRecords];  // bit k: info[k] present
-    uint32_t firstRecord;           // load number of the page's first record
+    uint32_t firstRecord;  // load number of the page's first record
     uint16_t count;
-    TextEncoding encoding;
-    bool ownBody = false;                    // the body is its own allocation, not in a pool
+    bool ownBody = false;
+    const ItemPlan* plan = nullptr;                    // the body is its own allocation, not in a pool
     std::atomic<uint8_t> state{0};           // kRaw, kDecoding, kDecoded
     std::atomic<const TextBody*> body{nullptr};
     RawPage* raw = nullptr;  // the bytes, until they are decoded
@@ -119,12 +138,11 @@ public:
     TargetStore();
     ~TargetStore();
 
-    // Adds a record with the bytes of its present items (bit k of present) in the file's
-    // encoding. false when memory runs out; the record is dropped then. Texts become readable
-    // after Flush. Waits for the decoding of earlier texts first.
-    bool Add(const DmsAngle& lat, const DmsAngle& lon,
-             const std::array<std::string_view, kInfoItems>& items, uint8_t present,
-             TextEncoding encoding);
+    // Adds a record with its line, whose items the plan names. false when memory runs out; the
+    // record is dropped then. Texts become readable after Flush. Waits for the decoding of
+    // earlier texts first.
+    bool Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view line,
+             const std::shared_ptr<const ItemPlan>& plan);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
     // Moves every record of part (filled by Add, not indexed) after the records here, in its
@@ -182,12 +200,14 @@ private:
     static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block, at most
     static constexpr size_t kFirstPoolBlock = size_t{64} << 10;
     static constexpr size_t kRawBlock = size_t{4} << 20;
-    static constexpr size_t kClosed = SIZE_MAX;  // rawUsed_ when no block takes more pages
+    static constexpr size_t kClosed = SIZE_MAX;  // rawUsed_ when no block takes more lines
 
     struct Staging;
     struct Decoding;
     void* PoolSpace(size_t bytes);
-    void* RawSpace(size_t bytes, RawBlock*& block);
+    void OpenRawPage();
+    void MoveOpenPage(size_t more);
+    RawBlock& NewRawBlock(size_t bytes);
     void CloseRawBlock();
     void BeginDecoding(int threads);
     void StopDecoding();
@@ -217,13 +237,16 @@ private:
     size_t poolUsed_ = 0;  // bytes used in the last block
     size_t poolSize_ = 0;
     std::vector<const TextPage*> pages_;
+    std::vector<std::shared_ptr<const ItemPlan>> plans_;  // of the pages' lines
     // The item bytes waiting for their decoding; a block is given back once its last page is
     // decoded. The open block (the last) holds one count of its own until the next is opened.
     std::vector<std::unique_ptr<RawBlock>> raw_;
     size_t rawUsed_ = kClosed;
+    RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
+    std::unique_ptr<BlockShelf> shelf_;
     // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
     // them (pages decoded one by one by their readers have a body of their own).
-    mutable std::vector<std::unique_ptr<std::byte[], FreeBlock>> bodies_;
+    mutable std::vector<MappedBlock> bodies_;
     mutable size_t decodedPages_ = 0;
     mutable std::unique_ptr<Decoding> decoding_;
     std::vector<uint32_t> position_;  // storage position of each load number, once indexed
