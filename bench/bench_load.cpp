@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <malloc.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "bench_data.h"
 #include "core/geo/location_info.h"
@@ -136,10 +138,42 @@ void MedianOfFive(const std::array<std::function<void()>, N>& runs,
     }
 }
 
-// threads: 1 for one core, 0 for as many threads as the cores the process may run on (run the
-// whole benchmark under taskset to give it fewer).
+// Keeps the calling thread, and the threads it starts, on the first of its cores while it lives.
+class OnOneCore {
+public:
+    OnOneCore() {
+        if (sched_getaffinity(0, sizeof saved_, &saved_) == 0) {
+            cpu_set_t one;
+            CPU_ZERO(&one);
+            for (int c = 0; c < CPU_SETSIZE; ++c) {
+                if (CPU_ISSET(c, &saved_)) {
+                    CPU_SET(c, &one);
+                    break;
+                }
+            }
+            pinned_ = sched_setaffinity(0, sizeof one, &one) == 0;
+        }
+    }
+    ~OnOneCore() {
+        if (pinned_) {
+            sched_setaffinity(0, sizeof saved_, &saved_);
+        }
+    }
+
+private:
+    cpu_set_t saved_{};
+    bool pinned_ = false;
+};
+
+// threads: 1 for one core (the loader, the index and the decoding, with iconv and memchr on the
+// same core), 0 for as many threads as the cores the process may run on (run the whole benchmark
+// under taskset to give it fewer).
 void LoadBenchmark(benchmark::State& state, const std::string& path, int threads) {
     const LoadParallelism parallel{threads};
+    std::optional<OnOneCore> oneCore;
+    if (threads == 1) {
+        oneCore.emplace();
+    }
     double fileSize = static_cast<double>(std::filesystem::file_size(path));
     std::array<double, 3> wall{}, cpu{};
     std::vector<double> indexTimes, readyTimes;

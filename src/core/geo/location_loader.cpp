@@ -389,14 +389,15 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
 
 void IndexTargetGrid(TargetGrid& grid) {
     TargetStore& store = grid.store();
-    store.BuildIndex();
+    const int cores = UsableCores();
+    store.BuildIndex(cores);
     // The nearest search needs only the points, so the texts are decoded behind the index, on
     // all cores but the one the caller goes on with. A short load is decoded at once.
     constexpr size_t kDecodeBehind = 8192;
     if (store.size() < kDecodeBehind) {
         store.FinishTexts();
     } else {
-        store.StartDecodingTexts(std::max(1, UsableCores() - 1));
+        store.StartDecodingTexts(std::max(1, cores - 1));
     }
 }
 

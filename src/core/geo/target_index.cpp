@@ -2,8 +2,11 @@
 // into sub-cells), keeping within each run the cell list's order, the record loaded last first.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "core/geo/target_store.h"
 
@@ -90,9 +93,9 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
 // counted), writing each part from its start like a stream; the parts are then split further.
 // Following the permutation's cycles instead would wait for a miss at every step, in one cycle as
 // long as the file; these passes are prefetched streams. Small ranges, in cache by then, follow
-// their cycles.
+// their cycles. The parts after the first split share nothing, so `threads` threads take them.
 void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end,
-                              int highBit) {
+                              int highBit, int threads) {
     if (end - begin <= 64 || highBit == 0) {
         for (uint32_t i = begin; i < end; ++i) {
             while (to[i] != i) {
@@ -142,10 +145,25 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
             std::swap(to[here], to[there]);
         }
     }
-    for (uint32_t d = 0; d < parts; ++d) {
-        if (stop[d] > first[d] + 1) {
-            MoveRecords(to, first[d], stop[d], lowBit);
+    std::atomic<uint32_t> nextPart{0};
+    auto moveParts = [&] {
+        for (uint32_t d; (d = nextPart.fetch_add(1, std::memory_order_relaxed)) < parts;) {
+            if (stop[d] > first[d] + 1) {
+                MoveRecords(to, first[d], stop[d], lowBit, 1);
+            }
         }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(moveParts);
+        } catch (const std::system_error&) {
+            break;  // the parts left are moved here
+        }
+    }
+    moveParts();
+    for (std::thread& helper : helpers) {
+        helper.join();
     }
 }
 
@@ -215,7 +233,7 @@ int TargetStore::CellOfPosition(uint32_t position) const {
     return static_cast<int>(cellNumber_[static_cast<size_t>(base - cellFirst_.data())]);
 }
 
-bool TargetStore::BuildIndex() {
+bool TargetStore::BuildIndex(int threads) {
     Flush();
     indexed_ = false;
     cellFirst_.clear();
@@ -245,7 +263,8 @@ bool TargetStore::BuildIndex() {
         while (bits < 31 && (uint64_t{1} << bits) < count_) {
             ++bits;
         }
-        MoveRecords(to, 0, static_cast<uint32_t>(count_), bits);
+        MoveRecords(to, 0, static_cast<uint32_t>(count_), bits,
+                    count_ >= kThreadedIndex ? threads : 1);
         std::vector<uint32_t>().swap(to);
         MakeBuckets(fineStart, occupied);
     } catch (const std::bad_alloc&) {

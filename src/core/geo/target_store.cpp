@@ -293,7 +293,7 @@ std::byte* NewBlock(size_t& size) {
 // Where a decoding thread puts its bodies: blocks of its own, shelved ones first, handed to the
 // store at the end.
 struct BodyPool {
-    static constexpr size_t kBlock = size_t{4} << 20;
+    static constexpr size_t kBlock = size_t{2} << 20;  // as a raw block, so that those fit
     BlockShelf* shelf = nullptr;
     std::vector<MappedBlock> blocks;
     size_t used = 0;

@@ -184,7 +184,8 @@ public:
 
     // Rebuilds the cell index over every record; false when memory runs out (then the index is
     // empty and searches find nothing).
-    bool BuildIndex();
+    // `threads` threads share the moving of the records of a large store.
+    bool BuildIndex(int threads = 1);
     bool indexed() const { return indexed_; }
 
     // The index. The records themselves stand in cell order, each bucket a run of positions in
@@ -199,7 +200,7 @@ private:
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
     static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block, at most
     static constexpr size_t kFirstPoolBlock = size_t{64} << 10;
-    static constexpr size_t kRawBlock = size_t{4} << 20;
+    static constexpr size_t kRawBlock = size_t{2} << 20;
     static constexpr size_t kClosed = SIZE_MAX;  // rawUsed_ when no block takes more lines
 
     struct Staging;
@@ -218,7 +219,9 @@ private:
     }
     void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
                    std::vector<uint32_t>& occupied);
-    void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit);
+    void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
+                     int threads);
+    static constexpr size_t kThreadedIndex = 65536;
     void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
     // Record chunks are raw memory, not cleared first: every slot below count_ is written before
