@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "core/geo/location_info.h"
 #include "core/geo/location_loader.h"
@@ -166,6 +167,83 @@ TEST(ParallelLoad, FilesAfterEachOtherKeepTheirOrderAndTheSearchesTheirAnswers) 
     found.Allocate(4000);
     SearchByConditions(parallel, columns, texts, found);
     EXPECT_EQ(found.count, 3001);  // every shop of the second file, none of the others
+}
+
+// The items are decoded behind the index by the store's threads while readers ask for them in
+// any order, each decoding a page it finds waiting; every reader must see the texts a finished
+// decoding gives, and the text search must see them all.
+TEST(ParallelLoad, TextsDecodedBehindTheIndexReadTheSameToEveryReader) {
+    testing::TempFolder folder;
+    const std::string path = folder.Write("shops.csv", ShopFile(20000, 4, "\r\n"));
+    TargetGrid expected;
+    ColumnMap expectedColumns;
+    ASSERT_EQ(LoadLocationInfoFile(expected, expectedColumns, path), 0);
+    expected.store().FinishTexts();
+    for (int round = 0; round < 3; ++round) {
+        TargetGrid grid;
+        ColumnMap columns;
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, nullptr, Threads(2)), 0);
+        grid.store().BuildIndex(2);
+        grid.store().StartDecodingTexts(3);
+        ASSERT_EQ(grid.size(), expected.size());
+        std::vector<std::string> differences(3);
+        std::vector<std::thread> readers;
+        for (int r = 0; r < 3; ++r) {
+            readers.emplace_back([&, r] {
+                std::mt19937 random(static_cast<unsigned>(round * 3 + r));
+                std::uniform_int_distribution<uint32_t> pick(0, static_cast<uint32_t>(grid.size() - 1));
+                for (int i = 0; i < 3000 && differences[r].empty(); ++i) {
+                    const uint32_t n = pick(random);
+                    const TargetRecord& a = expected.store().Loaded(n);
+                    const TargetRecord& b = grid.store().Loaded(n);
+                    for (int k = 0; k < kInfoItems; ++k) {
+                        if (a.HasInfo(k) != b.HasInfo(k) || a.Info(k) != b.Info(k)) {
+                            differences[r] = "target " + std::to_string(n);
+                        }
+                    }
+                }
+            });
+        }
+        SearchTexts texts;
+        texts[1] = u"東京都東京都東京都";
+        FoundTargets want, got;
+        want.Allocate(20000);
+        got.Allocate(20000);
+        SearchByConditions(grid, columns, texts, got);
+        for (std::thread& reader : readers) {
+            reader.join();
+        }
+        SearchByConditions(expected, expectedColumns, texts, want);
+        EXPECT_EQ(differences, std::vector<std::string>(3)) << "round " << round;
+        ASSERT_EQ(got.count, want.count);
+        EXPECT_GT(got.count, 100);
+        for (int i = 0; i < got.count; ++i) {
+            EXPECT_EQ(TargetStore::LoadNumberOf(*got.targets[i]),
+                      TargetStore::LoadNumberOf(*want.targets[i]));
+        }
+    }
+}
+
+// A store cleared, or loaded into again, while its threads decode stops them first.
+TEST(ParallelLoad, ClearingOrLoadingMoreWhileTextsAreDecodedIsSafe) {
+    testing::TempFolder folder;
+    const std::string path = folder.Write("shops.csv", ShopFile(20000, 5, "\n"));
+    TargetGrid grid;
+    ColumnMap columns;
+    for (int round = 0; round < 4; ++round) {
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path), 0);
+        grid.store().BuildIndex();
+        grid.store().StartDecodingTexts(2);
+        if (round == 1) {
+            ClearTargetGrid(grid);
+            EXPECT_EQ(grid.size(), 0u);
+        }
+    }
+    // Rounds 1 and 3 loaded the file on top of the texts being decoded; round 1 was cleared.
+    ASSERT_EQ(grid.size(), 40000u);
+    IndexTargetGrid(grid);
+    EXPECT_EQ(grid.store().Loaded(20000).Info(0), u"店5-0");
+    EXPECT_EQ(grid.store().Loaded(39999).Info(0), u"店5-19999");
 }
 
 }  // namespace
