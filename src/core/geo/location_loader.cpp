@@ -1,6 +1,7 @@
 // Reading location-info files into the grid. Lines are split on their raw bytes (in CP932 and in
-// UTF-8 no byte of a multi-byte character is a comma, quote, CR or LF) and only the items that are
-// kept are decoded, straight into the grid's text pool.
+// UTF-8 no byte of a multi-byte character is a comma, quote, CR or LF), and only as far as their
+// coordinates: a target's line is kept whole, and its items are split and decoded after the index
+// is built (TargetStore::StartDecodingTexts).
 #include "core/geo/location_loader.h"
 
 #include <sched.h>

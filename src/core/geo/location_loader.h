@@ -1,6 +1,7 @@
 // The loader behind LoadLocationInfoFile, with the file's read function injectable so that tests
 // can fail a read in the middle of a file, and the number of threads that share a large file.
-// Loading does not rebuild the search index; the callers do that once after their last file.
+// Loading does not rebuild the search index; the callers do that once after their last file, and
+// the index starts the decoding of the items.
 #pragma once
 
 #include <string>
@@ -23,7 +24,10 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
                                   LocationInfoFileReport* report = nullptr,
                                   const LoadParallelism& parallel = {});
 
-// Rebuilds the search index of the grid (after the last file of a load).
+// Rebuilds the search index of the grid (after the last file of a load), on every core the process
+// may run on, and then decodes the items of a large load on all of them but one, behind the
+// caller: the nearest search can run at once, and a reader of items that are not decoded yet
+// decodes them itself.
 void IndexTargetGrid(TargetGrid& grid);
 
 }  // namespace zentorak

@@ -1,6 +1,8 @@
 // Storage behind TargetGrid: records in fixed-size chunks (their addresses never move), the item
 // texts in pages of 64 records laid out column by column (so a text search scans one column like
 // one long buffer), and the cell index that the searches walk.
+// A page keeps its records' lines as the file has them until its texts are first needed or the
+// store's threads reach it: the nearest search can run as soon as the index stands.
 // Does not read files and does not search; the reader fills it and the searches read the index.
 #pragma once
 
@@ -180,7 +182,6 @@ public:
     // Decodes what is left here, together with the threads, and joins them: every text is
     // readable after it.
     void FinishTexts() const;
-    bool TextsDecoded() const { return decodedPages_ == pages_.size() && !decoding_; }
 
     // Rebuilds the cell index over every record; false when memory runs out (then the index is
     // empty and searches find nothing).
