@@ -1,5 +1,9 @@
 #include "bench_data.h"
 
+#include <fcntl.h>
+#include <iconv.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -82,6 +86,42 @@ std::string TownsSetPath() {
         std::filesystem::rename(partial, path);
     }
     return path;
+}
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes(std::filesystem::file_size(path), '\0');
+    int fd = ::open(path.c_str(), O_RDONLY);
+    size_t got = 0;
+    while (fd >= 0 && got < bytes.size()) {
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+}  // namespace
+
+std::u16string IconvFile(const std::string& path) {
+    std::string bytes = ReadAll(path);
+    std::u16string out(bytes.size(), u'\0');
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    char* in = bytes.data();
+    size_t inLeft = bytes.size();
+    char* o = reinterpret_cast<char*>(out.data());
+    size_t outLeft = out.size() * 2;
+    iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft / 2);
+    return out;
 }
 
 void ResetPeakMemory() {

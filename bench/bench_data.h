@@ -23,6 +23,10 @@ std::string NationalSetPath(size_t n, NationalSetForm form = NationalSetForm::kH
 // is ZENTORAK_TOWNS_CSV or ../shared/data/places/geolonia-japanese-addresses-towns.csv.
 std::string TownsSetPath();
 
+// The whole file in UTF-16 by glibc iconv from CP932 alone, reading included, as a load
+// includes it: the peer of the loading benchmarks.
+std::u16string IconvFile(const std::string& path);
+
 // Peak resident memory since the last ResetPeakMemory (bytes), from /proc/self/status.
 void ResetPeakMemory();
 size_t PeakMemory();

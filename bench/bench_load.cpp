@@ -5,7 +5,6 @@
 // today (UTF-8, decimal degrees), with their ratio.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <malloc.h>
 #include <sched.h>
 #include <unistd.h>
@@ -32,37 +31,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-std::string ReadAll(const std::string& path) {
-    std::string bytes(std::filesystem::file_size(path), '\0');
-    int fd = ::open(path.c_str(), O_RDONLY);
-    size_t got = 0;
-    while (got < bytes.size()) {
-        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0) {
-            break;
-        }
-        got += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    bytes.resize(got);
-    return bytes;
-}
-
-// The whole file in UTF-16 by iconv alone, reading included as the load includes it.
-std::u16string IconvFile(const std::string& path) {
-    std::string bytes = ReadAll(path);
-    std::u16string out(bytes.size(), u'\0');
-    iconv_t cd = iconv_open("UTF-16LE", "CP932");
-    char* in = bytes.data();
-    size_t inLeft = bytes.size();
-    char* o = reinterpret_cast<char*>(out.data());
-    size_t outLeft = out.size() * 2;
-    iconv(cd, &in, &inLeft, &o, &outLeft);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft / 2);
-    return out;
 }
 
 size_t CountLines(const std::string& path) {

@@ -1,7 +1,8 @@
 // Start-up time of the program: from exec to the first painted main window, with no
 // location-info file and with 100,000 and 1,000,000 targets of the generated national set,
-// offscreen and under Xvfb, against a minimal Qt window that paints once. Each case is run 11
-// times; read the median.
+// offscreen and under Xvfb, against a minimal Qt window that paints once; and to the moment the
+// program takes commands (the targets searchable), against iconv converting the same file alone.
+// Each case is run 11 times; read the median.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -133,6 +134,27 @@ void Peer(benchmark::internal::Benchmark* b) {
     b->UseManualTime()->Iterations(1)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 }
 
+// iconv converting the file of a start-up case alone, in this process: the peer of "ready".
+void IconvPeer(benchmark::State& state) {
+    const std::string csv = zentorak::bench::NationalSetPath(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(zentorak::bench::IconvFile(csv).size());
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
+void Files(benchmark::internal::Benchmark* b) {
+    if (zentorak::bench::SmokeRun()) {
+        b->Arg(1000)->Repetitions(2);
+    } else {
+        b->Arg(100000)->Arg(1000000)->Repetitions(11);
+    }
+    b->UseManualTime()->Iterations(1)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(IconvPeer)->Apply(Files);
 BENCHMARK_CAPTURE(StartUp, peer_offscreen, "peer", "offscreen")->Apply(Peer);
 BENCHMARK_CAPTURE(StartUp, zentorak_offscreen, "zentorak", "offscreen")->Apply(Targets);
 BENCHMARK_CAPTURE(StartUp, zentorak_ready_offscreen, "ready", "offscreen")->Apply(Targets);
