@@ -146,7 +146,7 @@ void CountForm(LocationInfoFileReport* report, PointForm form) {
 // and the fields a target needs; the items are split from the kept line when they are decoded.
 // 0, or -100 when memory runs out. A line that gives no target is skipped without a word.
 int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
-    std::string_view lat, lon;
+    std::string_view lat, lon, second;
     size_t count = 0;
     try {
         SplitQuotedFields<char>(line, ',', '"', arena, [&](std::string_view v) {
@@ -155,6 +155,9 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
             }
             if (count == plan.lonColumn) {
                 lon = v;
+            }
+            if (count == 1) {
+                second = v;
             }
             return ++count < plan.needed;
         });
@@ -176,7 +179,18 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     }
     // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
     // the last row or column (TargetStore::CellOf) rather than dropped.
-    store.Add(latAngle, lonAngle, line, plan.items);
+    // When the coordinates are the first two columns, only the rest of the line is kept. That
+    // rest starts after the second field's separator when the field is plain text in the line
+    // (a quoted field is built apart, in the arena).
+    const std::less_equal<const char*> notAfter;
+    if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
+        notAfter(line.data(), second.data()) &&
+        notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
+        const size_t rest = static_cast<size_t>(second.data() - line.data()) + second.size() + 1;
+        store.Add(latAngle, lonAngle, line.substr(rest), plan.items, 2);
+    } else {
+        store.Add(latAngle, lonAngle, line, plan.items);
+    }
     return 0;
 }
 

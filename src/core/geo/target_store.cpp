@@ -112,10 +112,12 @@ struct RawBlock {
     ~RawBlock() { memory.Unmap(); }
 };
 
-// The lines of a page's records as the file has them: their lengths, then their bytes.
+// The lines of a page's records as the file has them (less the columns read already where
+// those are the first ones): their lengths, then their bytes.
 struct RawPage {
     RawBlock* block;
     uint32_t length[kPageRecords];
+    uint8_t skipped[kPageRecords];  // columns before the kept part of each line
 
     const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
 };
@@ -202,7 +204,7 @@ struct DecodedItems {
         const char* line = raw.Bytes();
         const size_t planned = plan.itemOfColumn.size();
         for (int q = 0; q < page.count; ++q) {
-            size_t count = 0;
+            size_t count = raw.skipped[q];
             SplitQuotedFields<char>(
                 std::string_view(line, raw.length[q]), ',', '"', arena, [&](std::string_view field) {
                     const int k = count < planned ? plan.itemOfColumn[count] : -1;
@@ -410,7 +412,7 @@ int TargetStore::CellOf(const TargetRecord& record) {
 }
 
 bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view line,
-                      const std::shared_ptr<const ItemPlan>& plan) {
+                      const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped) {
     // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
     if (count_ >= 0x7FFFFFFF || line.size() > UINT32_MAX) {
         return false;
@@ -441,6 +443,7 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view
     std::memcpy(raw_.back()->memory.base + rawUsed_, line.data(), line.size());
     rawUsed_ += line.size();
     openPage_->length[s.count] = static_cast<uint32_t>(line.size());
+    openPage_->skipped[s.count] = skipped;
     s.plan = plan.get();
     ++s.count;
     TargetRecord& record = Slot(count_);

@@ -140,11 +140,12 @@ public:
     TargetStore();
     ~TargetStore();
 
-    // Adds a record with its line, whose items the plan names. false when memory runs out; the
-    // record is dropped then. Texts become readable after Flush. Waits for the decoding of
-    // earlier texts first.
+    // Adds a record with its line, or the rest of its line after its first `skipped` columns
+    // (the separator after them included), whose items the plan names. false when memory runs
+    // out; the record is dropped then. Texts become readable after Flush. Waits for the decoding
+    // of earlier texts first.
     bool Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view line,
-             const std::shared_ptr<const ItemPlan>& plan);
+             const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped = 0);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
     // Moves every record of part (filled by Add, not indexed) after the records here, in its
