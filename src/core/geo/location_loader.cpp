@@ -182,7 +182,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     // When the coordinates are the first two columns, only the rest of the line is kept. That
     // rest starts after the second field's separator when the field is plain text in the line
     // (a quoted field is built apart, in the arena).
-    const std::less_equal<const char*> notAfter;
+    const std::less_equal<const char*> notAfter{};
     if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
         notAfter(line.data(), second.data()) &&
         notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
