@@ -1,6 +1,8 @@
 #include "core/geo/target_store.h"
 
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -158,6 +160,7 @@ std::u16string_view TargetRecord::Info(int k) const {
 namespace {
 
 constexpr size_t kBodyAlign = 16;
+constexpr int kDecodingNice = 5;
 
 // The body of a page whose texts found no memory: every item reads as empty.
 const TextBody kEmptyBody = [] {
@@ -578,8 +581,11 @@ void TargetStore::BeginDecoding(int threads) {
     decoding_ = std::move(decoding);
     for (int t = 0; t < threads; ++t) {
         try {
-            decoding_->threads.emplace_back(&Decoding::Run, decoding_.get(), std::cref(pages_),
-                                            std::ref(decoding_->pools[static_cast<size_t>(t)]));
+            decoding_->threads.emplace_back([d = decoding_.get(), this, t] {
+                // Behind the program: a window on the same core keeps answering first.
+                setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
+                d->Run(pages_, d->pools[static_cast<size_t>(t)]);
+            });
         } catch (const std::system_error&) {
             break;  // the pages left are decoded by their readers or by FinishTexts
         }
