@@ -298,17 +298,21 @@ std::byte* NewBlock(size_t& size) {
 // Where a decoding thread puts its bodies: blocks of its own, shelved ones first, handed to the
 // store at the end.
 struct BodyPool {
-    static constexpr size_t kBlock = size_t{2} << 20;  // as a raw block, so that those fit
+    // The blocks grow to the size of a raw block, so that those fit; a short load does not map
+    // (or, with huge pages, clear) 2 MB.
+    static constexpr size_t kBlock = size_t{2} << 20;
     BlockShelf* shelf = nullptr;
     std::vector<MappedBlock> blocks;
     size_t used = 0;
+    size_t next = size_t{64} << 10;
 
     void* Space(size_t bytes) {
         if (blocks.empty() || used + bytes > blocks.back().size) {
             blocks.reserve(blocks.size() + 1);
             MappedBlock block;
             if (!shelf || !shelf->Take(bytes, block)) {
-                block = MappedBlock::Map(std::max(kBlock, bytes));
+                block = MappedBlock::Map(std::max(next, bytes));
+                next = std::min(next * 2, kBlock);
             }
             blocks.push_back(block);
             used = 0;
@@ -488,7 +492,8 @@ void* TargetStore::PoolSpace(size_t bytes) {
 RawBlock& TargetStore::NewRawBlock(size_t bytes) {
     raw_.reserve(raw_.size() + 1);
     auto block = std::make_unique<RawBlock>();
-    block->memory = MappedBlock::Map(std::max(kRawBlock, bytes));
+    block->memory = MappedBlock::Map(std::max(rawBlockSize_, bytes));
+    rawBlockSize_ = std::min(rawBlockSize_ * 2, kRawBlock);
     block->shelf = shelf_.get();
     CloseRawBlock();
     raw_.push_back(std::move(block));
@@ -643,6 +648,7 @@ void TargetStore::FreeTexts() {
     std::vector<MappedBlock>().swap(bodies_);
     shelf_->Clear();
     rawUsed_ = kClosed;
+    rawBlockSize_ = kFirstRawBlock;
     openPage_ = nullptr;
     decodedPages_ = 0;
 }

@@ -202,7 +202,8 @@ private:
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
     static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block, at most
     static constexpr size_t kFirstPoolBlock = size_t{64} << 10;
-    static constexpr size_t kRawBlock = size_t{2} << 20;
+    static constexpr size_t kRawBlock = size_t{2} << 20;  // at most; the first is kFirstRawBlock
+    static constexpr size_t kFirstRawBlock = size_t{64} << 10;
     static constexpr size_t kClosed = SIZE_MAX;  // rawUsed_ when no block takes more lines
 
     struct Staging;
@@ -247,6 +248,7 @@ private:
     // decoded. The open block (the last) holds one count of its own until the next is opened.
     std::vector<std::unique_ptr<RawBlock>> raw_;
     size_t rawUsed_ = kClosed;
+    size_t rawBlockSize_ = kFirstRawBlock;  // of the next block
     RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
     std::unique_ptr<BlockShelf> shelf_;
     // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
