@@ -48,6 +48,7 @@ Data& Loaded(const std::string& path) {
         data = new Data;
         Data& d = *data;
         LoadLocationInfoFile(d.grid, d.columns, path);
+        d.grid.store().FinishTexts();  // the searches are timed on a settled grid
         for (uint32_t i = 0; i < d.grid.size(); ++i) {
             const TargetRecord& t = d.grid.store().Loaded(i);
             d.points.xy.push_back({DmsToDegrees(t.lat), DmsToDegrees(t.lon)});

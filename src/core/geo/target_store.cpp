@@ -162,7 +162,7 @@ namespace {
 constexpr size_t kBodyAlign = 16;
 constexpr int kDecodingNice = 5;
 
-// The body of a page whose texts found no memory: every item reads as empty.
+// The body of a page whose texts found no memory: no item of its records is there.
 const TextBody kEmptyBody = [] {
     TextBody body{};
     body.lengthBytes = 1;
@@ -476,7 +476,7 @@ void* TargetStore::PoolSpace(size_t bytes) {
     };
     size_t at = pool_.empty() ? 0 : aligned(poolUsed_, pool_.back().get());
     if (pool_.empty() || at + bytes > poolSize_) {
-        // The blocks grow from 64 KB to kPoolBlock as the texts do.
+        // The blocks grow from 64 KB to kPoolBlock as the load does.
         const size_t grown = pool_.empty() ? kFirstPoolBlock : std::min(poolSize_ * 2, kPoolBlock);
         size_t size = std::max(grown, bytes + kPageRecords);
         pool_.reserve(pool_.size() + 1);

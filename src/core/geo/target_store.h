@@ -91,19 +91,18 @@ struct ItemPlan {
 // they are split and decoded into the body after the index is built, by the store's decoding
 // threads or by the first reader that needs them, whichever comes first.
 struct TextPage {
+    static constexpr uint8_t kRaw = 0, kDecoding = 1, kDecoded = 2;
+
     uint32_t firstRecord;  // load number of the page's first record
     uint16_t count;
-    bool ownBody = false;
-    const ItemPlan* plan = nullptr;                    // the body is its own allocation, not in a pool
-    std::atomic<uint8_t> state{0};           // kRaw, kDecoding, kDecoded
+    bool ownBody = false;  // the body is an allocation of its own, not in a block
+    const ItemPlan* plan = nullptr;
+    std::atomic<uint8_t> state{kRaw};  // claimed by the one thread that decodes the page
     std::atomic<const TextBody*> body{nullptr};
-    RawPage* raw = nullptr;  // the bytes, until they are decoded
-
-    static constexpr uint8_t kRaw = 0, kDecoding = 1, kDecoded = 2;
+    RawPage* raw = nullptr;  // the lines, until they are decoded
 
     // The texts, decoded here first when no one has done it yet.
     const TextBody& Body() const;
-    bool Decoded() const { return state.load(std::memory_order_acquire) == kDecoded; }
 };
 
 class TargetStore {
@@ -200,7 +199,7 @@ private:
     // Small chunks: the unused tail of the last one is what a short file pays for.
     static constexpr int kChunkBits = 12;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
-    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per page block, at most
+    static constexpr size_t kPoolBlock = size_t{4} << 20;  // bytes per block of page heads, at most
     static constexpr size_t kFirstPoolBlock = size_t{64} << 10;
     static constexpr size_t kRawBlock = size_t{2} << 20;  // at most; the first is kFirstRawBlock
     static constexpr size_t kFirstRawBlock = size_t{64} << 10;
@@ -216,7 +215,6 @@ private:
     void BeginDecoding(int threads);
     void StopDecoding();
     void FreeTexts();
-    void FillPage(TextPage& page);
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
