@@ -29,6 +29,15 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 
+// Makes room for one more element, doubling as push_back would, so that the push_back after it
+// cannot throw. (reserve(size() + 1) would copy the whole vector every time.)
+template <typename T>
+void RoomForOneMore(std::vector<T>& v) {
+    if (v.size() == v.capacity()) {
+        v.reserve(std::max<size_t>(16, v.capacity() * 2));
+    }
+}
+
 }  // namespace
 
 // Blocks of 2 MB and more are whole, aligned huge pages where the system offers them on
@@ -308,7 +317,7 @@ struct BodyPool {
 
     void* Space(size_t bytes) {
         if (blocks.empty() || used + bytes > blocks.back().size) {
-            blocks.reserve(blocks.size() + 1);
+            RoomForOneMore(blocks);
             MappedBlock block;
             if (!shelf || !shelf->Take(bytes, block)) {
                 block = MappedBlock::Map(std::max(next, bytes));
@@ -479,7 +488,7 @@ void* TargetStore::PoolSpace(size_t bytes) {
         // The blocks grow from 64 KB to kPoolBlock as the load does.
         const size_t grown = pool_.empty() ? kFirstPoolBlock : std::min(poolSize_ * 2, kPoolBlock);
         size_t size = std::max(grown, bytes + kPageRecords);
-        pool_.reserve(pool_.size() + 1);
+        RoomForOneMore(pool_);
         pool_.emplace_back(NewBlock(size));
         poolSize_ = size;
         at = aligned(0, pool_.back().get());
@@ -490,7 +499,7 @@ void* TargetStore::PoolSpace(size_t bytes) {
 
 // A new open block of at least the given bytes, after the last one is closed.
 RawBlock& TargetStore::NewRawBlock(size_t bytes) {
-    raw_.reserve(raw_.size() + 1);
+    RoomForOneMore(raw_);
     auto block = std::make_unique<RawBlock>();
     block->memory = MappedBlock::Map(std::max(rawBlockSize_, bytes));
     rawBlockSize_ = std::min(rawBlockSize_ * 2, kRawBlock);
@@ -545,7 +554,7 @@ void TargetStore::Flush() {
     }
     TextPage* page = nullptr;
     try {
-        pages_.reserve(pages_.size() + 1);
+        RoomForOneMore(pages_);
         page = new (PoolSpace(sizeof(TextPage))) TextPage;
         pages_.push_back(page);
     } catch (const std::bad_alloc&) {
