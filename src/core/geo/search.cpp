@@ -92,9 +92,13 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         const TextBody& body = page->Body();
         std::u16string_view column(body.Text() + body.columnStart[scan],
                                    body.columnStart[scan + 1] - body.columnStart[scan]);
+        // Three steps ahead the page's head is asked for, two ahead the head of its texts (found
+        // through the page's head, asked for the step before), one ahead the column itself.
+        if (i + 3 < pages.size()) {
+            __builtin_prefetch(pages[i + 3]);
+            __builtin_prefetch(reinterpret_cast<const char*>(pages[i + 3]) + 64);
+        }
         if (i + 2 < pages.size()) {
-            __builtin_prefetch(pages[i + 2]);  // its head, read when it is next in line
-            __builtin_prefetch(reinterpret_cast<const char*>(pages[i + 2]) + 64);
             __builtin_prefetch(pages[i + 2]->body.load(std::memory_order_relaxed));
         }
         if (i + 1 < pages.size()) {

@@ -40,11 +40,12 @@ inline constexpr int kPageRecords = 64;
 struct TextBody {
     static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
 
-    uint8_t present[kPageRecords];         // bit k: info[k] present
+    // What a search reads first comes first: it fits one cache line.
     uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
     uint8_t lengthBytes;
     uint8_t lengthRows;
     uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
+    uint8_t present[kPageRecords];  // bit k: info[k] present
 
     const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
     // The lengths of column k, nullptr when they are all 0.
