@@ -1,7 +1,7 @@
 // Reading location-info files into the grid. Lines are split on their raw bytes (in CP932 and in
 // UTF-8 no byte of a multi-byte character is a comma, quote, CR or LF), and only as far as their
-// coordinates: a target's line is kept whole, and its items are split and decoded after the index
-// is built (TargetStore::StartDecodingTexts).
+// coordinates: a target's line is kept (less its coordinates when they come first), and its items
+// are split and decoded from it after the index is built (TargetStore::StartDecodingTexts).
 #include "core/geo/location_loader.h"
 
 #include <sched.h>
