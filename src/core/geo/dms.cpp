@@ -90,12 +90,6 @@ std::u16string FormatDmsShort(const DmsAngle& a) {
     return Widen(buffer);
 }
 
-double DmsToDegrees(const DmsAngle& a) {
-    constexpr double kMilli = 0.001;
-    constexpr double kSixtieth = 1.0 / 60.0;
-    return ((a.msec * kMilli + a.sec) * kSixtieth + a.min) * kSixtieth + a.deg;
-}
-
 DmsAngle DegreesToDmsRounded(double x) {
     if (!(std::fabs(x) < 1e6)) {
         return DegreesToDms(x);  // no angle; saturated as there, not rounded out of range
@@ -108,20 +102,6 @@ DmsAngle DegreesToDmsRounded(double x) {
     a.sec = sign * static_cast<int32_t>(total / 1000 % 60);
     a.msec = sign * static_cast<int32_t>(total % 1000);
     return a;
-}
-
-int GridCellOf(const DmsAngle& latAngle, const DmsAngle& lonAngle, int& row, int& column) {
-    double lat = DmsToDegrees(latAngle);
-    double lon = DmsToDegrees(lonAngle);
-    if (!(lat >= kAreaLatMin && lat <= kAreaLatMax)) {
-        return -101;
-    }
-    if (!(lon >= kAreaLonMin && lon <= kAreaLonMax)) {
-        return -102;
-    }
-    row = static_cast<int>((lat - kAreaLatMin) * 10);
-    column = static_cast<int>((lon - kAreaLonMin) * 10);
-    return 0;
 }
 
 double SortingDistance(double refLat, double refLon, double lat, double lon) {

@@ -37,7 +37,12 @@ std::u16string FormatDms(const DmsAngle& angle);
 // "%d/%02d/%02d" (no milliseconds), as the radar and the favourite-name dialog show it.
 std::u16string FormatDmsShort(const DmsAngle& angle);
 
-double DmsToDegrees(const DmsAngle& angle);
+// Inline: the index converts every record's angles.
+inline double DmsToDegrees(const DmsAngle& a) {
+    constexpr double kMilli = 0.001;
+    constexpr double kSixtieth = 1.0 / 60.0;
+    return ((a.msec * kMilli + a.sec) * kSixtieth + a.min) * kSixtieth + a.deg;
+}
 
 namespace detail {
 
@@ -72,7 +77,20 @@ DmsAngle DegreesToDmsRounded(double degrees);
 
 // Row and column of the 0.1-degree cell; 0, -101 (latitude outside) or -102 (longitude outside).
 // A point exactly on 46 N or 148 E passes and yields 260, which lies outside the grid.
-int GridCellOf(const DmsAngle& lat, const DmsAngle& lon, int& row, int& column);
+inline int GridCellOf(const DmsAngle& latAngle, const DmsAngle& lonAngle, int& row,
+                      int& column) {
+    double lat = DmsToDegrees(latAngle);
+    double lon = DmsToDegrees(lonAngle);
+    if (!(lat >= kAreaLatMin && lat <= kAreaLatMax)) {
+        return -101;
+    }
+    if (!(lon >= kAreaLonMin && lon <= kAreaLonMax)) {
+        return -102;
+    }
+    row = static_cast<int>((lat - kAreaLatMin) * 10);
+    column = static_cast<int>((lon - kAreaLonMin) * 10);
+    return 0;
+}
 
 // Plain distance in degrees, longitude not scaled by the latitude: for ordering only.
 double SortingDistance(double refLat, double refLon, double lat, double lon);

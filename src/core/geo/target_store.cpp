@@ -133,14 +133,6 @@ struct RawPage {
     const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
 };
 
-int SubCellIndex(double x, double x0, double perDegree, int k) {
-    double s = std::floor((x - x0) * perDegree);
-    if (!(s >= 0)) {
-        return 0;
-    }
-    return s >= k ? k - 1 : static_cast<int>(s);
-}
-
 bool TargetRecord::HasInfo(int k) const {
     if (k < 0 || k >= kInfoItems || text_ == 0) {
         return false;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,7 +23,13 @@ namespace zentorak {
 
 // The sub-cell (0..k-1) of a coordinate in a dense cell starting at x0 with perDegree sub-cells
 // per degree; coordinates a rounding step outside the cell fall in the edge sub-cell.
-int SubCellIndex(double x, double x0, double perDegree, int k);
+inline int SubCellIndex(double x, double x0, double perDegree, int k) {
+    const double s = std::floor((x - x0) * perDegree);
+    if (!(s >= 0)) {
+        return 0;
+    }
+    return s >= k ? k - 1 : static_cast<int>(s);
+}
 // The nominal south and west edges of a row and a column of the grid, in degrees.
 inline double RowSouth(int row) {
     return kAreaLatMin + row * 0.1;

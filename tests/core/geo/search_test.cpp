@@ -169,7 +169,7 @@ TEST_F(SearchTest, ConditionListGrowsByFifty) {
     // Grid order: rising cell numbers, and within a cell the place loaded last first.
     int lastRow = -1;
     for (int i = 0; i < found.count; ++i) {
-        int row, column;
+        int row = 0, column = 0;
         GridCellOf(found.targets[i]->lat, found.targets[i]->lon, row, column);
         EXPECT_LE(lastRow, row);
         if (row == lastRow) {
@@ -183,11 +183,11 @@ TEST_F(SearchTest, ConditionListGrowsByFifty) {
 // 0..29 is offered, cell by cell in walk order, each cell's list from the place loaded last.
 std::vector<size_t> OracleNearest(const std::vector<Place>& places, DmsAngle lat, DmsAngle lon,
                                   size_t wanted) {
-    int r0, c0;
+    int r0 = 0, c0 = 0;
     EXPECT_EQ(GridCellOf(lat, lon, r0, c0), 0);
     std::vector<std::vector<size_t>> cells(kGridCells);
     for (size_t i = places.size(); i-- > 0;) {
-        int r, c;
+        int r = 0, c = 0;
         GridCellOf(places[i].lat, places[i].lon, r, c);
         cells[std::min(r, 259) * kGridColumns + std::min(c, 259)].push_back(i);
     }
@@ -273,7 +273,7 @@ TEST_F(SearchTest, RandomizedAgainstTheFullWalk) {
     for (int slot : {0, 2}) {
         std::vector<std::pair<int, size_t>> expected;
         for (size_t i = 0; i < list.size(); ++i) {
-            int row, column;
+            int row = 0, column = 0;
             GridCellOf(list[i].lat, list[i].lon, row, column);
             if (slot == 2 || list[i].name.find(u"7") != std::u16string::npos) {
                 expected.push_back({std::min(row, 259) * kGridColumns + std::min(column, 259), i});
