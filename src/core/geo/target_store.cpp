@@ -280,22 +280,6 @@ struct DecodedItems {
     }
 };
 
-// Large blocks are whole, aligned huge pages where the system offers them on request. Smaller
-// blocks are plain memory, so that a short file (or a thread's short range) does not clear 2 MB.
-std::byte* NewBlock(size_t& size) {
-    const bool huge = size >= kHugePage;
-    const size_t unit = huge ? kHugePage : kPageRecords;
-    size = (size + unit - 1) / unit * unit;
-    void* block = std::aligned_alloc(unit, size);
-    if (!block) {
-        throw std::bad_alloc();
-    }
-    if (huge) {
-        madvise(block, size, MADV_HUGEPAGE);
-    }
-    return static_cast<std::byte*>(block);
-}
-
 // Where a decoding thread puts its bodies: blocks of its own, shelved ones first, handed to the
 // store at the end.
 struct BodyPool {
@@ -329,8 +313,7 @@ const TextBody& DecodePage(TextPage& page, BodyPool* pool) {
     if (const TextBody* body = page.body.load(std::memory_order_acquire)) {
         return *body;
     }
-    uint8_t raw = TextPage::kRaw;
-    if (!page.state.compare_exchange_strong(raw, TextPage::kDecoding, std::memory_order_acq_rel)) {
+    if (page.claimed.exchange(true, std::memory_order_acq_rel)) {
         const TextBody* body;
         while (!(body = page.body.load(std::memory_order_acquire))) {
             std::this_thread::yield();  // a page takes some microseconds
@@ -357,7 +340,6 @@ const TextBody& DecodePage(TextPage& page, BodyPool* pool) {
     RawBlock* block = page.raw->block;
     page.raw = nullptr;
     page.body.store(body, std::memory_order_release);
-    page.state.store(TextPage::kDecoded, std::memory_order_release);
     block->Release();
     return *body;
 }
@@ -407,6 +389,17 @@ void TargetStore::FreeRecords::operator()(TargetRecord* chunk) const {
 TargetStore::~TargetStore() {
     StopDecoding();
     FreeTexts();
+    FreeHeads();
+}
+
+// Gives back the page heads, after their texts.
+void TargetStore::FreeHeads() {
+    for (MappedBlock& block : pool_) {
+        block.Unmap();
+    }
+    std::vector<MappedBlock>().swap(pool_);
+    std::vector<const TextPage*>().swap(pages_);
+    poolUsed_ = 0;
 }
 
 const TextPage& TargetStore::PageOf(const TargetRecord& record, int& place) {
@@ -472,27 +465,20 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view
     return true;
 }
 
-void TargetStore::FreeBlock::operator()(std::byte* block) const {
-    std::free(block);
-}
-
+// Page heads are 64-byte aligned (the records keep their place in the low bits of the address);
+// the blocks, mapped, start on a page.
 void* TargetStore::PoolSpace(size_t bytes) {
-    auto aligned = [](size_t at, const std::byte* base) {
-        uintptr_t address = reinterpret_cast<uintptr_t>(base) + at;
-        return at + ((kPageRecords - address % kPageRecords) % kPageRecords);
-    };
-    size_t at = pool_.empty() ? 0 : aligned(poolUsed_, pool_.back().get());
-    if (pool_.empty() || at + bytes > poolSize_) {
+    size_t at = (poolUsed_ + kPageRecords - 1) / kPageRecords * kPageRecords;
+    if (pool_.empty() || at + bytes > pool_.back().size) {
         // The blocks grow from 64 KB to kPoolBlock as the load does.
-        const size_t grown = pool_.empty() ? kFirstPoolBlock : std::min(poolSize_ * 2, kPoolBlock);
-        size_t size = std::max(grown, bytes + kPageRecords);
+        const size_t grown =
+            pool_.empty() ? kFirstPoolBlock : std::min(pool_.back().size * 2, kPoolBlock);
         RoomForOneMore(pool_);
-        pool_.emplace_back(NewBlock(size));
-        poolSize_ = size;
-        at = aligned(0, pool_.back().get());
+        pool_.push_back(MappedBlock::Map(std::max(grown, bytes)));
+        at = 0;
     }
     poolUsed_ = at + bytes;
-    return pool_.back().get() + at;
+    return pool_.back().base + at;
 }
 
 // A new open block of at least the given bytes, after the last one is closed.
@@ -700,11 +686,9 @@ bool TargetStore::Append(TargetStore& part) {
         }
     }
     if (!part.pool_.empty()) {
-        for (auto& block : part.pool_) {
-            pool_.push_back(std::move(block));
-        }
+        pool_.insert(pool_.end(), part.pool_.begin(), part.pool_.end());
+        part.pool_.clear();
         poolUsed_ = part.poolUsed_;  // new pages go on in the part's last block
-        poolSize_ = part.poolSize_;
     }
     // The part's open raw block stays the open one: new pages go on in it.
     if (!part.raw_.empty()) {
@@ -735,12 +719,10 @@ void TargetStore::Clear() {
     FreeTexts();
     // Swapping with empty vectors gives the memory back, which clear() would keep.
     std::vector<RecordChunk>().swap(records_);
-    std::vector<std::unique_ptr<std::byte[], FreeBlock>>().swap(pool_);
-    std::vector<const TextPage*>().swap(pages_);
+    FreeHeads();
     std::vector<std::shared_ptr<const ItemPlan>>().swap(plans_);
     staging_ = std::make_unique<Staging>();
     count_ = 0;
-    poolUsed_ = poolSize_ = 0;
     cells.Clear();
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);

@@ -99,14 +99,12 @@ struct ItemPlan {
 // they are split and decoded into the body after the index is built, by the store's decoding
 // threads or by the first reader that needs them, whichever comes first.
 struct TextPage {
-    static constexpr uint8_t kRaw = 0, kDecoding = 1, kDecoded = 2;
-
     uint32_t firstRecord;  // load number of the page's first record
     uint16_t count;
     bool ownBody = false;  // the body is an allocation of its own, not in a block
     const ItemPlan* plan = nullptr;
-    std::atomic<uint8_t> state{kRaw};  // claimed by the one thread that decodes the page
-    std::atomic<const TextBody*> body{nullptr};
+    std::atomic<bool> claimed{false};  // by the one thread that decodes the page
+    std::atomic<const TextBody*> body{nullptr};  // set once decoded
     RawPage* raw = nullptr;  // the lines, until they are decoded
 
     // The texts, decoded here first when no one has done it yet.
@@ -223,6 +221,7 @@ private:
     void BeginDecoding(int threads);
     void StopDecoding();
     void FreeTexts();
+    void FreeHeads();
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
@@ -242,12 +241,8 @@ private:
     static RecordChunk NewRecordChunk();
     std::vector<RecordChunk> records_;
     size_t count_ = 0;
-    struct FreeBlock {
-        void operator()(std::byte* block) const;
-    };
-    std::vector<std::unique_ptr<std::byte[], FreeBlock>> pool_;
-    size_t poolUsed_ = 0;  // bytes used in the last block
-    size_t poolSize_ = 0;
+    std::vector<MappedBlock> pool_;  // of the page heads
+    size_t poolUsed_ = 0;            // bytes used in the last block
     std::vector<const TextPage*> pages_;
     std::vector<std::shared_ptr<const ItemPlan>> plans_;  // of the pages' lines
     // The item bytes waiting for their decoding; a block is given back once its last page is
