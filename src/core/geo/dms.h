@@ -44,6 +44,42 @@ inline double DmsToDegrees(const DmsAngle& a) {
     return ((a.msec * kMilli + a.sec) * kSixtieth + a.min) * kSixtieth + a.deg;
 }
 
+// An angle as a whole number of milliseconds of arc: a quarter of the size of DmsAngle, which is
+// what a target keeps (a million targets are 24 MB smaller and the index moves less).
+// Converting back gives the fields carried into their ranges: 35/75/00 becomes 36/15/00.000.
+// Angles beyond about 596 degrees either way saturate; a target's lie inside the service area.
+class ArcAngle {
+public:
+    ArcAngle() = default;
+    ArcAngle(const DmsAngle& a) {  // NOLINT: an angle converts both ways
+        const int64_t ms = ((int64_t{a.deg} * 60 + a.min) * 60 + a.sec) * 1000 + a.msec;
+        ms_ = static_cast<int32_t>(ms > INT32_MAX ? INT32_MAX : (ms < INT32_MIN ? INT32_MIN : ms));
+    }
+    operator DmsAngle() const {  // NOLINT
+        DmsAngle a;
+        a.deg = ms_ / 3600000;
+        int32_t rest = ms_ - a.deg * 3600000;
+        a.min = rest / 60000;
+        rest -= a.min * 60000;
+        a.sec = rest / 1000;
+        a.msec = rest - a.sec * 1000;
+        return a;
+    }
+    int32_t Milliseconds() const { return ms_; }
+
+    friend bool operator==(ArcAngle, ArcAngle) = default;
+    // The same position: the fields are carried first.
+    friend bool operator==(ArcAngle a, const DmsAngle& b) { return a == ArcAngle(b); }
+
+private:
+    int32_t ms_ = 0;
+};
+
+// The same degrees, to the bit, as the angle's fields give.
+inline double DmsToDegrees(ArcAngle a) {
+    return DmsToDegrees(static_cast<DmsAngle>(a));
+}
+
 namespace detail {
 
 // Truncation toward zero that stays defined for any double.

@@ -58,8 +58,8 @@ struct LocationInfoFileReport {
 // searches), so pointers taken before a load must be dropped, as the found-target list is.
 class TargetRecord {
 public:
-    DmsAngle lat;
-    DmsAngle lon;
+    ArcAngle lat;
+    ArcAngle lon;
 
     // info[k] is absent when its slot is absent or the line was too short; an empty item is
     // present and empty.

@@ -173,6 +173,10 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     if (form != PointForm::kDms && form != PointForm::kDecimal) {
         return 0;
     }
+    // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the area is
+    // checked on what it keeps.
+    latAngle = ArcAngle(latAngle);
+    lonAngle = ArcAngle(lonAngle);
     int row, column;
     if (GridCellOf(latAngle, lonAngle, row, column) != 0) {
         return 0;
@@ -183,15 +187,17 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     // rest starts after the second field's separator when the field is plain text in the line
     // (a quoted field is built apart, in the arena).
     const std::less_equal<const char*> notAfter{};
+    uint8_t skipped = 0;
     if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
         notAfter(line.data(), second.data()) &&
         notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
         const size_t rest = static_cast<size_t>(second.data() - line.data()) + second.size() + 1;
-        store.Add(latAngle, lonAngle, line.substr(rest), plan.items, 2);
-    } else {
-        store.Add(latAngle, lonAngle, line, plan.items);
+        line = line.substr(rest);
+        skipped = 2;
     }
-    return 0;
+    // A target that cannot be kept fails the load rather than going missing without a word.
+    const int cell = std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
+    return store.Add(latAngle, lonAngle, cell, line, plan.items, skipped) ? 0 : -100;
 }
 
 // Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end

@@ -51,8 +51,10 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
                             std::vector<uint32_t>& occupied) {
     std::vector<uint32_t> perCell(kGridCells, 0);
     fineKey.resize(count_);
+    const size_t known = count_ - addedCells_.size();  // the records from here on came with theirs
     for (size_t p = 0; p < count_; ++p) {
-        fineKey[p] = static_cast<uint32_t>(CellOf(At(static_cast<uint32_t>(p))));
+        fineKey[p] = p >= known ? addedCells_[p - known]
+                                : static_cast<uint32_t>(CellOf(At(static_cast<uint32_t>(p))));
         if (perCell[fineKey[p]]++ == 0) {
             occupied.push_back(fineKey[p]);
         }
@@ -244,6 +246,7 @@ bool TargetStore::BuildIndex(int threads) {
     try {
         std::vector<uint32_t> fineStart, to, occupied;
         PlanCells(fineStart, to, occupied);
+        std::vector<uint32_t>().swap(addedCells_);
         std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
         position_.reserve(count_);  // records loaded since the last index stand at their number
         for (size_t n = position_.size(); n < count_; ++n) {

@@ -133,6 +133,8 @@ struct RawPage {
     const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
 };
 
+static_assert(sizeof(TargetRecord) == 16, "two angles and the page address");
+
 bool TargetRecord::HasInfo(int k) const {
     if (k < 0 || k >= kInfoItems || text_ == 0) {
         return false;
@@ -418,7 +420,7 @@ int TargetStore::CellOf(const TargetRecord& record) {
     return std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
 }
 
-bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view line,
+bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::string_view line,
                       const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped) {
     // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
     if (count_ >= 0x7FFFFFFF || line.size() > UINT32_MAX) {
@@ -446,6 +448,14 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view
         }
     } catch (const std::bad_alloc&) {
         return false;
+    }
+    try {
+        if (addedCells_.size() == addedCells_.capacity()) {
+            addedCells_.reserve(std::max<size_t>(1024, addedCells_.capacity() * 2));
+        }
+        addedCells_.push_back(static_cast<uint32_t>(cell));
+    } catch (const std::bad_alloc&) {
+        std::vector<uint32_t>().swap(addedCells_);  // the index works the cells out itself
     }
     std::memcpy(raw_.back()->memory.base + rawUsed_, line.data(), line.size());
     rawUsed_ += line.size();
@@ -543,6 +553,7 @@ void TargetStore::Flush() {
         pages_.push_back(page);
     } catch (const std::bad_alloc&) {
         count_ -= static_cast<size_t>(s.count);  // the page's records are dropped
+        addedCells_.resize(addedCells_.size() - std::min(addedCells_.size(), size_t(s.count)));
         openPage_->block->Release();
     }
     if (page) {
@@ -702,6 +713,17 @@ bool TargetStore::Append(TargetStore& part) {
     }
     bodies_.insert(bodies_.end(), part.bodies_.begin(), part.bodies_.end());
     part.bodies_.clear();
+    // The cells known stay a run at the end.
+    if (part.addedCells_.size() < part.count_ || addedCells_.empty()) {
+        addedCells_.swap(part.addedCells_);
+    } else {
+        try {
+            addedCells_.insert(addedCells_.end(), part.addedCells_.begin(),
+                               part.addedCells_.end());
+        } catch (const std::bad_alloc&) {
+            addedCells_.swap(part.addedCells_);
+        }
+    }
     for (auto& plan : part.plans_) {
         if (plans_.empty() || plans_.back() != plan) {
             plans_.push_back(std::move(plan));
@@ -727,6 +749,7 @@ void TargetStore::Clear() {
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     std::vector<uint32_t>().swap(position_);
+    std::vector<uint32_t>().swap(addedCells_);
     cellFirst_.clear();
     cellNumber_.clear();
     indexed_ = false;

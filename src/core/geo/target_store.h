@@ -149,7 +149,8 @@ public:
     // (the separator after them included), whose items the plan names. false when memory runs
     // out; the record is dropped then. Texts become readable after Flush. Waits for the decoding
     // of earlier texts first.
-    bool Add(const DmsAngle& lat, const DmsAngle& lon, std::string_view line,
+    // cell is CellOf the record, which the reader has worked out already.
+    bool Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::string_view line,
              const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped = 0);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
@@ -258,6 +259,9 @@ private:
     mutable size_t decodedPages_ = 0;
     mutable std::unique_ptr<Decoding> decoding_;
     std::vector<uint32_t> position_;  // storage position of each load number, once indexed
+    // The cells of the last records added (all of them, unless memory ran short), until they are
+    // indexed: the index need not work them out again.
+    std::vector<uint32_t> addedCells_;
     std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
     std::unique_ptr<Staging> staging_;
     bool indexed_ = false;

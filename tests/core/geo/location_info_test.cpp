@@ -269,6 +269,22 @@ TEST_F(LoadTest, BoundaryTargetsAreFiledInTheLastRowAndColumn) {
     EXPECT_EQ(TargetStore::CellOf(Target(1)), kGridCells - 1);
 }
 
+// Minutes, seconds or milliseconds past their range are carried into the next field: the target
+// keeps, shows and files the angle it means, and the area is checked on that.
+TEST_F(LoadTest, FieldsPastTheirRangeAreCarried) {
+    ASSERT_EQ(Load(kHeader + "35/75/00.000,139/00/61.1500,carried\r\n"
+                             "45/119/60.000,140/00/00.000,north of the area once carried\r\n"
+                             "45/59/60.000,147/59/59.1000,on the corner\r\n"),
+              0);
+    ASSERT_EQ(grid.size(), 2u);
+    EXPECT_EQ(static_cast<DmsAngle>(Target(0).lat), (DmsAngle{36, 15, 0, 0}));
+    EXPECT_EQ(static_cast<DmsAngle>(Target(0).lon), (DmsAngle{139, 1, 2, 500}));
+    EXPECT_EQ(FormatDms(Target(0).lon), u"139/01/02.500");
+    EXPECT_EQ(Item(1, 0), u"on the corner");
+    EXPECT_EQ(static_cast<DmsAngle>(Target(1).lat), (DmsAngle{46, 0, 0, 0}));
+    EXPECT_EQ(TargetStore::CellOf(Target(1)), kGridCells - 1);
+}
+
 TEST(LoadAllLocationInfoFiles, StopsAtFirstEmptyEntryAndLastHeaderWins) {
     TempFolder folder;
     LocationInfoFileList files;

@@ -173,7 +173,7 @@ TEST_F(SearchTest, ConditionListGrowsByFifty) {
         GridCellOf(found.targets[i]->lat, found.targets[i]->lon, row, column);
         EXPECT_LE(lastRow, row);
         if (row == lastRow) {
-            EXPECT_GT(found.targets[i - 1]->lat.min, found.targets[i]->lat.min);
+            EXPECT_GT(DmsAngle(found.targets[i - 1]->lat).min, DmsAngle(found.targets[i]->lat).min);
         }
         lastRow = row;
     }

@@ -569,7 +569,8 @@ TEST_F(WalkingListTest, SelectedTargetStaysSelectedAndInViewAfterAnUpdate) {
     EXPECT_GE(shown.top(), 0);  // in view (the row itself is wider than the pane)
     EXPECT_LE(shown.bottom(), List()->viewport()->height());
     // Walking towards it moves it up the list, still selected.
-    walk.toLat = {35, 40, chosen->lat.sec >= 20 ? chosen->lat.sec - 10 : chosen->lat.sec + 10, 0};
+    const DmsAngle chosenLat = chosen->lat, chosenLon = chosen->lon;
+    walk.toLat = {35, 40, chosenLat.sec >= 20 ? chosenLat.sec - 10 : chosenLat.sec + 10, 0};
     walk.toLon = chosen->lon;
     Window().Dispatch(res::ID_POSITION_READY);
     const int row = RowOf(chosen);
@@ -577,8 +578,8 @@ TEST_F(WalkingListTest, SelectedTargetStaysSelectedAndInViewAfterAnUpdate) {
     ASSERT_LT(row, 19);
     EXPECT_EQ(Window().Panes().SelectedRow(), row);
     // Walking to the far corner of the shops leaves it behind, and nothing selected.
-    walk.toLat = {35, 40, chosen->lat.sec >= 20 ? 0 : 40, 0};
-    walk.toLon = {139, 46, chosen->lon.sec >= 25 ? 0 : 50, 0};
+    walk.toLat = {35, 40, chosenLat.sec >= 20 ? 0 : 40, 0};
+    walk.toLon = {139, 46, chosenLon.sec >= 25 ? 0 : 50, 0};
     Window().Dispatch(res::ID_POSITION_READY);
     ASSERT_EQ(RowOf(chosen), -1);
     EXPECT_EQ(Window().Panes().SelectedRow(), -1);
