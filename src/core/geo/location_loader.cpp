@@ -288,9 +288,14 @@ struct Part {
     int result = 0;
 };
 
-// Reads the lines of the scanner that makeReader gives into the store and writes its last page.
+// Reads the lines of the scanner that makeReader gives (about `bytes` of them, when known) into the
+// store and writes its last page.
 template <typename MakeReader>
-int ReadInto(MakeReader makeReader, TargetStore& store, const FilePlan& plan, bool skipHeader) {
+int ReadInto(MakeReader makeReader, TargetStore& store, const FilePlan& plan, bool skipHeader,
+             off_t bytes) {
+    if (bytes > 0) {
+        store.ExpectLineBytes(static_cast<size_t>(bytes));
+    }
     try {
         LineScanner reader = makeReader();
         const int result = ReadTargets(reader, store, plan, skipHeader);
@@ -305,7 +310,7 @@ void ReadPart(int fd, Part& part, FilePlan plan) {
     plan.report = &part.forms;
     part.result = ReadInto(
         [&] { return LineScanner(fd, part.begin, part.end, BlockFor(part.end - part.begin)); },
-        *part.store, plan, part.begin == 0);
+        *part.store, plan, part.begin == 0, part.end - part.begin);
 }
 
 // Reads the file's lines on up to `threads` threads, each a range of whole lines of at least
@@ -400,7 +405,7 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     if (read || size < 0) {
         // A given read function reads the file from its start, in one piece.
         result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(),
-                          plan, true);
+                          plan, true, size);
     } else {
         result = ReadTargetsInParts(fd, size, grid.store(), plan, parallel);
     }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -287,8 +288,8 @@ struct DecodedItems {
 struct BodyPool {
     // The blocks grow to the size of a raw block, so that those fit; a short load does not map
     // (or, with huge pages, clear) 2 MB.
-    static constexpr size_t kBlock = size_t{2} << 20;
     BlockShelf* shelf = nullptr;
+    size_t largest = size_t{2} << 20;
     std::vector<MappedBlock> blocks;
     size_t used = 0;
     size_t next = size_t{64} << 10;
@@ -299,7 +300,7 @@ struct BodyPool {
             MappedBlock block;
             if (!shelf || !shelf->Take(bytes, block)) {
                 block = MappedBlock::Map(std::max(next, bytes));
-                next = std::min(next * 2, kBlock);
+                next = std::min(next * 2, largest);
             }
             blocks.push_back(block);
             used = 0;
@@ -496,7 +497,7 @@ RawBlock& TargetStore::NewRawBlock(size_t bytes) {
     RoomForOneMore(raw_);
     auto block = std::make_unique<RawBlock>();
     block->memory = MappedBlock::Map(std::max(rawBlockSize_, bytes));
-    rawBlockSize_ = std::min(rawBlockSize_ * 2, kRawBlock);
+    rawBlockSize_ = std::min(rawBlockSize_ * 2, largestBlock_);
     block->shelf = shelf_.get();
     CloseRawBlock();
     raw_.push_back(std::move(block));
@@ -536,6 +537,11 @@ void TargetStore::CloseRawBlock() {
         raw_.back()->Release();
     }
     rawUsed_ = kClosed;
+}
+
+void TargetStore::ExpectLineBytes(size_t bytes) {
+    largestBlock_ = std::clamp(std::bit_ceil(bytes / 128), kFirstRawBlock, kRawBlock);
+    rawBlockSize_ = std::min(rawBlockSize_, largestBlock_);
 }
 
 void TargetStore::Flush() {
@@ -586,6 +592,7 @@ void TargetStore::BeginDecoding(int threads) {
     decoding->pools.resize(static_cast<size_t>(std::max(threads, 1)) + 1);  // the last: FinishTexts'
     for (BodyPool& pool : decoding->pools) {
         pool.shelf = shelf_.get();
+        pool.largest = largestBlock_;
     }
     decoding_ = std::move(decoding);
     for (int t = 0; t < threads; ++t) {
@@ -744,6 +751,7 @@ void TargetStore::Clear() {
     FreeHeads();
     std::vector<std::shared_ptr<const ItemPlan>>().swap(plans_);
     staging_ = std::make_unique<Staging>();
+    largestBlock_ = kRawBlock;
     count_ = 0;
     cells.Clear();
     std::vector<Bucket>().swap(buckets);

@@ -152,6 +152,9 @@ public:
     // cell is CellOf the record, which the reader has worked out already.
     bool Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::string_view line,
              const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped = 0);
+    // The lines to come take about `bytes`: the blocks of lines and of texts grow to a 128th of
+    // that (64 KB to 2 MB), so what is left unused of them at the end stays small beside the file.
+    void ExpectLineBytes(size_t bytes);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
     // Moves every record of part (filled by Add, not indexed) after the records here, in its
@@ -251,6 +254,7 @@ private:
     std::vector<std::unique_ptr<RawBlock>> raw_;
     size_t rawUsed_ = kClosed;
     size_t rawBlockSize_ = kFirstRawBlock;  // of the next block
+    size_t largestBlock_ = kRawBlock;       // of lines and of texts
     RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
     std::unique_ptr<BlockShelf> shelf_;
     // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
