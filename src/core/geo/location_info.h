@@ -64,7 +64,9 @@ public:
     // info[k] is absent when its slot is absent or the line was too short; an empty item is
     // present and empty.
     bool HasInfo(int k) const;
-    std::u16string_view Info(int k) const;  // empty when absent
+    std::u16string Info(int k) const;  // empty when absent
+    // Whether info[k] is present and holds text.
+    bool InfoContains(int k, std::u16string_view text) const;
 
 private:
     friend class TargetStore;

@@ -263,7 +263,7 @@ bool MatchesConditions(const TargetRecord& target, const ColumnMap& columns,
         if (texts[k].empty() || !columns.Present(k + 2)) {
             continue;
         }
-        if (!target.HasInfo(k) || target.Info(k).find(texts[k]) == std::u16string_view::npos) {
+        if (!target.InfoContains(k, texts[k])) {
             return false;
         }
     }

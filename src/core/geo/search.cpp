@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 
 #include "core/geo/nearest_walk.h"
 #include "core/geo/target_store.h"
@@ -51,8 +52,8 @@ namespace {
 // Asks for the next page's column while this one is scanned: the columns of successive pages are
 // apart in memory, which the processor's own prefetching does not foresee.
 void Prefetch(const TextBody& body, int k) {
-    const char* from = reinterpret_cast<const char*>(body.Text() + body.columnStart[k]);
-    const char* to = reinterpret_cast<const char*>(body.Text() + body.columnStart[k + 1]);
+    const char* from = reinterpret_cast<const char*>(body.Texts() + body.columnStart[k]);
+    const char* to = reinterpret_cast<const char*>(body.Texts() + body.columnStart[k + 1]);
     for (const char* p = from; p < to; p += 64) {
         __builtin_prefetch(p);
     }
@@ -85,13 +86,14 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         return;
     }
     std::u16string_view needle = texts[scan];
+    // A column of one byte a unit is searched for the needle in that form, when it has one.
+    std::string narrowNeedle;
+    const bool narrowable = NarrowText(needle, narrowNeedle);
     store.FinishTexts();  // every text is searched
     const std::vector<const TextPage*>& pages = store.pages();
     for (size_t i = 0; i < pages.size(); ++i) {
         const TextPage* page = pages[i];
         const TextBody& body = page->Body();
-        std::u16string_view column(body.Text() + body.columnStart[scan],
-                                   body.columnStart[scan + 1] - body.columnStart[scan]);
         // Three steps ahead the page's head is asked for, two ahead the head of its texts (found
         // through the page's head, asked for the step before), one ahead the column itself.
         if (i + 3 < pages.size()) {
@@ -104,22 +106,32 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
         if (i + 1 < pages.size()) {
             Prefetch(*pages[i + 1]->body.load(std::memory_order_relaxed), scan);
         }
-        size_t itemStart = 0;
-        int place = 0;
         const uint8_t* row = body.LengthRow(scan);  // not null once the column has a hit
-        for (size_t hit = FindText(column, needle); hit != column.npos;
-             hit = FindText(column, needle, hit)) {
-            // Find the item holding the hit; a hit across two items is no match.
-            while (itemStart + body.LengthIn(row, place) <= hit) {
-                itemStart += body.LengthIn(row, place++);
+        auto scanColumn = [&](auto column, auto find) {
+            size_t itemStart = 0;
+            int place = 0;
+            for (size_t hit = find(column, 0); hit != column.npos; hit = find(column, hit)) {
+                // Find the item holding the hit; a hit across two items is no match.
+                while (itemStart + body.LengthIn(row, place) <= hit) {
+                    itemStart += body.LengthIn(row, place++);
+                }
+                size_t itemEnd = itemStart + body.LengthIn(row, place);
+                if (hit + needle.size() <= itemEnd) {
+                    keep(page->firstRecord + static_cast<uint32_t>(place));
+                    hit = itemEnd;
+                } else {
+                    ++hit;
+                }
             }
-            size_t itemEnd = itemStart + body.LengthIn(row, place);
-            if (hit + needle.size() <= itemEnd) {
-                keep(page->firstRecord + static_cast<uint32_t>(place));
-                hit = itemEnd;
-            } else {
-                ++hit;
-            }
+        };
+        if (!body.Narrow(scan)) {
+            scanColumn(body.WideColumn(scan), [&](std::u16string_view column, size_t from) {
+                return FindText(column, needle, from);
+            });
+        } else if (narrowable) {
+            scanColumn(body.NarrowColumn(scan), [&](std::string_view column, size_t from) {
+                return column.find(narrowNeedle, from);
+            });
         }
     }
 }

@@ -144,21 +144,65 @@ bool TargetRecord::HasInfo(int k) const {
     return TargetStore::PageOf(*this, place).Body().present[place] & (1u << k);
 }
 
-std::u16string_view TargetRecord::Info(int k) const {
-    if (!HasInfo(k)) {
-        return {};
+namespace {
+
+// Where the record's item k lies in its column, in units; false when it is absent.
+bool ItemOf(const TargetRecord& record, int k, const TextBody*& body, size_t& offset,
+            size_t& length) {
+    if (!record.HasInfo(k)) {
+        return false;
     }
     int place;
-    const TextBody& body = TargetStore::PageOf(*this, place).Body();
-    size_t offset = body.columnStart[k];
-    const uint8_t* row = body.LengthRow(k);
-    if (!row) {
-        return {body.Text() + offset, 0};  // every item of the column here is empty
+    body = &TargetStore::PageOf(record, place).Body();
+    offset = 0;
+    length = 0;
+    if (const uint8_t* row = body->LengthRow(k)) {  // else every item of the column is empty
+        for (int q = 0; q < place; ++q) {
+            offset += body->LengthIn(row, q);
+        }
+        length = body->LengthIn(row, place);
     }
-    for (int q = 0; q < place; ++q) {
-        offset += body.LengthIn(row, q);
+    return true;
+}
+
+}  // namespace
+
+bool NarrowText(std::u16string_view text, std::string& narrow) {
+    narrow.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] > 0xFF) {
+            return false;
+        }
+        narrow[i] = static_cast<char>(text[i]);
     }
-    return {body.Text() + offset, body.LengthIn(row, place)};
+    return true;
+}
+
+std::u16string TargetRecord::Info(int k) const {
+    const TextBody* body;
+    size_t offset, length;
+    if (!ItemOf(*this, k, body, offset, length)) {
+        return {};
+    }
+    if (body->Narrow(k)) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(body->NarrowColumn(k).data());
+        return std::u16string(bytes + offset, bytes + offset + length);
+    }
+    return std::u16string(body->WideColumn(k).substr(offset, length));
+}
+
+bool TargetRecord::InfoContains(int k, std::u16string_view text) const {
+    const TextBody* body;
+    size_t offset, length;
+    if (!ItemOf(*this, k, body, offset, length)) {
+        return false;
+    }
+    if (!body->Narrow(k)) {
+        return body->WideColumn(k).substr(offset, length).find(text) != std::u16string_view::npos;
+    }
+    thread_local std::string narrow;
+    return NarrowText(text, narrow) &&
+           body->NarrowColumn(k).substr(offset, length).find(narrow) != std::string_view::npos;
 }
 
 namespace {
@@ -236,36 +280,65 @@ struct DecodedItems {
         }
     }
 
-    // The bytes of the body these items need.
-    size_t BodySize(uint8_t& lengthBytes, uint8_t& rows) const {
-        size_t units = 0;
+    // The bytes of the body these items need, and which columns are narrow: every unit of
+    // their items in the page is below 0x100.
+    size_t BodySize(uint8_t& lengthBytes, uint8_t& rows, uint8_t& narrow) const {
+        size_t bytes = 0;
         rows = 0;
+        narrow = 0;
         for (int k = 0; k < kInfoItems; ++k) {
-            units += size[k];
-            rows += size[k] > 0;
+            if (size[k] == 0) {
+                continue;
+            }
+            ++rows;
+            char16_t wide = 0;
+            for (size_t i = 0; i < size[k]; ++i) {
+                wide |= text[k][i] & 0xFF00;
+            }
+            if (wide == 0) {
+                narrow |= static_cast<uint8_t>(1u << k);
+                bytes += (size[k] + 1) / 2 * 2;
+            } else {
+                bytes += size[k] * 2;
+            }
         }
         lengthBytes = longest < 255 ? 1 : 4;
-        return sizeof(TextBody) + size_t{rows} * kPageRecords * lengthBytes + units * 2;
+        return sizeof(TextBody) + size_t{rows} * kPageRecords * lengthBytes + bytes;
     }
 
     // Writes the body into space of BodySize bytes.
-    const TextBody* Fill(const TextPage& page, void* space, uint8_t lengthBytes,
-                         uint8_t rows) const {
+    const TextBody* Fill(const TextPage& page, void* space, uint8_t lengthBytes, uint8_t rows,
+                         uint8_t narrow) const {
         TextBody& body = *new (space) TextBody;
         std::memcpy(body.present, present.data(), kPageRecords);
         std::fill(body.present + page.count, body.present + kPageRecords, 0);
         body.lengthBytes = lengthBytes;
         body.lengthRows = rows;
+        body.narrow = narrow;
+        body.padded = 0;
         uint8_t row = 0;
         for (int k = 0; k < kInfoItems; ++k) {
             body.lengthRow[k] = size[k] > 0 ? row++ : TextBody::kNoRow;
         }
-        char16_t* text = const_cast<char16_t*>(body.Text());
+        uint8_t* texts = const_cast<uint8_t*>(body.Texts());
         uint32_t start = 0;
         for (int k = 0; k < kInfoItems; ++k) {
             body.columnStart[k] = start;
+            if (size[k] > 0 && body.Narrow(k)) {
+                const char16_t* from = this->text[k].get();
+                for (size_t i = 0; i < size[k]; ++i) {
+                    texts[start + i] = static_cast<uint8_t>(from[i]);
+                }
+                start += static_cast<uint32_t>(size[k]);
+                if (size[k] % 2 != 0) {
+                    texts[start++] = 0;
+                    body.padded |= static_cast<uint8_t>(1u << k);
+                }
+            } else if (size[k] > 0) {
+                std::memcpy(texts + start, this->text[k].get(), size[k] * 2);
+                start += static_cast<uint32_t>(size[k] * 2);
+            }
             if (size[k] > 0) {
-                std::memcpy(text + start, this->text[k].get(), size[k] * 2);
                 uint8_t* lengths = const_cast<uint8_t*>(body.LengthRow(k));
                 for (int q = 0; q < kPageRecords; ++q) {
                     const uint32_t n = q < page.count ? length[k][q] : 0;
@@ -276,7 +349,6 @@ struct DecodedItems {
                     }
                 }
             }
-            start += static_cast<uint32_t>(size[k]);
         }
         body.columnStart[kInfoItems] = start;
         return &body;
@@ -327,11 +399,11 @@ const TextBody& DecodePage(TextPage& page, BodyPool* pool) {
     try {
         thread_local DecodedItems items;
         items.Decode(page);
-        uint8_t lengthBytes, rows;
-        const size_t size = items.BodySize(lengthBytes, rows);
+        uint8_t lengthBytes, rows, narrow;
+        const size_t size = items.BodySize(lengthBytes, rows, narrow);
         void* space = pool ? pool->Space(size) : std::malloc(size);
         if (space) {
-            body = items.Fill(page, space, lengthBytes, rows);
+            body = items.Fill(page, space, lengthBytes, rows, narrow);
             if (pool) {
                 pool->Use(size);
             } else {

@@ -40,17 +40,21 @@ inline double ColumnWest(int column) {
 
 inline constexpr int kPageRecords = 64;
 
-// The decoded texts of a text page: the item lengths, [row][record] as uint8_t, or uint32_t when
-// an item of the page may have 255 units or more; then the texts, column after column. Only the
-// columns with some text in the page have a row of lengths: a file with three item columns would
-// otherwise pay for eight.
+// The decoded texts of a text page: the item lengths in units, [row][record] as uint8_t, or
+// uint32_t when an item of the page may have 255 units or more; then the texts, column after
+// column. Only the columns with some text in the page have a row of lengths: a file with three
+// item columns would otherwise pay for eight. A column whose units in the page are all below
+// 0x100 (postal codes, telephone numbers) keeps one byte a unit, and one more byte when it needs
+// it to keep the next column's UTF-16 on an even offset.
 struct TextBody {
     static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
 
     // What a search reads first comes first: it fits one cache line.
-    uint32_t columnStart[kInfoItems + 1];  // unit offset of each column's text; last: the end
+    uint32_t columnStart[kInfoItems + 1];  // byte offset of each column's text; last: the end
     uint8_t lengthBytes;
     uint8_t lengthRows;
+    uint8_t narrow;  // bit k: column k has one byte a unit
+    uint8_t padded;  // bit k: column k ends in a byte that is no unit
     uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
     uint8_t present[kPageRecords];  // bit k: info[k] present
 
@@ -68,11 +72,25 @@ struct TextBody {
         const uint8_t* row = LengthRow(k);
         return row ? LengthIn(row, record) : 0;
     }
-    const char16_t* Text() const {
-        return reinterpret_cast<const char16_t*>(Lengths() +
-                                                 size_t{lengthRows} * kPageRecords * lengthBytes);
+    const uint8_t* Texts() const {
+        return Lengths() + size_t{lengthRows} * kPageRecords * lengthBytes;
+    }
+    bool Narrow(int k) const { return (narrow >> k) & 1; }
+    // Column k's text, all its items one after the other: one byte a unit when Narrow(k).
+    std::u16string_view WideColumn(int k) const {
+        return {reinterpret_cast<const char16_t*>(Texts() + columnStart[k]), ColumnBytes(k) / 2};
+    }
+    std::string_view NarrowColumn(int k) const {
+        return {reinterpret_cast<const char*>(Texts() + columnStart[k]), ColumnBytes(k)};
+    }
+    size_t ColumnBytes(int k) const {
+        return columnStart[k + 1] - columnStart[k] - ((padded >> k) & 1);
     }
 };
+
+// The text with one byte a unit, as a narrow column keeps it; false when a unit is 0x100 or above
+// (then no narrow column holds it).
+bool NarrowText(std::u16string_view text, std::string& narrow);
 
 struct RawPage;
 struct RawBlock;

@@ -8,6 +8,7 @@
 
 #include "support/temp_folder.h"
 #include "core/platform/code_page.h"
+#include "core/geo/target_store.h"
 
 namespace zentorak {
 namespace {
@@ -331,6 +332,49 @@ TEST(ConditionPages, HitsStayInsideOneItemAcrossPagesAndFiles) {
     ASSERT_EQ(found.count, 1);
     EXPECT_EQ(found.targets[0]->Info(0), u"cd");
     EXPECT_EQ(found.targets[0]->Info(1).size(), 300u);
+}
+
+// A page's column whose units are all below 0x100 is kept one byte a unit: its items, the column
+// after it and the text search read the same as in a page where the column is UTF-16.
+TEST(ConditionPages, OneByteColumnsReadAndMatchLikeUtf16Ones) {
+    TempFolder folder;
+    std::string file = std::string(kUtf8ByteOrderMark) + "lat,lon,name,tel,note\r\n";
+    auto nameOf = [](int i) {
+        return i == 100 ? "店café" : i % 3 == 0 ? "café" : "n" + std::to_string(i) + (i == 7 ? "x" : "");
+    };
+    for (int i = 0; i < 150; ++i) {
+        // The first page's names are all Latin-1 (an odd number of units in all, so the
+        // UTF-16 notes after them are moved on by a byte); the second page's column is UTF-16
+        // for one Japanese name in it.
+        file += "35/00/00.000,139/00/00.000," + nameOf(i) + ",03-" + std::to_string(i) + ",備" +
+                std::to_string(i) + "\r\n";
+    }
+    TargetGrid grid;
+    ColumnMap columns;
+    ASSERT_EQ(LoadLocationInfoFile(grid, columns, folder.Write("a.csv", file)), 0);
+    ASSERT_EQ(grid.size(), 150u);
+    for (uint32_t i = 0; i < 150; ++i) {
+        const TargetRecord& t = grid.store().Loaded(i);
+        ASSERT_EQ(t.Info(0), FromUtf8(nameOf(static_cast<int>(i)))) << i;
+        ASSERT_EQ(t.Info(1), u"03-" + FromUtf8(std::to_string(i))) << i;
+        ASSERT_EQ(t.Info(2), u"備" + FromUtf8(std::to_string(i))) << i;
+        EXPECT_EQ(t.InfoContains(0, u"é"), i % 3 == 0 || i == 100) << i;
+        EXPECT_FALSE(t.InfoContains(0, u"店é"));
+    }
+    auto count = [&](std::u16string name, std::u16string tel) {
+        SearchTexts texts;
+        texts[0] = std::move(name);
+        texts[1] = std::move(tel);
+        FoundTargets found;
+        found.Allocate(200);
+        EXPECT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+        return found.count;
+    };
+    EXPECT_EQ(count(u"é", u""), 51);   // 50 names "café" and one "店café", on every page
+    EXPECT_EQ(count(u"店", u""), 1);   // in no one-byte column
+    EXPECT_EQ(count(u"éx", u""), 0);
+    EXPECT_EQ(count(u"caf", u"-99"), 1);
+    EXPECT_EQ(count(u"c", u"03-10"), 4);  // of 03-10 and 03-100..109: 100, 102, 105 and 108
 }
 
 }  // namespace
