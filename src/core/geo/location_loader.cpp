@@ -175,8 +175,14 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     }
     // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the area is
     // checked on what it keeps.
-    latAngle = ArcAngle(latAngle);
-    lonAngle = ArcAngle(lonAngle);
+    auto carry = [](DmsAngle& a) {
+        if (!(a.min >= 0 && a.min < 60 && a.sec >= 0 && a.sec < 60 && a.msec >= 0 &&
+              a.msec < 1000)) {
+            a = ArcAngle(a);
+        }
+    };
+    carry(latAngle);
+    carry(lonAngle);
     int row, column;
     if (GridCellOf(latAngle, lonAngle, row, column) != 0) {
         return 0;
