@@ -129,6 +129,14 @@ FilePlan MakePlan(const ColumnMap& columns, TextEncoding encoding) {
             items->itemOfColumn[c] = static_cast<int8_t>(k);
         }
     }
+    items->presentWith.assign(items->itemOfColumn.size() + 1, 0);
+    for (size_t n = 0; n < items->presentWith.size(); ++n) {
+        for (int k = 0; k < kInfoItems; ++k) {
+            if (items->column[k] >= 0 && static_cast<size_t>(items->column[k]) < n) {
+                items->presentWith[n] |= static_cast<uint8_t>(1u << k);
+            }
+        }
+    }
     plan.items = std::move(items);
     return plan;
 }

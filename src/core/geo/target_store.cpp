@@ -222,6 +222,21 @@ const TextBody kEmptyBody = [] {
     return body;
 }();
 
+// Whether every unit is below 0x100, four at a time.
+bool BelowU100(const char16_t* text, size_t n) {
+    uint64_t high = 0;
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint64_t four;
+        std::memcpy(&four, text + i, sizeof four);
+        high |= four;
+    }
+    for (; i < n; ++i) {
+        high |= text[i];
+    }
+    return (high & 0xFF00FF00FF00FF00u) == 0;
+}
+
 // A page's items split and decoded, column by column, before they are copied into a body of
 // their exact size. One per decoding thread.
 struct DecodedItems {
@@ -271,13 +286,7 @@ struct DecodedItems {
                     }
                     return count < planned;  // the columns after the last item are not needed
                 });
-            uint8_t bits = 0;
-            for (int k = 0; k < kInfoItems; ++k) {
-                if (plan.column[k] >= 0 && static_cast<size_t>(plan.column[k]) < count) {
-                    bits |= static_cast<uint8_t>(1u << k);
-                }
-            }
-            present[q] = bits;
+            present[q] = plan.presentWith[std::min(count, planned)];
             line += raw.length[q];
         }
     }
@@ -293,11 +302,7 @@ struct DecodedItems {
                 continue;
             }
             ++rows;
-            char16_t wide = 0;
-            for (size_t i = 0; i < size[k]; ++i) {
-                wide |= text[k][i] & 0xFF00;
-            }
-            if (wide == 0) {
+            if (BelowU100(text[k].get(), size[k])) {
                 narrow |= static_cast<uint8_t>(1u << k);
                 bytes += (size[k] + 1) / 2 * 2;
             } else {

@@ -111,6 +111,9 @@ struct ItemPlan {
     TextEncoding encoding = TextEncoding::kCp932;
     std::array<int, kInfoItems> column{-1, -1, -1, -1, -1, -1, -1, -1};
     std::vector<int8_t> itemOfColumn;  // up to the last item column: its item, or -1
+    // The items present in a line of n columns, n up to itemOfColumn.size(): bit k set when
+    // column[k] < n.
+    std::vector<uint8_t> presentWith;
 };
 
 // The head of up to 64 records' items. A load keeps the records' lines as the file has them;
