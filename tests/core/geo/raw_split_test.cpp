@@ -103,6 +103,30 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
     EXPECT_GT(utf8Files, 30u);    // and many UTF-8 files
 }
 
+// Lines whose coordinates come first take a shorter way to their fields than the others; every
+// way a line can end or quote near its first two fields must give what reading it whole gives.
+TEST(RawSplit, FirstFieldsOfEveryShapeMatchLineByLineReading) {
+    const char* const latitudes[] = {"35/00/00.000", "\"35/00/01.000\"", "", "\"35/0,0\"", "3\"5"};
+    const char* const longitudes[] = {"139/00/00.000", "\"139/00/02.000\"", "", "\"139\"\"x\""};
+    const char* const tails[] = {"", ",", ",x", ",,", ",,x", ",\"q\"", ",\"", ",x,\"y,z\"", ",\"\""};
+    std::string file = "lat,lon,name,note\r\n";
+    for (const char* lat : latitudes) {
+        for (const char* lon : longitudes) {
+            for (const char* tail : tails) {
+                file += std::string(lat) + "," + lon + tail + "\r\n";
+            }
+            file += std::string(lat) + "\r\n" + lat + ",\r\n" + lat + "," + lon + "\n";
+        }
+    }
+    testing::TempFolder folder;
+    const std::string path = folder.Write("shapes.csv", file);
+    TargetGrid grid;
+    ColumnMap columns;
+    ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path), 0);
+    EXPECT_EQ(testing::DifferenceFromReference(grid, columns, testing::ReferenceLoad(path)), "");
+    EXPECT_GT(grid.size(), 20u);
+}
+
 }  // namespace
 }  // namespace zentorak
 
