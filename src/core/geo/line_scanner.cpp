@@ -6,6 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zentorak {
 
 LineScanner::LineScanner(int fd, TextFileReader::ReadFunction read, size_t blockSize)
@@ -21,8 +25,6 @@ LineScanner::LineScanner(int fd, off_t begin, off_t end, size_t blockSize)
 bool LineScanner::Fill(bool& atEnd) {
     std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
     end_ -= pos_;
-    nextCr_ = nextCr_ >= pos_ ? nextCr_ - pos_ : 0;
-    nextLf_ = nextLf_ >= pos_ ? nextLf_ - pos_ : 0;
     nextNul_ = nextNul_ >= pos_ ? nextNul_ - pos_ : 0;
     pos_ = 0;
     if (end_ == buffer_.size()) {
@@ -47,8 +49,8 @@ bool LineScanner::Fill(bool& atEnd) {
     return true;
 }
 
-// The cached positions hold "no such byte between the scan point and here", so each byte is
-// searched once per character even in files whose lines all end in CR alone.
+// The cached position holds "no such byte between the scan point and here", so each byte is
+// searched once however many lines follow.
 size_t LineScanner::NextOf(size_t& cached, char c, size_t from) {
     const char* base = buffer_.data();
     if (cached < from) {
@@ -61,9 +63,29 @@ size_t LineScanner::NextOf(size_t& cached, char c, size_t from) {
     return cached;
 }
 
-// The first CR or LF at or after from, or end_.
+// The first CR or LF at or after from, or end_: one pass for both, sixteen bytes at a time where
+// the processor has SSE2. Each call starts where the last line ended, so each byte is looked at
+// once whichever line ends a file uses.
 size_t LineScanner::FindLineEnd(size_t from) {
-    return std::min(NextOf(nextCr_, '\r', from), NextOf(nextLf_, '\n', from));
+    const char* base = buffer_.data();
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= end_; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        const int mask = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        if (mask != 0) {
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+    }
+#endif
+    for (; i < end_; ++i) {
+        if (base[i] == '\r' || base[i] == '\n') {
+            return i;
+        }
+    }
+    return end_;
 }
 
 std::string_view LineScanner::UpToNul(std::string_view line) {

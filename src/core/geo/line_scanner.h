@@ -42,8 +42,7 @@ private:
     TextFileReader::ReadFunction read_;
     std::string buffer_;
     size_t pos_ = 0, end_ = 0;
-    size_t nextCr_ = 0, nextLf_ = 0, nextNul_ = 0;  // next CR, LF and NUL at or after the scan
-                                                    // point, or end_
+    size_t nextNul_ = 0;  // the next NUL at or after the scan point, or end_
     bool eof_ = false;
     off_t offset_ = -1, limit_ = -1;  // the range's next byte and its end; -1: read_ is used
 };
