@@ -17,6 +17,9 @@ namespace {
 constexpr uint32_t kSplitThreshold = 48;  // cells with more records get sub-cells
 constexpr double kTargetsPerSub = 16.0;
 constexpr int kMaxSubsPerSide = 64;
+// A range of records this short, with its places (80 KB), stays in the second-level cache, where
+// following the permutation's cycles costs less than another pass over it.
+constexpr uint32_t kCycleRecords = 4096;
 
 // The run (cell, or sub-cell of a dense cell) of a record, numbered across the grid.
 uint32_t FineKey(const TargetRecord& r, int cell, int k, uint32_t fineBase) {
@@ -98,7 +101,7 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
 // their cycles. The parts after the first split share nothing, so `threads` threads take them.
 void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end,
                               int highBit, int threads) {
-    if (end - begin <= 64 || highBit == 0) {
+    if (end - begin <= kCycleRecords || highBit == 0) {
         for (uint32_t i = begin; i < end; ++i) {
             while (to[i] != i) {
                 const uint32_t t = to[i];
