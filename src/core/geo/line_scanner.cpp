@@ -73,8 +73,8 @@ size_t LineScanner::FindLineEnd(size_t from) {
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
     for (; i + 16 <= end_; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-        const int mask = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
         if (mask != 0) {
             return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
         }

@@ -160,8 +160,8 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     // to memchr. A field that opens with a quote goes to the splitter.
     const size_t n = line.size();
     size_t a = 0, b = 0;
-    const bool usual = plan.latColumn == 0 && plan.lonColumn == 1 && plan.needed == 3 && n > 0 &&
-                       line[0] != '"';
+    const bool usual =
+        plan.latColumn == 0 && plan.lonColumn == 1 && plan.needed == 3 && n > 0 && line[0] != '"';
     if (usual) {
         while (a < n && line[a] != ',') {
             ++a;
@@ -233,8 +233,9 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
         line = line.substr(rest);
         skipped = 2;
     }
+    const int cell =
+        std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
     // A target that cannot be kept fails the load rather than going missing without a word.
-    const int cell = std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
     return store.Add(latAngle, lonAngle, cell, line, plan.items, skipped) ? 0 : -100;
 }
 
@@ -442,8 +443,8 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     int result;
     if (read || size < 0) {
         // A given read function reads the file from its start, in one piece.
-        result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(),
-                          plan, true, size);
+        result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(), plan,
+                          true, size);
     } else {
         result = ReadTargetsInParts(fd, size, grid.store(), plan, parallel);
     }

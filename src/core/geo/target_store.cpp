@@ -50,8 +50,7 @@ MappedBlock MappedBlock::Map(size_t size) {
     size = (size + unit - 1) / unit * unit;
     const size_t slack = huge ? kHugePage : 0;
     void* mapped = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | (huge ? 0 : MAP_POPULATE),
-                        -1, 0);
+                        MAP_PRIVATE | MAP_ANONYMOUS | (huge ? 0 : MAP_POPULATE), -1, 0);
     if (mapped == MAP_FAILED) {
         throw std::bad_alloc();
     }
@@ -804,8 +803,7 @@ bool TargetStore::Append(TargetStore& part) {
         addedCells_.swap(part.addedCells_);
     } else {
         try {
-            addedCells_.insert(addedCells_.end(), part.addedCells_.begin(),
-                               part.addedCells_.end());
+            addedCells_.insert(addedCells_.end(), part.addedCells_.begin(), part.addedCells_.end());
         } catch (const std::bad_alloc&) {
             addedCells_.swap(part.addedCells_);
         }

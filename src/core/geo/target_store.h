@@ -53,8 +53,8 @@ struct TextBody {
     uint32_t columnStart[kInfoItems + 1];  // byte offset of each column's text; last: the end
     uint8_t lengthBytes;
     uint8_t lengthRows;
-    uint8_t narrow;  // bit k: column k has one byte a unit
-    uint8_t padded;  // bit k: column k ends in a byte that is no unit
+    uint8_t narrow;                 // bit k: column k has one byte a unit
+    uint8_t padded;                 // bit k: column k ends in a byte that is no unit
     uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
     uint8_t present[kPageRecords];  // bit k: info[k] present
 

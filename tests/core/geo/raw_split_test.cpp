@@ -108,7 +108,8 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
 TEST(RawSplit, FirstFieldsOfEveryShapeMatchLineByLineReading) {
     const char* const latitudes[] = {"35/00/00.000", "\"35/00/01.000\"", "", "\"35/0,0\"", "3\"5"};
     const char* const longitudes[] = {"139/00/00.000", "\"139/00/02.000\"", "", "\"139\"\"x\""};
-    const char* const tails[] = {"", ",", ",x", ",,", ",,x", ",\"q\"", ",\"", ",x,\"y,z\"", ",\"\""};
+    const char* const tails[] = {"",       ",",   ",x",         ",,",   ",,x",
+                                 ",\"q\"", ",\"", ",x,\"y,z\"", ",\"\""};
     std::string file = "lat,lon,name,note\r\n";
     for (const char* lat : latitudes) {
         for (const char* lon : longitudes) {

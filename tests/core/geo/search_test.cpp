@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "support/temp_folder.h"
-#include "core/platform/code_page.h"
 #include "core/geo/target_store.h"
+#include "core/platform/code_page.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
@@ -340,7 +340,9 @@ TEST(ConditionPages, OneByteColumnsReadAndMatchLikeUtf16Ones) {
     TempFolder folder;
     std::string file = std::string(kUtf8ByteOrderMark) + "lat,lon,name,tel,note\r\n";
     auto nameOf = [](int i) {
-        return i == 100 ? "店café" : i % 3 == 0 ? "café" : "n" + std::to_string(i) + (i == 7 ? "x" : "");
+        return i == 100     ? "店café"
+               : i % 3 == 0 ? "café"
+                            : "n" + std::to_string(i) + (i == 7 ? "x" : "");
     };
     for (int i = 0; i < 150; ++i) {
         // The first page's names are all Latin-1 (an odd number of units in all, so the
@@ -370,8 +372,8 @@ TEST(ConditionPages, OneByteColumnsReadAndMatchLikeUtf16Ones) {
         EXPECT_EQ(SearchByConditions(grid, columns, texts, found), 0);
         return found.count;
     };
-    EXPECT_EQ(count(u"é", u""), 51);   // 50 names "café" and one "店café", on every page
-    EXPECT_EQ(count(u"店", u""), 1);   // in no one-byte column
+    EXPECT_EQ(count(u"é", u""), 51);  // 50 names "café" and one "店café", on every page
+    EXPECT_EQ(count(u"店", u""), 1);  // in no one-byte column
     EXPECT_EQ(count(u"éx", u""), 0);
     EXPECT_EQ(count(u"caf", u"-99"), 1);
     EXPECT_EQ(count(u"c", u"03-10"), 4);  // of 03-10 and 03-100..109: 100, 102, 105 and 108
