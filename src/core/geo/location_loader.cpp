@@ -455,14 +455,20 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
 void IndexTargetGrid(TargetGrid& grid) {
     TargetStore& store = grid.store();
     const int cores = UsableCores();
-    store.BuildIndex(cores);
     // The nearest search needs only the points, so the texts are decoded behind the index, on
-    // all cores but the one the caller goes on with. A short load is decoded at once.
+    // all cores but the one the caller goes on with. A short load is decoded at once. With more
+    // than one core the decoding starts before the index, which reads only the points: most of
+    // the index runs on one core and leaves the others to it.
     constexpr size_t kDecodeBehind = 8192;
-    if (store.size() < kDecodeBehind) {
+    const bool behind = store.size() >= kDecodeBehind;
+    if (behind && cores > 1) {
+        store.StartDecodingTexts(cores - 1);
+    }
+    store.BuildIndex(cores);
+    if (!behind) {
         store.FinishTexts();
-    } else {
-        store.StartDecodingTexts(std::max(1, cores - 1));
+    } else if (cores == 1) {
+        store.StartDecodingTexts(1);
     }
 }
 

@@ -207,8 +207,9 @@ public:
     const std::vector<const TextPage*>& pages() const { return pages_; }
 
     // Decodes the texts of every page not decoded yet on up to `threads` threads of the store's
-    // own (after the index is built: the searches by position do not need them). Readers of a
-    // page that is not decoded yet decode it themselves; changing the store waits for them all.
+    // own, while the index is built or after it (the index and the searches by position read
+    // only the points). Readers of a page that is not decoded yet decode it themselves; adding
+    // records, appending or clearing waits for them all.
     void StartDecodingTexts(int threads);
     // Decodes what is left here, together with the threads, and joins them: every text is
     // readable after it.
