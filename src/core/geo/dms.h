@@ -65,7 +65,6 @@ public:
         a.msec = rest - a.sec * 1000;
         return a;
     }
-    int32_t Milliseconds() const { return ms_; }
 
     friend bool operator==(ArcAngle, ArcAngle) = default;
     // The same position: the fields are carried first.

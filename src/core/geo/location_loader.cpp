@@ -1,7 +1,8 @@
 // Reading location-info files into the grid. Lines are split on their raw bytes (in CP932 and in
 // UTF-8 no byte of a multi-byte character is a comma, quote, CR or LF), and only as far as their
 // coordinates: a target's line is kept (less its coordinates when they come first), and its items
-// are split and decoded from it after the index is built (TargetStore::StartDecodingTexts).
+// are split and decoded from it while the index is built or after it
+// (TargetStore::StartDecodingTexts).
 #include "core/geo/location_loader.h"
 
 #include <sched.h>
@@ -233,8 +234,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
         line = line.substr(rest);
         skipped = 2;
     }
-    const int cell =
-        std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
+    const int cell = TargetStore::CellNumber(row, column);
     // A target that cannot be kept fails the load rather than going missing without a word.
     return store.Add(latAngle, lonAngle, cell, line, plan.items, skipped) ? 0 : -100;
 }
@@ -460,14 +460,16 @@ void IndexTargetGrid(TargetGrid& grid) {
     // than one core the decoding starts before the index, which reads only the points: most of
     // the index runs on one core and leaves the others to it.
     constexpr size_t kDecodeBehind = 8192;
-    const bool behind = store.size() >= kDecodeBehind;
-    if (behind && cores > 1) {
+    if (store.size() < kDecodeBehind) {
+        store.BuildIndex(cores);
+        store.FinishTexts();
+        return;
+    }
+    if (cores > 1) {
         store.StartDecodingTexts(cores - 1);
     }
     store.BuildIndex(cores);
-    if (!behind) {
-        store.FinishTexts();
-    } else if (cores == 1) {
+    if (cores == 1) {
         store.StartDecodingTexts(1);
     }
 }

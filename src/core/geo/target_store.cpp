@@ -330,7 +330,10 @@ struct DecodedItems {
         uint32_t start = 0;
         for (int k = 0; k < kInfoItems; ++k) {
             body.columnStart[k] = start;
-            if (size[k] > 0 && body.Narrow(k)) {
+            if (size[k] == 0) {
+                continue;
+            }
+            if (body.Narrow(k)) {
                 const char16_t* from = this->text[k].get();
                 for (size_t i = 0; i < size[k]; ++i) {
                     texts[start + i] = static_cast<uint8_t>(from[i]);
@@ -340,19 +343,17 @@ struct DecodedItems {
                     texts[start++] = 0;
                     body.padded |= static_cast<uint8_t>(1u << k);
                 }
-            } else if (size[k] > 0) {
+            } else {
                 std::memcpy(texts + start, this->text[k].get(), size[k] * 2);
                 start += static_cast<uint32_t>(size[k] * 2);
             }
-            if (size[k] > 0) {
-                uint8_t* lengths = const_cast<uint8_t*>(body.LengthRow(k));
-                for (int q = 0; q < kPageRecords; ++q) {
-                    const uint32_t n = q < page.count ? length[k][q] : 0;
-                    if (lengthBytes == 1) {
-                        lengths[q] = static_cast<uint8_t>(n);
-                    } else {
-                        reinterpret_cast<uint32_t*>(lengths)[q] = n;
-                    }
+            uint8_t* lengths = const_cast<uint8_t*>(body.LengthRow(k));
+            for (int q = 0; q < kPageRecords; ++q) {
+                const uint32_t n = q < page.count ? length[k][q] : 0;
+                if (lengthBytes == 1) {
+                    lengths[q] = static_cast<uint8_t>(n);
+                } else {
+                    reinterpret_cast<uint32_t*>(lengths)[q] = n;
                 }
             }
         }
@@ -496,7 +497,7 @@ uint32_t TargetStore::LoadNumberOf(const TargetRecord& record) {
 int TargetStore::CellOf(const TargetRecord& record) {
     int row = 0, column = 0;
     GridCellOf(record.lat, record.lon, row, column);
-    return std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
+    return CellNumber(row, column);
 }
 
 bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::string_view line,
@@ -529,9 +530,6 @@ bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::s
         return false;
     }
     try {
-        if (addedCells_.size() == addedCells_.capacity()) {
-            addedCells_.reserve(std::max<size_t>(1024, addedCells_.capacity() * 2));
-        }
         addedCells_.push_back(static_cast<uint32_t>(cell));
     } catch (const std::bad_alloc&) {
         std::vector<uint32_t>().swap(addedCells_);  // the index works the cells out itself

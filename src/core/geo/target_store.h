@@ -6,6 +6,7 @@
 // Does not read files and does not search; the reader fills it and the searches read the index.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -198,6 +199,10 @@ public:
     // The grid cell (row * 260 + column) of a record; points on 46 N or 148 E lie in the last
     // row or column.
     static int CellOf(const TargetRecord& record);
+    // The same from GridCellOf's row and column.
+    static int CellNumber(int row, int column) {
+        return std::min(row, kGridRows - 1) * kGridColumns + std::min(column, kGridColumns - 1);
+    }
     // The same for the record at a position, from the index when there is one.
     int CellOfPosition(uint32_t position) const;
     static const TextPage& PageOf(const TargetRecord& record, int& place);
