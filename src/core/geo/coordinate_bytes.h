@@ -5,6 +5,7 @@
 // on the decoded text in CP932 and in UTF-8 alike. Does not check the service area of a DMS point.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -32,5 +33,46 @@ enum class PointForm : uint8_t {
 // lat and lon are set for kDms and kDecimal.
 PointForm ReadPoint(std::string_view latCell, std::string_view lonCell, DmsAngle& lat,
                     DmsAngle& lon);
+
+namespace detail {
+
+// The usual form "d/mm/ss.mmm" (one to three degree digits, nothing else) as milliseconds of arc,
+// the fields carried as ArcAngle carries them. Inline and without branches on the digits: the
+// loader reads two a line.
+inline bool ParseUsualArc(std::string_view cell, ArcAngle& out) {
+    const size_t n = cell.size();
+    if (n < 11 || n > 13) {
+        return false;
+    }
+    const auto* b = reinterpret_cast<const unsigned char*>(cell.data());
+    const unsigned char* p = b + (n - 10);  // the first '/'
+    auto digit = [](unsigned char c) { return static_cast<uint32_t>(c) - '0'; };
+    bool bad = (p[0] != '/') | (p[3] != '/') | (p[6] != '.');
+    uint32_t deg = 0;
+    for (const unsigned char* q = b; q < p; ++q) {
+        bad |= digit(*q) > 9;
+        deg = deg * 10 + digit(*q);
+    }
+    const uint32_t m1 = digit(p[1]), m2 = digit(p[2]), s1 = digit(p[4]), s2 = digit(p[5]);
+    const uint32_t x1 = digit(p[7]), x2 = digit(p[8]), x3 = digit(p[9]);
+    bad |= (m1 > 9) | (m2 > 9) | (s1 > 9) | (s2 > 9) | (x1 > 9) | (x2 > 9) | (x3 > 9);
+    if (bad) {
+        return false;
+    }
+    // At most 999/99/99.999: 3,602,339,999 fits 32 bits unsigned.
+    const uint32_t ms =
+        ((deg * 60 + m1 * 10 + m2) * 60 + s1 * 10 + s2) * 1000 + x1 * 100 + x2 * 10 + x3;
+    out = ArcAngle::FromMilliseconds(static_cast<int32_t>(std::min<uint32_t>(ms, INT32_MAX)));
+    return true;
+}
+
+}  // namespace detail
+
+// ReadPoint's common case, decided at once: true when both cells are in the usual D/M/S form
+// (where ReadPoint gives kDms), with the angles carried into their ranges.
+inline bool ReadUsualPoint(std::string_view latCell, std::string_view lonCell, ArcAngle& lat,
+                           ArcAngle& lon) {
+    return detail::ParseUsualArc(latCell, lat) && detail::ParseUsualArc(lonCell, lon);
+}
 
 }  // namespace zentorak

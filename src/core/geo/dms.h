@@ -66,6 +66,13 @@ public:
         return a;
     }
 
+    static ArcAngle FromMilliseconds(int32_t ms) {
+        ArcAngle a;
+        a.ms_ = ms;
+        return a;
+    }
+    int32_t Milliseconds() const { return ms_; }
+
     friend bool operator==(ArcAngle, ArcAngle) = default;
     // The same position: the fields are carried first.
     friend bool operator==(ArcAngle a, const DmsAngle& b) { return a == ArcAngle(b); }
@@ -124,6 +131,47 @@ inline int GridCellOf(const DmsAngle& latAngle, const DmsAngle& lonAngle, int& r
     }
     row = static_cast<int>((lat - kAreaLatMin) * 10);
     column = static_cast<int>((lon - kAreaLonMin) * 10);
+    return 0;
+}
+
+// The service area's edges and a grid step in milliseconds of arc.
+inline constexpr int32_t kArcPerDegree = 3600000;
+inline constexpr int32_t kArcPerCell = kArcPerDegree / 10;
+inline constexpr int32_t kAreaLatMinArc = 20 * kArcPerDegree;
+inline constexpr int32_t kAreaLatMaxArc = 46 * kArcPerDegree;
+inline constexpr int32_t kAreaLonMinArc = 122 * kArcPerDegree;
+inline constexpr int32_t kAreaLonMaxArc = 148 * kArcPerDegree;
+
+namespace detail {
+
+// (degrees(ms) - degrees(edge)) * parts truncated, for ms at or after edge, in integers. Away
+// from a part's edge the degrees' rounding (under 1e-12) cannot cross one: a whole millisecond
+// lies at least 1/360000 of a part from it. On an edge the degrees may round just below it, so
+// there `degrees` answers.
+template <typename Degrees>
+inline int PartsFrom(int32_t ms, int32_t edge, int32_t partsPerCell, Degrees degrees) {
+    const int64_t scaled = int64_t{ms - edge} * partsPerCell;
+    const int64_t part = scaled / kArcPerCell;
+    return part * kArcPerCell == scaled ? degrees() : static_cast<int>(part);
+}
+
+}  // namespace detail
+
+// GridCellOf for whole milliseconds of arc, in integers, with the same answers.
+inline int GridCellOf(ArcAngle latAngle, ArcAngle lonAngle, int& row, int& column) {
+    const int32_t lat = latAngle.Milliseconds(), lon = lonAngle.Milliseconds();
+    if (!(lat >= kAreaLatMinArc && lat <= kAreaLatMaxArc)) {
+        return -101;
+    }
+    if (!(lon >= kAreaLonMinArc && lon <= kAreaLonMaxArc)) {
+        return -102;
+    }
+    row = detail::PartsFrom(lat, kAreaLatMinArc, 1, [&] {
+        return static_cast<int>((DmsToDegrees(latAngle) - kAreaLatMin) * 10);
+    });
+    column = detail::PartsFrom(lon, kAreaLonMinArc, 1, [&] {
+        return static_cast<int>((DmsToDegrees(lonAngle) - kAreaLonMin) * 10);
+    });
     return 0;
 }
 

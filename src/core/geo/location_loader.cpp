@@ -200,24 +200,23 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
             return 0;
         }
     }
-    DmsAngle latAngle, lonAngle;
-    PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
-    CountForm(plan.report, form);
-    if (form != PointForm::kDms && form != PointForm::kDecimal) {
-        return 0;
-    }
-    // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the area is
-    // checked on what it keeps.
-    auto carry = [](DmsAngle& a) {
-        if (!(a.min >= 0 && a.min < 60 && a.sec >= 0 && a.sec < 60 && a.msec >= 0 &&
-              a.msec < 1000)) {
-            a = ArcAngle(a);
+    ArcAngle latArc, lonArc;
+    if (ReadUsualPoint(lat, lon, latArc, lonArc)) {
+        CountForm(plan.report, PointForm::kDms);
+    } else {
+        DmsAngle latAngle, lonAngle;
+        PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
+        CountForm(plan.report, form);
+        if (form != PointForm::kDms && form != PointForm::kDecimal) {
+            return 0;
         }
-    };
-    carry(latAngle);
-    carry(lonAngle);
+        // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the
+        // area is checked on what it keeps.
+        latArc = latAngle;
+        lonArc = lonAngle;
+    }
     int row, column;
-    if (GridCellOf(latAngle, lonAngle, row, column) != 0) {
+    if (GridCellOf(latArc, lonArc, row, column) != 0) {
         return 0;
     }
     // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
@@ -236,7 +235,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     }
     const int cell = TargetStore::CellNumber(row, column);
     // A target that cannot be kept fails the load rather than going missing without a word.
-    return store.Add(latAngle, lonAngle, cell, line, plan.items, skipped) ? 0 : -100;
+    return store.Add(latArc, lonArc, cell, line, plan.items, skipped) ? 0 : -100;
 }
 
 // Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end

@@ -26,9 +26,9 @@ uint32_t FineKey(const TargetRecord& r, int cell, int k, uint32_t fineBase) {
     if (k == 1) {
         return fineBase;
     }
-    double perDegree = k * 10.0;
-    int a = SubCellIndex(DmsToDegrees(r.lat), RowSouth(cell / kGridColumns), perDegree, k);
-    int b = SubCellIndex(DmsToDegrees(r.lon), ColumnWest(cell % kGridColumns), perDegree, k);
+    const int row = cell / kGridColumns, column = cell % kGridColumns;
+    int a = SubCellIndex(r.lat, kAreaLatMinArc + row * kArcPerCell, RowSouth(row), k);
+    int b = SubCellIndex(r.lon, kAreaLonMinArc + column * kArcPerCell, ColumnWest(column), k);
     return fineBase + static_cast<uint32_t>(a * k + b);
 }
 
@@ -204,12 +204,17 @@ void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart,
             if (begin == end) {
                 continue;
             }
-            Bucket b{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, begin, end};
+            // Degrees grow with the milliseconds, so the box's edges are those of the extremes.
+            int32_t latLow = INT32_MAX, latHigh = INT32_MIN, lonLow = INT32_MAX,
+                    lonHigh = INT32_MIN;
             for (uint32_t p = begin; p < end; ++p) {
-                double lat = DmsToDegrees(At(p).lat), lon = DmsToDegrees(At(p).lon);
-                b.minLat = std::min(b.minLat, lat), b.maxLat = std::max(b.maxLat, lat);
-                b.minLon = std::min(b.minLon, lon), b.maxLon = std::max(b.maxLon, lon);
+                const int32_t lat = At(p).lat.Milliseconds(), lon = At(p).lon.Milliseconds();
+                latLow = std::min(latLow, lat), latHigh = std::max(latHigh, lat);
+                lonLow = std::min(lonLow, lon), lonHigh = std::max(lonHigh, lon);
             }
+            auto degrees = [](int32_t ms) { return DmsToDegrees(ArcAngle::FromMilliseconds(ms)); };
+            Bucket b{
+                degrees(latLow), degrees(latHigh), degrees(lonLow), degrees(lonHigh), begin, end};
             cell.minLat = std::min(cell.minLat, b.minLat),
             cell.maxLat = std::max(cell.maxLat, b.maxLat);
             cell.minLon = std::min(cell.minLon, b.minLon),

@@ -500,7 +500,7 @@ int TargetStore::CellOf(const TargetRecord& record) {
     return CellNumber(row, column);
 }
 
-bool TargetStore::Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::string_view line,
+bool TargetStore::Add(ArcAngle lat, ArcAngle lon, int cell, std::string_view line,
                       const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped) {
     // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
     if (count_ >= 0x7FFFFFFF || line.size() > UINT32_MAX) {

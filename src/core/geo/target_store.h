@@ -31,6 +31,15 @@ inline int SubCellIndex(double x, double x0, double perDegree, int k) {
     }
     return s >= k ? k - 1 : static_cast<int>(s);
 }
+// The same for a position in milliseconds of arc in the cell whose nominal edge is `edge` (x0 in
+// degrees), in integers where they give the same answer (see detail::PartsFrom).
+inline int SubCellIndex(ArcAngle x, int32_t edge, double x0, int k) {
+    auto inDegrees = [&] { return SubCellIndex(DmsToDegrees(x), x0, k * 10.0, k); };
+    if (x.Milliseconds() < edge) {
+        return inDegrees();
+    }
+    return std::min(detail::PartsFrom(x.Milliseconds(), edge, k, inDegrees), k - 1);
+}
 // The nominal south and west edges of a row and a column of the grid, in degrees.
 inline double RowSouth(int row) {
     return kAreaLatMin + row * 0.1;
@@ -172,7 +181,7 @@ public:
     // out; the record is dropped then. Texts become readable after Flush. Waits for the decoding
     // of earlier texts first.
     // cell is CellOf the record, which the reader has worked out already.
-    bool Add(const DmsAngle& lat, const DmsAngle& lon, int cell, std::string_view line,
+    bool Add(ArcAngle lat, ArcAngle lon, int cell, std::string_view line,
              const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped = 0);
     // The lines to come take about `bytes`: the blocks of lines and of texts grow to a 128th of
     // that (64 KB to 2 MB), so what is left unused of them at the end stays small beside the file.

@@ -52,6 +52,53 @@ TEST(ReadPoint, ValuesOfEachForm) {
     EXPECT_GT(lon.sec, 5);
 }
 
+// The loader's shortcut for the usual form gives what ReadPoint gives, carried, or leaves the
+// line to ReadPoint.
+TEST(ReadPoint, UsualFormShortcutAgrees) {
+    const struct {
+        const char* text;
+        bool usual;
+    } cells[] = {
+        {"35/39/29.123", true},
+        {"139/45/05.007", true},
+        {"5/39/29.123", true},
+        {"35/75/61.999", true},
+        {"999/99/99.999", true},
+        {"00/00/00.000", true},
+        {"139/45/05.00", false},
+        {"1139/45/05.007", false},
+        {"35/39/29,123", false},
+        {"35.39/29.123", false},
+        {"35/39/2x.123", false},
+        {"3a/39/29.123", false},
+        {"35/39/29.12:", false},
+        {"/39/29.123", false},
+        {"35/39/29.123 ", false},
+        {"35/3/29.1234", false},
+        {"35", false},
+        {"35.6", false},
+        {"", false},
+        {"35/39/29.", false},
+    };
+    for (const auto& latCell : cells) {
+        for (const auto& lonCell : cells) {
+            DmsAngle lat, lon;
+            ArcAngle usualLat, usualLon;
+            const bool usual = ReadUsualPoint(latCell.text, lonCell.text, usualLat, usualLon);
+            EXPECT_EQ(usual, latCell.usual && lonCell.usual) << latCell.text << " " << lonCell.text;
+            if (usual) {
+                EXPECT_EQ(ReadPoint(latCell.text, lonCell.text, lat, lon), PointForm::kDms);
+                EXPECT_EQ(usualLat, ArcAngle(lat)) << latCell.text;
+                EXPECT_EQ(usualLon, ArcAngle(lon)) << lonCell.text;
+            }
+        }
+    }
+    ArcAngle lat, lon;
+    ASSERT_TRUE(ReadUsualPoint("35/75/61.999", "999/99/99.999", lat, lon));
+    EXPECT_EQ(static_cast<DmsAngle>(lat), (DmsAngle{36, 16, 1, 999}));
+    EXPECT_EQ(lon.Milliseconds(), INT32_MAX);  // saturated, as ArcAngle saturates
+}
+
 TEST(ParseDecimalDegrees, PlainNumbersOnly) {
     double degrees = 0;
     EXPECT_TRUE(ParseDecimalDegrees("35.6812345", degrees));

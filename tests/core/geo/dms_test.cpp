@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/geo/target_store.h"
+
 #include <string>
 
 namespace zentorak {
@@ -131,6 +133,63 @@ TEST(GridCellOf, AreaBoundsAndCells) {
             EXPECT_EQ(column, r.column);
         }
     }
+}
+
+// The integer forms of the cell and sub-cell rules agree with the degrees' rules everywhere: away
+// from an edge by arithmetic, and on and beside every edge of the area, of every row and column
+// and of every sub-cell of every size, by these checks.
+TEST(GridCellOf, WholeMillisecondsGiveTheDegreesAnswers) {
+    auto arc = [](int64_t ms) { return ArcAngle::FromMilliseconds(static_cast<int32_t>(ms)); };
+    auto same = [&](int64_t latMs, int64_t lonMs) {
+        int row = -1, column = -1, degreeRow = -1, degreeColumn = -1;
+        const int result = GridCellOf(arc(latMs), arc(lonMs), row, column);
+        const int expected = GridCellOf(static_cast<DmsAngle>(arc(latMs)),
+                                        static_cast<DmsAngle>(arc(lonMs)), degreeRow, degreeColumn);
+        return result == expected && (result != 0 || (row == degreeRow && column == degreeColumn));
+    };
+    int mismatches = 0;
+    for (int edge = 0; edge <= kGridRows; ++edge) {
+        for (int64_t d = -1; d <= 1; ++d) {
+            const int64_t lat = kAreaLatMinArc + int64_t{edge} * kArcPerCell + d;
+            const int64_t lon = kAreaLonMinArc + int64_t{edge} * kArcPerCell + d;
+            mismatches += !same(lat, kAreaLonMinArc + 1) + !same(kAreaLatMinArc + 1, lon);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    int32_t a = 123456789;
+    for (int i = 0; i < 100000; ++i) {  // and anywhere in and around the area
+        a = a * 1103515245 + 12345;
+        const int64_t u = static_cast<uint32_t>(a) % (30 * int64_t{kArcPerDegree});
+        mismatches += !same(u + 18 * int64_t{kArcPerDegree}, u + 120 * int64_t{kArcPerDegree});
+    }
+    EXPECT_EQ(mismatches, 0);
+
+    for (int k = 2; k <= 64; ++k) {
+        for (int cell = 0; cell < kGridRows; cell += 37) {
+            const int32_t edge = kAreaLatMinArc + cell * kArcPerCell;
+            for (int j = 0; j <= k; ++j) {
+                const int32_t sub = edge + static_cast<int32_t>(int64_t{j} * kArcPerCell / k);
+                for (int32_t ms = sub - 1; ms <= sub + 1; ++ms) {
+                    const ArcAngle x = arc(ms);
+                    mismatches += SubCellIndex(x, edge, RowSouth(cell), k) !=
+                                  SubCellIndex(DmsToDegrees(x), RowSouth(cell), k * 10.0, k);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// The index takes a box's edges from its extreme milliseconds, so the degrees must not fall where
+// a field carries into the next: checked at every second and minute of the area.
+TEST(DegreesConversion, GrowsWithTheMilliseconds) {
+    int falls = 0;
+    for (int32_t ms = kAreaLatMinArc - 1000; ms <= kAreaLonMaxArc + 1000; ms += 1000) {
+        const double before = DmsToDegrees(ArcAngle::FromMilliseconds(ms - 1));
+        falls += !(before <= DmsToDegrees(ArcAngle::FromMilliseconds(ms)));
+        falls += !(DmsToDegrees(ArcAngle::FromMilliseconds(ms - 2)) <= before);
+    }
+    EXPECT_EQ(falls, 0);
 }
 
 TEST(SortingDistance, PlainDegreesWithoutLatitudeScaling) {
