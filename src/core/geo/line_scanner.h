@@ -9,6 +9,7 @@
 
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,22 +28,29 @@ public:
     // failed. The view stays valid until the next call. May throw std::bad_alloc.
     int Next(std::string_view& line);
 
-    // The line that Next gave, up to its first NUL byte. Each byte is searched for a NUL once,
-    // however many lines follow, since NUL bytes are rare.
-    std::string_view UpToNul(std::string_view line);
+    // The line that Next gave last, up to its first NUL byte (found with the line end).
+    std::string_view UpToNul(std::string_view line) const;
+
+    // Bytes that may be read after the start of a line that Next gave, past its end: the
+    // buffer has this many more, so a reader may load them in wide words and mask off what is
+    // not the line's.
+    static constexpr size_t kReadableAfterStart = 32;
 
 private:
     // Moves the unread bytes to the front and reads more; false on a read error.
     bool Fill(bool& atEnd);
+    // The first CR or LF at or after from, or end_; notes the first NUL on the way in nul_.
     size_t FindLineEnd(size_t from);
-    // The first c at or after from, or end_, with cached the last answer for c.
-    size_t NextOf(size_t& cached, char c, size_t from);
+    size_t Capacity() const { return size_ - kReadableAfterStart; }
 
     int fd_;
     TextFileReader::ReadFunction read_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;  // size_ bytes, of which the last kReadableAfterStart
+    size_t size_ = 0;                 // are never filled
     size_t pos_ = 0, end_ = 0;
-    size_t nextNul_ = 0;  // the next NUL at or after the scan point, or end_
+    static constexpr size_t kNone = SIZE_MAX;
+    size_t nul_ = kNone;      // the first NUL of the line being cut, if any
+    size_t lineNul_ = kNone;  // that of the line Next gave last
     bool eof_ = false;
     off_t offset_ = -1, limit_ = -1;  // the range's next byte and its end; -1: read_ is used
 };
