@@ -20,12 +20,6 @@
 
 namespace zentorak {
 
-// The records that wait for their page: their lines are in the open raw page already.
-struct TargetStore::Staging {
-    int count = 0;
-    const ItemPlan* plan = nullptr;
-};
-
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
@@ -123,16 +117,6 @@ struct RawBlock {
         }
     }
     ~RawBlock() { memory.Unmap(); }
-};
-
-// The lines of a page's records as the file has them (less the columns read already where
-// those are the first ones): their lengths, then their bytes.
-struct RawPage {
-    RawBlock* block;
-    uint32_t length[kPageRecords];
-    uint8_t skipped[kPageRecords];  // columns before the kept part of each line
-
-    const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
 };
 
 static_assert(sizeof(TargetRecord) == 16, "two angles and the page address");
@@ -455,7 +439,7 @@ struct TargetStore::Decoding {
 };
 
 TargetStore::TargetStore()
-    : shelf_(std::make_unique<BlockShelf>()), staging_(std::make_unique<Staging>()) {}
+    : shelf_(std::make_unique<BlockShelf>()) {}
 
 TargetStore::RecordChunk TargetStore::NewRecordChunk() {
     static_assert(std::is_trivially_copyable_v<TargetRecord> &&
@@ -500,8 +484,8 @@ int TargetStore::CellOf(const TargetRecord& record) {
     return CellNumber(row, column);
 }
 
-bool TargetStore::Add(ArcAngle lat, ArcAngle lon, int cell, std::string_view line,
-                      const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped) {
+bool TargetStore::AddOpeningPage(ArcAngle lat, ArcAngle lon, int cell, std::string_view line,
+                                 const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped) {
     // Positions and load numbers are 32-bit, and indexing marks positions with the top bit.
     if (count_ >= 0x7FFFFFFF || line.size() > UINT32_MAX) {
         return false;
@@ -509,12 +493,11 @@ bool TargetStore::Add(ArcAngle lat, ArcAngle lon, int cell, std::string_view lin
     if (decoding_) [[unlikely]] {
         FinishTexts();
     }
-    Staging& s = *staging_;
-    if (plan.get() != s.plan) {
+    if (plan.get() != stagedPlan_) {
         Flush();  // a page holds the lines of one file
     }
     try {
-        if (plan.get() != s.plan && (plans_.empty() || plans_.back() != plan)) {
+        if (plan.get() != stagedPlan_ && (plans_.empty() || plans_.back() != plan)) {
             plans_.push_back(plan);
         }
         if (count_ == records_.size() * kChunkSize) {
@@ -534,21 +517,10 @@ bool TargetStore::Add(ArcAngle lat, ArcAngle lon, int cell, std::string_view lin
     } catch (const std::bad_alloc&) {
         std::vector<uint32_t>().swap(addedCells_);  // the index works the cells out itself
     }
-    std::memcpy(raw_.back()->memory.base + rawUsed_, line.data(), line.size());
-    rawUsed_ += line.size();
-    openPage_->length[s.count] = static_cast<uint32_t>(line.size());
-    openPage_->skipped[s.count] = skipped;
-    s.plan = plan.get();
-    ++s.count;
-    TargetRecord& record = Slot(count_);
-    record.lat = lat;
-    record.lon = lon;
-    record.text_ = 0;
-    ++count_;
-    indexed_ = false;
-    if (s.count == kPageRecords) {
-        Flush();
-    }
+    stagedPlan_ = plan.get();
+    openRoom_ = raw_.back()->memory.size - rawUsed_;
+    openBytes_ = reinterpret_cast<char*>(raw_.back()->memory.base + rawUsed_);
+    AddToOpenPage(lat, lon, line, skipped);
     return true;
 }
 
@@ -618,11 +590,17 @@ void TargetStore::CloseRawBlock() {
 void TargetStore::ExpectLineBytes(size_t bytes) {
     largestBlock_ = std::clamp(std::bit_ceil(bytes / 128), kFirstRawBlock, kRawBlock);
     rawBlockSize_ = std::min(rawBlockSize_, largestBlock_);
+    // A line of the usual form takes some 30 bytes and more; growing by doubling would copy the
+    // cells and touch twice their memory.
+    try {
+        addedCells_.reserve(addedCells_.size() + bytes / 24);
+    } catch (const std::bad_alloc&) {
+        // they grow as they come
+    }
 }
 
 void TargetStore::Flush() {
-    Staging& s = *staging_;
-    if (s.count == 0) {
+    if (stagedCount_ == 0) {
         return;
     }
     if (decoding_) {
@@ -634,22 +612,22 @@ void TargetStore::Flush() {
         page = new (PoolSpace(sizeof(TextPage))) TextPage;
         pages_.push_back(page);
     } catch (const std::bad_alloc&) {
-        count_ -= static_cast<size_t>(s.count);  // the page's records are dropped
-        addedCells_.resize(addedCells_.size() - std::min(addedCells_.size(), size_t(s.count)));
+        count_ -= static_cast<size_t>(stagedCount_);  // the page's records are dropped
+        addedCells_.resize(addedCells_.size() - std::min(addedCells_.size(), size_t(stagedCount_)));
         openPage_->block->Release();
     }
     if (page) {
         page->raw = openPage_;
-        page->plan = s.plan;
-        page->count = static_cast<uint16_t>(s.count);
-        page->firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(s.count));
-        for (int q = 0; q < s.count; ++q) {
+        page->plan = stagedPlan_;
+        page->count = static_cast<uint16_t>(stagedCount_);
+        page->firstRecord = static_cast<uint32_t>(count_ - static_cast<size_t>(stagedCount_));
+        for (int q = 0; q < stagedCount_; ++q) {
             Slot(page->firstRecord + q).text_ =
                 reinterpret_cast<uintptr_t>(page) | static_cast<uintptr_t>(q);
         }
     }
     openPage_ = nullptr;
-    s.count = 0;
+    stagedCount_ = 0;
 }
 
 void TargetStore::StartDecodingTexts(int threads) {
@@ -825,7 +803,8 @@ void TargetStore::Clear() {
     std::vector<RecordChunk>().swap(records_);
     FreeHeads();
     std::vector<std::shared_ptr<const ItemPlan>>().swap(plans_);
-    staging_ = std::make_unique<Staging>();
+    stagedCount_ = 0;
+    stagedPlan_ = nullptr;
     largestBlock_ = kRawBlock;
     count_ = 0;
     cells.Clear();

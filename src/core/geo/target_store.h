@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -102,8 +103,17 @@ struct TextBody {
 // (then no narrow column holds it).
 bool NarrowText(std::u16string_view text, std::string& narrow);
 
-struct RawPage;
 struct RawBlock;
+
+// The lines of a page's records as the file has them (less the columns read already where
+// those are the first ones): their lengths, then their bytes.
+struct RawPage {
+    RawBlock* block;
+    uint32_t length[kPageRecords];
+    uint8_t skipped[kPageRecords];  // columns before the kept part of each line
+
+    const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
+};
 struct BlockShelf;
 
 // Anonymous mapped memory, given back to the system by Unmap.
@@ -182,9 +192,21 @@ public:
     // of earlier texts first.
     // cell is CellOf the record, which the reader has worked out already.
     bool Add(ArcAngle lat, ArcAngle lon, int cell, std::string_view line,
-             const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped = 0);
+             const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped = 0) {
+        // Inline, the common case: one more line of the same file on the open page, with room
+        // for it, its record and its cell.
+        if (openPage_ && plan.get() == stagedPlan_ && line.size() <= openRoom_ && !decoding_ &&
+            count_ < records_.size() * kChunkSize && count_ < 0x7FFFFFFF &&
+            addedCells_.size() < addedCells_.capacity()) {
+            addedCells_.push_back(static_cast<uint32_t>(cell));
+            AddToOpenPage(lat, lon, line, skipped);
+            return true;
+        }
+        return AddOpeningPage(lat, lon, cell, line, plan, skipped);
+    }
     // The lines to come take about `bytes`: the blocks of lines and of texts grow to a 128th of
-    // that (64 KB to 2 MB), so what is left unused of them at the end stays small beside the file.
+    // that (64 KB to 2 MB), so what is left unused of them at the end stays small beside the file;
+    // the cells of their records are given room at once (unused room is never touched).
     void ExpectLineBytes(size_t bytes);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
@@ -251,7 +273,27 @@ private:
     static constexpr size_t kFirstRawBlock = size_t{64} << 10;
     static constexpr size_t kClosed = SIZE_MAX;  // rawUsed_ when no block takes more lines
 
-    struct Staging;
+    bool AddOpeningPage(ArcAngle lat, ArcAngle lon, int cell, std::string_view line,
+                        const std::shared_ptr<const ItemPlan>& plan, uint8_t skipped);
+    // Files a record whose line fits the open page.
+    void AddToOpenPage(ArcAngle lat, ArcAngle lon, std::string_view line, uint8_t skipped) {
+        std::memcpy(openBytes_, line.data(), line.size());
+        openBytes_ += line.size();
+        openRoom_ -= line.size();
+        rawUsed_ += line.size();
+        openPage_->length[stagedCount_] = static_cast<uint32_t>(line.size());
+        openPage_->skipped[stagedCount_] = skipped;
+        ++stagedCount_;
+        TargetRecord& record = Slot(count_);
+        record.lat = lat;
+        record.lon = lon;
+        record.text_ = 0;
+        ++count_;
+        indexed_ = false;
+        if (stagedCount_ == kPageRecords) {
+            Flush();
+        }
+    }
     struct Decoding;
     void* PoolSpace(size_t bytes);
     void OpenRawPage();
@@ -303,7 +345,12 @@ private:
     // indexed: the index need not work them out again.
     std::vector<uint32_t> addedCells_;
     std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
-    std::unique_ptr<Staging> staging_;
+    // The records that wait for their page: their lines are in the open raw page already.
+    int stagedCount_ = 0;
+    const ItemPlan* stagedPlan_ = nullptr;
+    // Where the open page's next line goes, and the room left there.
+    char* openBytes_ = nullptr;
+    size_t openRoom_ = 0;
     bool indexed_ = false;
 };
 
