@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace zentorak {
 namespace {
 
@@ -90,6 +92,23 @@ TEST(ReadPoint, UsualFormShortcutAgrees) {
                 EXPECT_EQ(ReadPoint(latCell.text, lonCell.text, lat, lon), PointForm::kDms);
                 EXPECT_EQ(usualLat, ArcAngle(lat)) << latCell.text;
                 EXPECT_EQ(usualLon, ArcAngle(lon)) << lonCell.text;
+            }
+        }
+    }
+    // Every byte in every place of a three-digit cell: taken only where it keeps the form.
+    const std::string usual = "135/49/27.368";
+    for (size_t i = 0; i < usual.size(); ++i) {
+        for (int c = 0; c < 256; ++c) {
+            std::string cell = usual;
+            cell[i] = static_cast<char>(c);
+            const bool digit = c >= '0' && c <= '9';
+            const bool keeps = i == 3 || i == 6 ? c == '/' : i == 9 ? c == '.' : digit;
+            DmsAngle lat, lon;
+            ArcAngle usualLat, usualLon;
+            ASSERT_EQ(ReadUsualPoint("35/39/29.123", cell, usualLat, usualLon), keeps) << i << c;
+            if (keeps) {
+                ASSERT_EQ(ReadPoint("35/39/29.123", cell, lat, lon), PointForm::kDms);
+                ASSERT_EQ(usualLon, ArcAngle(lon)) << cell;
             }
         }
     }
