@@ -441,15 +441,20 @@ struct TargetStore::Decoding {
 TargetStore::TargetStore()
     : shelf_(std::make_unique<BlockShelf>()) {}
 
-TargetStore::RecordChunk TargetStore::NewRecordChunk() {
+TargetStore::RecordChunk TargetStore::NewRecordChunk(bool faultIn) {
     static_assert(std::is_trivially_copyable_v<TargetRecord> &&
-                  std::is_trivially_destructible_v<TargetRecord>);
-    return RecordChunk(
-        static_cast<TargetRecord*>(::operator new(kChunkSize * sizeof(TargetRecord))));
+                  std::is_trivially_destructible_v<TargetRecord> &&
+                  sizeof(TargetRecord) * kChunkSize == kChunkBytes);
+    void* mapped = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | (faultIn ? MAP_POPULATE : 0), -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    return RecordChunk(static_cast<TargetRecord*>(mapped));
 }
 
 void TargetStore::FreeRecords::operator()(TargetRecord* chunk) const {
-    ::operator delete(chunk);
+    munmap(chunk, kChunkBytes);
 }
 
 TargetStore::~TargetStore() {
@@ -501,7 +506,7 @@ bool TargetStore::AddOpeningPage(ArcAngle lat, ArcAngle lon, int cell, std::stri
             plans_.push_back(plan);
         }
         if (count_ == records_.size() * kChunkSize) {
-            records_.push_back(NewRecordChunk());
+            records_.push_back(NewRecordChunk(true));
         }
         if (!openPage_) {
             OpenRawPage();
@@ -735,7 +740,7 @@ bool TargetStore::Append(TargetStore& part) {
         bodies_.reserve(bodies_.size() + part.bodies_.size());
         plans_.reserve(plans_.size() + part.plans_.size());
         while (records_.size() * kChunkSize < total) {
-            records_.push_back(NewRecordChunk());
+            records_.push_back(NewRecordChunk(false));
         }
     } catch (const std::bad_alloc&) {
         return false;

@@ -314,13 +314,16 @@ private:
     static constexpr size_t kThreadedIndex = 65536;
     void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
-    // Record chunks are raw memory, not cleared first: every slot below count_ is written before
-    // it is read, and chunks are allocated ahead of the copies into them (TargetStore::Append).
+    // Record chunks are mapped memory, not cleared by the program: every slot below count_ is
+    // written before it is read. A chunk that Add fills is faulted in by its mapping, which costs
+    // less than a fault per page; those Append allocates ahead of its copies are faulted in as
+    // they are written, while the part's chunks are freed.
+    static constexpr size_t kChunkBytes = kChunkSize * 16;
     struct FreeRecords {
         void operator()(TargetRecord* chunk) const;
     };
     using RecordChunk = std::unique_ptr<TargetRecord[], FreeRecords>;
-    static RecordChunk NewRecordChunk();
+    static RecordChunk NewRecordChunk(bool faultIn);
     std::vector<RecordChunk> records_;
     size_t count_ = 0;
     std::vector<MappedBlock> pool_;  // of the page heads
