@@ -210,6 +210,8 @@ public:
     void ExpectLineBytes(size_t bytes);
     // Writes the last, partly filled page. Records whose page cannot be stored are dropped.
     void Flush();
+    // Flush, at the end of a file's lines: the memory kept for more lines is given back.
+    void EndLines();
     // Moves every record of part (filled by Add, not indexed) after the records here, in its
     // order, with its texts where they are; part is left empty. Both are flushed first. false
     // when memory runs out; then nothing has moved.
@@ -299,6 +301,7 @@ private:
     void OpenRawPage();
     void MoveOpenPage(size_t more);
     RawBlock& NewRawBlock(size_t bytes);
+    MappedBlock CutRawBlock(size_t size);
     void CloseRawBlock();
     void BeginDecoding(int threads);
     void StopDecoding();
@@ -315,9 +318,10 @@ private:
     void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
 
     // Record chunks are mapped memory, not cleared by the program: every slot below count_ is
-    // written before it is read. A chunk that Add fills is faulted in by its mapping, which costs
-    // less than a fault per page; those Append allocates ahead of its copies are faulted in as
-    // they are written, while the part's chunks are freed.
+    // written before it is read. A chunk that Add fills is faulted in by its mapping (or cut
+    // from an arena, see CutRawBlock), which costs less than a fault per page; those Append
+    // allocates ahead of its copies are faulted in as they are written, while the part's chunks
+    // are freed.
     static constexpr size_t kChunkBytes = kChunkSize * 16;
     struct FreeRecords {
         void operator()(TargetRecord* chunk) const;
@@ -336,6 +340,8 @@ private:
     size_t rawUsed_ = kClosed;
     size_t rawBlockSize_ = kFirstRawBlock;  // of the next block
     size_t largestBlock_ = kRawBlock;       // of lines and of texts
+    bool cutFromArenas_ = false;            // blocks of lines, see CutRawBlock
+    MappedBlock arena_;                     // what is left of the last arena
     RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
     std::unique_ptr<BlockShelf> shelf_;
     // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
