@@ -3,11 +3,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace zentorak {
@@ -74,39 +78,62 @@ bool LineScanner::Fill(bool& atEnd) {
     return true;
 }
 
-// One pass for CR, LF and NUL, sixteen bytes at a time where the processor has SSE2. Each call
-// starts where the last line ended (or where the last call stopped), so each byte is looked at
-// once whichever line ends a file uses.
-size_t LineScanner::FindLineEnd(size_t from) {
-    const char* base = buffer_.get();
-    size_t i = from;
-    auto noteNul = [&](size_t at) {
-        if (nul_ == kNone) {
-            nul_ = at;
-        }
-    };
+namespace {
+
+// The first byte from i to end below 14 (CR, LF and NUL are; tabs and other control bytes too,
+// and rare), or end: one compare for the three, 16 or 32 bytes at a time.
+size_t LowByteFrom(const char* base, size_t i, size_t end) {
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
-    for (; i + 16 <= end_; i += 16) {
+    const __m128i limit = _mm_set1_epi8(13);
+    for (; i + 16 <= end; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
-                         _mm_cmpeq_epi8(block, zero))));
-        for (; mask != 0; mask &= mask - 1) {
-            const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
-            if (base[at] != '\0') {
-                return at;
-            }
-            noteNul(at);  // rare: NUL bytes end the text, not the line
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(block, limit), block)));
+        if (mask != 0) {
+            return i + static_cast<size_t>(std::countr_zero(mask));
         }
     }
 #endif
-    for (; i < end_; ++i) {
+    for (; i < end; ++i) {
+        if (static_cast<unsigned char>(base[i]) <= 13) {
+            return i;
+        }
+    }
+    return end;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("avx2"))) size_t LowByteFromAvx2(const char* base, size_t i, size_t end) {
+    const __m256i limit = _mm256_set1_epi8(13);
+    for (; i + 32 <= end; i += 32) {
+        const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + i));
+        const auto mask = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(block, limit), block)));
+        if (mask != 0) {
+            return i + static_cast<size_t>(std::countr_zero(mask));
+        }
+    }
+    return LowByteFrom(base, i, end);
+}
+
+// The processor's widest form, chosen once.
+const auto kLowByte = __builtin_cpu_supports("avx2") ? LowByteFromAvx2 : LowByteFrom;
+#else
+const auto kLowByte = LowByteFrom;
+#endif
+
+}  // namespace
+
+// Each call starts where the last line ended (or where the last call stopped), so each byte is
+// looked at once whichever line ends a file uses.
+size_t LineScanner::FindLineEnd(size_t from) {
+    const char* base = buffer_.get();
+    for (size_t i = from; (i = kLowByte(base, i, end_)) < end_; ++i) {
         if (base[i] == '\r' || base[i] == '\n') {
             return i;
         }
-        if (base[i] == '\0') {
-            noteNul(i);
+        if (base[i] == '\0' && nul_ == kNone) {
+            nul_ = i;  // NUL bytes end the text, not the line
         }
     }
     return end_;
