@@ -489,23 +489,21 @@ void IndexTargetGrid(TargetGrid& grid) {
     TargetStore& store = grid.store();
     const int cores = UsableCores();
     // The nearest search needs only the points, so the texts are decoded behind the index, on
-    // all cores but the one the caller goes on with. A short load is decoded at once. With three
-    // cores or more the decoding starts before the index, which reads only the points: most of
-    // the index runs on one core and leaves the others to it. With two, the index's moves take
-    // both, and decoding beside them made the index some 10 % slower.
+    // all cores but the one the caller goes on with. A short load is decoded at once. With more
+    // than one core the decoding starts before the index, which reads only the points: most of
+    // the index runs on one core and leaves the others to it.
     constexpr size_t kDecodeBehind = 8192;
     if (store.size() < kDecodeBehind) {
         store.BuildIndex(cores);
         store.FinishTexts();
         return;
     }
-    const bool decodeFirst = cores > 2;
-    if (decodeFirst) {
+    if (cores > 1) {
         store.StartDecodingTexts(cores - 1);
     }
     store.BuildIndex(cores);
-    if (!decodeFirst) {
-        store.StartDecodingTexts(std::max(cores - 1, 1));
+    if (cores == 1) {
+        store.StartDecodingTexts(1);
     }
 }
 

@@ -183,7 +183,7 @@ TEST(ParallelLoad, TextsDecodedBehindTheIndexReadTheSameToEveryReader) {
         TargetGrid grid;
         ColumnMap columns;
         ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, nullptr, Threads(2)), 0);
-        if (round == 1) {  // decoding beside the index, as with three cores or more
+        if (round == 1) {  // decoding beside the index, as a load on more than one core has it
             grid.store().StartDecodingTexts(3);
             grid.store().BuildIndex(2);
         } else {
