@@ -60,7 +60,9 @@ inline bool ParseUsualArc(std::string_view cell, ArcAngle& out) {
     constexpr uint64_t kExpected = uint64_t{'.'} << 32 | uint64_t{'/'} << 8;
     const uint64_t x = word ^ 0x3030303030303030;
     const uint64_t notDigit = ((x + 0x7676767676767676) | x) & 0x8080808080808080 & kDigits;
-    const auto digit = [](char c) { return static_cast<uint32_t>(static_cast<unsigned char>(c)) - '0'; };
+    const auto digit = [](char c) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(c)) - '0';
+    };
     const uint32_t first = digit(p[1]);
     uint32_t deg = digit(b[0]), worst = deg;  // a byte below '0' wraps to a large digit
     for (const char* q = b + 1; q < p; ++q) {
@@ -72,14 +74,15 @@ inline bool ParseUsualArc(std::string_view cell, ArcAngle& out) {
     if (bad) {
         return false;
     }
-    // Byte i of pairs is 10 x byte i + byte i + 1 (the separators cleared first, so nothing
-    // carries): the seconds are byte 2 and ten times byte 5 and byte 7 the milliseconds.
+    // Byte i of pairs is ten times digit i plus digit i + 1 (the separators are cleared first,
+    // so nothing carries): byte 2 is the seconds, and byte 5 times ten plus digit 7 the
+    // milliseconds.
     const uint64_t digits = x & kDigits;
     const uint64_t pairs = digits * 10 + (digits >> 8);
     const uint32_t min = first * 10 + static_cast<uint32_t>(digits & 0xFF);
     const uint32_t sec = static_cast<uint32_t>(pairs >> 16) & 0xFF;
-    const uint32_t msec = (static_cast<uint32_t>(pairs >> 40) & 0xFF) * 10 +
-                          static_cast<uint32_t>(digits >> 56);
+    const uint32_t msec =
+        (static_cast<uint32_t>(pairs >> 40) & 0xFF) * 10 + static_cast<uint32_t>(digits >> 56);
     // At most 999/99/99.999: 3,602,339,999 fits 32 bits unsigned.
     const uint32_t ms = ((deg * 60 + min) * 60 + sec) * 1000 + msec;
     out = ArcAngle::FromMilliseconds(static_cast<int32_t>(std::min<uint32_t>(ms, INT32_MAX)));

@@ -63,7 +63,8 @@ bool LineScanner::Fill(bool& atEnd) {
     ssize_t n;
     do {
         if (offset_ >= 0) {
-            const size_t wanted = std::min(Capacity() - end_, static_cast<size_t>(limit_ - offset_));
+            const size_t wanted =
+                std::min(Capacity() - end_, static_cast<size_t>(limit_ - offset_));
             n = wanted == 0 ? 0 : ::pread(fd_, base + end_, wanted, offset_);
             offset_ += n > 0 ? n : 0;
         } else {
@@ -116,8 +117,12 @@ __attribute__((target("avx2"))) size_t LowByteFromAvx2(const char* base, size_t 
     return LowByteFrom(base, i, end);
 }
 
-// The processor's widest form, chosen once.
-const auto kLowByte = __builtin_cpu_supports("avx2") ? LowByteFromAvx2 : LowByteFrom;
+// The processor's widest form, chosen once (static initializers may run before the compiler's
+// own, so the processor is asked first).
+const auto kLowByte = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? LowByteFromAvx2 : LowByteFrom;
+}();
 #else
 const auto kLowByte = LowByteFrom;
 #endif

@@ -1,10 +1,10 @@
 // Cuts a file into lines for the location-info loader, reading large blocks and finding line
-// ends 16 or 32 bytes at a time. The lines, results and end of file are those of ReadTextLine: LF, CR LF and
-// a lone CR end a line; the piece after the last line end (also a line ended by a CR that is the
-// file's last byte) comes with -1. Does not decode; UpToNul cuts a line at its first NUL byte.
-// A scanner may be given one byte range of the file, so that several threads can each cut their
-// own part; a range that starts at a line start and ends after a line end cuts as the whole file
-// would there.
+// ends 16 or 32 bytes at a time. The lines, results and end of file are those of ReadTextLine: LF,
+// CR LF and a lone CR end a line; the piece after the last line end (also a line ended by a CR that
+// is the file's last byte) comes with -1. Does not decode; UpToNul cuts a line at its first NUL
+// byte. A scanner may be given one byte range of the file, so that several threads can each cut
+// their own part; a range that starts at a line start and ends after a line end cuts as the whole
+// file would there.
 #pragma once
 
 #include <sys/types.h>

@@ -176,7 +176,8 @@ uint32_t CommasOf32(const char* p) {
 // Files the line's target, if it gives one: the line is split only as far as its coordinates
 // and the fields a target needs; the items are split from the kept line when they are decoded.
 // 0, or -100 when memory runs out. A line that gives no target is skipped without a word. The
-// line is one a LineScanner gave: LineScanner::kReadableAfterStart bytes from its start may be read.
+// line is one a LineScanner gave: LineScanner::kReadableAfterStart bytes from its start may be
+// read.
 int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
     std::string_view lat, lon, second;
     // Most files have the coordinates in the first two columns, unquoted: their two separators
@@ -300,8 +301,7 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
 // reading (measured 10 % faster for the town points than 1 MB).
 size_t BlockFor(off_t size) {
     constexpr size_t kLargest = size_t{256} << 10;
-    return size >= 0 ? std::clamp<size_t>(static_cast<size_t>(size) + 1, 4096, kLargest)
-                     : kLargest;
+    return size >= 0 ? std::clamp<size_t>(static_cast<size_t>(size) + 1, 4096, kLargest) : kLargest;
 }
 
 // The first byte after the first line end at or after from (a CR LF counts whole), or size.

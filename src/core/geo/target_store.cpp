@@ -438,8 +438,7 @@ struct TargetStore::Decoding {
     }
 };
 
-TargetStore::TargetStore()
-    : shelf_(std::make_unique<BlockShelf>()) {}
+TargetStore::TargetStore() : shelf_(std::make_unique<BlockShelf>()) {}
 
 TargetStore::RecordChunk TargetStore::NewRecordChunk(bool faultIn) {
     static_assert(std::is_trivially_copyable_v<TargetRecord> &&
@@ -507,10 +506,9 @@ bool TargetStore::AddOpeningPage(ArcAngle lat, ArcAngle lon, int cell, std::stri
             plans_.push_back(plan);
         }
         if (count_ == records_.size() * kChunkSize) {
-            records_.push_back(
-                cutFromArenas_
-                    ? RecordChunk(reinterpret_cast<TargetRecord*>(CutRawBlock(kChunkBytes).base))
-                    : NewRecordChunk(true));
+            records_.push_back(cutFromArenas_ ? RecordChunk(reinterpret_cast<TargetRecord*>(
+                                                    CutBlock(kChunkBytes).base))
+                                              : NewRecordChunk(true));
         }
         if (!openPage_) {
             OpenRawPage();
@@ -550,11 +548,10 @@ void* TargetStore::PoolSpace(size_t bytes) {
 }
 
 // Blocks under 2 MB of a large load (of lines, and the record chunks) are cut from arenas of 2 MB
-// of huge pages, where the system
-// offers them: one fault per arena instead of one per 4 KB page, which here took five times as
-// long. Unmapping a block cut from an arena gives back that part alone; what is left of the last
-// arena is given back when the lines end (EndLines).
-MappedBlock TargetStore::CutRawBlock(size_t size) {
+// of huge pages, where the system offers them: one fault per arena instead of one per 4 KB page,
+// which here took five times as long. Unmapping a block cut from an arena gives back that part
+// alone; what is left of the last arena is given back when the lines end (EndLines).
+MappedBlock TargetStore::CutBlock(size_t size) {
     size = (size + 4095) / 4096 * 4096;
     if (!cutFromArenas_ || size >= kHugePage) {
         return MappedBlock::Map(size);
@@ -584,7 +581,7 @@ void TargetStore::EndLines() {
 RawBlock& TargetStore::NewRawBlock(size_t bytes) {
     RoomForOneMore(raw_);
     auto block = std::make_unique<RawBlock>();
-    block->memory = CutRawBlock(std::max(rawBlockSize_, bytes));
+    block->memory = CutBlock(std::max(rawBlockSize_, bytes));
     rawBlockSize_ = std::min(rawBlockSize_ * 2, largestBlock_);
     block->shelf = shelf_.get();
     CloseRawBlock();

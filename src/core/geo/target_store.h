@@ -301,7 +301,7 @@ private:
     void OpenRawPage();
     void MoveOpenPage(size_t more);
     RawBlock& NewRawBlock(size_t bytes);
-    MappedBlock CutRawBlock(size_t size);
+    MappedBlock CutBlock(size_t size);
     void CloseRawBlock();
     void BeginDecoding(int threads);
     void StopDecoding();
@@ -319,7 +319,7 @@ private:
 
     // Record chunks are mapped memory, not cleared by the program: every slot below count_ is
     // written before it is read. A chunk that Add fills is faulted in by its mapping (or cut
-    // from an arena, see CutRawBlock), which costs less than a fault per page; those Append
+    // from an arena, see CutBlock), which costs less than a fault per page; those Append
     // allocates ahead of its copies are faulted in as they are written, while the part's chunks
     // are freed.
     static constexpr size_t kChunkBytes = kChunkSize * 16;
@@ -340,7 +340,7 @@ private:
     size_t rawUsed_ = kClosed;
     size_t rawBlockSize_ = kFirstRawBlock;  // of the next block
     size_t largestBlock_ = kRawBlock;       // of lines and of texts
-    bool cutFromArenas_ = false;            // blocks of lines, see CutRawBlock
+    bool cutFromArenas_ = false;            // see CutBlock
     MappedBlock arena_;                     // what is left of the last arena
     RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
     std::unique_ptr<BlockShelf> shelf_;

@@ -28,8 +28,9 @@ TEST(LineScanner, SameLinesAsTheTextReaderWithTinyBlocks) {
         int a = ::open(path.c_str(), O_RDONLY), b = ::open(path.c_str(), O_RDONLY);
         const bool whole = round % 4 == 3;  // whole reads into a large block: the wide compares
         auto trickle = [&](int fd, void* buffer, size_t size) {
-            return ::read(fd, buffer,
-                          whole ? size : std::min<size_t>(size, static_cast<size_t>(block(random))));
+            return ::read(
+                fd, buffer,
+                whole ? size : std::min<size_t>(size, static_cast<size_t>(block(random))));
         };
         LineScanner scanner(a, trickle, whole ? 4096 : static_cast<size_t>(block(random)));
         TextFileReader reader(b, {}, 7);
