@@ -156,10 +156,10 @@ TEST(GridCellOf, WholeMillisecondsGiveTheDegreesAnswers) {
         }
     }
     EXPECT_EQ(mismatches, 0);
-    int32_t a = 123456789;
+    uint32_t a = 123456789;
     for (int i = 0; i < 100000; ++i) {  // and anywhere in and around the area
-        a = a * 1103515245 + 12345;
-        const int64_t u = static_cast<uint32_t>(a) % (30 * int64_t{kArcPerDegree});
+        a = a * 1103515245u + 12345u;
+        const int64_t u = a % (30 * int64_t{kArcPerDegree});
         mismatches += !same(u + 18 * int64_t{kArcPerDegree}, u + 120 * int64_t{kArcPerDegree});
     }
     EXPECT_EQ(mismatches, 0);
