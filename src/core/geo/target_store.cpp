@@ -773,6 +773,22 @@ bool TargetStore::Append(TargetStore& part) {
         raw_.reserve(raw_.size() + part.raw_.size());
         bodies_.reserve(bodies_.size() + part.bodies_.size());
         plans_.reserve(plans_.size() + part.plans_.size());
+        const size_t chunks = (total + kChunkSize - 1) / kChunkSize - records_.size();
+        records_.reserve(records_.size() + chunks);
+        if (cutFromArenas_ && chunks * kChunkBytes >= kHugePage) {
+            // In a large load the chunks are cut from one mapping of huge pages, each faulted in
+            // when the copies first reach it while the part's chunks are given back: a fault for
+            // every 4 KB of them cost more than the copy.
+            MappedBlock block = MappedBlock::Map(chunks * kChunkBytes);
+            for (size_t i = 0; i < chunks; ++i) {
+                records_.push_back(
+                    RecordChunk(reinterpret_cast<TargetRecord*>(block.base + i * kChunkBytes)));
+            }
+            if (block.size > chunks * kChunkBytes) {
+                MappedBlock{block.base + chunks * kChunkBytes, block.size - chunks * kChunkBytes}
+                    .Unmap();
+            }
+        }
         while (records_.size() * kChunkSize < total) {
             records_.push_back(NewRecordChunk(false));
         }
