@@ -169,6 +169,48 @@ TEST(ParallelLoad, FilesAfterEachOtherKeepTheirOrderAndTheSearchesTheirAnswers) 
     EXPECT_EQ(found.count, 3001);  // every shop of the second file, none of the others
 }
 
+// Halves of several megabytes take another way through the store: their lines and records come
+// from arenas of huge pages, and the merge copies the second half's records into chunks cut from
+// one large mapping. The merged store must hold what one reader's does, record for record.
+TEST(ParallelLoad, LargeHalvesMergeAsOneReaderLoadsThem) {
+    constexpr int kLines = 300000;  // each half over 4 MB, the second over 2 MB of records
+    std::string bytes = "lat,lon,name\n";
+    bytes.reserve(size_t{kLines} * 34);
+    std::mt19937 random(4242);
+    std::uniform_int_distribution<int> part(0, 59), ms(0, 999);
+    for (int i = 0; i < kLines; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d/%02d/%02d.%03d,%d/%02d/%02d.%03d,n%d\n", 33 + i % 4,
+                      part(random), part(random), ms(random), 135 + i % 5, part(random),
+                      part(random), ms(random), i);
+        bytes += line;
+    }
+    testing::TempFolder folder;
+    const std::string path = folder.Write("large.csv", bytes);
+    TargetGrid single, halves;
+    ColumnMap columns;
+    ASSERT_EQ(LoadLocationInfoFileUnindexed(single, columns, path, {}, {}, nullptr, kOneThread), 0);
+    ASSERT_EQ(LoadLocationInfoFileUnindexed(halves, columns, path, {}, {}, nullptr, {2, 1}), 0);
+    ASSERT_EQ(halves.size(), size_t{kLines});
+    ASSERT_EQ(single.size(), halves.size());
+    for (uint32_t i = 0; i < single.size(); ++i) {
+        const TargetRecord& a = single.store().At(i);
+        const TargetRecord& b = halves.store().At(i);
+        ASSERT_TRUE(a.lat == b.lat && a.lon == b.lon) << "target " << i;
+        ASSERT_EQ(TargetStore::LoadNumberOf(b), i);
+    }
+    IndexTargetGrid(single);
+    IndexTargetGrid(halves);
+    for (uint32_t p = 0; p < single.size(); ++p) {
+        ASSERT_EQ(TargetStore::LoadNumberOf(single.store().At(p)),
+                  TargetStore::LoadNumberOf(halves.store().At(p)))
+            << "position " << p;
+    }
+    for (uint32_t i : {0u, 1u, 149999u, 150000u, 150001u, 262143u, 299999u}) {
+        EXPECT_EQ(halves.store().Loaded(i).Info(0), u"n" + FromUtf8(std::to_string(i)));
+    }
+}
+
 // The items are decoded behind the index by the store's threads while readers ask for them in
 // any order, each decoding a page it finds waiting; every reader must see the texts a finished
 // decoding gives, and the text search must see them all.
