@@ -1,8 +1,9 @@
 // Loading a location-info file (open to ready for the nearest search, and on to every text
-// decoded, on one thread and on every core, with the index's share apart) against glibc iconv converting the whole file alone and against a memchr
-// line count, with the peak memory growth of the load and a check that every decoded item equals
-// iconv's decoding; and the same national set loaded in the handsets' form and as published
-// today (UTF-8, decimal degrees), with their ratio.
+// decoded, on one thread and on every core, with the index's share apart) against glibc iconv
+// converting the whole file alone and against a memchr line count, with the peak memory growth
+// of the load and a check that every decoded item equals iconv's decoding; the same national set
+// loaded in the handsets' form and as published today (UTF-8, decimal degrees), with their ratio;
+// and how much the machine's cores gain together, which bounds what the load's threads can gain.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -17,7 +18,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <optional>
+#include <thread>
 
 #include "bench_data.h"
 #include "core/geo/location_info.h"
@@ -285,6 +288,58 @@ void FormsBenchmark(benchmark::State& state, size_t n) {
     }
 }
 
+// Work that keeps a core's execution units busy without waiting on memory, as a parse does:
+// four independent byte hashes over 256 KB, which stay in the core's own cache, as a file's
+// lines do between their read and their parse.
+uint64_t BusyWork(int rounds) {
+    std::vector<unsigned char> data(256 * 1024);
+    std::iota(data.begin(), data.end(), static_cast<unsigned char>(7));
+    std::array<uint64_t, 4> hash{1, 2, 3, 4};
+    for (int r = 0; r < rounds; ++r) {
+        for (size_t i = 0; i < data.size(); i += 4) {
+            for (size_t k = 0; k < 4; ++k) {
+                hash[k] = (hash[k] ^ data[i + k]) * 0x100000001B3u;
+            }
+        }
+        benchmark::DoNotOptimize(hash);
+        benchmark::DoNotOptimize(data.data());
+    }
+    return hash[0] ^ hash[1] ^ hash[2] ^ hash[3];
+}
+
+// The same work on every core at once against one core alone: `speedup` is how many cores'
+// worth of it they do together (ideally `cores`). Two threads of one physical core, which a
+// virtual machine may show as two cores, give far less, and so do the load's threads there.
+void CoreScalingBenchmark(benchmark::State& state) {
+    cpu_set_t set;
+    const int cores =
+        sched_getaffinity(0, sizeof set, &set) == 0 ? std::max(1, CPU_COUNT(&set)) : 1;
+    constexpr int kRounds = 200;
+    auto timed = [&](int threads) {
+        const auto start = Clock::now();
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back([] { benchmark::DoNotOptimize(BusyWork(kRounds)); });
+        }
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
+        return Seconds(start);
+    };
+    std::vector<double> one, all;
+    for (auto _ : state) {
+        for (int i = 0; i < 5; ++i) {
+            one.push_back(timed(1));
+            all.push_back(timed(cores));
+        }
+        state.SetIterationTime(Median(all));
+    }
+    state.counters["cores"] = cores;
+    state.counters["one_ms"] = Median(one) * 1e3;
+    state.counters["all_ms"] = Median(all) * 1e3;
+    state.counters["speedup"] = cores * Median(one) / Median(all);
+}
+
 }  // namespace
 }  // namespace zentorak::bench
 
@@ -305,6 +360,10 @@ int main(int argc, char** argv) {
             }
         }
     }
+    benchmark::RegisterBenchmark("Machine/core-scaling", CoreScalingBenchmark)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Load/national-forms", FormsBenchmark, NationalSetSize())
         ->Iterations(1)
         ->UseManualTime()
