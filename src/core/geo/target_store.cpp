@@ -773,7 +773,8 @@ bool TargetStore::Append(TargetStore& part) {
         raw_.reserve(raw_.size() + part.raw_.size());
         bodies_.reserve(bodies_.size() + part.bodies_.size());
         plans_.reserve(plans_.size() + part.plans_.size());
-        const size_t chunks = (total + kChunkSize - 1) / kChunkSize - records_.size();
+        const size_t needed = (total + kChunkSize - 1) / kChunkSize;
+        const size_t chunks = needed > records_.size() ? needed - records_.size() : 0;
         records_.reserve(records_.size() + chunks);
         if (cutFromArenas_ && chunks * kChunkBytes >= kHugePage) {
             // In a large load the chunks are cut from one mapping of huge pages, each faulted in
