@@ -21,6 +21,34 @@ constexpr int kMaxSubsPerSide = 64;
 // following the permutation's cycles costs less than another pass over it.
 constexpr uint32_t kCycleRecords = 4096;
 
+// Runs part(0) to part(parts - 1), each on a thread of its own but the first, which runs here;
+// a part whose thread cannot be started runs here too. The parts must not throw.
+template <typename Part>
+void InParts(int parts, const Part& part) {
+    std::vector<std::thread> helpers;
+    int started = 1;
+    for (; started < parts; ++started) {
+        try {
+            helpers.emplace_back(part, started);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    part(0);
+    for (int t = started; t < parts; ++t) {
+        part(t);
+    }
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
+// The first position of range t of `parts` equal ranges of [0, count).
+size_t RangeStart(size_t count, int t, int parts) {
+    return static_cast<size_t>(uint64_t{count} * static_cast<uint64_t>(t) /
+                               static_cast<uint64_t>(parts));
+}
+
 // The run (cell, or sub-cell of a dense cell) of a record, numbered across the grid.
 uint32_t FineKey(const TargetRecord& r, int cell, int k, uint32_t fineBase) {
     if (k == 1) {
@@ -49,9 +77,11 @@ void TargetStore::CellTable::Clear() {
 
 // Chooses the sub-cells of each cell and counts the records of every run; fineKey receives
 // the run of the record at each position, fineStart the first position of each run (and the
-// end).
-void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
-                            std::vector<uint32_t>& occupied) {
+// end). The runs are worked out on `parts` threads, each over a range of positions (see
+// RangeStart); partRuns[t] receives range t's count of records in each run.
+void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
+                            std::vector<uint32_t>& fineKey, std::vector<uint32_t>& occupied,
+                            std::vector<std::vector<uint32_t>>& partRuns) {
     std::vector<uint32_t> perCell(kGridCells, 0);
     const size_t known = count_ - addedCells_.size();  // the records from here on came with theirs
     if (known == 0) {
@@ -84,14 +114,25 @@ void TargetStore::PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32
         fineBase[c] = fines;
         fines += static_cast<uint32_t>(k * k);
     }
+    partRuns.assign(static_cast<size_t>(parts), std::vector<uint32_t>(fines, 0));
+    const CellTable& table = cells;
+    InParts(parts, [&](int t) {
+        uint32_t* runs = partRuns[static_cast<size_t>(t)].data();
+        for (size_t p = RangeStart(count_, t, parts); p < RangeStart(count_, t + 1, parts); ++p) {
+            const int cell = static_cast<int>(fineKey[p]);
+            const uint32_t fine =
+                FineKey(At(static_cast<uint32_t>(p)), cell, table[cell].k, fineBase[cell]);
+            fineKey[p] = fine;
+            ++runs[fine];
+        }
+    });
     fineStart.assign(fines + 1, 0);
-    for (size_t p = 0; p < count_; ++p) {
-        int cell = static_cast<int>(fineKey[p]);
-        fineKey[p] = FineKey(At(static_cast<uint32_t>(p)), cell, cells[cell].k, fineBase[cell]);
-        ++fineStart[fineKey[p] + 1];
-    }
     for (uint32_t f = 0; f < fines; ++f) {
-        fineStart[f + 1] += fineStart[f];
+        uint32_t n = 0;
+        for (const std::vector<uint32_t>& runs : partRuns) {
+            n += runs[f];
+        }
+        fineStart[f + 1] = fineStart[f] + n;
     }
     for (uint32_t c : occupied) {
         cells[c].firstBucket = fineBase[c];  // the run number, until MakeBuckets
@@ -186,59 +227,81 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
     }
 }
 
-void TargetStore::MakeBuckets(const std::vector<uint32_t>& fineStart,
+void TargetStore::MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                               const std::vector<uint32_t>& occupied) {
-    // Exact sizes up front: a growing vector would hold its old and new blocks at once.
-    size_t runs = 0, subs = 0;
-    for (size_t f = 0; f + 1 < fineStart.size(); ++f) {
-        runs += fineStart[f] != fineStart[f + 1];
-    }
-    for (uint32_t c : occupied) {
-        subs += cells[c].k > 1 ? size_t{cells[c].k} * cells[c].k : 0;
-    }
-    buckets.reserve(runs);
-    subMaps.reserve(subs);
-    cellFirst_.reserve(occupied.size());
-    cellNumber_.reserve(occupied.size());
-    for (uint32_t c : occupied) {
-        Cell& cell = cells[c];
-        cellFirst_.push_back(fineStart[cell.firstBucket]);
-        cellNumber_.push_back(c);
-        uint32_t fine = cell.firstBucket;
-        uint32_t runs = static_cast<uint32_t>(cell.k) * cell.k;
-        cell.firstBucket = static_cast<uint32_t>(buckets.size());
-        if (cell.k > 1) {
-            cell.subMap = static_cast<uint32_t>(subMaps.size());
-            subMaps.resize(subMaps.size() + runs, kNoBucket);
-        }
-        cell.minLat = cell.minLon = HUGE_VAL;
-        cell.maxLat = cell.maxLon = -HUGE_VAL;
+    // Where each cell's buckets and sub-cell map go, so that the cells can be done apart. Exact
+    // sizes up front: a growing vector would hold its old and new blocks at once.
+    const size_t cellCount = occupied.size();
+    std::vector<uint32_t> bucketBase(cellCount + 1, 0), subBase(cellCount + 1, 0);
+    for (size_t i = 0; i < cellCount; ++i) {
+        const Cell& cell = cells[occupied[i]];
+        const uint32_t fine = cell.firstBucket, runs = static_cast<uint32_t>(cell.k) * cell.k;
+        uint32_t used = 0;
         for (uint32_t r = 0; r < runs; ++r) {
-            uint32_t begin = fineStart[fine + r], end = fineStart[fine + r + 1];
-            if (begin == end) {
-                continue;
-            }
-            // Degrees grow with the milliseconds, so the box's edges are those of the extremes.
-            int32_t latLow = INT32_MAX, latHigh = INT32_MIN, lonLow = INT32_MAX,
-                    lonHigh = INT32_MIN;
-            for (uint32_t p = begin; p < end; ++p) {
-                const int32_t lat = At(p).lat.Milliseconds(), lon = At(p).lon.Milliseconds();
-                latLow = std::min(latLow, lat), latHigh = std::max(latHigh, lat);
-                lonLow = std::min(lonLow, lon), lonHigh = std::max(lonHigh, lon);
-            }
-            auto degrees = [](int32_t ms) { return DmsToDegrees(ArcAngle::FromMilliseconds(ms)); };
-            Bucket b{
-                degrees(latLow), degrees(latHigh), degrees(lonLow), degrees(lonHigh), begin, end};
-            cell.minLat = std::min(cell.minLat, b.minLat),
-            cell.maxLat = std::max(cell.maxLat, b.maxLat);
-            cell.minLon = std::min(cell.minLon, b.minLon),
-            cell.maxLon = std::max(cell.maxLon, b.maxLon);
-            if (cell.k > 1) {
-                subMaps[cell.subMap + r] = static_cast<uint32_t>(buckets.size());
-            }
-            buckets.push_back(b);
+            used += fineStart[fine + r] != fineStart[fine + r + 1];
+        }
+        bucketBase[i + 1] = bucketBase[i] + used;
+        subBase[i + 1] = subBase[i] + (cell.k > 1 ? runs : 0);
+    }
+    buckets.resize(bucketBase.back());
+    subMaps.assign(subBase.back(), kNoBucket);
+    cellFirst_.resize(cellCount);
+    cellNumber_.resize(cellCount);
+    // The cells are shared out by their records: part t takes those from its range's start on.
+    std::vector<size_t> firstCell(static_cast<size_t>(parts) + 1, cellCount);
+    firstCell[0] = 0;
+    for (size_t i = 0, t = 1; i < cellCount && t < static_cast<size_t>(parts); ++i) {
+        const uint32_t start = fineStart[cells[occupied[i]].firstBucket];
+        for (; t < static_cast<size_t>(parts) &&
+               start >= RangeStart(count_, static_cast<int>(t), parts);
+             ++t) {
+            firstCell[t] = i;
         }
     }
+    InParts(parts, [&](int t) {
+        for (size_t i = firstCell[static_cast<size_t>(t)];
+             i < firstCell[static_cast<size_t>(t) + 1]; ++i) {
+            Cell& cell = cells[occupied[i]];
+            const uint32_t fine = cell.firstBucket;
+            const uint32_t runs = static_cast<uint32_t>(cell.k) * cell.k;
+            cellFirst_[i] = fineStart[fine];
+            cellNumber_[i] = occupied[i];
+            cell.firstBucket = bucketBase[i];
+            cell.subMap = cell.k > 1 ? subBase[i] : 0;
+            cell.minLat = cell.minLon = HUGE_VAL;
+            cell.maxLat = cell.maxLon = -HUGE_VAL;
+            uint32_t next = bucketBase[i];
+            for (uint32_t r = 0; r < runs; ++r) {
+                const uint32_t begin = fineStart[fine + r], end = fineStart[fine + r + 1];
+                if (begin == end) {
+                    continue;
+                }
+                // Degrees grow with the milliseconds, so the box's edges are those of the
+                // extremes.
+                int32_t latLow = INT32_MAX, latHigh = INT32_MIN, lonLow = INT32_MAX,
+                        lonHigh = INT32_MIN;
+                for (uint32_t p = begin; p < end; ++p) {
+                    const int32_t lat = At(p).lat.Milliseconds(), lon = At(p).lon.Milliseconds();
+                    latLow = std::min(latLow, lat), latHigh = std::max(latHigh, lat);
+                    lonLow = std::min(lonLow, lon), lonHigh = std::max(lonHigh, lon);
+                }
+                auto degrees = [](int32_t ms) {
+                    return DmsToDegrees(ArcAngle::FromMilliseconds(ms));
+                };
+                const Bucket b{degrees(latLow), degrees(latHigh),
+                               degrees(lonLow), degrees(lonHigh),
+                               begin,           end};
+                cell.minLat = std::min(cell.minLat, b.minLat),
+                cell.maxLat = std::max(cell.maxLat, b.maxLat);
+                cell.minLon = std::min(cell.minLon, b.minLon),
+                cell.maxLon = std::max(cell.maxLon, b.maxLon);
+                if (cell.k > 1) {
+                    subMaps[cell.subMap + r] = next;
+                }
+                buckets[next++] = b;
+            }
+        }
+    });
 }
 
 int TargetStore::CellOfPosition(uint32_t position) const {
@@ -265,24 +328,56 @@ bool TargetStore::BuildIndex(int threads) {
     cells.Clear();
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
+    // A large store is indexed on the threads given, each over a range of at least 32,768
+    // records; a small one on this thread.
+    const int parts = count_ >= kThreadedIndex
+                          ? std::clamp(std::min(threads, static_cast<int>(count_ / 32768)), 1, 16)
+                          : 1;
     try {
         std::vector<uint32_t> fineStart, to, occupied;
-        PlanCells(fineStart, to, occupied);
+        std::vector<std::vector<uint32_t>> partRuns;
+        PlanCells(parts, fineStart, to, occupied, partRuns);
         std::vector<uint32_t>().swap(addedCells_);
-        std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
-        position_.reserve(count_);  // records loaded since the last index stand at their number
-        for (size_t n = position_.size(); n < count_; ++n) {
-            position_.push_back(static_cast<uint32_t>(n));
-        }
         // Walking the load numbers downwards gives each run the cell list's order. The run of
         // each position becomes the new position of its record.
-        for (size_t n = count_; n-- > 0;) {
-            uint32_t p = position_[n];
-            uint32_t slot = cursor[to[p]]++;
-            to[p] = slot;
-            position_[n] = slot;
+        if (position_.empty()) {
+            // Nothing was indexed before: every record stands at its load number, so the ranges
+            // of positions that PlanCells counted are ranges of load numbers, and each walks on
+            // its own from where the later ranges' records of each run end.
+            const size_t fines = fineStart.size() - 1;
+            for (size_t f = 0; f < fines; ++f) {
+                uint32_t at = fineStart[f];
+                for (size_t t = partRuns.size(); t-- > 0;) {
+                    const uint32_t n = partRuns[t][f];
+                    partRuns[t][f] = at;
+                    at += n;
+                }
+            }
+            position_.resize(count_);
+            InParts(parts, [&](int t) {
+                uint32_t* cursor = partRuns[static_cast<size_t>(t)].data();
+                for (size_t n = RangeStart(count_, t + 1, parts);
+                     n-- > RangeStart(count_, t, parts);) {
+                    const uint32_t slot = cursor[to[n]]++;
+                    to[n] = slot;
+                    position_[n] = slot;
+                }
+            });
+        } else {
+            std::vector<std::vector<uint32_t>>().swap(partRuns);
+            std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
+            position_.reserve(count_);  // records loaded since the last index stand at their number
+            for (size_t n = position_.size(); n < count_; ++n) {
+                position_.push_back(static_cast<uint32_t>(n));
+            }
+            for (size_t n = count_; n-- > 0;) {
+                uint32_t p = position_[n];
+                uint32_t slot = cursor[to[p]]++;
+                to[p] = slot;
+                position_[n] = slot;
+            }
         }
-        std::vector<uint32_t>().swap(cursor);
+        std::vector<std::vector<uint32_t>>().swap(partRuns);
         // The places fit in 31 bits, which the passes split from the top.
         int bits = 1;
         while (bits < 31 && (uint64_t{1} << bits) < count_) {
@@ -291,7 +386,7 @@ bool TargetStore::BuildIndex(int threads) {
         MoveRecords(to, 0, static_cast<uint32_t>(count_), bits,
                     count_ >= kThreadedIndex ? threads : 1);
         std::vector<uint32_t>().swap(to);
-        MakeBuckets(fineStart, occupied);
+        MakeBuckets(parts, fineStart, occupied);
     } catch (const std::bad_alloc&) {
         cells.Clear();
         std::vector<Bucket>().swap(buckets);

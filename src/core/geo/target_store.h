@@ -310,12 +310,13 @@ private:
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
-    void PlanCells(std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
-                   std::vector<uint32_t>& occupied);
+    void PlanCells(int parts, std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
+                   std::vector<uint32_t>& occupied, std::vector<std::vector<uint32_t>>& partRuns);
     void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
                      int threads);
     static constexpr size_t kThreadedIndex = 65536;
-    void MakeBuckets(const std::vector<uint32_t>& fineStart, const std::vector<uint32_t>& occupied);
+    void MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
+                     const std::vector<uint32_t>& occupied);
 
     // Record chunks are mapped memory, not cleared by the program: every slot below count_ is
     // written before it is read. A chunk that Add fills is faulted in by its mapping (or cut
