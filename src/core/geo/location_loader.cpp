@@ -1,8 +1,7 @@
 // Reading location-info files into the grid. Lines are split on their raw bytes (in CP932 and in
 // UTF-8 no byte of a multi-byte character is a comma, quote, CR or LF), and only as far as their
 // coordinates: a target's line is kept (less its coordinates when they come first), and its items
-// are split and decoded from it while the index is built or after it
-// (TargetStore::StartDecodingTexts).
+// are split and decoded from it after the index is built (TargetStore::StartDecodingTexts).
 #include "core/geo/location_loader.h"
 
 #include <sched.h>
@@ -489,22 +488,17 @@ void IndexTargetGrid(TargetGrid& grid) {
     TargetStore& store = grid.store();
     const int cores = UsableCores();
     // The nearest search needs only the points, so the texts are decoded behind the index, on
-    // all cores but the one the caller goes on with. A short load is decoded at once. With more
-    // than one core the decoding starts before the index, which reads only the points: most of
-    // the index runs on one core and leaves the others to it.
+    // all cores but the one the caller goes on with. A short load is decoded at once. The index
+    // of a large load runs on every core, so the decoding starts once it stands (measured on two
+    // cores: the index 12 ms sooner for the national set and 4-8 ms for the town points, the
+    // texts about as soon).
     constexpr size_t kDecodeBehind = 8192;
+    store.BuildIndex(cores);
     if (store.size() < kDecodeBehind) {
-        store.BuildIndex(cores);
         store.FinishTexts();
         return;
     }
-    if (cores > 1) {
-        store.StartDecodingTexts(cores - 1);
-    }
-    store.BuildIndex(cores);
-    if (cores == 1) {
-        store.StartDecodingTexts(1);
-    }
+    store.StartDecodingTexts(std::max(1, cores - 1));
 }
 
 int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path,
