@@ -11,7 +11,9 @@
 
 namespace zentorak {
 
-// How many threads read one file: each takes a range of whole lines of at least minChunkBytes.
+// How many threads read one file: each takes a range of whole lines of at least minChunkBytes;
+// a file of more than four times minChunkBytes a thread is cut into up to three ranges a thread,
+// each taken by the next thread free.
 struct LoadParallelism {
     int threads = 0;  // 0: as many as the cores this process may run on
     size_t minChunkBytes = size_t{4} << 20;

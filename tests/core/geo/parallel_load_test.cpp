@@ -207,6 +207,7 @@ void ExpectSameIndex(const TargetGrid& a, const TargetGrid& b, const char* what)
 // index must be the one a single thread builds, after the first load and after a second.
 TEST(ParallelLoad, LargeHalvesMergeAsOneReaderLoadsThem) {
     constexpr int kLines = 300000;  // each half over 4 MB, the second over 2 MB of records
+    constexpr LoadParallelism kHalves{2, size_t{4} << 20};  // two ranges, as the loader has them
     std::string bytes = "lat,lon,name\n";
     bytes.reserve(size_t{kLines} * 34);
     std::mt19937 random(4242);
@@ -223,7 +224,7 @@ TEST(ParallelLoad, LargeHalvesMergeAsOneReaderLoadsThem) {
     TargetGrid single, halves;
     ColumnMap columns;
     ASSERT_EQ(LoadLocationInfoFileUnindexed(single, columns, path, {}, {}, nullptr, kOneThread), 0);
-    ASSERT_EQ(LoadLocationInfoFileUnindexed(halves, columns, path, {}, {}, nullptr, {2, 1}), 0);
+    ASSERT_EQ(LoadLocationInfoFileUnindexed(halves, columns, path, {}, {}, nullptr, kHalves), 0);
     ASSERT_EQ(halves.size(), size_t{kLines});
     ASSERT_EQ(single.size(), halves.size());
     for (uint32_t i = 0; i < single.size(); ++i) {
@@ -241,7 +242,7 @@ TEST(ParallelLoad, LargeHalvesMergeAsOneReaderLoadsThem) {
     // The file again on top: the records indexed before have moved, those added stand at their
     // load numbers.
     ASSERT_EQ(LoadLocationInfoFileUnindexed(single, columns, path, {}, {}, nullptr, kOneThread), 0);
-    ASSERT_EQ(LoadLocationInfoFileUnindexed(halves, columns, path, {}, {}, nullptr, {2, 1}), 0);
+    ASSERT_EQ(LoadLocationInfoFileUnindexed(halves, columns, path, {}, {}, nullptr, kHalves), 0);
     ASSERT_TRUE(single.store().BuildIndex(1));
     ASSERT_TRUE(halves.store().BuildIndex(3));
     ExpectSameIndex(single, halves, "second index");
