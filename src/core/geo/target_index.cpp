@@ -30,7 +30,7 @@ void InParts(int parts, const Part& part) {
     for (; started < parts; ++started) {
         try {
             helpers.emplace_back(part, started);
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {  // no thread, or no memory for one
             break;
         }
     }
@@ -217,7 +217,7 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
     for (int t = 1; t < threads; ++t) {
         try {
             helpers.emplace_back(moveParts);
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {  // no thread, or no memory for one
             break;  // the parts left are moved here
         }
     }

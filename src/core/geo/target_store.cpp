@@ -695,7 +695,7 @@ void TargetStore::BeginDecoding(int threads) {
                 setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
                 d->Run(pages_, d->pools[static_cast<size_t>(t)]);
             });
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {  // no thread, or no memory for one
             break;  // the pages left are decoded by their readers or by FinishTexts
         }
     }
