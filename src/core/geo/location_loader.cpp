@@ -26,6 +26,7 @@
 #include "core/geo/line_scanner.h"
 #include "core/geo/target_store.h"
 #include "core/platform/code_page.h"
+#include "core/platform/in_parts.h"
 #include "core/platform/regular_file.h"
 
 namespace zentorak {
@@ -421,23 +422,15 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
             }
         }
     };
-    std::vector<std::thread> workers;
     try {
         for (size_t i = 1; i < part.size(); ++i) {
             part[i].own = std::make_unique<TargetStore>();
             part[i].store = part[i].own.get();
         }
-        workers.reserve(part.size());
-        for (int t = 1; t < std::min(cores, static_cast<int>(part.size())); ++t) {
-            workers.emplace_back(readRanges);
-        }
     } catch (const std::exception&) {
-        // No memory or no thread: the threads there are, this one at least, read every range.
+        // The ranges left without a store fail the load from there on.
     }
-    readRanges();
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
+    InParts(std::min(cores, static_cast<int>(part.size())), [&](int) { readRanges(); });
     int result = 0;
     for (size_t i = 0; i < part.size(); ++i) {
         if (plan.report) {

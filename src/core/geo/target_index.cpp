@@ -5,10 +5,9 @@
 #include <atomic>
 #include <cmath>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "core/geo/target_store.h"
+#include "core/platform/in_parts.h"
 
 namespace zentorak {
 
@@ -20,28 +19,6 @@ constexpr int kMaxSubsPerSide = 64;
 // A range of records this short, with its places (80 KB), stays in the second-level cache, where
 // following the permutation's cycles costs less than another pass over it.
 constexpr uint32_t kCycleRecords = 4096;
-
-// Runs part(0) to part(parts - 1), each on a thread of its own but the first, which runs here;
-// a part whose thread cannot be started runs here too. The parts must not throw.
-template <typename Part>
-void InParts(int parts, const Part& part) {
-    std::vector<std::thread> helpers;
-    int started = 1;
-    for (; started < parts; ++started) {
-        try {
-            helpers.emplace_back(part, started);
-        } catch (const std::exception&) {  // no thread, or no memory for one
-            break;
-        }
-    }
-    part(0);
-    for (int t = started; t < parts; ++t) {
-        part(t);
-    }
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
-}
 
 // The first position of range t of `parts` equal ranges of [0, count).
 size_t RangeStart(size_t count, int t, int parts) {
@@ -213,18 +190,7 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
             }
         }
     };
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t) {
-        try {
-            helpers.emplace_back(moveParts);
-        } catch (const std::exception&) {  // no thread, or no memory for one
-            break;  // the parts left are moved here
-        }
-    }
-    moveParts();
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    InParts(threads, [&](int) { moveParts(); });
 }
 
 void TargetStore::MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,

@@ -115,6 +115,21 @@ std::string ShopFile(int lines, int seed, const char* lineEnd) {
     return EncodeCp932(FromUtf8(bytes));
 }
 
+// The targets of two grids by load number: the same points, each where its load number says,
+// and with items the same items.
+void ExpectSameTargets(const TargetGrid& a, const TargetGrid& b, bool items) {
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        const TargetRecord& x = a.store().Loaded(i);
+        const TargetRecord& y = b.store().Loaded(i);
+        ASSERT_TRUE(x.lat == y.lat && x.lon == y.lon) << "target " << i;
+        ASSERT_EQ(TargetStore::LoadNumberOf(y), i);
+        for (int k = 0; items && k < kInfoItems; ++k) {
+            ASSERT_EQ(x.HasInfo(k), y.HasInfo(k)) << "target " << i;
+            ASSERT_EQ(x.Info(k), y.Info(k)) << "target " << i;
+        }
+    }
+}
+
 // Loads the files in turn into one grid, each with the given parallelism, and indexes it.
 void LoadAll(TargetGrid& grid, ColumnMap& columns, const std::vector<std::string>& paths,
              const std::vector<LoadParallelism>& parallel) {
@@ -139,16 +154,7 @@ TEST(ParallelLoad, FilesAfterEachOtherKeepTheirOrderAndTheSearchesTheirAnswers) 
     LoadAll(parallel, columns, paths, {{4, 4096}, {3, 1}, kOneThread});
     ASSERT_EQ(parallel.size(), 8701u);
     ASSERT_EQ(single.size(), parallel.size());
-    for (uint32_t i = 0; i < single.size(); ++i) {
-        const TargetRecord& a = single.store().Loaded(i);
-        const TargetRecord& b = parallel.store().Loaded(i);
-        ASSERT_TRUE(a.lat == b.lat && a.lon == b.lon) << "target " << i;
-        ASSERT_EQ(TargetStore::LoadNumberOf(b), i);
-        for (int k = 0; k < kInfoItems; ++k) {
-            ASSERT_EQ(a.HasInfo(k), b.HasInfo(k)) << "target " << i;
-            ASSERT_EQ(a.Info(k), b.Info(k)) << "target " << i;
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectSameTargets(single, parallel, true));
     FoundTargets first, second;
     first.Allocate(50);
     second.Allocate(50);
@@ -227,12 +233,7 @@ TEST(ParallelLoad, LargeHalvesMergeAsOneReaderLoadsThem) {
     ASSERT_EQ(LoadLocationInfoFileUnindexed(halves, columns, path, {}, {}, nullptr, kHalves), 0);
     ASSERT_EQ(halves.size(), size_t{kLines});
     ASSERT_EQ(single.size(), halves.size());
-    for (uint32_t i = 0; i < single.size(); ++i) {
-        const TargetRecord& a = single.store().At(i);
-        const TargetRecord& b = halves.store().At(i);
-        ASSERT_TRUE(a.lat == b.lat && a.lon == b.lon) << "target " << i;
-        ASSERT_EQ(TargetStore::LoadNumberOf(b), i);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectSameTargets(single, halves, false));
     ASSERT_TRUE(single.store().BuildIndex(1));
     ASSERT_TRUE(halves.store().BuildIndex(5));
     ExpectSameIndex(single, halves, "first index");
