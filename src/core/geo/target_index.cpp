@@ -95,7 +95,10 @@ void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
     const CellTable& table = cells;
     InParts(parts, [&](int t) {
         uint32_t* runs = partRuns[static_cast<size_t>(t)].data();
-        for (size_t p = RangeStart(count_, t, parts); p < RangeStart(count_, t + 1, parts); ++p) {
+        // The bounds are worked out once: the counts written below may alias `parts`, which
+        // would have the division done again at every record.
+        const size_t first = RangeStart(count_, t, parts), end = RangeStart(count_, t + 1, parts);
+        for (size_t p = first; p < end; ++p) {
             const int cell = static_cast<int>(fineKey[p]);
             const uint32_t fine =
                 FineKey(At(static_cast<uint32_t>(p)), cell, table[cell].k, fineBase[cell]);
@@ -165,21 +168,37 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
     for (uint32_t d = 0; d < parts; ++d) {
         fetch(next[d] + kAhead);
     }
-    for (uint32_t d = 0; d < parts; ++d) {
-        while (next[d] < stop[d]) {
-            const uint32_t here = next[d];
-            const uint32_t x = partOf(to[here]);
-            if (x == d) {
-                ++next[d];
-                fetch(next[d] + kAhead);
-                continue;
-            }
-            // The record here belongs to part x: it goes to x's next place, and the one there
-            // comes here to be looked at.
-            const uint32_t there = next[x]++;
-            fetch(next[x] + kAhead);
-            std::swap(Slot(here), Slot(there));
-            std::swap(to[here], to[there]);
+    // One step for part d: the record at its next place stays when it belongs there, or else goes
+    // to the next place of its own part, and the one there comes here to be looked at. false
+    // once every place of d holds its own.
+    auto step = [&](uint32_t d) {
+        const uint32_t here = next[d];
+        if (here >= stop[d]) {
+            return false;
+        }
+        const uint32_t x = partOf(to[here]);
+        if (x == d) {
+            next[d] = here + 1;
+            fetch(here + 1 + kAhead);
+            return true;
+        }
+        const uint32_t there = next[x]++;
+        fetch(next[x] + kAhead);
+        std::swap(Slot(here), Slot(there));
+        std::swap(to[here], to[there]);
+        return true;
+    };
+    // Each step waits for the one before it in its part (the record it looks at is the one the
+    // last swap brought), so two parts are worked at once, step for step: their chains of loads
+    // overlap. A step of one can move a record into the other's next place; the other then reads
+    // its next place afresh, so any order of steps sorts the same.
+    uint32_t a = 0, b = 1, following = 2;
+    while (a < parts || b < parts) {
+        if (a < parts && !step(a)) {
+            a = following < parts ? following++ : parts;
+        }
+        if (b < parts && !step(b)) {
+            b = following < parts ? following++ : parts;
         }
     }
     std::atomic<uint32_t> nextPart{0};
@@ -322,8 +341,8 @@ bool TargetStore::BuildIndex(int threads) {
             position_.resize(count_);
             InParts(parts, [&](int t) {
                 uint32_t* cursor = partRuns[static_cast<size_t>(t)].data();
-                for (size_t n = RangeStart(count_, t + 1, parts);
-                     n-- > RangeStart(count_, t, parts);) {
+                const size_t first = RangeStart(count_, t, parts);
+                for (size_t n = RangeStart(count_, t + 1, parts); n-- > first;) {
                     const uint32_t slot = cursor[to[n]]++;
                     to[n] = slot;
                     position_[n] = slot;
