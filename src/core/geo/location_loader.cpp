@@ -115,6 +115,7 @@ void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header,
 struct FilePlan {
     size_t latColumn = 0, lonColumn = 0;
     size_t needed = 3;  // fields: both coordinate columns and at least three in all
+    bool usual = true;  // the coordinates are the first two of three or more columns
     std::shared_ptr<const ItemPlan> items;
     LocationInfoFileReport* report = nullptr;
 };
@@ -124,6 +125,7 @@ FilePlan MakePlan(const ColumnMap& columns, TextEncoding encoding) {
     plan.latColumn = static_cast<size_t>(columns.slot[0]);
     plan.lonColumn = static_cast<size_t>(columns.slot[1]);
     plan.needed = std::max({size_t{3}, plan.latColumn + 1, plan.lonColumn + 1});
+    plan.usual = plan.latColumn == 0 && plan.lonColumn == 1 && plan.needed == 3;
     auto items = std::make_shared<ItemPlan>();
     items->encoding = encoding;
     for (int k = 0; k < kInfoItems; ++k) {
@@ -174,6 +176,20 @@ uint32_t CommasOf32(const char* p) {
 #endif
 }
 
+// Files the target at a point with what it keeps of its line (see TargetStore::Add).
+int FileTarget(TargetStore& store, const FilePlan& plan, ArcAngle lat, ArcAngle lon,
+               std::string_view kept, uint8_t skipped) {
+    int row, column;
+    if (GridCellOf(lat, lon, row, column) != 0) {
+        return 0;
+    }
+    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
+    // the last row or column (TargetStore::CellOf) rather than dropped.
+    const int cell = TargetStore::CellNumber(row, column);
+    // A target that cannot be kept fails the load rather than going missing without a word.
+    return store.Add(lat, lon, cell, kept, plan.items, skipped) ? 0 : -100;
+}
+
 // Files the line's target, if it gives one: the line is split only as far as its coordinates
 // and the fields a target needs; the items are split from the kept line when they are decoded.
 // 0, or -100 when memory runs out. A line that gives no target is skipped without a word. The
@@ -186,8 +202,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     // to memchr. A field that opens with a quote goes to the splitter.
     const size_t n = line.size();
     size_t a = 0, b = 0;
-    const bool usual =
-        plan.latColumn == 0 && plan.lonColumn == 1 && plan.needed == 3 && n > 0 && line[0] != '"';
+    const bool usual = plan.usual && n > 0 && line[0] != '"';
     if (usual) {
         // Most lines have both separators in their first 32 bytes, which are readable (see
         // LineScanner::kReadableAfterStart).
@@ -212,6 +227,11 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
         }
         lat = line.substr(0, a);
         lon = second = line.substr(a + 1, b - a - 1);
+        ArcAngle latArc, lonArc;
+        if (ReadUsualPoint(lat, lon, latArc, lonArc)) {  // the usual line: kept after its point
+            CountForm(plan.report, PointForm::kDms);
+            return FileTarget(store, plan, latArc, lonArc, line.substr(b + 1), 2);
+        }
     } else {
         size_t count = 0;
         try {
@@ -249,12 +269,6 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
         latArc = latAngle;
         lonArc = lonAngle;
     }
-    int row, column;
-    if (GridCellOf(latArc, lonArc, row, column) != 0) {
-        return 0;
-    }
-    // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
-    // the last row or column (TargetStore::CellOf) rather than dropped.
     // When the coordinates are the first two columns, only the rest of the line is kept. That
     // rest starts after the second field's separator when the field is plain text in the line
     // (a quoted field is built apart, in the arena).
@@ -267,9 +281,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
         line = line.substr(rest);
         skipped = 2;
     }
-    const int cell = TargetStore::CellNumber(row, column);
-    // A target that cannot be kept fails the load rather than going missing without a word.
-    return store.Add(latArc, lonArc, cell, line, plan.items, skipped) ? 0 : -100;
+    return FileTarget(store, plan, latArc, lonArc, line, skipped);
 }
 
 // Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end
