@@ -26,16 +26,37 @@ size_t RangeStart(size_t count, int t, int parts) {
                                static_cast<uint64_t>(parts));
 }
 
-// The run (cell, or sub-cell of a dense cell) of a record, numbered across the grid.
-uint32_t FineKey(const TargetRecord& r, int cell, int k, uint32_t fineBase) {
-    if (k == 1) {
-        return fineBase;
+// The runs of one cell (the cell itself, or its sub-cells when it is dense), numbered across the
+// grid from fineBase. Made once for each stretch of records in the same cell, which files of
+// places near each other have.
+class CellRuns {
+public:
+    CellRuns(int cell, int k, uint32_t fineBase)
+        : cell_(cell),
+          k_(k),
+          fineBase_(fineBase),
+          south_(kAreaLatMinArc + cell / kGridColumns * kArcPerCell),
+          west_(kAreaLonMinArc + cell % kGridColumns * kArcPerCell),
+          southDegrees_(RowSouth(cell / kGridColumns)),
+          westDegrees_(ColumnWest(cell % kGridColumns)) {}
+
+    int cell() const { return cell_; }
+    // The run of a record of the cell.
+    uint32_t Of(const TargetRecord& r) const {
+        if (k_ == 1) {
+            return fineBase_;
+        }
+        const int a = SubCellIndex(r.lat, south_, southDegrees_, k_);
+        const int b = SubCellIndex(r.lon, west_, westDegrees_, k_);
+        return fineBase_ + static_cast<uint32_t>(a * k_ + b);
     }
-    const int row = cell / kGridColumns, column = cell % kGridColumns;
-    int a = SubCellIndex(r.lat, kAreaLatMinArc + row * kArcPerCell, RowSouth(row), k);
-    int b = SubCellIndex(r.lon, kAreaLonMinArc + column * kArcPerCell, ColumnWest(column), k);
-    return fineBase + static_cast<uint32_t>(a * k + b);
-}
+
+private:
+    int cell_, k_;
+    uint32_t fineBase_;
+    int32_t south_, west_;
+    double southDegrees_, westDegrees_;
+};
 
 }  // namespace
 
@@ -98,10 +119,13 @@ void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
         // The bounds are worked out once: the counts written below may alias `parts`, which
         // would have the division done again at every record.
         const size_t first = RangeStart(count_, t, parts), end = RangeStart(count_, t + 1, parts);
+        CellRuns here(0, table[0].k, fineBase[0]);
         for (size_t p = first; p < end; ++p) {
             const int cell = static_cast<int>(fineKey[p]);
-            const uint32_t fine =
-                FineKey(At(static_cast<uint32_t>(p)), cell, table[cell].k, fineBase[cell]);
+            if (cell != here.cell()) {
+                here = CellRuns(cell, table[cell].k, fineBase[cell]);
+            }
+            const uint32_t fine = here.Of(At(static_cast<uint32_t>(p)));
             fineKey[p] = fine;
             ++runs[fine];
         }
