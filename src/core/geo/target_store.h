@@ -313,7 +313,7 @@ private:
     void PlanCells(int parts, std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
                    std::vector<uint32_t>& occupied, std::vector<std::vector<uint32_t>>& partRuns);
     void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
-                     int threads);
+                     int threads, TargetRecord* scratch);
     static constexpr size_t kThreadedIndex = 65536;
     void MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                      const std::vector<uint32_t>& occupied);
