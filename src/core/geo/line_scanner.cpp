@@ -144,13 +144,6 @@ size_t LineScanner::FindLineEnd(size_t from) {
     return end_;
 }
 
-std::string_view LineScanner::UpToNul(std::string_view line) const {
-    const size_t from = static_cast<size_t>(line.data() - buffer_.get());
-    return lineNul_ != kNone && lineNul_ >= from && lineNul_ < from + line.size()
-               ? line.substr(0, lineNul_ - from)
-               : line;
-}
-
 int LineScanner::Next(std::string_view& line) {
     const char* base = buffer_.get();
     size_t scanned = pos_;

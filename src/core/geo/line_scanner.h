@@ -28,8 +28,16 @@ public:
     // failed. The view stays valid until the next call. May throw std::bad_alloc.
     int Next(std::string_view& line);
 
-    // The line that Next gave last, up to its first NUL byte (found with the line end).
-    std::string_view UpToNul(std::string_view line) const;
+    // The line that Next gave last, up to its first NUL byte (found with the line end). Inline:
+    // the loader asks it for every line, and most have none.
+    std::string_view UpToNul(std::string_view line) const {
+        if (lineNul_ == kNone) [[likely]] {
+            return line;
+        }
+        const size_t from = static_cast<size_t>(line.data() - buffer_.get());
+        return lineNul_ >= from && lineNul_ < from + line.size() ? line.substr(0, lineNul_ - from)
+                                                                 : line;
+    }
 
     // Bytes that may be read after the start of a line that Next gave, past its end: the
     // buffer has this many more, so a reader may load them in wide words and mask off what is
