@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <functional>
 #include <memory>
@@ -423,17 +422,6 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
         part[i].end = cuts[i + 1];
     }
     part[0].store = &store;  // the first range files straight into the grid
-    // Each thread, this one too, takes the next range not taken yet until none is left.
-    std::atomic<size_t> next{0};
-    auto readRanges = [&] {
-        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < part.size();) {
-            if (part[i].store) {
-                ReadPart(fd, part[i], plan);
-            } else {
-                part[i].result = -100;  // no memory for its store
-            }
-        }
-    };
     try {
         for (size_t i = 1; i < part.size(); ++i) {
             part[i].own = std::make_unique<TargetStore>();
@@ -442,7 +430,14 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
     } catch (const std::exception&) {
         // The ranges left without a store fail the load from there on.
     }
-    InParts(std::min(cores, static_cast<int>(part.size())), [&](int) { readRanges(); });
+    // Each thread, this one too, takes the next range not taken yet until none is left.
+    InQueue(std::min(cores, static_cast<int>(part.size())), part.size(), [&](int, size_t i) {
+        if (part[i].store) {
+            ReadPart(fd, part[i], plan);
+        } else {
+            part[i].result = -100;  // no memory for its store
+        }
+    });
     int result = 0;
     for (size_t i = 0; i < part.size(); ++i) {
         if (plan.report) {

@@ -2,7 +2,6 @@
 // into sub-cells), keeping within each run the cell list's order, the record loaded last first.
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -17,9 +16,10 @@ namespace {
 constexpr uint32_t kSplitThreshold = 48;  // cells with more records get sub-cells
 constexpr double kTargetsPerSub = 16.0;
 constexpr int kMaxSubsPerSide = 64;
-// A range of records this short, with its places (80 KB), stays in the second-level cache, where
-// following the permutation's cycles costs less than another pass over it.
-constexpr uint32_t kCycleRecords = 4096;
+// A range of records this short, with its places and a scratch range for it (144 KB), stays in
+// the second-level cache, where copying it to its places through the scratch range and back costs
+// less than another pass over it.
+constexpr uint32_t kScratchRecords = 4096;
 
 // The first position of range t of `parts` equal ranges of [0, count).
 size_t RangeStart(size_t count, int t, int parts) {
@@ -150,37 +150,20 @@ void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
 // counted), writing each part from its start like a stream; the parts are then split further.
 // Following the permutation's cycles instead would wait for a miss at every step, in one cycle as
 // long as the file; these passes are prefetched streams. Small ranges, in cache by then, are
-// copied to their places in `scratch` (kCycleRecords records, or nullptr) and back, or without
-// it follow their cycles. The parts after the first split share nothing, so `threads` threads
-// take them, each with scratch of its own.
+// copied to their places in a scratch range and back. The parts after the first split share
+// nothing, so `threads` threads take them, thread t with the kScratchRecords records of scratch
+// from scratch + t * kScratchRecords.
 void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
                               int threads, TargetRecord* scratch) {
-    if (scratch != nullptr && end - begin <= kCycleRecords) {
-        // No step waits for the one before it, as a cycle's steps do: the copies stream (on one
-        // core, 0.5 ms off the town points' index and 2.7 ms off the national set's).
+    if (end - begin <= kScratchRecords) {
+        // No step waits for the one before it, as following the permutation's cycles would: the
+        // copies stream (on one core, 0.5 ms off the town points' index and 2.7 ms off the
+        // national set's).
         for (uint32_t i = begin; i < end; ++i) {
             scratch[to[i] - begin] = Slot(i);
         }
         for (uint32_t i = begin; i < end; ++i) {
             Slot(i) = scratch[i - begin];
-        }
-        return;
-    }
-    if (end - begin <= kCycleRecords || highBit == 0) {
-        // The range was written out of the second-level cache by the pass that made it: brought
-        // back as a stream first, its cycles wait on no miss (measured about 5 % off the index).
-        for (uint32_t i = begin; i < end; i += 64 / sizeof(TargetRecord)) {
-            __builtin_prefetch(&Slot(i), 1);
-        }
-        for (uint32_t i = begin; i < end; i += 64 / sizeof(uint32_t)) {
-            __builtin_prefetch(&to[i], 1);
-        }
-        for (uint32_t i = begin; i < end; ++i) {
-            while (to[i] != i) {
-                const uint32_t t = to[i];
-                std::swap(Slot(i), Slot(t));
-                std::swap(to[i], to[t]);
-            }
         }
         return;
     }
@@ -239,23 +222,12 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
             b = following < parts ? following++ : parts;
         }
     }
-    std::atomic<uint32_t> nextPart{0};
-    auto moveParts = [&] {
-        // A thread of its own gets scratch of its own; without memory for it the cycles do the
-        // work.
-        std::unique_ptr<TargetRecord[]> own;
-        TargetRecord* mine = threads > 1 ? nullptr : scratch;
-        if (mine == nullptr) {
-            own.reset(new (std::nothrow) TargetRecord[kCycleRecords]);
-            mine = own.get();
+    InQueue(threads, parts, [&](int t, size_t d) {
+        if (stop[d] > first[d] + 1) {
+            MoveRecords(to, first[d], stop[d], lowBit, 1,
+                        scratch + static_cast<size_t>(t) * kScratchRecords);
         }
-        for (uint32_t d; (d = nextPart.fetch_add(1, std::memory_order_relaxed)) < parts;) {
-            if (stop[d] > first[d] + 1) {
-                MoveRecords(to, first[d], stop[d], lowBit, 1, mine);
-            }
-        }
-    };
-    InParts(threads, [&](int) { moveParts(); });
+    });
 }
 
 void TargetStore::MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
@@ -360,7 +332,7 @@ bool TargetStore::BuildIndex(int threads) {
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     // A large store is indexed on the threads given, each over a range of at least 32,768
-    // records; a small one on this thread.
+    // records (and moving records with scratch of its own); a small one on this thread.
     const int parts = count_ >= kThreadedIndex
                           ? std::clamp(std::min(threads, static_cast<int>(count_ / 32768)), 1, 16)
                           : 1;
@@ -414,8 +386,9 @@ bool TargetStore::BuildIndex(int threads) {
         while (bits < 31 && (uint64_t{1} << bits) < count_) {
             ++bits;
         }
-        MoveRecords(to, 0, static_cast<uint32_t>(count_), bits,
-                    count_ >= kThreadedIndex ? threads : 1, nullptr);
+        const std::unique_ptr<TargetRecord[]> scratch(
+            new TargetRecord[static_cast<size_t>(parts) * kScratchRecords]);
+        MoveRecords(to, 0, static_cast<uint32_t>(count_), bits, parts, scratch.get());
         std::vector<uint32_t>().swap(to);
         MakeBuckets(parts, fineStart, occupied);
     } catch (const std::bad_alloc&) {

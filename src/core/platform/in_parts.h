@@ -1,6 +1,8 @@
 // Running a piece of work split in parts on threads of its own.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -28,6 +30,19 @@ void InParts(int parts, const Part& part) {
     for (std::thread& helper : helpers) {
         helper.join();
     }
+}
+
+// Runs item(t, 0) to item(t, items - 1) on up to `threads` threads (see InParts), each thread t
+// taking the next item no thread has taken yet: a thread slowed down holds the work up by one
+// item, not by its share of them.
+template <typename Item>
+void InQueue(int threads, size_t items, const Item& item) {
+    std::atomic<size_t> next{0};
+    InParts(threads, [&](int t) {
+        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < items;) {
+            item(t, i);
+        }
+    });
 }
 
 }  // namespace zentorak
