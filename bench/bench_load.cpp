@@ -23,9 +23,9 @@
 #include <thread>
 
 #include "bench_data.h"
-#include "core/geo/location_info.h"
-#include "core/geo/location_loader.h"
-#include "core/geo/target_store.h"
+#include "core/locinfo/location_info.h"
+#include "core/locinfo/location_loader.h"
+#include "core/targets/target_store.h"
 
 namespace zentorak::bench {
 namespace {

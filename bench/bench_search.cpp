@@ -12,8 +12,9 @@
 #include <random>
 
 #include "bench_data.h"
-#include "core/geo/search.h"
-#include "core/geo/target_store.h"
+#include "core/locinfo/location_info.h"
+#include "core/targets/search.h"
+#include "core/targets/target_store.h"
 
 namespace zentorak::bench {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "core/geo/datum.h"
 #include "core/geo/dms.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak::bench {
 

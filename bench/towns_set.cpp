@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/geo/dms.h"
-#include "core/geo/location_info.h"
-#include "core/platform/code_page.h"
+#include "core/locinfo/location_info.h"
+#include "core/text/code_page.h"
 
 namespace zentorak::bench {
 

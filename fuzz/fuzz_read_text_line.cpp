@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "core/text/text_line.h"
 
 namespace {

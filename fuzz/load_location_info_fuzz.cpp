@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/geo/location_info.h"
-#include "core/geo/location_loader.h"
-#include "core/geo/search.h"
-#include "core/geo/target_store.h"
+#include "core/locinfo/location_info.h"
+#include "core/locinfo/location_loader.h"
+#include "core/targets/search.h"
+#include "core/targets/target_store.h"
 #include "support/location_reference.h"
 
 namespace {

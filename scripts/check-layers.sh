@@ -27,18 +27,20 @@ rank() {
         platform) echo 0 ;;
         text) echo 1 ;;
         geo) echo 2 ;;
-        settings | targets | map) echo 3 ;;
-        position) echo 4 ;;
-        gpsd) echo 5 ;;
-        app) echo 6 ;;
+        targets) echo 3 ;;
+        locinfo) echo 4 ;;
+        settings | favorites | map) echo 5 ;;
+        position) echo 6 ;;
+        gpsd) echo 7 ;;
+        app) echo 8 ;;
         itemlist | resources | files) echo 2 ;;
         *) echo 99 ;;
     esac
 }
 
 # Within the core, an area may include its own files and those of lower areas only. Areas of
-# the same rank may include each other except where that would close a loop; the one such
-# dependency we have is settings -> targets, so targets and map may not include settings.
+# the same rank may not include each other, but for settings -> favorites (the settings file holds
+# the favourites), so favorites and map may not include settings.
 while IFS= read -r line; do
     file=${line%%:*}
     inc=${line#*\"core/}
@@ -48,7 +50,7 @@ while IFS= read -r line; do
     [[ $from == "$to" ]] && continue
     rf=$(rank "$from")
     rt=$(rank "$to")
-    if ((rt > rf)) || { ((rt == rf)) && [[ $from != settings || $to != targets ]]; }; then
+    if ((rt > rf)) || { ((rt == rf)) && [[ $from != settings || $to != favorites ]]; }; then
         fail "core/$from includes core/$to (the area order runs the other way): $file"
     fi
     if [[ $from == itemlist || $from == resources || $from == files ]] && ((rt > 1)); then

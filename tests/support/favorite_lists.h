@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "core/targets/favorite_list.h"
+#include "core/favorites/favorite_list.h"
 
 namespace zentorak::testing {
 

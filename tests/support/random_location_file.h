@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak::testing {
 

@@ -1,7 +1,7 @@
 // zentorak-cli dms: parses each text as an angle and prints its fields and forms.
 #include "cli.h"
 #include "core/geo/dms.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak::cli {
 

@@ -6,7 +6,7 @@
 #include "cli.h"
 #include "core/geo/dms.h"
 #include "core/map/map_urls.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak::cli {
 

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "cli.h"
-#include "core/geo/search.h"
-#include "core/platform/code_page.h"
+#include "core/locinfo/location_info.h"
+#include "core/targets/search.h"
+#include "core/text/code_page.h"
 
 namespace zentorak::cli {
 namespace {

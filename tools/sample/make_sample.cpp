@@ -18,7 +18,7 @@
 
 #include "core/geo/datum.h"
 #include "core/geo/dms.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "core/settings/settings_store.h"
 
 namespace {

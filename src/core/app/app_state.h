@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/app/radar_geometry.h"
-#include "core/geo/location_info.h"
-#include "core/geo/search.h"
+#include "core/locinfo/location_info.h"
+#include "core/targets/search.h"
 #include "core/settings/settings_store.h"
-#include "core/targets/favorite_list.h"
+#include "core/favorites/favorite_list.h"
 #include "core/text/exchange_log.h"
 #include "core/text/layout_scale.h"
 

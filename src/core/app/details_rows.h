@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/geo/location_info.h"
-#include "core/geo/search.h"
+#include "core/locinfo/location_info.h"
+#include "core/targets/search.h"
 #include "core/itemlist/item_list_types.h"
 #include "core/settings/settings_store.h"
 

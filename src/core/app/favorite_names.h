@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "core/app/commands.h"
-#include "core/geo/location_info.h"
-#include "core/targets/favorite_list.h"
+#include "core/locinfo/location_info.h"
+#include "core/favorites/favorite_list.h"
 
 namespace zentorak {
 

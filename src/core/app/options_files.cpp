@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
+#include "core/text/file_names.h"
 
 namespace zentorak {
 namespace {

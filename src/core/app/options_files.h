@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/app/commands.h"
-#include "core/geo/location_info.h"
+#include "core/locinfo/location_info.h"
 #include "core/settings/settings_store.h"
 
 namespace zentorak {

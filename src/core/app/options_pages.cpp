@@ -1,7 +1,7 @@
 #include "core/app/options_pages.h"
 
 #include "core/map/map_urls.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "core/platform/serial_port.h"
 
 namespace zentorak {

@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
+#include "core/text/file_names.h"
 #include "core/text/text_utils.h"
 
 namespace zentorak {

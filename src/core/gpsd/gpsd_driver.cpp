@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "core/gpsd/gpsd_json.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 

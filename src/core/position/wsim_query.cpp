@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "core/position/lbc_response.h"
 
 namespace zentorak {

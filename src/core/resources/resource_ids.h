@@ -70,7 +70,7 @@ inline constexpr int IDC_FAVORITE_LAT_LABEL = 1304;
 inline constexpr int IDC_FAVORITE_LON_LABEL = 1305;
 
 // Commands. The favourites menu numbers its items from 2001 up to the id below the first
-// command above them (core/targets/favorite_list.h); a new command must not fall in between.
+// command above them (core/favorites/favorite_list.h); a new command must not fall in between.
 inline constexpr int ID_MENU_BUTTON = 300;
 inline constexpr int ID_UPDATE = 32771;
 inline constexpr int ID_OPTIONS = 32772;

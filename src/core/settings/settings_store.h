@@ -11,8 +11,8 @@
 
 #include <sys/types.h>
 
-#include "core/geo/location_info_files.h"
-#include "core/targets/favorite_list.h"
+#include "core/locinfo/location_info_files.h"
+#include "core/favorites/favorite_list.h"
 
 namespace zentorak {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "core/platform/app_folder.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 

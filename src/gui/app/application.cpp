@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/result_panes.h"

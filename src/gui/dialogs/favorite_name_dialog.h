@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/geo/location_info.h"
-#include "core/targets/favorite_list.h"
+#include "core/locinfo/location_info.h"
+#include "core/favorites/favorite_list.h"
 #include "gui/dialogs/template_dialog.h"
 
 class QLineEdit;

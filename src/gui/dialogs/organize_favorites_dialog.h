@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "core/targets/favorite_list.h"
+#include "core/favorites/favorite_list.h"
 #include "gui/platform/full_screen_dialog.h"
 
 class QListWidget;

@@ -4,7 +4,7 @@
 
 #include <QList>
 
-#include "core/geo/search.h"
+#include "core/targets/search.h"
 #include "gui/platform/full_screen_dialog.h"
 
 class QLineEdit;

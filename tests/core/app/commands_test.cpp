@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "support/temp_folder.h"
 
 namespace zentorak {

@@ -4,7 +4,7 @@
 
 #include "support/temp_folder.h"
 #include "core/itemlist/fake_item_list_host.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "support/favorite_lists.h"
 
 namespace zentorak {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 namespace {

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
+#include "core/text/file_names.h"
 #include "support/temp_folder.h"
 
 namespace zentorak {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/geo/target_store.h"
+#include "core/targets/target_store.h"
 
 #include <string>
 

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "core/geo/datum.h"
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "core/position/scripted_gps_driver.h"
 #include "support/wait_until.h"
 #include "wsim/wsim_module.h"

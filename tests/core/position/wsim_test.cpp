@@ -12,7 +12,7 @@
 #include <fstream>
 #include <thread>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 #include "core/platform/serial_port.h"
 #include "core/position/wsim_port.h"

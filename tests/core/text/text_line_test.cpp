@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 namespace {

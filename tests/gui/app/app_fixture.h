@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
 #include "gui/app/application.h"
 #include "gui/app/dialog_recorder.h"
 #include "gui/platform/message_box.h"

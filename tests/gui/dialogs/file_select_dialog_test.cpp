@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/platform/code_page.h"
+#include "core/text/code_page.h"
+#include "core/text/file_names.h"
 #include "gui/app/app_fixture.h"
 #include "gui/dialogs/dialog_driver.h"
 #include "gui/dialogs/value_input_dialog.h"

@@ -1,0 +1,35 @@
+// The loader behind LoadLocationInfoFile, with the file's read function injectable so that tests
+// can fail a read in the middle of a file, and the number of threads that share a large file.
+// Loading does not rebuild the search index; the callers do that once after their last file, and
+// the index starts the decoding of the items.
+#pragma once
+
+#include <string>
+
+#include "core/locinfo/location_info.h"
+#include "core/text/text_line.h"
+
+namespace zentorak {
+
+// How many threads read one file: each takes a range of whole lines of at least minChunkBytes;
+// a file of more than four times minChunkBytes a thread is cut into up to three ranges a thread,
+// each taken by the next thread free.
+struct LoadParallelism {
+    int threads = 0;  // 0: as many as the cores this process may run on
+    size_t minChunkBytes = size_t{4} << 20;
+};
+
+// With a read function the file is read from its start by this thread alone.
+int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
+                                  const TextFileReader::ReadFunction& read = {},
+                                  const CoordinateKeywords& keywords = {},
+                                  LocationInfoFileReport* report = nullptr,
+                                  const LoadParallelism& parallel = {});
+
+// Rebuilds the search index of the grid (after the last file of a load), on every core the process
+// may run on, and then decodes the items of a large load on all of them but one, behind the
+// caller: the nearest search can run at once, and a reader of items that are not decoded yet
+// decodes them itself.
+void IndexTargetGrid(TargetGrid& grid);
+
+}  // namespace zentorak
