@@ -1,6 +1,7 @@
 // The GPS driver as the position code sees it: open (with the two events it signals), last
 // position, device state, close; plus the auto-reset event set the reader thread waits on.
-// The real driver talks to gpsd (platform/gpsd_driver.h); tests put their own beside it.
+// The real drivers talk to gpsd (core/gpsd/gpsd_driver.h) or GeoClue
+// (gui/platform/geoclue_driver.h); tests put their own beside them.
 #pragma once
 
 #include <chrono>
