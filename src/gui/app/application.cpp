@@ -3,9 +3,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "core/text/code_page.h"
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
+#include "core/text/code_page.h"
 #include "gui/app/result_panes.h"
 #include "gui/controls/item_list_view.h"
 #include "gui/platform/message_box.h"
@@ -16,7 +16,7 @@ namespace zentorak {
 namespace {
 
 void StartupError(const char* text, const char* title) {
-    ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Error);
+    ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), NoticeIcon::kError);
 }
 
 // The item list control's window class (INERT_LIST_VIEW), used by the dialogs.
@@ -186,7 +186,7 @@ void Application::SaveAtExit() {
                 return false;
             }
             return ShowMessage(nullptr, QStringLiteral("設定ファイルの書込みに失敗しました。"),
-                               QStringLiteral("設定ファイルエラー"), MessageIcon::Error,
+                               QStringLiteral("設定ファイルエラー"), NoticeIcon::kError,
                                MessageButtons::RetryCancel) == kAnswerRetry;
         },
         settingsFileCalls_);

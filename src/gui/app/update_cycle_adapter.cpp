@@ -4,10 +4,10 @@
 #include <QCursor>
 
 #include "core/gpsd/gpsd_driver.h"
+#include "core/platform/app_folder.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/result_panes.h"
-#include "core/platform/app_folder.h"
 #include "gui/platform/geoclue_driver.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/shell_open.h"
@@ -123,10 +123,10 @@ void UpdateCycleAdapter::KillTimer(int) {
     window_.StopUpdateTimer();
 }
 
-void UpdateCycleAdapter::ShowMessage(std::u16string_view text, std::u16string_view title,
-                                     NoticeIcon icon) {
-    zentorak::ShowMessage(&window_, QString::fromStdU16String(std::u16string(text)),
-                          QString::fromStdU16String(std::u16string(title)), ToMessageIcon(icon));
+// Whatever its icon, the cycle's box has only OK.
+void UpdateCycleAdapter::ShowMessage(const Notice& notice) {
+    zentorak::ShowMessage(&window_, QString::fromStdU16String(notice.text),
+                          QString::fromStdU16String(notice.title), notice.icon);
 }
 
 // The W-SIM exchange blocks the window's thread until the module has answered: the log pane is

@@ -30,18 +30,6 @@ QString ToQ(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-MessageIcon ToMessageIcon(FileMessageIcon icon) {
-    switch (icon) {
-        case FileMessageIcon::kStop:
-            return MessageIcon::Error;
-        case FileMessageIcon::kExclamation:
-            return MessageIcon::Exclamation;
-        case FileMessageIcon::kQuestion:
-            return MessageIcon::Question;
-    }
-    return MessageIcon::Error;
-}
-
 template <typename W>
 W* Named(W* widget, int id) {
     widget->setObjectName(QString::number(id));
@@ -274,10 +262,8 @@ void FileSelectWindow::ShowRowMenu(QPoint listPoint) {
     }
 }
 
-int FileSelectWindow::Message(const FileMessage& message) {
-    MessageButtons buttons = message.yesNo ? MessageButtons::YesNoDefaultNo : MessageButtons::Ok;
-    return ShowMessage(this, ToQ(message.text), ToQ(message.caption), ToMessageIcon(message.icon),
-                       buttons);
+int FileSelectWindow::Message(const Notice& message) {
+    return ShowNotice(this, message);
 }
 
 std::optional<std::u16string> FileSelectWindow::AskValue(std::u16string_view caption,

@@ -20,10 +20,6 @@ QString Q(const std::u16string& text) {
     return QString::fromStdU16String(text);
 }
 
-int ShowPageNotice(QWidget* owner, const Notice& notice, MessageButtons buttons = MessageButtons::Ok) {
-    return ShowMessage(owner, Q(notice.text), Q(notice.title), ToMessageIcon(notice.icon), buttons);
-}
-
 }  // namespace
 
 FilesPage::FilesPage(QWidget* parent, Dpi dpi, const LocationInfoFileList& files, Chooser chooser)
@@ -68,7 +64,7 @@ void FilesPage::AddFile() {
             listBox_->addItem(shown);
             break;
         case FileListPage::AddResult::kDuplicate:
-            ShowPageNotice(this, DuplicateFileNotice());
+            ShowNotice(this, DuplicateFileNotice());
             break;
         case FileListPage::AddResult::kFull:
             break;
@@ -83,7 +79,7 @@ void FilesPage::DeleteSelected() {
     }
     const int row = listBox_->row(selected.first());
     const Notice question = DeleteFileQuestion(list_.Entries()[static_cast<size_t>(row)]);
-    if (ShowPageNotice(this, question, MessageButtons::YesNoDefaultNo) != kAnswerYes) {
+    if (ShowNotice(this, question) != kAnswerYes) {
         return;
     }
     list_.Remove(row);
@@ -159,7 +155,7 @@ void SpecialItemsPage::RefreshCaptions() {
     std::optional<SpecialItemsView> view =
         SpecialItemsFromFirstFile(filesPage_ ? filesPage_() : nullptr, storedFiles_, settings_);
     if (!view) {
-        ShowPageNotice(this, CaptionsUnreadableNotice());
+        ShowNotice(this, CaptionsUnreadableNotice());
         return;
     }
     Show(*view);

@@ -62,7 +62,7 @@ void SearchDialog::Search() {
     if (!any) {
         ShowMessage(this,
                     QStringLiteral("検索条件の指定がありません。検索条件を見直してください。"),
-                    QStringLiteral("検索条件未指定"), MessageIcon::Error);
+                    QStringLiteral("検索条件未指定"), NoticeIcon::kError);
         return;
     }
     texts_ = std::move(texts);

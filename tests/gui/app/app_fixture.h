@@ -39,7 +39,7 @@ public:
 
 // A recorded box's text, title and icon.
 inline void ExpectBox(const MessageRecord& box, const QString& text, const QString& title,
-                      MessageIcon icon) {
+                      NoticeIcon icon) {
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.title, title);
     EXPECT_EQ(box.icon, icon);

@@ -404,7 +404,7 @@ TEST_F(MainWindowTest, FavouritesBeyondTheMenusLastIdAreNeitherChosenNorAdded) {
     EXPECT_EQ(state->favorites.count(), kMaxMenuFavorites + 1);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("お気に入りの数が上限に達しました。"),
-              QStringLiteral("エラー"), MessageIcon::Error);
+              QStringLiteral("エラー"), NoticeIcon::kError);
 }
 
 TEST_F(MainWindowTest, AppliedOptionsReloadTargetsAndResizeArrays) {

@@ -133,7 +133,7 @@ TEST_F(PositionWiring, GpsThatCannotBeOpenedIsSaidOverTheWindow) {
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0],
               QStringLiteral("GPSを開くことができませんでした。現在地取得を中止します。"),
-              QStringLiteral("GPSオープン失敗"), MessageIcon::Error);
+              QStringLiteral("GPSオープン失敗"), NoticeIcon::kError);
     EXPECT_TRUE(messages.records[0].hasOwner);
     EXPECT_FALSE(Busy());
     EXPECT_EQ(Key(), QStringLiteral("更新"));
@@ -235,7 +235,7 @@ TEST_F(PositionWiring, PortThatCannotOpenTellsSoAndPostsNothing) {
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0],
               QStringLiteral("ポートを開くことができませんでした。現在地取得を中止します。"),
-              QStringLiteral("ポートオープン失敗"), MessageIcon::Error);
+              QStringLiteral("ポートオープン失敗"), NoticeIcon::kError);
     EXPECT_TRUE(messages.records[0].hasOwner);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     QTest::qWait(200);
@@ -260,7 +260,7 @@ TEST_F(PositionWiring, CallDuringThePeriodicUpdateStopsItFirst) {
 
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("電話をかけるため定期更新を停止しました。"),
-              QStringLiteral("定期更新停止"), MessageIcon::Information);
+              QStringLiteral("定期更新停止"), NoticeIcon::kInformation);
     EXPECT_EQ(Key(), QStringLiteral("更新再開"));
     EXPECT_FALSE(Window().UpdateTimerRunning());
     ASSERT_EQ(catcher.urls.size(), 1);

@@ -164,7 +164,7 @@ TEST_F(FileSelect, AMissingFileIsRefusedAndClosingGivesNoResult) {
         EXPECT_FALSE(dialog.GetResultPath().has_value());
         ASSERT_EQ(messages.records.size(), 1u);
         ExpectBox(messages.records[0], QStringLiteral("指定されたファイルは存在しません。"),
-                  QStringLiteral("ファイル名不正"), MessageIcon::Exclamation);
+                  QStringLiteral("ファイル名不正"), NoticeIcon::kExclamation);
         EXPECT_TRUE(messages.records[0].hasOwner);
         messages.records.clear();
     }
@@ -253,7 +253,7 @@ TEST_F(FileSelect, NewFolderInTheRootThroughTheValueInput) {
     window.Command(32799);
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_EQ(messages.records[0].title, QStringLiteral("名称未入力"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages.records[0].icon, NoticeIcon::kError);
 }
 
 TEST_F(FileSelect, AMalformedFilterKeepsWorkingWithItsFirstPattern) {
@@ -261,7 +261,7 @@ TEST_F(FileSelect, AMalformedFilterKeepsWorkingWithItsFirstPattern) {
     FileSelectWindow window(nullptr, Setup(u"A|*.a|B"));
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("内部エラー(ファイルフィルタの定義不正)"),
-              QStringLiteral("内部エラー"), MessageIcon::Error);
+              QStringLiteral("内部エラー"), NoticeIcon::kError);
     ASSERT_EQ(window.TypeBox()->count(), 1);
     EXPECT_EQ(window.TypeBox()->itemText(0), QStringLiteral("A"));
     ASSERT_EQ(window.List()->count(), 2);

@@ -278,7 +278,7 @@ TEST_F(Options, TenFilesDisableAddingAndDeletingAsksWithNoAsDefault) {
     QTest::mouseClick(del, Qt::LeftButton);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], "'/data/f2.csv'を一覧から削除してもよろしいですか？",
-              "位置情報ファイルの削除の確認", MessageIcon::Question);
+              "位置情報ファイルの削除の確認", NoticeIcon::kQuestion);
     EXPECT_EQ(messages.records[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(list->count(), 10);
     messages.answers = {kAnswerYes};
@@ -305,7 +305,7 @@ TEST_F(Options, AddingRefusesTheSameFileAndKeepsTheChosenOrder) {
     QTest::mouseClick(add, Qt::LeftButton);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], "すでに同名のファイルが登録されています", "ファイル名不正",
-              MessageIcon::Error);
+              NoticeIcon::kError);
     EXPECT_EQ(list->count(), 1);
     QTest::mouseClick(add, Qt::LeftButton);  // differs in case only: another file
     EXPECT_EQ(list->count(), 2);
