@@ -9,6 +9,7 @@
 #include "gui/app/result_panes.h"
 #include "gui/controls/item_list_view.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/wait_cursor.h"
 
@@ -91,8 +92,7 @@ int Application::InitApplication() {
                                                state_.locationInfoFiles, keywords);
     });
     wait.Restore();
-    window_->SetSoftKeyText(
-        QString::fromStdU16String(std::u16string(StartupUpdateModes(state_.settings))));
+    window_->SetSoftKeyText(ToQString(StartupUpdateModes(state_.settings)));
     window_->RefreshOriginModeTexts();
     return 0;
 }
@@ -134,11 +134,10 @@ void Application::AfterLoad() {
 }
 
 bool Application::ReadSettings() {
-    int result =
-        LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites,
-                         [this](int id, const std::u16string& name) {
-                             window_->AppendFavoriteItem(id, QString::fromStdU16String(name));
-                         });
+    int result = LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
+                                  state_.favorites, [this](int id, const std::u16string& name) {
+                                      window_->AppendFavoriteItem(id, ToQString(name));
+                                  });
     if (result == -1) {
         StartupError("設定ファイルが見つからないので初期化します。", "設定ファイルエラー");
         ClearLocationInfoFileList(state_.locationInfoFiles);

@@ -10,6 +10,7 @@
 #include "gui/app/result_panes.h"
 #include "gui/platform/geoclue_driver.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/shell_open.h"
 
 namespace zentorak {
@@ -110,7 +111,7 @@ void UpdateCycleAdapter::SetOrigin(const DmsAngle& lat, const DmsAngle& lon) {
 }
 
 void UpdateCycleAdapter::SetSoftKeyText(std::u16string_view text) {
-    window_.SetSoftKeyText(QString::fromStdU16String(std::u16string(text)));
+    window_.SetSoftKeyText(ToQString(text));
 }
 
 // The window has the one periodic timer; its ticks come back as UpdateNow(kPeriodicPollLimit),
@@ -125,8 +126,7 @@ void UpdateCycleAdapter::KillTimer(int) {
 
 // Whatever its icon, the cycle's box has only OK.
 void UpdateCycleAdapter::ShowMessage(const Notice& notice) {
-    zentorak::ShowMessage(&window_, QString::fromStdU16String(notice.text),
-                          QString::fromStdU16String(notice.title), notice.icon);
+    zentorak::ShowMessage(&window_, ToQString(notice.text), ToQString(notice.title), notice.icon);
 }
 
 // The W-SIM exchange blocks the window's thread until the module has answered: the log pane is
@@ -174,7 +174,7 @@ std::optional<std::u16string> UpdateCycleAdapter::TelephoneText(int index) {
 }
 
 bool UpdateCycleAdapter::OpenUrl(std::u16string_view url) {
-    return ShellOpen(QString::fromStdU16String(std::u16string(url)));
+    return ShellOpen(ToQString(url));
 }
 
 }  // namespace zentorak

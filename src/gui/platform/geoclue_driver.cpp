@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "core/gpsd/gpsd_driver.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -93,7 +94,7 @@ private:
             case QGeoPositionInfoSource::UpdateTimeoutError:
                 break;  // startUpdates has no time-out; nothing to say
             default:
-                driver_.Fail(u"GPS: GeoClue のエラー " + QString::number(error).toStdU16String());
+                driver_.Fail(u"GPS: GeoClue のエラー " + ToU16(QString::number(error)));
                 break;
         }
     }

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "gui/platform/qt_text.h"
+
 namespace zentorak {
 namespace {
 
@@ -123,8 +125,8 @@ int ShowNotice(QWidget* owner, const Notice& notice) {
     if (notice.icon == NoticeIcon::kQuestion) {
         buttons = notice.noIsDefault ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
     }
-    return ShowMessage(owner, QString::fromStdU16String(notice.text),
-                       QString::fromStdU16String(notice.title), notice.icon, buttons);
+    return ShowMessage(owner, ToQString(notice.text), ToQString(notice.title), notice.icon,
+                       buttons);
 }
 
 void SetMessageHandler(MessageHandler handler) {

@@ -12,6 +12,7 @@
 #include "gui/app/app_fixture.h"
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
+#include "gui/platform/qt_text.h"
 #include "gui/resources/menu_builder.h"
 
 namespace zentorak::testing {
@@ -343,7 +344,7 @@ TEST_F(MainWindowTest, ListMoveInFixedModeBringsTargetToCentre) {
 TEST_F(MainWindowTest, LogKeepsNewestLinesWithinItsBuffer) {
     for (int i = 0; i < 400; ++i) {
         // As the update cycle hands it over: the whole text so far plus one line.
-        std::u16string line = QStringLiteral("AT@LBC line %1 ").arg(i).repeated(4).toStdU16String();
+        std::u16string line = ToU16(QStringLiteral("AT@LBC line %1 ").arg(i).repeated(4));
         Window().SetLogText(state->log.Text() + line + u"\r\n");
     }
     QString text = Window().Panes().Log()->toPlainText();

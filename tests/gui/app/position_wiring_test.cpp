@@ -19,6 +19,7 @@
 #include "gui/app/app_fixture.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/url_catcher.h"
 #include "gui/run_events.h"
@@ -190,7 +191,7 @@ TEST_F(PositionWiring, WsimExchangeShowsInTheLogPaneThenTheListReturns) {
     state->paneMode = kPaneList;  // as after an earlier search
     Window().Dispatch(32771);     // the exchange runs here, on the window's thread
     EXPECT_EQ(state->paneMode, kPaneLog);
-    const QString log = QString::fromStdU16String(state->log.Text());
+    const QString log = ToQString(state->log.Text());
     EXPECT_TRUE(log.contains(QStringLiteral("AT@LBC1"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("緯度:35/39/29.000"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("経度:139/45/05.000"))) << log.toStdString();

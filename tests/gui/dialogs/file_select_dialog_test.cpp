@@ -16,6 +16,7 @@
 #include "gui/app/app_fixture.h"
 #include "gui/dialogs/dialog_driver.h"
 #include "gui/dialogs/value_input_dialog.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
@@ -139,7 +140,7 @@ TEST_F(FileSelect, RunChoosesATypedNameWithTheFirstPatternsExtension) {
     EXPECT_EQ(dialog.Run(nullptr, 0), 1);
     std::optional<std::u16string> path = dialog.GetResultPath();
     ASSERT_TRUE(path.has_value());
-    EXPECT_EQ(QString::fromStdU16String(*path), tree.filePath(QStringLiteral("shops.csv")));
+    EXPECT_EQ(ToQString(*path), tree.filePath(QStringLiteral("shops.csv")));
     EXPECT_FALSE(dialog.GetResultPath().has_value());  // taken over
     EXPECT_TRUE(messages.records.empty());
 }

@@ -25,6 +25,7 @@
 #include "gui/dialogs/file_select_dialog.h"
 #include "gui/dialogs/options_file_pages.h"
 #include "gui/dialogs/options_general_pages.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/soft_key_bar.h"
 
 namespace zentorak::testing {
@@ -253,7 +254,7 @@ TEST_F(Options, OnlyTheOpenedPagesTakeOver) {
     EXPECT_EQ(state->settings.MthdGetLocInfo, 3);
     EXPECT_EQ(state->settings.KwdTelNo, u"電話");
     EXPECT_EQ(state->settings.PortName, 7);
-    EXPECT_EQ(state->locationInfoFiles[0], Path("shops.csv").toStdU16String());
+    EXPECT_EQ(state->locationInfoFiles[0], ToU16(Path("shops.csv")));
     EXPECT_TRUE(Ini().contains("MapScaleIx:99\r\n"));
 }
 
@@ -292,8 +293,8 @@ TEST_F(Options, TenFilesDisableAddingAndDeletingAsksWithNoAsDefault) {
 TEST_F(Options, AddingRefusesTheSameFileAndKeepsTheChosenOrder) {
     WriteSettings();
     ASSERT_TRUE(Start());
-    std::deque<std::optional<std::u16string>> chosen = {
-        Path("shops.csv").toStdU16String(), Path("Shops.csv").toStdU16String(), std::nullopt};
+    std::deque<std::optional<std::u16string>> chosen = {ToU16(Path("shops.csv")),
+                                                        ToU16(Path("Shops.csv")), std::nullopt};
     OptionsSheet sheet(&Window(), *state, dir.path().toStdString(), [&](QWidget*) {
         auto next = chosen.front();
         chosen.pop_front();
@@ -403,7 +404,7 @@ TEST_F(Options, OkReloadsOnceAndSearchesAroundTheOrigin) {
         const PixelPoint p = state->markerPos[static_cast<size_t>(i)];
         EXPECT_TRUE(radar.contains(p.x, p.y)) << i;
     }
-    EXPECT_EQ(state->locationInfoFiles[0], Path("new.csv").toStdU16String());
+    EXPECT_EQ(state->locationInfoFiles[0], ToU16(Path("new.csv")));
     EXPECT_TRUE(state->locationInfoFiles[1].empty());
     EXPECT_TRUE(Ini().contains("[TrgtInfoFile]\r\n" + Path("new.csv") + "\r\n\r\n"));
 }
