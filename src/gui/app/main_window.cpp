@@ -257,6 +257,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+QMenu* MainWindow::PopupMenu(int menuId) {
+    return menuId == IDR_LIST_POPUP ? listPopup_ : radarPopup_;
+}
+
 void MainWindow::ShowPopup(int menuId, QPoint global) {
     popupOpen_ = true;
     dialogs_->PopupMenu(menuId, {global.x(), global.y()});
