@@ -1,5 +1,7 @@
 #include "core/position/gps_driver.h"
 
+#include <cerrno>
+
 namespace zentorak {
 
 int32_t SystemErrorStatus(int errorCode) {
@@ -7,6 +9,24 @@ int32_t SystemErrorStatus(int errorCode) {
         return static_cast<int32_t>(errorCode);
     }
     return static_cast<int32_t>(0x80070000u | (static_cast<uint32_t>(errorCode) & 0xFFFFu));
+}
+
+bool IsRealFix(int mode, bool hasLatLon) {
+    return mode >= kFixMode2D && hasLatLon;
+}
+
+void LastFix::Take(const GpsPosition& fix, TimePoint when) {
+    fix_ = fix;
+    time_ = when;
+    have_ = true;
+}
+
+int LastFix::Get(GpsPosition& out, TimePoint now, uint32_t maxAgeMs) const {
+    if (!have_ || now - time_ > std::chrono::milliseconds(maxAgeMs)) {
+        return ENODATA;
+    }
+    out = fix_;
+    return 0;
 }
 
 void GpsEvents::Signal(Index which) {

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGeoCoordinate>
 #include <QGeoPositionInfoSource>
 #include <QThread>
 #include <cerrno>
@@ -12,7 +13,21 @@
 namespace zentorak {
 
 namespace {
+
 const QString kGeoclueService = QStringLiteral("org.freedesktop.GeoClue2");
+
+int FixMode(const QGeoCoordinate& coordinate) {
+    switch (coordinate.type()) {
+        case QGeoCoordinate::Coordinate2D:
+            return kFixMode2D;
+        case QGeoCoordinate::Coordinate3D:
+            return kFixMode3D;
+        case QGeoCoordinate::InvalidCoordinate:
+            break;
+    }
+    return kFixModeNone;
+}
+
 }  // namespace
 
 // Owns Qt's position source on the driver's thread; every member runs on that thread.
@@ -67,7 +82,8 @@ private:
             stale_ = QGeoPositionInfo();
             return;
         }
-        if (!info.isValid() || !info.coordinate().isValid()) {
+        // A record is valid only with a coordinate and its time.
+        if (!IsRealFix(FixMode(info.coordinate()), info.isValid())) {
             return;
         }
         GpsPosition fix;
@@ -118,7 +134,7 @@ int GeoclueDriver::Open(GpsEvents& events) {
     {
         std::lock_guard lock(mutex_);
         events_ = &events;
-        haveFix_ = false;
+        fix_.Forget();
     }
     thread_ = std::make_unique<QThread>();
     thread_->setObjectName(QStringLiteral("GeoClue"));
@@ -157,9 +173,7 @@ int GeoclueDriver::Close() {
 
 void GeoclueDriver::Deliver(const GpsPosition& fix) {
     std::lock_guard lock(mutex_);
-    fix_ = fix;
-    fixTime_ = clock_();
-    haveFix_ = true;
+    fix_.Take(fix, clock_());
     if (events_) {
         events_->Signal(GpsEvents::kNewPosition);
     }
@@ -173,11 +187,7 @@ void GeoclueDriver::Fail(const std::u16string& line) {
 
 int GeoclueDriver::GetPosition(GpsPosition& out, uint32_t maxAgeMs) {
     std::lock_guard lock(mutex_);
-    if (!haveFix_ || clock_() - fixTime_ > std::chrono::milliseconds(maxAgeMs)) {
-        return ENODATA;
-    }
-    out = fix_;
-    return 0;
+    return fix_.Get(out, clock_(), maxAgeMs);
 }
 
 int GeoclueDriver::GetDeviceState(GpsDevice& out) {
