@@ -44,20 +44,20 @@ int GpsEvents::TakeLocked() {
             return i;
         }
     }
-    return -1;
+    return kNone;
 }
 
 GpsEvents::Index GpsEvents::WaitAny() {
     std::unique_lock lock(mutex_);
     int taken;
-    changed_.wait(lock, [&] { return (taken = TakeLocked()) >= 0; });
+    changed_.wait(lock, [&] { return (taken = TakeLocked()) != kNone; });
     return static_cast<Index>(taken);
 }
 
 int GpsEvents::WaitAnyFor(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    int taken = -1;
-    changed_.wait_for(lock, timeout, [&] { return (taken = TakeLocked()) >= 0; });
+    int taken = kNone;
+    changed_.wait_for(lock, timeout, [&] { return (taken = TakeLocked()) != kNone; });
     return taken;
 }
 

@@ -61,10 +61,11 @@ struct GpsDevice {
 class GpsEvents {
 public:
     enum Index { kNewPosition = 0, kDeviceState = 1, kStop = 2 };
+    static constexpr int kNone = -1;  // nothing signalled
 
     void Signal(Index which);
     Index WaitAny();
-    // As WaitAny but gives up after `timeout`; returns -1 then.
+    // As WaitAny but gives up after `timeout`; returns kNone then.
     int WaitAnyFor(std::chrono::milliseconds timeout);
 
 private:
