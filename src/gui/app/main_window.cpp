@@ -272,6 +272,7 @@ void MainWindow::ShowPopup(int menuId, QPoint global) {
     }
 }
 
+// One piece on purpose: every command is a case of this one switch, as in a window procedure.
 void MainWindow::Dispatch(int id, int param) {
     if (inputGate_) {
         inputGate_();
