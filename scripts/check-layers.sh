@@ -4,6 +4,8 @@
 # above it. The order of the core areas, lowest first:
 #   platform < text < geo < settings, targets, map < position < gpsd < app
 # itemlist, resources and files include no other area (besides platform and text).
+# In the GUI, only gui/app knows the main window: dialogs, controls, platform and resources do
+# not include gui/app (the dialogs reach the window through DialogHost).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +23,11 @@ while IFS= read -r hit; do
     fail "Qt or gui include in Qt-free code: $hit"
 done < <(grep -rnE '^\s*#\s*include\s*[<"](Q[A-Za-z]|Qt[A-Za-z]*/|gui/)' "${qt_free[@]}" \
     --include='*.h' --include='*.cpp' || true)
+
+while IFS= read -r hit; do
+    fail "gui/app included below the main window: $hit"
+done < <(grep -rnE '^\s*#\s*include\s*"gui/app/' src/gui/dialogs src/gui/controls src/gui/platform \
+    src/gui/resources --include='*.h' --include='*.cpp' || true)
 
 rank() {
     case $1 in

@@ -11,18 +11,9 @@
 
 #include "core/app/app_state.h"
 #include "core/position/update_host.h"
+#include "core/text/notice.h"
 
 namespace zentorak {
-
-// A message box a command ends with.
-struct Notice {
-    std::u16string text;
-    std::u16string title;
-    NoticeIcon icon = NoticeIcon::kError;
-    // A question whose default answer is No (asked before something is thrown away).
-    bool noIsDefault = false;
-    bool operator==(const Notice&) const = default;
-};
 
 // The messages the commands share.
 Notice NoOriginNotice();        // a command that needs the origin before there is one

@@ -89,7 +89,7 @@ Notice DeleteFileQuestion(std::u16string_view path) {
         text += u"...";
     }
     text += u"'を一覧から削除してもよろしいですか？";
-    return {text, u"位置情報ファイルの削除の確認", NoticeIcon::kQuestion};
+    return {text, u"位置情報ファイルの削除の確認", NoticeIcon::kQuestion, true};
 }
 
 Notice CaptionsUnreadableNotice() {

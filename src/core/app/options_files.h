@@ -43,8 +43,8 @@ private:
 };
 
 Notice DuplicateFileNotice();
-// "'path'を一覧から削除してもよろしいですか？"; a path longer than 40 characters shows its first 40
-// followed by "...".
+// "'path'を一覧から削除してもよろしいですか？", No by default; a path longer than 40 characters
+// shows its first 40 followed by "...".
 Notice DeleteFileQuestion(std::u16string_view path);
 Notice CaptionsUnreadableNotice();
 

@@ -56,9 +56,8 @@ FileBrowser::FileBrowser(FileDialogHost& host, std::string root)
     }
 }
 
-int FileBrowser::Say(std::u16string_view text, std::u16string_view caption, FileMessageIcon icon,
-                     bool yesNo) {
-    return host_.Message({std::u16string(text), std::u16string(caption), icon, yesNo});
+int FileBrowser::Say(std::u16string_view text, std::u16string_view title, NoticeIcon icon) {
+    return host_.Message({std::u16string(text), std::u16string(title), icon});
 }
 
 void FileBrowser::Start(std::u16string_view filter, std::u16string_view initialFolder) {
@@ -220,7 +219,7 @@ void FileBrowser::Delete(int row) {
     }
     std::string path = Join(rows_[row].name);
     std::u16string question = u"\"" + FileNameForDisplay(path) + u"\"を削除してもよろしいですか？";
-    if (Say(question, u"削除確認", FileMessageIcon::kQuestion, true) != kFileAnswerYes) {
+    if (host_.Message({question, u"削除確認", NoticeIcon::kQuestion, true}) != kAnswerYes) {
         return;
     }
     std::string real = Real(path);
@@ -247,8 +246,7 @@ std::string FileBrowser::NameBytes(std::u16string_view text) const {
 
 std::optional<std::u16string> FileBrowser::Confirm(std::u16string_view name, int mode) {
     if (name.empty()) {
-        Say(u"ファイル名が指定されていません。", u"ファイル名未指定",
-            FileMessageIcon::kExclamation);
+        Say(u"ファイル名が指定されていません。", u"ファイル名未指定", NoticeIcon::kExclamation);
         return std::nullopt;
     }
     std::string bytes = NameBytes(name);
@@ -264,12 +262,11 @@ std::optional<std::u16string> FileBrowser::Confirm(std::u16string_view name, int
     if (mode == kFileMustExist) {
         struct stat st;
         if (::stat(path.c_str(), &st) != 0) {
-            Say(u"指定されたファイルは存在しません。", u"ファイル名不正",
-                FileMessageIcon::kExclamation);
+            Say(u"指定されたファイルは存在しません。", u"ファイル名不正", NoticeIcon::kExclamation);
             return std::nullopt;
         }
         if (S_ISDIR(st.st_mode)) {
-            Say(u"同名のフォルダが存在します。", u"ファイル名不正", FileMessageIcon::kExclamation);
+            Say(u"同名のフォルダが存在します。", u"ファイル名不正", NoticeIcon::kExclamation);
             return std::nullopt;
         }
     }

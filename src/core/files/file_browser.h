@@ -11,30 +11,18 @@
 #include <vector>
 
 #include "core/files/file_filter.h"
+#include "core/text/notice.h"
 
 namespace zentorak {
 
 // The chosen file must exist and must not be a folder; other modes check nothing.
 inline constexpr int kFileMustExist = 2;
 
-enum class FileMessageIcon { kStop, kExclamation, kQuestion };
-
-struct FileMessage {
-    std::u16string text;
-    std::u16string caption;
-    FileMessageIcon icon = FileMessageIcon::kStop;
-    bool yesNo = false;  // Yes/No with No as the default button
-    bool operator==(const FileMessage&) const = default;
-};
-
-// The answer to a Yes/No message that means Yes.
-inline constexpr int kFileAnswerYes = 6;
-
 class FileDialogHost {
 public:
     virtual ~FileDialogHost() = default;
-    // A message box owned by the dialog; returns the answer.
-    virtual int Message(const FileMessage& message) = 0;
+    // A message box owned by the dialog; returns the answer (kAnswerOk, kAnswerYes, ...).
+    virtual int Message(const Notice& message) = 0;
     // The value input dialog: the text entered (possibly empty), or nullopt after cancel or close.
     virtual std::optional<std::u16string> AskValue(std::u16string_view caption,
                                                    std::u16string_view initial) = 0;
@@ -89,8 +77,8 @@ private:
     // read is not entered, unless it is the one already shown: then the list is emptied.
     bool List(const std::string& folder);
     void Relist() { List(folder_); }
-    int Say(std::u16string_view text, std::u16string_view caption,
-            FileMessageIcon icon = FileMessageIcon::kStop, bool yesNo = false);
+    int Say(std::u16string_view text, std::u16string_view title,
+            NoticeIcon icon = NoticeIcon::kError);
 
     FileDialogHost& host_;
     std::string root_;

@@ -8,14 +8,14 @@ int ParseFileFilter(std::u16string_view filter, FileFilter& out) {
     while (pos < filter.size()) {
         size_t bar = filter.find(u'|', pos);
         if (bar == std::u16string_view::npos) {
-            return -1;
+            return kFileFilterMalformed;
         }
         if (out.descriptions.size() == kMaxFilterPatterns) {
-            return -1;
+            return kFileFilterMalformed;
         }
         out.descriptions.emplace_back(filter.substr(pos, bar - pos));
         if (bar + 1 == filter.size()) {
-            return -1;
+            return kFileFilterMalformed;
         }
         size_t end = filter.find(u'|', bar + 1);
         if (end == std::u16string_view::npos) {
@@ -24,7 +24,7 @@ int ParseFileFilter(std::u16string_view filter, FileFilter& out) {
         out.patterns.emplace_back(filter.substr(bar + 1, end - bar - 1));
         pos = end + 1;
     }
-    return out.patterns.empty() ? -1 : 0;
+    return out.patterns.empty() ? kFileFilterMalformed : 0;
 }
 
 namespace {

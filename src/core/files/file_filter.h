@@ -17,9 +17,11 @@ struct FileFilter {
     std::vector<std::u16string> patterns;      // the pattern of each description
 };
 
-// 0, or -1 for a malformed filter: a description without a "|", a "|" at the very end, more
-// than kMaxFilterPatterns pairs, or no pair at all. The pairs read before the fault are kept
-// (a description may then lack its pattern). Texts are taken as written, untrimmed.
+inline constexpr int kFileFilterMalformed = -1;
+
+// 0, or kFileFilterMalformed for a malformed filter: a description without a "|", a "|" at the very
+// end, more than kMaxFilterPatterns pairs, or no pair at all. The pairs read before the fault are
+// kept (a description may then lack its pattern). Texts are taken as written, untrimmed.
 int ParseFileFilter(std::u16string_view filter, FileFilter& out);
 
 // The folder-listing wildcards: '*' any run, '?' any one unit, ASCII letters in either case.

@@ -219,13 +219,12 @@ void GpsdDriver::HandleReport(std::string_view line) {
     GpsEvents::Index signal;
     {
         std::lock_guard lock(mutex_);
-        if (report.kind == GpsdReport::kTpv && report.mode >= 2 && report.hasLatLon) {
+        if (report.kind == GpsdReport::kTpv && IsRealFix(report.mode, report.hasLatLon)) {
             // gpsd gives metres per second; the driver record holds knots.
-            fix_ = GpsPosition{satellites_, report.latitude, report.longitude,
-                               static_cast<float>(report.speed * kKnotsPerMetrePerSecond),
-                               static_cast<float>(report.track)};
-            fixTime_ = clock_();
-            haveFix_ = true;
+            fix_.Take(GpsPosition{satellites_, report.latitude, report.longitude,
+                                  static_cast<float>(report.speed * kKnotsPerMetrePerSecond),
+                                  static_cast<float>(report.track)},
+                      clock_());
             signal = GpsEvents::kNewPosition;
         } else if (report.kind == GpsdReport::kSky && report.usedSatellites >= 0) {
             satellites_ = static_cast<uint32_t>(report.usedSatellites);
@@ -245,11 +244,7 @@ void GpsdDriver::HandleReport(std::string_view line) {
 
 int GpsdDriver::GetPosition(GpsPosition& out, uint32_t maxAgeMs) {
     std::lock_guard lock(mutex_);
-    if (!haveFix_ || clock_() - fixTime_ > std::chrono::milliseconds(maxAgeMs)) {
-        return ENODATA;
-    }
-    out = fix_;
-    return 0;
+    return fix_.Get(out, clock_(), maxAgeMs);
 }
 
 int GpsdDriver::GetDeviceState(GpsDevice& out) {

@@ -61,9 +61,7 @@ private:
     std::thread thread_;
 
     std::mutex mutex_;
-    bool haveFix_ = false;
-    GpsPosition fix_;
-    std::chrono::steady_clock::time_point fixTime_;
+    LastFix fix_;
     uint32_t satellites_ = 0;
     std::u16string deviceName_;
 };

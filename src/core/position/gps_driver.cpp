@@ -1,5 +1,7 @@
 #include "core/position/gps_driver.h"
 
+#include <cerrno>
+
 namespace zentorak {
 
 int32_t SystemErrorStatus(int errorCode) {
@@ -7,6 +9,24 @@ int32_t SystemErrorStatus(int errorCode) {
         return static_cast<int32_t>(errorCode);
     }
     return static_cast<int32_t>(0x80070000u | (static_cast<uint32_t>(errorCode) & 0xFFFFu));
+}
+
+bool IsRealFix(int mode, bool hasLatLon) {
+    return mode >= kFixMode2D && hasLatLon;
+}
+
+void LastFix::Take(const GpsPosition& fix, TimePoint when) {
+    fix_ = fix;
+    time_ = when;
+    have_ = true;
+}
+
+int LastFix::Get(GpsPosition& out, TimePoint now, uint32_t maxAgeMs) const {
+    if (!have_ || now - time_ > std::chrono::milliseconds(maxAgeMs)) {
+        return ENODATA;
+    }
+    out = fix_;
+    return 0;
 }
 
 void GpsEvents::Signal(Index which) {
@@ -24,20 +44,20 @@ int GpsEvents::TakeLocked() {
             return i;
         }
     }
-    return -1;
+    return kNone;
 }
 
 GpsEvents::Index GpsEvents::WaitAny() {
     std::unique_lock lock(mutex_);
     int taken;
-    changed_.wait(lock, [&] { return (taken = TakeLocked()) >= 0; });
+    changed_.wait(lock, [&] { return (taken = TakeLocked()) != kNone; });
     return static_cast<Index>(taken);
 }
 
 int GpsEvents::WaitAnyFor(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    int taken = -1;
-    changed_.wait_for(lock, timeout, [&] { return (taken = TakeLocked()) >= 0; });
+    int taken = kNone;
+    changed_.wait_for(lock, timeout, [&] { return (taken = TakeLocked()) != kNone; });
     return taken;
 }
 

@@ -30,8 +30,19 @@ struct LbcParser {
     // Feeds one character; returns 0 to go on or a negative failure code.
     int Step(char16_t c, int& postal, DmsAngle& lat, DmsAngle& lon);
     void LineStart(char16_t c, DmsAngle& lat, DmsAngle& lon);
+    int FirstDigit(char16_t c, int failCode);
     int Field(char16_t c, char16_t end, int32_t& target, int next, int failCode);
 };
+
+// States 20, 22 and 24: a field must start with a digit.
+int LbcParser::FirstDigit(char16_t c, int failCode) {
+    if (!IsDigit(c)) {
+        return failCode;
+    }
+    number = c - u'0';
+    state += 1;
+    return 0;
+}
 
 // States 10, 21, 23 and 25: digits of one field, closed by `end`.
 int LbcParser::Field(char16_t c, char16_t end, int32_t& target, int next, int failCode) {
@@ -78,29 +89,29 @@ int LbcParser::Step(char16_t c, int& postal, DmsAngle& lat, DmsAngle& lon) {
             LineStart(c, lat, lon);
             break;
         case 10:
-            rc = Field(c, u'\r', postal, 50, -110);
+            rc = Field(c, u'\r', postal, 50, kLbcBadPostal);
             break;
         case 20:
-        case 22:
-        case 24:
-            if (!IsDigit(c)) {
-                return -(100 + state);
-            }
-            number = c - u'0';
-            state += 1;
+            rc = FirstDigit(c, kLbcNoDegrees);
             break;
         case 21:
-            rc = Field(c, u':', angle->deg, 22, -121);
+            rc = Field(c, u':', angle->deg, 22, kLbcBadDegrees);
+            break;
+        case 22:
+            rc = FirstDigit(c, kLbcNoMinutes);
             break;
         case 23:
-            rc = Field(c, u':', angle->min, 24, -123);
+            rc = Field(c, u':', angle->min, 24, kLbcBadMinutes);
+            break;
+        case 24:
+            rc = FirstDigit(c, kLbcNoSeconds);
             break;
         case 25:
-            rc = Field(c, u'\r', angle->sec, 50, -125);
+            rc = Field(c, u'\r', angle->sec, 50, kLbcBadSeconds);
             break;
         default:  // 50: end of a line
             if (c != u'\n') {
-                return -150;
+                return kLbcNoLineFeed;
             }
             state = 4;
             break;

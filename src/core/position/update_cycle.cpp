@@ -12,16 +12,22 @@ namespace {
 constexpr std::u16string_view kTextUpdate = u"更新";
 constexpr std::u16string_view kTextStop = u"更新停止";
 constexpr std::u16string_view kTextResume = u"更新再開";
-constexpr std::u16string_view kPortFailedText =
-    u"ポートを開くことができませんでした。現在地取得を中止します。";
-constexpr std::u16string_view kPortFailedTitle = u"ポートオープン失敗";
-constexpr std::u16string_view kGpsFailedText =
-    u"GPSを開くことができませんでした。現在地取得を中止します。";
-constexpr std::u16string_view kGpsFailedTitle = u"GPSオープン失敗";
 constexpr std::u16string_view kCallStopText = u"電話をかけるため定期更新を停止しました。";
 constexpr std::u16string_view kStopTitle = u"定期更新停止";
-constexpr std::u16string_view kCallFailedText = u"電話をすることができませんでした。";
-constexpr std::u16string_view kCallFailedTitle = u"電話失敗";
+
+Notice PortFailedNotice() {
+    return {u"ポートを開くことができませんでした。現在地取得を中止します。", u"ポートオープン失敗",
+            NoticeIcon::kError};
+}
+
+Notice GpsFailedNotice() {
+    return {u"GPSを開くことができませんでした。現在地取得を中止します。", u"GPSオープン失敗",
+            NoticeIcon::kError};
+}
+
+Notice CallFailedNotice() {
+    return {u"電話をすることができませんでした。", u"電話失敗", NoticeIcon::kError};
+}
 
 // Holds the acquisition flag for one acquisition; Owns() is false when another one holds it.
 class AcquisitionGuard {
@@ -124,7 +130,7 @@ void UpdateCycle::StartGpsRequest() {
         res::ID_POSITION_READY);
     if (result < 0) {
         gpsFailureShown_ = true;
-        host_.ShowMessage(kGpsFailedText, kGpsFailedTitle, NoticeIcon::kError);
+        host_.ShowMessage(GpsFailedNotice());
         gpsFailureShown_ = false;
     }
 }
@@ -151,7 +157,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     std::optional<WaitCursor> cursor(std::in_place, host_);
     if (!OpenWsimPort()) {
         cursor.reset();
-        host_.ShowMessage(kPortFailedText, kPortFailedTitle, NoticeIcon::kError);
+        host_.ShowMessage(PortFailedNotice());
         return kPortOpenFailed;
     }
     host_.ShowLogPane();
@@ -237,7 +243,8 @@ void UpdateCycle::StopPeriodicUpdateFor(std::u16string_view notice) {
     KillPeriodicTimer();
     host_.SetSoftKeyText(kTextResume);
     settings.AutoUpdateMode = 2;
-    host_.ShowMessage(notice, kStopTitle, NoticeIcon::kInformation);
+    host_.ShowMessage(
+        {std::u16string(notice), std::u16string(kStopTitle), NoticeIcon::kInformation});
 }
 
 void UpdateCycle::NoteGpsService(std::u16string_view line) {
@@ -254,7 +261,7 @@ int UpdateCycle::PlaceCall(int targetIndex) {
         host_.OpenUrl(u"TEL:" + *number)) {
         return 0;
     }
-    host_.ShowMessage(kCallFailedText, kCallFailedTitle, NoticeIcon::kError);
+    host_.ShowMessage(CallFailedNotice());
     return kCallFailed;
 }
 

@@ -9,12 +9,9 @@
 
 #include "core/geo/dms.h"
 #include "core/settings/settings_store.h"
+#include "core/text/notice.h"
 
 namespace zentorak {
-
-// The icon of a message box, in the order the handset numbers them (the window maps it onto its
-// own message-box icons).
-enum class NoticeIcon { kError, kExclamation, kInformation, kQuestion };
 
 // Where a position-ready command comes from; carried as the command's parameter. A W-SIM query
 // that stored no position says so, so that its log stays in front instead of an unchanged list.
@@ -40,8 +37,7 @@ public:
     virtual void KillTimer(int id) = 0;
 
     // A modal message box over the main window with an OK button.
-    virtual void ShowMessage(std::u16string_view text, std::u16string_view title,
-                             NoticeIcon icon) = 0;
+    virtual void ShowMessage(const Notice& notice) = 0;
 
     // paneMode := 2: the log pane (1002) shown, the result list (1004) hidden.
     virtual void ShowLogPane() = 0;

@@ -3,12 +3,13 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "core/text/code_page.h"
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
+#include "core/text/code_page.h"
 #include "gui/app/result_panes.h"
 #include "gui/controls/item_list_view.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/wait_cursor.h"
 
@@ -16,7 +17,7 @@ namespace zentorak {
 namespace {
 
 void StartupError(const char* text, const char* title) {
-    ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Error);
+    ShowMessage(nullptr, QString::fromUtf8(text), QString::fromUtf8(title), NoticeIcon::kError);
 }
 
 // The item list control's window class (INERT_LIST_VIEW), used by the dialogs.
@@ -91,8 +92,7 @@ int Application::InitApplication() {
                                                state_.locationInfoFiles, keywords);
     });
     wait.Restore();
-    window_->SetSoftKeyText(
-        QString::fromStdU16String(std::u16string(StartupUpdateModes(state_.settings))));
+    window_->SetSoftKeyText(ToQString(StartupUpdateModes(state_.settings)));
     window_->RefreshOriginModeTexts();
     return 0;
 }
@@ -134,11 +134,10 @@ void Application::AfterLoad() {
 }
 
 bool Application::ReadSettings() {
-    int result =
-        LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles, state_.favorites,
-                         [this](int id, const std::u16string& name) {
-                             window_->AppendFavoriteItem(id, QString::fromStdU16String(name));
-                         });
+    int result = LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
+                                  state_.favorites, [this](int id, const std::u16string& name) {
+                                      window_->AppendFavoriteItem(id, ToQString(name));
+                                  });
     if (result == -1) {
         StartupError("設定ファイルが見つからないので初期化します。", "設定ファイルエラー");
         ClearLocationInfoFileList(state_.locationInfoFiles);
@@ -186,7 +185,7 @@ void Application::SaveAtExit() {
                 return false;
             }
             return ShowMessage(nullptr, QStringLiteral("設定ファイルの書込みに失敗しました。"),
-                               QStringLiteral("設定ファイルエラー"), MessageIcon::Error,
+                               QStringLiteral("設定ファイルエラー"), NoticeIcon::kError,
                                MessageButtons::RetryCancel) == kAnswerRetry;
         },
         settingsFileCalls_);

@@ -12,6 +12,7 @@
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/dialogs/qt_dialogs.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
@@ -157,8 +158,7 @@ void MainWindow::RebuildFavoriteItems() {
         delete actions[i];
     }
     for (int i = 0; i < state_.favorites.count() && FavoriteCommandOf(i) != 0; ++i) {
-        AppendFavoriteItem(FavoriteCommandOf(i),
-                           QString::fromStdU16String(state_.favorites[i].name));
+        AppendFavoriteItem(FavoriteCommandOf(i), ToQString(state_.favorites[i].name));
     }
 }
 
@@ -257,6 +257,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+QMenu* MainWindow::PopupMenu(int menuId) {
+    return menuId == IDR_LIST_POPUP ? listPopup_ : radarPopup_;
+}
+
 void MainWindow::ShowPopup(int menuId, QPoint global) {
     popupOpen_ = true;
     dialogs_->PopupMenu(menuId, {global.x(), global.y()});
@@ -268,6 +272,7 @@ void MainWindow::ShowPopup(int menuId, QPoint global) {
     }
 }
 
+// One piece on purpose: every command is a case of this one switch, as in a window procedure.
 void MainWindow::Dispatch(int id, int param) {
     if (inputGate_) {
         inputGate_();

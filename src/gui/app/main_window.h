@@ -16,6 +16,7 @@
 #include "core/app/commands.h"
 #include "core/app/dialogs.h"
 #include "core/app/position_updates.h"
+#include "gui/dialogs/dialog_host.h"
 
 class QMenu;
 class QAction;
@@ -27,7 +28,7 @@ class ResultPanes;
 class SoftKeyBar;
 class TapAndHold;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public DialogHost {
     Q_OBJECT
 public:
     explicit MainWindow(AppState& state);
@@ -75,16 +76,16 @@ public:
     void Repaint();
     void SearchAroundOrigin();
     void RefreshOriginModeTexts();
-    // Names the record in the favourite dialog and adds it with its menu item.
-    void AddFavoriteWithDialog(FavoriteRecord record);
-    // A found target as a favourite candidate: its position and its name column's text.
-    FavoriteRecord TargetAsFavorite(const TargetRecord* t) const;
-    // The organise dialog's actions: favourite `index` renamed through the name dialog, or
-    // deleted; the menu follows and the settings file is written. True when changed.
-    bool RenameFavorite(int index);
-    bool DeleteFavorite(int index);
-    // "地図表示" for a point: every map command and the details dialog's button.
-    void ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon);
+    // DialogHost; the favourite and map actions serve the window's own commands too.
+    QWidget* DialogOwner() override { return this; }
+    AppState& State() override { return state_; }
+    FavoriteRecord TargetAsFavorite(const TargetRecord* t) const override;
+    void AddFavoriteWithDialog(FavoriteRecord record) override;
+    bool RenameFavorite(int index) override;
+    bool DeleteFavorite(int index) override;
+    void ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) override;
+    void PlaceCall(int target) override { updates_->PlaceCall(target); }
+    QMenu* PopupMenu(int menuId) override;
     // After the options were applied: arrays and targets afresh, then a search at the origin.
     void ReloadAfterOptions();
     // Writes the settings file at once (after the favourites or options changed); a failure is
@@ -103,7 +104,6 @@ public:
     QMenu* ViewMenu() const { return viewMenu_; }
     QMenu* RadarPopup() const { return radarPopup_; }
     QMenu* ListPopup() const { return listPopup_; }
-    AppState& State() { return state_; }
 
 signals:
     // The window is closing normally (user, window manager, session end): tear down now.

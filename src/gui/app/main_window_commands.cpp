@@ -10,6 +10,7 @@
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/shell_open.h"
 #include "gui/platform/wait_cursor.h"
 #include "gui/resources/menu_builder.h"
@@ -75,8 +76,7 @@ void MainWindow::AddFavoriteWithDialog(FavoriteRecord record) {
         Show(FavoriteAddFailedNotice());
         return;
     }
-    AppendFavoriteItem(FavoriteCommandOf(state_.favorites.count() - 1),
-                       QString::fromStdU16String(record.name));
+    AppendFavoriteItem(FavoriteCommandOf(state_.favorites.count() - 1), ToQString(record.name));
     SaveSettingsNow();
 }
 
@@ -90,7 +90,7 @@ bool MainWindow::RenameFavorite(int index) {
         return false;
     }
     if (QAction* item = FindCommand(favoritesMenu_, kFavoriteCommandBase + 1 + index)) {
-        item->setText(QString::fromStdU16String(candidate.name));
+        item->setText(ToQString(candidate.name));
     }
     SaveSettingsNow();
     return true;

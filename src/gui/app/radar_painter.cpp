@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "gui/platform/qt_text.h"
+
 namespace zentorak {
 namespace {
 
@@ -16,8 +18,7 @@ const QColor kTarget(100, 100, 224);
 const QColor kAcquiring(0, 224, 224);
 
 QString Short(const DmsAngle& a) {
-    std::u16string s = FormatDmsShort(a);
-    return QString::fromStdU16String(s);
+    return ToQString(FormatDmsShort(a));
 }
 
 }  // namespace

@@ -6,13 +6,10 @@
 
 #include "core/resources/resource_ids.h"
 #include "gui/platform/finger_scroll.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 namespace {
-
-QString ToQString(std::u16string_view s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // The shell's UI font size in pixels: the application font's, 9 when it cannot be told.
 QFont PaneFont(const QWidget* parent) {

@@ -4,12 +4,13 @@
 #include <QCursor>
 
 #include "core/gpsd/gpsd_driver.h"
+#include "core/platform/app_folder.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/result_panes.h"
-#include "core/platform/app_folder.h"
 #include "gui/platform/geoclue_driver.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/shell_open.h"
 
 namespace zentorak {
@@ -110,7 +111,7 @@ void UpdateCycleAdapter::SetOrigin(const DmsAngle& lat, const DmsAngle& lon) {
 }
 
 void UpdateCycleAdapter::SetSoftKeyText(std::u16string_view text) {
-    window_.SetSoftKeyText(QString::fromStdU16String(std::u16string(text)));
+    window_.SetSoftKeyText(ToQString(text));
 }
 
 // The window has the one periodic timer; its ticks come back as UpdateNow(kPeriodicPollLimit),
@@ -123,10 +124,9 @@ void UpdateCycleAdapter::KillTimer(int) {
     window_.StopUpdateTimer();
 }
 
-void UpdateCycleAdapter::ShowMessage(std::u16string_view text, std::u16string_view title,
-                                     NoticeIcon icon) {
-    zentorak::ShowMessage(&window_, QString::fromStdU16String(std::u16string(text)),
-                          QString::fromStdU16String(std::u16string(title)), ToMessageIcon(icon));
+// Whatever its icon, the cycle's box has only OK.
+void UpdateCycleAdapter::ShowMessage(const Notice& notice) {
+    zentorak::ShowMessage(&window_, ToQString(notice.text), ToQString(notice.title), notice.icon);
 }
 
 // The W-SIM exchange blocks the window's thread until the module has answered: the log pane is
@@ -174,7 +174,7 @@ std::optional<std::u16string> UpdateCycleAdapter::TelephoneText(int index) {
 }
 
 bool UpdateCycleAdapter::OpenUrl(std::u16string_view url) {
-    return ShellOpen(QString::fromStdU16String(std::u16string(url)));
+    return ShellOpen(ToQString(url));
 }
 
 }  // namespace zentorak

@@ -45,7 +45,7 @@ public:
     void SetSoftKeyText(std::u16string_view text) override;
     void StartTimer(int id, int periodMs) override;
     void KillTimer(int id) override;
-    void ShowMessage(std::u16string_view text, std::u16string_view title, NoticeIcon icon) override;
+    void ShowMessage(const Notice& notice) override;
     void ShowLogPane() override;
     void SetLogText(const std::u16string& text) override;
     void BeginWaitCursor() override;

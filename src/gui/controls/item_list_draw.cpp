@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include "gui/controls/item_list_view.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 namespace {
@@ -56,7 +57,7 @@ MsgResult DefaultDrawRow(void* target, MsgLParam, MsgLParam, MsgLParam context) 
     QPainter& painter = *dc.dc;
     const QRect& rect = *dc.rect;
     painter.fillRect(rect, pressed ? *dc.pressedBrush : *dc.rowBrush);
-    QString string = QString::fromUtf16(text);
+    QString string = ToQString(text);
     FreeItemText(text);
     if ((core.Flags() & ILVF_SHADOW) != 0) {
         DrawRowText(painter, rect.adjusted(1, 1, 0, 0), string, view.TextFormat(),

@@ -7,17 +7,11 @@
 #include "core/resources/shared_dialogs.h"
 #include "core/settings/settings_lines.h"
 #include "core/text/layout_scale.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/resources/menu_builder.h"
 
 namespace zentorak {
-namespace {
-
-QString ToQ(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 AboutDialog::AboutDialog(QWidget* owner)
     : QDialog(owner), close_(new QPushButton(QStringLiteral("閉じる"), this)) {
@@ -37,9 +31,9 @@ AboutDialog::AboutDialog(QWidget* owner)
     auto* icon = new QLabel(this);
     place(icon, res::IDC_ABOUT_ICON, 5, 25, 32, 32);
     icon->setPixmap(res::AppIcon().pixmap(icon->size()));
-    label(ToQ(kProgramName), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
-    label(QStringLiteral("Ver. %1").arg(ToQ(kProgramVersion)), res::IDC_ABOUT_VERSION, 50, 40, 180,
-          15);
+    label(ToQString(kProgramName), res::IDC_ABOUT_NAME, 50, 25, 180, 15);
+    label(QStringLiteral("Ver. %1").arg(ToQString(kProgramVersion)), res::IDC_ABOUT_VERSION, 50, 40,
+          180, 15);
     label(QLatin1String(kAboutCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
     label(QLatin1String(kAboutCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
     label(QStringLiteral("URL: %1").arg(QLatin1String(kAboutHomepage)), res::IDC_ABOUT_URL, 5, 90,

@@ -9,14 +9,11 @@
 #include <algorithm>
 
 #include "core/resources/shared_dialogs.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 
 namespace zentorak {
 namespace {
-
-QString ToQ(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Template positions are in dialog units: a quarter of the font's average character width and
 // an eighth of its height, as the handset converts them.
@@ -41,7 +38,7 @@ private:
 void Fill(QComboBox* list, const std::vector<std::u16string>& texts, int selected) {
     list->clear();
     for (const std::u16string& text : texts) {
-        list->addItem(ToQ(text));
+        list->addItem(ToQString(text));
     }
     list->setCurrentIndex(selected);
 }
@@ -64,7 +61,8 @@ CoordinateDialog::CoordinateDialog(QWidget* owner, const DmsAngle& lat, const Dm
     const int labelIds[2] = {res::IDC_COORD_LAT_LABEL, res::IDC_COORD_LON_LABEL};
     const std::u16string_view captions[2] = {latCaption, lonCaption};
     for (int row = 0; row < 2; ++row) {
-        labels_[static_cast<size_t>(row)] = new QLabel(ToQ(CoordinateLabel(captions[row])), this);
+        labels_[static_cast<size_t>(row)] =
+            new QLabel(ToQString(CoordinateLabel(captions[row])), this);
         labels_[static_cast<size_t>(row)]->setObjectName(QString::number(labelIds[row]));
         for (int part = 0; part < 3; ++part) {
             auto* list = new QComboBox(this);

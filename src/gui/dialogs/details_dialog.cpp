@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/resources/resource_ids.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -32,7 +33,7 @@ QHBoxLayout* ActionButtons(QWidget* dialog, QWidget* list, const DetailsActions&
     };
     auto* row = new QHBoxLayout;
     for (const Button& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf16(b.text), dialog);
+        auto* button = new QPushButton(ToQString(b.text), dialog);
         button->setObjectName(QString::number(b.id));
         button->setAutoDefault(false);
         // The row keeps to the handset's width; a narrow screen clips the texts rather than
@@ -63,8 +64,8 @@ CompactDetailsDialog::CompactDetailsDialog(QWidget* owner, const std::vector<Det
     list_->header()->setStretchLastSection(false);
     for (const DetailsRow& row : rows) {
         auto* item = new QTreeWidgetItem(list_);
-        item->setText(0, QString::fromStdU16String(row.caption));
-        item->setText(1, QString::fromStdU16String(row.value));
+        item->setText(0, ToQString(row.caption));
+        item->setText(1, ToQString(row.value));
     }
     list_->setColumnWidth(0, dpi.ScaleX(50));
     list_->resizeColumnToContents(0);

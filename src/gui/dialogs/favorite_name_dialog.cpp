@@ -9,13 +9,14 @@
 #include "core/app/favorite_names.h"
 #include "core/resources/resource_ids.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
 namespace {
 
 QLabel* Label(const std::u16string& text, int id, QWidget* parent) {
-    auto* label = new QLabel(QString::fromStdU16String(text), parent);
+    auto* label = new QLabel(ToQString(text), parent);
     label->setObjectName(QString::number(id));
     return label;
 }
@@ -25,10 +26,9 @@ QLabel* Label(const std::u16string& text, int id, QWidget* parent) {
 FavoriteNameDialog::FavoriteNameDialog(QWidget* owner, std::u16string_view title,
                                        const FavoriteRecord& candidate, const ColumnMap& columns,
                                        const FavoriteList& favorites, const Dpi& dpi)
-    : TemplateDialog(owner, QString::fromStdU16String(std::u16string(title)), QSize(130, 60), dpi,
-                     true),
+    : TemplateDialog(owner, ToQString(title), QSize(130, 60), dpi, true),
       favorites_(favorites),
-      name_(new QLineEdit(QString::fromStdU16String(candidate.name), this)) {
+      name_(new QLineEdit(ToQString(candidate.name), this)) {
     using namespace res;
     auto* grid = new QGridLayout;
     grid->addWidget(Label(CoordinateLabel(columns, 0), IDC_FAVORITE_LAT_LABEL, this), 0, 0);
@@ -47,7 +47,7 @@ FavoriteNameDialog::FavoriteNameDialog(QWidget* owner, std::u16string_view title
 }
 
 void FavoriteNameDialog::Ok() {
-    std::u16string name = name_->text().toStdU16String();
+    std::u16string name = ToU16(name_->text());
     if (std::optional<Notice> refused = AcceptFavoriteName(favorites_, name)) {
         ShowNotice(this, *refused);
         name_->setFocus();

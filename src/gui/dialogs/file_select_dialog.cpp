@@ -18,6 +18,7 @@
 #include "core/text/layout_scale.h"
 #include "gui/dialogs/value_input_dialog.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
@@ -25,22 +26,6 @@
 
 namespace zentorak {
 namespace {
-
-QString ToQ(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-MessageIcon ToMessageIcon(FileMessageIcon icon) {
-    switch (icon) {
-        case FileMessageIcon::kStop:
-            return MessageIcon::Error;
-        case FileMessageIcon::kExclamation:
-            return MessageIcon::Exclamation;
-        case FileMessageIcon::kQuestion:
-            return MessageIcon::Question;
-    }
-    return MessageIcon::Error;
-}
 
 template <typename W>
 W* Named(W* widget, int id) {
@@ -54,7 +39,7 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     : QDialog(owner),
       browser_(*this, setup.root),
       mode_(setup.mode),
-      title_(Named(new QLabel(ToQ(setup.title), this), res::IDC_FSD_TITLE)),
+      title_(Named(new QLabel(ToQString(setup.title), this), res::IDC_FSD_TITLE)),
       // The handset hides its OK button and confirms through the Done button of the caption;
       // here this button is that Done button, where the OK button stood.
       done_(Named(new QPushButton(QStringLiteral("OK"), this), res::IDC_FSD_OK)),
@@ -63,7 +48,7 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
       up_(Named(new QPushButton(QStringLiteral("↑"), this), res::IDC_FSD_UP)),
       list_(Named(new QListWidget(this), res::IDC_FSD_LIST)),
       nameLabel_(Named(new QLabel(QStringLiteral("ファイル名:"), this), res::IDC_FSD_NAME_LABEL)),
-      name_(Named(new QLineEdit(ToQ(setup.initialName), this), res::IDC_FSD_NAME)),
+      name_(Named(new QLineEdit(ToQString(setup.initialName), this), res::IDC_FSD_NAME)),
       typeLabel_(Named(new QLabel(QStringLiteral("種類:"), this), res::IDC_FSD_TYPE_LABEL)),
       type_(Named(new QComboBox(this), res::IDC_FSD_TYPE)),
       softKeys_(
@@ -71,7 +56,7 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
       softKeyMenu_(new QMenu(this)) {
     Dpi dpi = ScreenDpi();
     hold_ = new TapAndHold(QPoint(dpi.ScaleX(4), dpi.ScaleY(4)), this);
-    setWindowTitle(setup.title.empty() ? QStringLiteral("ダイアログ") : ToQ(setup.title));
+    setWindowTitle(setup.title.empty() ? QStringLiteral("ダイアログ") : ToQString(setup.title));
     QFont font = this->font();
     font.setPixelSize(dpi.ScaleY(12));
     font.setWeight(QFont::Normal);
@@ -109,7 +94,7 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     }
     browser_.Start(setup.filter, setup.initialFolder);
     for (const std::u16string& description : browser_.Descriptions()) {
-        type_->addItem(ToQ(description));
+        type_->addItem(ToQString(description));
     }
     type_->setCurrentIndex(0);
     Refill();
@@ -123,7 +108,7 @@ void FileSelectWindow::Command(int id) {
     switch (id) {
         case 1:
             if (std::optional<std::u16string> path =
-                    browser_.Confirm(name_->text().toStdU16String(), mode_)) {
+                    browser_.Confirm(ToU16(name_->text()), mode_)) {
                 resultPath_ = std::move(path);
                 done(1);
                 return;
@@ -181,9 +166,9 @@ void FileSelectWindow::Refill() {
     QSignalBlocker block(list_);
     list_->clear();
     for (const FileRow& row : browser_.Rows()) {
-        list_->addItem(ToQ(row.text));
+        list_->addItem(ToQString(row.text));
     }
-    folder_->setText(ToQ(browser_.FolderText()));
+    folder_->setText(ToQString(browser_.FolderText()));
 }
 
 void FileSelectWindow::OpenSelected() {
@@ -196,7 +181,7 @@ void FileSelectWindow::OpenSelected() {
         return;
     }
     if (std::optional<std::u16string> name = browser_.Open(row)) {
-        name_->setText(ToQ(*name));
+        name_->setText(ToQString(*name));
     } else {
         Refill();
     }
@@ -274,10 +259,8 @@ void FileSelectWindow::ShowRowMenu(QPoint listPoint) {
     }
 }
 
-int FileSelectWindow::Message(const FileMessage& message) {
-    MessageButtons buttons = message.yesNo ? MessageButtons::YesNoDefaultNo : MessageButtons::Ok;
-    return ShowMessage(this, ToQ(message.text), ToQ(message.caption), ToMessageIcon(message.icon),
-                       buttons);
+int FileSelectWindow::Message(const Notice& message) {
+    return ShowNotice(this, message);
 }
 
 std::optional<std::u16string> FileSelectWindow::AskValue(std::u16string_view caption,

@@ -66,7 +66,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    int Message(const FileMessage& message) override;
+    int Message(const Notice& message) override;
     std::optional<std::u16string> AskValue(std::u16string_view caption,
                                            std::u16string_view initial) override;
     void Layout();

@@ -9,6 +9,7 @@
 
 #include "core/map/map_urls.h"
 #include "core/resources/resource_ids.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -47,7 +48,7 @@ MapConfirmDialog::MapConfirmDialog(QWidget* owner, Settings& settings, const Dpi
     Body()->addStretch(1);
 
     for (const MapService& service : MapServices()) {
-        services_->addItem(QString::fromStdU16String(std::u16string(service.label)));
+        services_->addItem(ToQString(service.label));
     }
     services_->setCurrentIndex(shown_.service - 1);
     FillScales(shown_.scaleIx);
@@ -61,7 +62,7 @@ MapConfirmDialog::MapConfirmDialog(QWidget* owner, Settings& settings, const Dpi
 void MapConfirmDialog::FillScales(int scaleIx) {
     scales_->clear();
     for (const MapScale& scale : FindMapService(shown_.service)->scales) {
-        scales_->addItem(QString::fromStdU16String(std::u16string(scale.label)));
+        scales_->addItem(ToQString(scale.label));
     }
     shown_.scaleIx = scaleIx;
     scales_->setCurrentIndex(scaleIx - 1);

@@ -9,22 +9,11 @@
 
 #include "core/resources/resource_ids.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
 using namespace res;
-
-namespace {
-
-QString Q(const std::u16string& text) {
-    return QString::fromStdU16String(text);
-}
-
-int ShowPageNotice(QWidget* owner, const Notice& notice, MessageButtons buttons = MessageButtons::Ok) {
-    return ShowMessage(owner, Q(notice.text), Q(notice.title), ToMessageIcon(notice.icon), buttons);
-}
-
-}  // namespace
 
 FilesPage::FilesPage(QWidget* parent, Dpi dpi, const LocationInfoFileList& files, Chooser chooser)
     : OptionsPage(parent, dpi), list_(files), chooser_(std::move(chooser)) {
@@ -34,7 +23,7 @@ FilesPage::FilesPage(QWidget* parent, Dpi dpi, const LocationInfoFileList& files
     listBox_->setSortingEnabled(false);
     Place(listBox_, 2, 20, 236, 170);
     for (const std::u16string& entry : list_.Entries()) {
-        listBox_->addItem(Q(entry));
+        listBox_->addItem(ToQString(entry));
     }
     add_ = new QPushButton(QStringLiteral("追加"), this);
     add_->setObjectName(QString::number(IDC_OPTIONS_FILE_ADD));
@@ -62,13 +51,13 @@ void FilesPage::AddFile() {
     if (!path) {
         return;
     }
-    QString shown = Q(*path);
+    QString shown = ToQString(*path);
     switch (list_.Add(std::move(*path))) {
         case FileListPage::AddResult::kAdded:
             listBox_->addItem(shown);
             break;
         case FileListPage::AddResult::kDuplicate:
-            ShowPageNotice(this, DuplicateFileNotice());
+            ShowNotice(this, DuplicateFileNotice());
             break;
         case FileListPage::AddResult::kFull:
             break;
@@ -83,7 +72,7 @@ void FilesPage::DeleteSelected() {
     }
     const int row = listBox_->row(selected.first());
     const Notice question = DeleteFileQuestion(list_.Entries()[static_cast<size_t>(row)]);
-    if (ShowPageNotice(this, question, MessageButtons::YesNoDefaultNo) != kAnswerYes) {
+    if (ShowNotice(this, question) != kAnswerYes) {
         return;
     }
     list_.Remove(row);
@@ -141,15 +130,15 @@ SpecialItemsPage::SpecialItemsPage(QWidget* parent, Dpi dpi, const ColumnMap& co
 
 void SpecialItemsPage::Show(const SpecialItemsView& view) {
     if (view.latCaption) {
-        lat_->setText(Q(*view.latCaption));
+        lat_->setText(ToQString(*view.latCaption));
     }
     if (view.lonCaption) {
-        lon_->setText(Q(*view.lonCaption));
+        lon_->setText(ToQString(*view.lonCaption));
     }
     for (auto [list, entry] : {std::pair{favName_, view.favNameEntry}, {tel_, view.telEntry}}) {
         list->clear();
         for (const std::u16string& caption : view.captions) {
-            list->addItem(Q(caption));
+            list->addItem(ToQString(caption));
         }
         list->setCurrentIndex(entry);
     }
@@ -159,15 +148,15 @@ void SpecialItemsPage::RefreshCaptions() {
     std::optional<SpecialItemsView> view =
         SpecialItemsFromFirstFile(filesPage_ ? filesPage_() : nullptr, storedFiles_, settings_);
     if (!view) {
-        ShowPageNotice(this, CaptionsUnreadableNotice());
+        ShowNotice(this, CaptionsUnreadableNotice());
         return;
     }
     Show(*view);
 }
 
 SpecialItemsValues SpecialItemsPage::Values() const {
-    return {favName_->currentIndex(), favName_->currentText().toStdU16String(),
-            tel_->currentIndex(), tel_->currentText().toStdU16String()};
+    return {favName_->currentIndex(), ToU16(favName_->currentText()), tel_->currentIndex(),
+            ToU16(tel_->currentText())};
 }
 
 }  // namespace zentorak

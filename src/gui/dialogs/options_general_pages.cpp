@@ -8,6 +8,7 @@
 #include <QTreeView>
 
 #include "core/resources/resource_ids.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -15,14 +16,10 @@ using namespace res;
 
 namespace {
 
-QString Q(std::u16string_view text) {
-    return QString::fromStdU16String(std::u16string(text));
-}
-
 template <typename Texts>
 void Fill(QComboBox* list, const Texts& texts) {
     for (std::u16string_view text : texts) {
-        list->addItem(Q(text));
+        list->addItem(ToQString(text));
     }
 }
 
@@ -159,11 +156,11 @@ DevicePage::DevicePage(QWidget* parent, Dpi dpi, const Settings& settings,
     auto* model = new QStandardItemModel(0, 2, port_);
     int widest = 0;
     for (size_t i = 0; i < kPortNames.size(); ++i) {
-        auto* device = new QStandardItem(Q(devices[i]));
+        auto* device = new QStandardItem(ToQString(devices[i]));
         device->setForeground(palette().color(QPalette::PlaceholderText));
-        model->appendRow({new QStandardItem(Q(kPortNames[i])), device});
-        widest =
-            std::max(widest, fontMetrics().horizontalAdvance(Q(kPortNames[i]) + Q(devices[i])));
+        model->appendRow({new QStandardItem(ToQString(kPortNames[i])), device});
+        widest = std::max(widest, fontMetrics().horizontalAdvance(ToQString(kPortNames[i]) +
+                                                                  ToQString(devices[i])));
     }
     auto* view = new QTreeView(port_);
     view->setHeaderHidden(true);
@@ -178,7 +175,7 @@ DevicePage::DevicePage(QWidget* parent, Dpi dpi, const Settings& settings,
     deviceLabel_->setObjectName(QStringLiteral("portDevice"));
     Place(deviceLabel_, 85, 46, 153, 16);
     auto showDevice = [this, devices](int entry) {
-        QString text = entry >= 0 ? Q(devices[static_cast<size_t>(entry)]) : QString();
+        QString text = entry >= 0 ? ToQString(devices[static_cast<size_t>(entry)]) : QString();
         deviceLabel_->setToolTip(text);
         deviceLabel_->setText(
             deviceLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, deviceLabel_->width()));

@@ -9,6 +9,7 @@
 #include "gui/dialogs/file_select_dialog.h"
 #include "gui/dialogs/options_file_pages.h"
 #include "gui/dialogs/options_general_pages.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -26,7 +27,7 @@ std::optional<std::u16string> ChooseLocationInfoFile(QWidget* page) {
 
 OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::path portFolder,
                            FileChooser chooser)
-    : FullScreenDialog(owner, QString::fromStdU16String(std::u16string(kOptionsTitle))),
+    : FullScreenDialog(owner, ToQString(kOptionsTitle)),
       state_(state),
       portFolder_(std::move(portFolder)),
       chooser_(std::move(chooser)),
@@ -42,8 +43,7 @@ OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::pat
         slots_[static_cast<size_t>(page)] = new QWidget;
         auto* layout = new QVBoxLayout(slots_[static_cast<size_t>(page)]);
         layout->setContentsMargins(0, 0, 0, 0);
-        tabs_->addTab(slots_[static_cast<size_t>(page)],
-                      QString::fromStdU16String(std::u16string(kOptionsPageTitles[page])));
+        tabs_->addTab(slots_[static_cast<size_t>(page)], ToQString(kOptionsPageTitles[page]));
     }
     ContentLayout()->addWidget(tabs_, 1);
     cancel_->setObjectName(QString::number(res::IDC_OPTIONS_CANCEL));

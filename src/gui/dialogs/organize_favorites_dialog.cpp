@@ -8,6 +8,7 @@
 #include "core/app/favorite_names.h"
 #include "core/resources/resource_ids.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -26,7 +27,7 @@ OrganizeFavoritesDialog::OrganizeFavoritesDialog(QWidget* owner, const FavoriteL
     rename_->setObjectName(QString::number(IDC_FAVORITE_RENAME));
     delete_->setObjectName(QString::number(IDC_FAVORITE_DELETE));
     for (const FavoriteRecord& favorite : favorites_) {
-        list_->addItem(QString::fromStdU16String(favorite.name));
+        list_->addItem(ToQString(favorite.name));
     }
     ContentLayout()->addWidget(list_, 1);
     auto* buttons = new QHBoxLayout;
@@ -56,7 +57,7 @@ void OrganizeFavoritesDialog::Rename() {
     if (row < 0 || list_->selectedItems().isEmpty() || !actions_.rename(row)) {
         return;
     }
-    list_->item(row)->setText(QString::fromStdU16String(favorites_[row].name));
+    list_->item(row)->setText(ToQString(favorites_[row].name));
     UpdateButtons();
 }
 

@@ -1,17 +1,15 @@
-// The dialogs of the main window as Qt windows, behind the Dialogs interface.
+// The dialogs of the main window as Qt windows, behind the Dialogs interface. What they need of
+// the window comes through DialogHost.
 #pragma once
 
-#include <QString>
-
 #include "core/app/dialogs.h"
+#include "gui/dialogs/dialog_host.h"
 
 namespace zentorak {
 
-class MainWindow;
-
 class QtDialogs : public Dialogs {
 public:
-    explicit QtDialogs(MainWindow& window) : window_(window) {}
+    explicit QtDialogs(DialogHost& host) : host_(host) {}
 
     int Details(int target) override;
     int FavoriteName(std::u16string_view title, FavoriteRecord& record) override;
@@ -25,7 +23,7 @@ public:
     int PhoneCall(int target) override;
 
 private:
-    MainWindow& window_;
+    DialogHost& host_;
 };
 
 }  // namespace zentorak

@@ -9,6 +9,7 @@
 #include "core/app/favorite_names.h"
 #include "core/resources/resource_ids.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -21,9 +22,8 @@ SearchDialog::SearchDialog(QWidget* owner, const ColumnMap& columns)
         if (!columns.Present(slot)) {
             continue;
         }
-        auto* label = new QLabel(QString::fromStdU16String(CaptionLabel(
-                                     columns.columnCaption[static_cast<size_t>(slot)])),
-                                 this);
+        auto* label = new QLabel(
+            ToQString(CaptionLabel(columns.columnCaption[static_cast<size_t>(slot)])), this);
         label->setObjectName(QString::number(res::IDC_SEARCH_FIRST_LABEL + 2 * n));
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::number(res::IDC_SEARCH_FIRST_LABEL + 1 + 2 * n));
@@ -55,14 +55,14 @@ void SearchDialog::Search() {
     SearchTexts texts;
     bool any = false;
     for (qsizetype i = 0; i < edits_.size(); ++i) {
-        std::u16string text = edits_[i]->text().toStdU16String();
+        std::u16string text = ToU16(edits_[i]->text());
         any = any || !text.empty();
         texts[static_cast<size_t>(slots_[i] - 2)] = std::move(text);
     }
     if (!any) {
         ShowMessage(this,
                     QStringLiteral("検索条件の指定がありません。検索条件を見直してください。"),
-                    QStringLiteral("検索条件未指定"), MessageIcon::Error);
+                    QStringLiteral("検索条件未指定"), NoticeIcon::kError);
         return;
     }
     texts_ = std::move(texts);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/resources/shared_dialogs.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 
 namespace zentorak {
@@ -74,13 +75,12 @@ ValueInputDialog::ValueInputDialog() = default;
 ValueInputDialog::~ValueInputDialog() = default;
 
 int ValueInputDialog::Run(QWidget* parent, int) {
-    QString title =
-        QString::fromStdU16String(caption ? *caption : std::u16string(kValueInputDefaultCaption));
-    QString initial = text ? QString::fromStdU16String(*text) : QString();
+    QString title = ToQString(caption ? *caption : kValueInputDefaultCaption);
+    QString initial = text ? ToQString(*text) : QString();
     ValueInputWindow window(parent, title, initial);
     int code = window.exec();
     if (code == kValueInputOk) {
-        text = window.Text().toStdU16String();
+        text = ToU16(window.Text());
     } else {
         text.reset();
     }

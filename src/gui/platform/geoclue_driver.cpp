@@ -2,16 +2,32 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGeoCoordinate>
 #include <QGeoPositionInfoSource>
 #include <QThread>
 #include <cerrno>
 
 #include "core/gpsd/gpsd_driver.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
 namespace {
+
 const QString kGeoclueService = QStringLiteral("org.freedesktop.GeoClue2");
+
+int FixMode(const QGeoCoordinate& coordinate) {
+    switch (coordinate.type()) {
+        case QGeoCoordinate::Coordinate2D:
+            return kFixMode2D;
+        case QGeoCoordinate::Coordinate3D:
+            return kFixMode3D;
+        case QGeoCoordinate::InvalidCoordinate:
+            break;
+    }
+    return kFixModeNone;
+}
+
 }  // namespace
 
 // Owns Qt's position source on the driver's thread; every member runs on that thread.
@@ -66,7 +82,8 @@ private:
             stale_ = QGeoPositionInfo();
             return;
         }
-        if (!info.isValid() || !info.coordinate().isValid()) {
+        // A record is valid only with a coordinate and its time.
+        if (!IsRealFix(FixMode(info.coordinate()), info.isValid())) {
             return;
         }
         GpsPosition fix;
@@ -93,7 +110,7 @@ private:
             case QGeoPositionInfoSource::UpdateTimeoutError:
                 break;  // startUpdates has no time-out; nothing to say
             default:
-                driver_.Fail(u"GPS: GeoClue のエラー " + QString::number(error).toStdU16String());
+                driver_.Fail(u"GPS: GeoClue のエラー " + ToU16(QString::number(error)));
                 break;
         }
     }
@@ -117,7 +134,7 @@ int GeoclueDriver::Open(GpsEvents& events) {
     {
         std::lock_guard lock(mutex_);
         events_ = &events;
-        haveFix_ = false;
+        fix_.Forget();
     }
     thread_ = std::make_unique<QThread>();
     thread_->setObjectName(QStringLiteral("GeoClue"));
@@ -156,9 +173,7 @@ int GeoclueDriver::Close() {
 
 void GeoclueDriver::Deliver(const GpsPosition& fix) {
     std::lock_guard lock(mutex_);
-    fix_ = fix;
-    fixTime_ = clock_();
-    haveFix_ = true;
+    fix_.Take(fix, clock_());
     if (events_) {
         events_->Signal(GpsEvents::kNewPosition);
     }
@@ -172,11 +187,7 @@ void GeoclueDriver::Fail(const std::u16string& line) {
 
 int GeoclueDriver::GetPosition(GpsPosition& out, uint32_t maxAgeMs) {
     std::lock_guard lock(mutex_);
-    if (!haveFix_ || clock_() - fixTime_ > std::chrono::milliseconds(maxAgeMs)) {
-        return ENODATA;
-    }
-    out = fix_;
-    return 0;
+    return fix_.Get(out, clock_(), maxAgeMs);
 }
 
 int GeoclueDriver::GetDeviceState(GpsDevice& out) {

@@ -56,9 +56,7 @@ private:
 
     std::mutex mutex_;
     GpsEvents* events_ = nullptr;
-    bool haveFix_ = false;
-    GpsPosition fix_;
-    std::chrono::steady_clock::time_point fixTime_;
+    LastFix fix_;
 };
 
 // The program's GPS driver: gpsd on localhost:2947 first, GeoClue when gpsd cannot be reached.

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "core/app/commands.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 namespace {
@@ -16,15 +16,15 @@ MessageHandler& Handler() {
     return handler;
 }
 
-QMessageBox::Icon ToQt(MessageIcon icon) {
+QMessageBox::Icon ToQt(NoticeIcon icon) {
     switch (icon) {
-        case MessageIcon::Error:
+        case NoticeIcon::kError:
             return QMessageBox::Critical;
-        case MessageIcon::Exclamation:
+        case NoticeIcon::kExclamation:
             return QMessageBox::Warning;
-        case MessageIcon::Information:
+        case NoticeIcon::kInformation:
             return QMessageBox::Information;
-        case MessageIcon::Question:
+        case NoticeIcon::kQuestion:
             return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
@@ -111,7 +111,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const MessageRecord&
     return box;
 }
 
-int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
+int ShowMessage(QWidget* owner, const QString& text, const QString& title, NoticeIcon icon,
                 MessageButtons buttons) {
     MessageRecord record{text, title, icon, buttons, owner != nullptr};
     if (Handler()) {
@@ -125,27 +125,12 @@ int ShowNotice(QWidget* owner, const Notice& notice) {
     if (notice.icon == NoticeIcon::kQuestion) {
         buttons = notice.noIsDefault ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
     }
-    return ShowMessage(owner, QString::fromStdU16String(notice.text),
-                       QString::fromStdU16String(notice.title), ToMessageIcon(notice.icon),
+    return ShowMessage(owner, ToQString(notice.text), ToQString(notice.title), notice.icon,
                        buttons);
 }
 
 void SetMessageHandler(MessageHandler handler) {
     Handler() = std::move(handler);
-}
-
-MessageIcon ToMessageIcon(NoticeIcon icon) {
-    switch (icon) {
-        case NoticeIcon::kError:
-            return MessageIcon::Error;
-        case NoticeIcon::kExclamation:
-            return MessageIcon::Exclamation;
-        case NoticeIcon::kInformation:
-            return MessageIcon::Information;
-        case NoticeIcon::kQuestion:
-            return MessageIcon::Question;
-    }
-    return MessageIcon::Error;
 }
 
 }  // namespace zentorak

@@ -7,41 +7,30 @@
 #include <functional>
 #include <memory>
 
-#include "core/position/update_host.h"
+#include "core/text/notice.h"
 
 class QMessageBox;
 class QWidget;
 
 namespace zentorak {
 
-enum class MessageIcon { Error, Exclamation, Information, Question };
 // YesNoDefaultNo: Enter answers No, for questions where Yes destroys something.
 enum class MessageButtons { Ok, YesNo, YesNoDefaultNo, RetryCancel };
-
-// The answers, numbered as the handset's message boxes number them.
-inline constexpr int kAnswerOk = 1;
-inline constexpr int kAnswerCancel = 2;
-inline constexpr int kAnswerRetry = 4;
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
 
 struct MessageRecord {
     QString text;
     QString title;
-    MessageIcon icon = MessageIcon::Error;
+    NoticeIcon icon = NoticeIcon::kError;
     MessageButtons buttons = MessageButtons::Ok;
     bool hasOwner = false;
 };
 
-MessageIcon ToMessageIcon(NoticeIcon icon);
-
 // An owned box stands over the middle of its owner's window and is no wider than it; its lines
 // break only where the text's language allows (Qt's line breaking keeps Japanese closing marks,
 // small kana and ー off the start of a line).
-int ShowMessage(QWidget* owner, const QString& text, const QString& title, MessageIcon icon,
+int ShowMessage(QWidget* owner, const QString& text, const QString& title, NoticeIcon icon,
                 MessageButtons buttons = MessageButtons::Ok);
 
-struct Notice;
 // A command's notice: a question gets Yes and No, anything else OK.
 int ShowNotice(QWidget* owner, const Notice& notice);
 // The real box for `record`, not shown yet: ShowMessage runs it; tests show it and look.

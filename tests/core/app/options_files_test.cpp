@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_folder.h"
 #include "core/text/code_page.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 namespace {
@@ -60,6 +60,7 @@ TEST(OptionsFilesPage, DeleteQuestionShowsAtMostFortyCharacters) {
     EXPECT_EQ(question.text, u"'" + forty + u"'を一覧から削除してもよろしいですか？");
     EXPECT_EQ(question.title, u"位置情報ファイルの削除の確認");
     EXPECT_EQ(question.icon, NoticeIcon::kQuestion);
+    EXPECT_TRUE(question.noIsDefault);
 
     const std::u16string fortyOne = forty + u"v";
     EXPECT_EQ(DeleteFileQuestion(fortyOne).text,

@@ -28,10 +28,10 @@ constexpr std::u16string_view kAllFilter = u"すべてのファイル (*.*)|*.*"
 // Records messages and prompts; answers from scripts (OK / No, and cancel, when they run out).
 class FakeHost : public FileDialogHost {
 public:
-    int Message(const FileMessage& message) override {
+    int Message(const Notice& message) override {
         messages.push_back(message);
         if (answers.empty()) {
-            return message.yesNo ? 7 : 1;
+            return message.icon == NoticeIcon::kQuestion ? kAnswerNo : kAnswerOk;
         }
         int answer = answers.front();
         answers.pop_front();
@@ -47,7 +47,7 @@ public:
         values.pop_front();
         return value;
     }
-    std::vector<FileMessage> messages;
+    std::vector<Notice> messages;
     std::deque<int> answers;
     std::deque<std::optional<std::u16string>> values;
     std::vector<std::pair<std::u16string, std::u16string>> prompts;
@@ -91,11 +91,11 @@ protected:
     std::u16string Real(const std::string& name) const {
         return FileNameToUtf16((root / name).string());
     }
-    void ExpectMessage(std::u16string_view text, std::u16string_view caption,
-                       FileMessageIcon icon = FileMessageIcon::kStop) {
+    void ExpectMessage(std::u16string_view text, std::u16string_view title,
+                       NoticeIcon icon = NoticeIcon::kError) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, text);
-        EXPECT_EQ(host.messages[0].caption, caption);
+        EXPECT_EQ(host.messages[0].title, title);
         EXPECT_EQ(host.messages[0].icon, icon);
         host.messages.clear();
     }
@@ -207,14 +207,13 @@ TEST_F(FileBrowserTest, ConfirmRefusals) {
     Begin();
     EXPECT_FALSE(browser->Confirm(u"", 0).has_value());
     ExpectMessage(u"ファイル名が指定されていません。", u"ファイル名未指定",
-                  FileMessageIcon::kExclamation);
+                  NoticeIcon::kExclamation);
     EXPECT_FALSE(browser->Confirm(u"missing", kFileMustExist).has_value());
     ExpectMessage(u"指定されたファイルは存在しません。", u"ファイル名不正",
-                  FileMessageIcon::kExclamation);
+                  NoticeIcon::kExclamation);
     Begin(kAllFilter);
     EXPECT_FALSE(browser->Confirm(u"data", kFileMustExist).has_value());
-    ExpectMessage(u"同名のフォルダが存在します。", u"ファイル名不正",
-                  FileMessageIcon::kExclamation);
+    ExpectMessage(u"同名のフォルダが存在します。", u"ファイル名不正", NoticeIcon::kExclamation);
 }
 
 TEST_F(FileBrowserTest, DeleteAsksAndRemovesOnlyEmptyFolders) {
@@ -226,21 +225,21 @@ TEST_F(FileBrowserTest, DeleteAsksAndRemovesOnlyEmptyFolders) {
     browser->Delete(RowOf(u" shops.csv"));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, u"\"/shops.csv\"を削除してもよろしいですか？");
-    EXPECT_EQ(host.messages[0].caption, u"削除確認");
-    EXPECT_EQ(host.messages[0].icon, FileMessageIcon::kQuestion);
-    EXPECT_TRUE(host.messages[0].yesNo);
+    EXPECT_EQ(host.messages[0].title, u"削除確認");
+    EXPECT_EQ(host.messages[0].icon, NoticeIcon::kQuestion);
+    EXPECT_TRUE(host.messages[0].noIsDefault);
     host.messages.clear();
     EXPECT_TRUE(fs::exists(root / "shops.csv"));
 
-    host.answers = {kFileAnswerYes, 1};
+    host.answers = {kAnswerYes, 1};
     browser->Delete(RowOf(u"+data"));  // holds files
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[1].text, u"指定されたフォルダの削除に失敗しました。");
-    EXPECT_EQ(host.messages[1].caption, u"フォルダ削除エラー");
+    EXPECT_EQ(host.messages[1].title, u"フォルダ削除エラー");
     host.messages.clear();
     EXPECT_TRUE(fs::exists(root / "data" / "inner.csv"));
 
-    host.answers = {kFileAnswerYes, kFileAnswerYes};
+    host.answers = {kAnswerYes, kAnswerYes};
     browser->Delete(RowOf(u"+empty"));
     browser->Delete(RowOf(u" shops.csv"));
     EXPECT_EQ(host.messages.size(), 2u);  // the two questions only
@@ -253,11 +252,11 @@ TEST_F(FileBrowserTest, DeletingWhatVanishedSaysSo) {
     Begin();
     int row = RowOf(u" shops.csv");
     fs::remove(root / "shops.csv");
-    host.answers = {kFileAnswerYes};
+    host.answers = {kAnswerYes};
     browser->Delete(row);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[1].text, u"指定されたファイルまたはフォルダが存在しません。");
-    EXPECT_EQ(host.messages[1].caption, u"削除エラー");
+    EXPECT_EQ(host.messages[1].title, u"削除エラー");
     EXPECT_EQ(browser->FileCount(), 0);  // listed again
 }
 
@@ -325,7 +324,7 @@ TEST_F(FileBrowserTest, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(Read("caf\xef\xbf\xbd.csv"), "latin");
     fs::rename(root / "caf\xef\xbf\xbd.csv", root / latin);
     Begin();
-    host.answers = {kFileAnswerYes};
+    host.answers = {kAnswerYes};
     browser->Delete(RowOf(u" caf\uFFFD.csv"));
     EXPECT_FALSE(fs::exists(root / latin));
     EXPECT_EQ(host.messages.size(), 1u);

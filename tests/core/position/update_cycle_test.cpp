@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "core/geo/datum.h"
-#include "core/text/code_page.h"
 #include "core/position/scripted_gps_driver.h"
+#include "core/text/code_page.h"
 #include "support/wait_until.h"
 #include "wsim/wsim_module.h"
 
@@ -44,10 +44,9 @@ public:
         Record("timer " + std::to_string(id) + " " + std::to_string(ms));
     }
     void KillTimer(int id) override { Record("kill " + std::to_string(id)); }
-    void ShowMessage(std::u16string_view text, std::u16string_view title,
-                     NoticeIcon icon) override {
-        Record("message " + ToUtf8(text) + " | " + ToUtf8(title) + " | " +
-               std::to_string(static_cast<int>(icon)));
+    void ShowMessage(const Notice& notice) override {
+        Record("message " + ToUtf8(notice.text) + " | " + ToUtf8(notice.title) + " | " +
+               std::to_string(static_cast<int>(notice.icon)));
         if (onMessage) {
             onMessage();
         }

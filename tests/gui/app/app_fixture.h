@@ -15,6 +15,7 @@
 #include "gui/app/application.h"
 #include "gui/app/dialog_recorder.h"
 #include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak::testing {
 
@@ -39,7 +40,7 @@ public:
 
 // A recorded box's text, title and icon.
 inline void ExpectBox(const MessageRecord& box, const QString& text, const QString& title,
-                      MessageIcon icon) {
+                      NoticeIcon icon) {
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.title, title);
     EXPECT_EQ(box.icon, icon);
@@ -61,7 +62,7 @@ inline QString ReadCp932File(const QString& path) {
         return {};
     }
     QByteArray bytes = file.readAll();
-    return QString::fromStdU16String(DecodeCp932(std::string_view(bytes.data(), bytes.size())));
+    return ToQString(DecodeCp932(std::string_view(bytes.data(), bytes.size())));
 }
 
 class AppFixture : public ::testing::Test {

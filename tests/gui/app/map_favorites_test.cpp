@@ -137,7 +137,7 @@ TEST_F(MapAndFavorites, RunningPeriodicUpdateIsStoppedAndSaidBeforeTheBrowser) {
     Window().Dispatch(32785);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("地図を表示するため定期更新を停止しました。"),
-              QStringLiteral("定期更新停止"), MessageIcon::Information);
+              QStringLiteral("定期更新停止"), NoticeIcon::kInformation);
     EXPECT_EQ(opensWhenTold, 0);
     EXPECT_EQ(Opened(), QStringList{kShop26Mapion});
     EXPECT_FALSE(Window().UpdateTimerRunning());

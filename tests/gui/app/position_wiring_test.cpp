@@ -19,6 +19,7 @@
 #include "gui/app/app_fixture.h"
 #include "gui/app/result_panes.h"
 #include "gui/app/update_cycle_adapter.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/url_catcher.h"
 #include "gui/run_events.h"
@@ -133,7 +134,7 @@ TEST_F(PositionWiring, GpsThatCannotBeOpenedIsSaidOverTheWindow) {
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0],
               QStringLiteral("GPSを開くことができませんでした。現在地取得を中止します。"),
-              QStringLiteral("GPSオープン失敗"), MessageIcon::Error);
+              QStringLiteral("GPSオープン失敗"), NoticeIcon::kError);
     EXPECT_TRUE(messages.records[0].hasOwner);
     EXPECT_FALSE(Busy());
     EXPECT_EQ(Key(), QStringLiteral("更新"));
@@ -190,7 +191,7 @@ TEST_F(PositionWiring, WsimExchangeShowsInTheLogPaneThenTheListReturns) {
     state->paneMode = kPaneList;  // as after an earlier search
     Window().Dispatch(32771);     // the exchange runs here, on the window's thread
     EXPECT_EQ(state->paneMode, kPaneLog);
-    const QString log = QString::fromStdU16String(state->log.Text());
+    const QString log = ToQString(state->log.Text());
     EXPECT_TRUE(log.contains(QStringLiteral("AT@LBC1"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("緯度:35/39/29.000"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("経度:139/45/05.000"))) << log.toStdString();
@@ -235,7 +236,7 @@ TEST_F(PositionWiring, PortThatCannotOpenTellsSoAndPostsNothing) {
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0],
               QStringLiteral("ポートを開くことができませんでした。現在地取得を中止します。"),
-              QStringLiteral("ポートオープン失敗"), MessageIcon::Error);
+              QStringLiteral("ポートオープン失敗"), NoticeIcon::kError);
     EXPECT_TRUE(messages.records[0].hasOwner);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     QTest::qWait(200);
@@ -260,7 +261,7 @@ TEST_F(PositionWiring, CallDuringThePeriodicUpdateStopsItFirst) {
 
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("電話をかけるため定期更新を停止しました。"),
-              QStringLiteral("定期更新停止"), MessageIcon::Information);
+              QStringLiteral("定期更新停止"), NoticeIcon::kInformation);
     EXPECT_EQ(Key(), QStringLiteral("更新再開"));
     EXPECT_FALSE(Window().UpdateTimerRunning());
     ASSERT_EQ(catcher.urls.size(), 1);

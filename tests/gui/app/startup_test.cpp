@@ -24,7 +24,7 @@ TEST_F(Startup, MissingSettingsFileIsReportedAndWrittenWithDefaults) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("設定ファイルが見つからないので初期化します。"),
-              QStringLiteral("設定ファイルエラー"), MessageIcon::Error);
+              QStringLiteral("設定ファイルエラー"), NoticeIcon::kError);
     EXPECT_FALSE(messages.records[0].hasOwner);
     QString written = ReadCp932File(Path("zentorak.ini"));
     EXPECT_TRUE(written.startsWith(QStringLiteral("[System]\r\n"))) << written.toStdString();
@@ -305,7 +305,7 @@ TEST_F(Startup, FailedSaveAtExitOffersRetryUntilCancelled) {
     ASSERT_EQ(messages.records.size(), 2u);
     for (const MessageRecord& r : messages.records) {
         ExpectBox(r, QStringLiteral("設定ファイルの書込みに失敗しました。"),
-                  QStringLiteral("設定ファイルエラー"), MessageIcon::Error);
+                  QStringLiteral("設定ファイルエラー"), NoticeIcon::kError);
         EXPECT_EQ(r.buttons, MessageButtons::RetryCancel);
     }
     EXPECT_EQ(ReadCp932File(Path("zentorak.ini")), before);

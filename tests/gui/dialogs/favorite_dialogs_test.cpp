@@ -53,7 +53,7 @@ TEST_F(NameDialog, AnExistingNameIsRefusedAndTheDialogStaysOpen) {
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0],
               QStringLiteral("指定された名前は既に存在します。別の名前を指定してください。"),
-              QStringLiteral("お気に入り名エラー"), MessageIcon::Error);
+              QStringLiteral("お気に入り名エラー"), NoticeIcon::kError);
     EXPECT_TRUE(dialog.isVisible());
     // Another letter case is another name.
     dialog.NameEdit()->setText(QStringLiteral("shop"));
@@ -134,7 +134,7 @@ TEST_F(OrganizeDialog, DeleteAsksWithTheNameCutToTwentyAndNoAsDefault) {
         QStringLiteral("'一二三四五六七八九十一二三四五六七八九十...'を一覧から削除してもよろしい"
                        "ですか？"));
     EXPECT_EQ(messages.records[0].title, QStringLiteral("お気に入りの削除の確認"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages.records[0].icon, NoticeIcon::kQuestion);
     EXPECT_EQ(messages.records[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_TRUE(removed.empty());
     EXPECT_EQ(dialog.List()->count(), 3);

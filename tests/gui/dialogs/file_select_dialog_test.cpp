@@ -16,6 +16,7 @@
 #include "gui/app/app_fixture.h"
 #include "gui/dialogs/dialog_driver.h"
 #include "gui/dialogs/value_input_dialog.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
@@ -139,7 +140,7 @@ TEST_F(FileSelect, RunChoosesATypedNameWithTheFirstPatternsExtension) {
     EXPECT_EQ(dialog.Run(nullptr, 0), 1);
     std::optional<std::u16string> path = dialog.GetResultPath();
     ASSERT_TRUE(path.has_value());
-    EXPECT_EQ(QString::fromStdU16String(*path), tree.filePath(QStringLiteral("shops.csv")));
+    EXPECT_EQ(ToQString(*path), tree.filePath(QStringLiteral("shops.csv")));
     EXPECT_FALSE(dialog.GetResultPath().has_value());  // taken over
     EXPECT_TRUE(messages.records.empty());
 }
@@ -164,7 +165,7 @@ TEST_F(FileSelect, AMissingFileIsRefusedAndClosingGivesNoResult) {
         EXPECT_FALSE(dialog.GetResultPath().has_value());
         ASSERT_EQ(messages.records.size(), 1u);
         ExpectBox(messages.records[0], QStringLiteral("指定されたファイルは存在しません。"),
-                  QStringLiteral("ファイル名不正"), MessageIcon::Exclamation);
+                  QStringLiteral("ファイル名不正"), NoticeIcon::kExclamation);
         EXPECT_TRUE(messages.records[0].hasOwner);
         messages.records.clear();
     }
@@ -253,7 +254,7 @@ TEST_F(FileSelect, NewFolderInTheRootThroughTheValueInput) {
     window.Command(32799);
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_EQ(messages.records[0].title, QStringLiteral("名称未入力"));
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages.records[0].icon, NoticeIcon::kError);
 }
 
 TEST_F(FileSelect, AMalformedFilterKeepsWorkingWithItsFirstPattern) {
@@ -261,7 +262,7 @@ TEST_F(FileSelect, AMalformedFilterKeepsWorkingWithItsFirstPattern) {
     FileSelectWindow window(nullptr, Setup(u"A|*.a|B"));
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("内部エラー(ファイルフィルタの定義不正)"),
-              QStringLiteral("内部エラー"), MessageIcon::Error);
+              QStringLiteral("内部エラー"), NoticeIcon::kError);
     ASSERT_EQ(window.TypeBox()->count(), 1);
     EXPECT_EQ(window.TypeBox()->itemText(0), QStringLiteral("A"));
     ASSERT_EQ(window.List()->count(), 2);

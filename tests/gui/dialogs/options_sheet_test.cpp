@@ -25,6 +25,7 @@
 #include "gui/dialogs/file_select_dialog.h"
 #include "gui/dialogs/options_file_pages.h"
 #include "gui/dialogs/options_general_pages.h"
+#include "gui/platform/qt_text.h"
 #include "gui/platform/soft_key_bar.h"
 
 namespace zentorak::testing {
@@ -253,7 +254,7 @@ TEST_F(Options, OnlyTheOpenedPagesTakeOver) {
     EXPECT_EQ(state->settings.MthdGetLocInfo, 3);
     EXPECT_EQ(state->settings.KwdTelNo, u"電話");
     EXPECT_EQ(state->settings.PortName, 7);
-    EXPECT_EQ(state->locationInfoFiles[0], Path("shops.csv").toStdU16String());
+    EXPECT_EQ(state->locationInfoFiles[0], ToU16(Path("shops.csv")));
     EXPECT_TRUE(Ini().contains("MapScaleIx:99\r\n"));
 }
 
@@ -278,7 +279,7 @@ TEST_F(Options, TenFilesDisableAddingAndDeletingAsksWithNoAsDefault) {
     QTest::mouseClick(del, Qt::LeftButton);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], "'/data/f2.csv'を一覧から削除してもよろしいですか？",
-              "位置情報ファイルの削除の確認", MessageIcon::Question);
+              "位置情報ファイルの削除の確認", NoticeIcon::kQuestion);
     EXPECT_EQ(messages.records[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(list->count(), 10);
     messages.answers = {kAnswerYes};
@@ -292,8 +293,8 @@ TEST_F(Options, TenFilesDisableAddingAndDeletingAsksWithNoAsDefault) {
 TEST_F(Options, AddingRefusesTheSameFileAndKeepsTheChosenOrder) {
     WriteSettings();
     ASSERT_TRUE(Start());
-    std::deque<std::optional<std::u16string>> chosen = {
-        Path("shops.csv").toStdU16String(), Path("Shops.csv").toStdU16String(), std::nullopt};
+    std::deque<std::optional<std::u16string>> chosen = {ToU16(Path("shops.csv")),
+                                                        ToU16(Path("Shops.csv")), std::nullopt};
     OptionsSheet sheet(&Window(), *state, dir.path().toStdString(), [&](QWidget*) {
         auto next = chosen.front();
         chosen.pop_front();
@@ -305,7 +306,7 @@ TEST_F(Options, AddingRefusesTheSameFileAndKeepsTheChosenOrder) {
     QTest::mouseClick(add, Qt::LeftButton);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], "すでに同名のファイルが登録されています", "ファイル名不正",
-              MessageIcon::Error);
+              NoticeIcon::kError);
     EXPECT_EQ(list->count(), 1);
     QTest::mouseClick(add, Qt::LeftButton);  // differs in case only: another file
     EXPECT_EQ(list->count(), 2);
@@ -403,7 +404,7 @@ TEST_F(Options, OkReloadsOnceAndSearchesAroundTheOrigin) {
         const PixelPoint p = state->markerPos[static_cast<size_t>(i)];
         EXPECT_TRUE(radar.contains(p.x, p.y)) << i;
     }
-    EXPECT_EQ(state->locationInfoFiles[0], Path("new.csv").toStdU16String());
+    EXPECT_EQ(state->locationInfoFiles[0], ToU16(Path("new.csv")));
     EXPECT_TRUE(state->locationInfoFiles[1].empty());
     EXPECT_TRUE(Ini().contains("[TrgtInfoFile]\r\n" + Path("new.csv") + "\r\n\r\n"));
 }

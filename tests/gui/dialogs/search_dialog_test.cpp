@@ -34,7 +34,7 @@ TEST_F(Search, AnsweringNoKeepsFloatingModeAndShowsNoDialog) {
     ASSERT_EQ(messages.records.size(), 1u);
     EXPECT_EQ(messages.records[0].title, QStringLiteral("基点モード変更確認"));
     EXPECT_EQ(messages.records[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(messages.records[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages.records[0].icon, NoticeIcon::kQuestion);
     EXPECT_EQ(state->settings.OrgFixedMode, 2);
     EXPECT_EQ(shown, 0);
 }
@@ -63,7 +63,7 @@ TEST_F(Search, FindingNothingClearsTheOrigin) {
     EXPECT_EQ(Window().Panes().List()->columnCount(), 0);
     ASSERT_EQ(messages.records.size(), 1u);
     ExpectBox(messages.records[0], QStringLiteral("検索対象が見つかりませんでした。"),
-              QStringLiteral("検索結果"), MessageIcon::Information);
+              QStringLiteral("検索結果"), NoticeIcon::kInformation);
 }
 
 TEST_F(Search, FindingMoreThanTheListHoldsGrowsListAndMarkers) {

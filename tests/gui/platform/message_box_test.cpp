@@ -37,7 +37,7 @@ TEST(MessageBox, FitsInsideItsOwnersWindowOverItsMiddle) {
     const QString text = QStringLiteral(
         "基点モードが浮動になっています。検索するため固定に変更してもよろしいですか？");
     std::unique_ptr<QMessageBox> box =
-        MakeMessageBox(&owner, {text, QStringLiteral("基点モード変更確認"), MessageIcon::Question,
+        MakeMessageBox(&owner, {text, QStringLiteral("基点モード変更確認"), NoticeIcon::kQuestion,
                                 MessageButtons::YesNo, true});
     box->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));

@@ -22,12 +22,12 @@ TEST(SessionEnd, SignalAnswersOpenBoxesThenClosesTheWindow) {
     SessionEnd end;
     QTimer::singleShot(100, [] { std::raise(SIGTERM); });
     EXPECT_EQ(ShowMessage(nullptr, QStringLiteral("設定ファイルが見つからないので初期化します。"),
-                          QStringLiteral("設定ファイルエラー"), MessageIcon::Error),
+                          QStringLiteral("設定ファイルエラー"), NoticeIcon::kError),
               kAnswerOk);
     EXPECT_TRUE(end.Requested());
     // A question shown after the signal is answered too, with its "no".
     EXPECT_EQ(ShowMessage(nullptr, QStringLiteral("本文"), QStringLiteral("題"),
-                          MessageIcon::Question, MessageButtons::YesNo),
+                          NoticeIcon::kQuestion, MessageButtons::YesNo),
               kAnswerNo);
     QWidget window;
     window.show();

@@ -14,8 +14,8 @@
 #include "gui/platform/shell_open.h"
 #include "gui/platform/soft_key_bar.h"
 #include "gui/platform/tap_and_hold.h"
-#include "gui/platform/wait_cursor.h"
 #include "gui/platform/url_catcher.h"
+#include "gui/platform/wait_cursor.h"
 
 namespace zentorak {
 namespace {
@@ -75,7 +75,7 @@ TEST(MessageBox, HandlerSeesEveryFieldAndAnswers) {
     });
     QWidget owner;
     EXPECT_EQ(ShowMessage(&owner, QStringLiteral("本文"), QStringLiteral("題"),
-                          MessageIcon::Question, MessageButtons::YesNo),
+                          NoticeIcon::kQuestion, MessageButtons::YesNo),
               kAnswerYes);
     SetMessageHandler({});
     ASSERT_EQ(seen.size(), 1u);
@@ -106,7 +106,7 @@ TEST(MessageBox, RetryCancelBoxAnswersRetryOrCancel) {
             }
         });
         return ShowMessage(nullptr, QStringLiteral("設定ファイルの書込みに失敗しました。"),
-                           QStringLiteral("設定ファイルエラー"), MessageIcon::Error,
+                           QStringLiteral("設定ファイルエラー"), NoticeIcon::kError,
                            MessageButtons::RetryCancel);
     };
     EXPECT_EQ(answerWith(QStringLiteral("再試行"), false), kAnswerRetry);
