@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/platform/regular_file.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -65,7 +67,7 @@ bool LineScanner::Fill(bool& atEnd) {
         if (offset_ >= 0) {
             const size_t wanted =
                 std::min(Capacity() - end_, static_cast<size_t>(limit_ - offset_));
-            n = wanted == 0 ? 0 : ::pread(fd_, base + end_, wanted, offset_);
+            n = wanted == 0 ? 0 : ReadAt(fd_, base + end_, wanted, offset_);
             offset_ += n > 0 ? n : 0;
         } else {
             n = read_(fd_, base + end_, Capacity() - end_);

@@ -20,7 +20,7 @@ namespace zentorak {
 class LineScanner {
 public:
     LineScanner(int fd, TextFileReader::ReadFunction read, size_t blockSize = 1 << 20);
-    // The bytes [begin, end) of the file, read with pread so that the file position is not
+    // The bytes [begin, end) of the file, read at their offsets so that the file position is not
     // shared; the end of the range is the end of the file for Next.
     LineScanner(int fd, off_t begin, off_t end, size_t blockSize = 1 << 20);
 

@@ -4,8 +4,6 @@
 // are split and decoded from it after the index is built (TargetStore::StartDecodingTexts).
 #include "core/locinfo/location_loader.h"
 
-#include <sched.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SSE2__)
@@ -18,16 +16,15 @@
 #include <functional>
 #include <memory>
 #include <new>
-#include <thread>
 
 #include "core/locinfo/coordinate_bytes.h"
-#include "core/text/csv_split.h"
 #include "core/locinfo/line_scanner.h"
+#include "core/platform/regular_file.h"
+#include "core/platform/threads.h"
 #include "core/targets/target_store.h"
 #include "core/text/code_page.h"
+#include "core/text/csv_split.h"
 #include "core/text/file_names.h"
-#include "core/platform/threads.h"
-#include "core/platform/regular_file.h"
 
 namespace zentorak {
 
@@ -317,53 +314,6 @@ size_t BlockFor(off_t size) {
     return size >= 0 ? std::clamp<size_t>(static_cast<size_t>(size) + 1, 4096, kLargest) : kLargest;
 }
 
-// The first byte after the first line end at or after from (a CR LF counts whole), or size.
-off_t LineStartAfter(int fd, off_t from, off_t size) {
-    char window[64 * 1024 + 1];
-    while (from < size) {
-        const ssize_t n = ::pread(fd, window, sizeof window, from);
-        if (n <= 0) {
-            return size;  // the read error is the scanner's to report
-        }
-        for (ssize_t i = 0; i < n; ++i) {
-            if (window[i] == '\n') {
-                return from + i + 1;
-            }
-            if (window[i] == '\r') {
-                if (i + 1 == n) {
-                    break;  // the next byte decides; read again from the CR
-                }
-                return from + i + 1 + (window[i + 1] == '\n');
-            }
-        }
-        from += n > 1 && window[n - 1] == '\r' ? n - 1 : n;
-    }
-    return size;
-}
-
-// Cuts [0, size) into at most parts ranges that each start at a line start, so that every line
-// lies whole in one range. Ranges that would be empty are left out.
-std::vector<off_t> CutAtLineStarts(int fd, off_t size, int parts) {
-    std::vector<off_t> cuts{0};
-    for (int i = 1; i < parts; ++i) {
-        const off_t nominal = static_cast<off_t>(static_cast<double>(size) * i / parts);
-        const off_t cut = LineStartAfter(fd, std::max(nominal, cuts.back()), size);
-        if (cut > cuts.back() && cut < size) {
-            cuts.push_back(cut);
-        }
-    }
-    cuts.push_back(size);
-    return cuts;
-}
-
-int UsableCores() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        return std::max(1, CPU_COUNT(&set));
-    }
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
 // One range of the file read into its own store, with the forms of its lines counted apart.
 struct Part {
     off_t begin = 0, end = 0;
@@ -486,8 +436,7 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     }
     FilePlan plan = MakePlan(columns, encoding);
     plan.report = report;
-    struct stat info {};
-    const off_t size = fstat(fd, &info) == 0 ? info.st_size : -1;
+    const off_t size = FileSize(fd);
     int result;
     if (read || size < 0) {
         // A given read function reads the file from its start, in one piece.

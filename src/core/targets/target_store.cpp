@@ -1,9 +1,5 @@
 #include "core/targets/target_store.h"
 
-#include <sys/mman.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -15,14 +11,13 @@
 #include <thread>
 #include <type_traits>
 
-#include "core/text/csv_split.h"
+#include "core/platform/threads.h"
 #include "core/text/code_page.h"
+#include "core/text/csv_split.h"
 
 namespace zentorak {
 
 namespace {
-
-constexpr size_t kHugePage = size_t{2} << 20;
 
 // Makes room for one more element, doubling as push_back would, so that the push_back after it
 // cannot throw. (reserve(size() + 1) would copy the whole vector every time.)
@@ -34,41 +29,6 @@ void RoomForOneMore(std::vector<T>& v) {
 }
 
 }  // namespace
-
-// Blocks of 2 MB and more are whole, aligned huge pages where the system offers them on
-// request: a large load then takes one page fault per 2 MB instead of one per 4 KB. Smaller
-// blocks, which are filled at once, are faulted in by the mapping, not page by page.
-MappedBlock MappedBlock::Map(size_t size) {
-    const bool huge = size >= kHugePage;
-    const size_t unit = huge ? kHugePage : 4096;
-    size = (size + unit - 1) / unit * unit;
-    const size_t slack = huge ? kHugePage : 0;
-    void* mapped = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | (huge ? 0 : MAP_POPULATE), -1, 0);
-    if (mapped == MAP_FAILED) {
-        throw std::bad_alloc();
-    }
-    auto* base = static_cast<std::byte*>(mapped);
-    if (huge) {  // keep the aligned part only
-        const size_t head = (kHugePage - reinterpret_cast<uintptr_t>(base) % kHugePage) % kHugePage;
-        if (head > 0) {
-            munmap(base, head);
-        }
-        if (slack - head > 0) {
-            munmap(base + head + size, slack - head);
-        }
-        base += head;
-        madvise(base, size, MADV_HUGEPAGE);
-    }
-    return {base, size};
-}
-
-void MappedBlock::Unmap() {
-    if (base) {
-        munmap(base, size);
-        *this = {};
-    }
-}
 
 // Raw blocks whose pages are all decoded, kept for the bodies of the pages still to come: their
 // memory is in place already, where a new block would have to be cleared first.
@@ -257,7 +217,8 @@ struct DecodedItems {
         for (int q = 0; q < page.count; ++q) {
             size_t count = raw.skipped[q];
             SplitQuotedFields<char>(
-                std::string_view(line, raw.length[q]), ',', '"', arena, [&](std::string_view field) {
+                std::string_view(line, raw.length[q]), ',', '"', arena,
+                [&](std::string_view field) {
                     const int k = count < planned ? plan.itemOfColumn[count] : -1;
                     ++count;
                     if (k >= 0 && !field.empty()) {
@@ -444,22 +405,17 @@ TargetStore::RecordChunk TargetStore::NewRecordChunk(bool faultIn) {
     static_assert(std::is_trivially_copyable_v<TargetRecord> &&
                   std::is_trivially_destructible_v<TargetRecord> &&
                   sizeof(TargetRecord) * kChunkSize == kChunkBytes);
-    void* mapped = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | (faultIn ? MAP_POPULATE : 0), -1, 0);
-    if (mapped == MAP_FAILED) {
-        throw std::bad_alloc();
-    }
-    return RecordChunk(static_cast<TargetRecord*>(mapped));
+    return RecordChunk(static_cast<TargetRecord*>(MapPages(kChunkBytes, faultIn)));
 }
 
 void TargetStore::FreeRecords::operator()(TargetRecord* chunk) const {
-    munmap(chunk, kChunkBytes);
+    UnmapPages(chunk, kChunkBytes);
 }
 
 TargetStore::~TargetStore() {
     StopDecoding();
     FreeTexts();
-    arena_.Unmap();
+    arena_.Release();
     FreeHeads();
 }
 
@@ -547,34 +503,19 @@ void* TargetStore::PoolSpace(size_t bytes) {
     return pool_.back().base + at;
 }
 
-// Blocks under 2 MB of a large load (of lines, and the record chunks) are cut from arenas of 2 MB
-// of huge pages, where the system offers them: one fault per arena instead of one per 4 KB page,
-// which here took five times as long. Unmapping a block cut from an arena gives back that part
-// alone; what is left of the last arena is given back when the lines end (EndLines).
+// Blocks under 2 MB of a large load (of lines, and the record chunks) are cut from arenas of huge
+// pages; what is left of the last arena is given back when the lines end (EndLines).
 MappedBlock TargetStore::CutBlock(size_t size) {
-    size = (size + 4095) / 4096 * 4096;
+    size = WholePages(size);
     if (!cutFromArenas_ || size >= kHugePage) {
         return MappedBlock::Map(size);
     }
-    if (arena_.size < size) {
-        arena_.Unmap();
-        arena_ = MappedBlock::Map(kHugePage);
-#ifdef MADV_POPULATE_WRITE
-        madvise(arena_.base, arena_.size, MADV_POPULATE_WRITE);  // else faulted in when written
-#endif
-    }
-    const MappedBlock block{arena_.base, size};
-    arena_.base += size;
-    arena_.size -= size;
-    if (arena_.size == 0) {
-        arena_ = {};
-    }
-    return block;
+    return arena_.Cut(size);
 }
 
 void TargetStore::EndLines() {
     Flush();
-    arena_.Unmap();
+    arena_.Release();
 }
 
 // A new open block of at least the given bytes, after the last one is closed.
@@ -678,11 +619,12 @@ void TargetStore::BeginDecoding(int threads) {
         return;
     }
     CloseRawBlock();
-    arena_.Unmap();
+    arena_.Release();
     auto decoding = std::make_unique<Decoding>();
     decoding->next = decodedPages_;
     decoding->end = pages_.size();
-    decoding->pools.resize(static_cast<size_t>(std::max(threads, 1)) + 1);  // the last: FinishTexts'
+    decoding->pools.resize(static_cast<size_t>(std::max(threads, 1)) +
+                           1);  // the last: FinishTexts'
     for (BodyPool& pool : decoding->pools) {
         pool.shelf = shelf_.get();
         pool.largest = largestBlock_;
@@ -692,7 +634,7 @@ void TargetStore::BeginDecoding(int threads) {
         try {
             decoding_->threads.emplace_back([d = decoding_.get(), this, t] {
                 // Behind the program: a window on the same core keeps answering first.
-                setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
+                RunThisThreadBehind(kDecodingNice);
                 d->Run(pages_, d->pools[static_cast<size_t>(t)]);
             });
         } catch (const std::exception&) {  // no thread, or no memory for one
@@ -855,7 +797,7 @@ bool TargetStore::Append(TargetStore& part) {
 void TargetStore::Clear() {
     StopDecoding();
     FreeTexts();
-    arena_.Unmap();
+    arena_.Release();
     // Swapping with empty vectors gives the memory back, which clear() would keep.
     std::vector<RecordChunk>().swap(records_);
     FreeHeads();

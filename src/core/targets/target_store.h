@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/mapped_memory.h"
 #include "core/targets/target_grid.h"
 #include "core/text/code_page.h"
 
@@ -116,15 +117,6 @@ struct RawPage {
 };
 struct BlockShelf;
 
-// Anonymous mapped memory, given back to the system by Unmap.
-struct MappedBlock {
-    std::byte* base = nullptr;
-    size_t size = 0;
-
-    static MappedBlock Map(size_t size);  // throws std::bad_alloc
-    void Unmap();
-};
-
 // How the lines of one file give their items: the file's encoding and the column of each item,
 // -1 when its slot is absent. An item is present when the line has its column.
 struct ItemPlan {
@@ -144,9 +136,9 @@ struct TextPage {
     uint16_t count;
     bool ownBody = false;  // the body is an allocation of its own, not in a block
     const ItemPlan* plan = nullptr;
-    std::atomic<bool> claimed{false};  // by the one thread that decodes the page
+    std::atomic<bool> claimed{false};            // by the one thread that decodes the page
     std::atomic<const TextBody*> body{nullptr};  // set once decoded
-    RawPage* raw = nullptr;  // the lines, until they are decoded
+    RawPage* raw = nullptr;                      // the lines, until they are decoded
 
     // The texts, decoded here first when no one has done it yet.
     const TextBody& Body() const;
@@ -342,7 +334,7 @@ private:
     size_t rawBlockSize_ = kFirstRawBlock;  // of the next block
     size_t largestBlock_ = kRawBlock;       // of lines and of texts
     bool cutFromArenas_ = false;            // see CutBlock
-    MappedBlock arena_;                     // what is left of the last arena
+    HugePageArena arena_;
     RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
     std::unique_ptr<BlockShelf> shelf_;
     // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
