@@ -17,17 +17,22 @@ TextFileReader::TextFileReader(int fd, ReadFunction read, size_t bufferSize)
     }
 }
 
-bool TextFileReader::Refill(int& got) {
+bool TextFileReader::Refill(std::string_view& bytes, int& result) {
     ssize_t n;
     do {
         n = read_(fd_, buffer_.data(), buffer_.size());
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
+        result = -12;
         return false;
     }
     pos_ = 0;
     end_ = static_cast<size_t>(n);
-    got = static_cast<int>(n > 0);
+    if (n == 0) {
+        bytes = carry_;
+        result = -1;
+        return false;
+    }
     return true;
 }
 
@@ -35,15 +40,9 @@ int TextFileReader::ReadRawLine(std::string_view& bytes) {
     carry_.clear();
     bool carrying = false;
     for (;;) {
-        if (pos_ == end_) {
-            int got = 0;
-            if (!Refill(got)) {
-                return -12;
-            }
-            if (!got) {
-                bytes = carry_;
-                return -1;
-            }
+        int result;
+        if (pos_ == end_ && !Refill(bytes, result)) {
+            return result;
         }
         const char* start = buffer_.data() + pos_;
         const char* stop = buffer_.data() + end_;
@@ -64,14 +63,8 @@ int TextFileReader::ReadRawLine(std::string_view& bytes) {
             // starts the next line.
             if (pos_ == end_) {
                 carry_.append(start, p);
-                carrying = true;
-                int got = 0;
-                if (!Refill(got)) {
-                    return -12;
-                }
-                if (!got) {
-                    bytes = carry_;
-                    return -1;
+                if (!Refill(bytes, result)) {
+                    return result;
                 }
                 if (buffer_[0] == '\n') {
                     pos_ = 1;

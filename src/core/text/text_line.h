@@ -29,7 +29,9 @@ public:
     int ReadRawLine(std::string_view& bytes);
 
 private:
-    bool Refill(int& error);
+    // Reads the next buffer full; false when none came: then result is the read failure, or the
+    // end of the file with the bytes carried so far as the last piece.
+    bool Refill(std::string_view& bytes, int& result);
 
     int fd_;
     ReadFunction read_;
