@@ -23,14 +23,14 @@ bool TextFileReader::Refill(std::string_view& bytes, int& result) {
         n = read_(fd_, buffer_.data(), buffer_.size());
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
-        result = -12;
+        result = kTextReadFailed;
         return false;
     }
     pos_ = 0;
     end_ = static_cast<size_t>(n);
     if (n == 0) {
         bytes = carry_;
-        result = -1;
+        result = kTextEndOfFile;
         return false;
     }
     return true;
@@ -97,9 +97,9 @@ int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount,
     try {
         result = file.ReadRawLine(bytes);
     } catch (const std::bad_alloc&) {
-        return -11;
+        return kTextLineNoMemory;
     }
-    if (result != 0 && result != -1) {
+    if (result != 0 && result != kTextEndOfFile) {
         return result;
     }
     if (byteCount) {
@@ -114,7 +114,7 @@ int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount,
         line.resize(DecodeText(encoding, bytes.data(), bytes.size(), line.data()));
     } catch (const std::bad_alloc&) {
         line.clear();
-        return -13;
+        return kTextDecodeNoMemory;
     }
     return result;
 }
@@ -146,10 +146,10 @@ int TextFileWriter::WriteTextLine(std::u16string_view text) {
     try {
         bytes = EncodeCp932(text);
     } catch (const std::bad_alloc&) {
-        return -1;
+        return kTextWriteFailed;
     }
     bytes += "\r\n";
-    return WriteAll(bytes.data(), bytes.size()) ? 0 : -1;
+    return WriteAll(bytes.data(), bytes.size()) ? 0 : kTextWriteFailed;
 }
 
 }  // namespace zentorak

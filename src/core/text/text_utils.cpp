@@ -43,7 +43,7 @@ int WideStringBuilder::init() {
     length = 0;
     char16_t* block = AllocateUnits(100);
     if (!block) {
-        return -101;
+        return kTextBuilderNoMemory;
     }
     block[0] = 0;
     text = block;
@@ -52,7 +52,7 @@ int WideStringBuilder::init() {
 
 int WideStringBuilder::append(const char16_t* s) {
     if (!text) {
-        return -101;
+        return kTextBuilderNoMemory;
     }
     const uint64_t n = UnitLength(s);
     if (static_cast<int64_t>(length + n) >= static_cast<int64_t>(capacity) - 1) {
@@ -62,7 +62,7 @@ int WideStringBuilder::append(const char16_t* s) {
         uint64_t newCapacity = capacity + increment;
         char16_t* block = newCapacity <= UINT32_MAX ? AllocateUnits(newCapacity) : nullptr;
         if (!block) {
-            return -101;
+            return kTextBuilderNoMemory;
         }
         std::memcpy(block, text, (length + 1) * sizeof(char16_t));
         block[length] = 0;
@@ -90,11 +90,11 @@ int WideStringBuilder::release() {
 int CheckDigits(std::u16string_view text) {
     text = text.substr(0, text.find(u'\0'));
     if (text.empty()) {
-        return -101;
+        return kTextEmpty;
     }
     for (char16_t c : text) {
         if (c < u'0' || c > u'9') {
-            return -102;
+            return kTextNotDigits;
         }
     }
     return 0;
@@ -156,7 +156,7 @@ int GetFileExtension(std::u16string_view name, std::u16string& extension) {
             extension = std::u16string(name.substr(dot + 1));
         }
     } catch (const std::bad_alloc&) {
-        return -1;
+        return kTextExtensionNoMemory;
     }
     return 0;
 }
