@@ -159,16 +159,16 @@ int LineScanner::Next(std::string_view& line) {
             return 0;
         }
         if (eof_) {
-            // A CR as the file's last byte ends the last piece, which comes with -1.
+            // A CR as the file's last byte ends the last piece, which comes with kTextEndOfFile.
             line = std::string_view(base + pos_, (at < end_ ? at : end_) - pos_);
             lineNul_ = nul_;
             pos_ = end_;
-            return -1;
+            return kTextEndOfFile;
         }
         scanned = at;  // a CR at the block's end needs the next byte
         size_t offset = pos_;
         if (!Fill(eof_)) {
-            return -12;
+            return kTextReadFailed;
         }
         base = buffer_.get();
         scanned -= offset;

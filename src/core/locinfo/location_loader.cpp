@@ -184,12 +184,12 @@ int FileTarget(TargetStore& store, const FilePlan& plan, ArcAngle lat, ArcAngle 
     // the last row or column (TargetStore::CellOf) rather than dropped.
     const int cell = TargetStore::CellNumber(row, column);
     // A target that cannot be kept fails the load rather than going missing without a word.
-    return store.Add(lat, lon, cell, kept, plan.items, skipped) ? 0 : -100;
+    return store.Add(lat, lon, cell, kept, plan.items, skipped) ? 0 : kLoadNoMemory;
 }
 
 // Files the line's target, if it gives one: the line is split only as far as its coordinates
 // and the fields a target needs; the items are split from the kept line when they are decoded.
-// 0, or -100 when memory runs out. A line that gives no target is skipped without a word. The
+// 0, or kLoadNoMemory. A line that gives no target is skipped without a word. The
 // line is one a LineScanner gave: LineScanner::kReadableAfterStart bytes from its start may be
 // read.
 int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
@@ -245,7 +245,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
                 return ++count < plan.needed;
             });
         } catch (const std::bad_alloc&) {
-            return -100;
+            return kLoadNoMemory;
         }
         if (count < plan.needed) {
             return 0;
@@ -282,11 +282,11 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
 }
 
 // Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end
-// of the bytes; -9 on a read error; -100 when memory runs out.
+// of the bytes; kLoadReadFailed; kLoadNoMemory.
 int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, bool skipHeader) {
     std::string_view bytes;
     int result = 0;
-    if (skipHeader && (result = reader.Next(bytes)) == -1) {
+    if (skipHeader && (result = reader.Next(bytes)) == kTextEndOfFile) {
         return 0;  // the header, already read, was all
     }
     std::string arena;
@@ -294,16 +294,16 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
         result = reader.Next(bytes);
         // The piece after the last line end is a line of its own when it holds anything: a last
         // line without a line break is not lost.
-        if (result != 0 && (result != -1 || bytes.empty())) {
+        if (result != 0 && (result != kTextEndOfFile || bytes.empty())) {
             break;
         }
         // The text ends at a NUL byte, as a zero-terminated line would.
         bytes = reader.UpToNul(bytes);
         if (AddLine(store, plan, bytes, arena) != 0) {
-            return -100;
+            return kLoadNoMemory;
         }
     }
-    return result == -1 ? 0 : -9;
+    return result == kTextEndOfFile ? 0 : kLoadReadFailed;
 }
 
 // The block of a scanner over size bytes: small files get a small buffer (lines longer than it
@@ -337,7 +337,7 @@ int ReadInto(MakeReader makeReader, TargetStore& store, const FilePlan& plan, bo
         store.EndLines();
         return result;
     } catch (const std::bad_alloc&) {
-        return -9;  // a line too long for memory is a read error, as ReadTextLine has it
+        return kLoadReadFailed;  // a line too long for memory, as ReadTextLine has it
     }
 }
 
@@ -386,7 +386,7 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
         if (part[i].store) {
             ReadPart(fd, part[i], plan);
         } else {
-            part[i].result = -100;  // no memory for its store
+            part[i].result = kLoadNoMemory;  // no memory for its store
         }
     });
     int result = 0;
@@ -397,7 +397,7 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
             plan.report->mixedLines += part[i].forms.mixedLines;
         }
         if (i > 0 && !store.Append(*part[i].store)) {
-            return -100;
+            return kLoadNoMemory;
         }
         if (part[i].result != 0) {
             result = part[i].result;
@@ -421,18 +421,18 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     std::vector<std::u16string> header;
     TextEncoding encoding;
     if (ReadCsvHeader(path, header, &encoding) != 0) {
-        return report->result = -1;
+        return report->result = kLoadCannotOpen;
     }
     report->headerRead = true;
     report->encoding = encoding;
     ApplyHeader(columns, header, keywords);
     if (!columns.Present(0) || !columns.Present(1)) {
         // Chosen: such a file is rejected at once (its captions stay, as for any file read).
-        return report->result = -1;
+        return report->result = kLoadCannotOpen;
     }
     int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
-        return report->result = -1;
+        return report->result = kLoadCannotOpen;
     }
     FilePlan plan = MakePlan(columns, encoding);
     plan.report = report;

@@ -16,7 +16,7 @@ int FoundTargets::Allocate(int newCapacity) {
         targets.assign(static_cast<size_t>(newCapacity > 0 ? newCapacity : 0), nullptr);
     } catch (const std::bad_alloc&) {
         targets.clear();
-        return -101;
+        return kSearchListNoMemory;
     }
     return 0;
 }
@@ -25,7 +25,7 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
                   FoundTargets& found) {
     int row, column;
     if (GridCellOf(lat, lon, row, column) != 0) {
-        return -101;
+        return kSearchOutsideArea;
     }
     found.count = 0;
     int wanted = trgtSrchNum > 0 ? trgtSrchNum : 0;
@@ -39,7 +39,7 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
         WalkNearest(grid.store(), DmsToDegrees(lat), DmsToDegrees(lon), row, column, wanted, best);
     } catch (const std::bad_alloc&) {
         found.count = 0;
-        return -102;
+        return kSearchNoMemory;
     }
     for (const NearestCandidate& c : best) {
         found.targets[found.count++] = &grid.store().At(c.record);
