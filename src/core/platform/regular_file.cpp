@@ -47,7 +47,7 @@ ssize_t ReadFullyAt(int fd, void* buffer, size_t size, off_t offset) {
         const ssize_t n = ReadAt(fd, static_cast<char*>(buffer) + got, size - got,
                                  offset + static_cast<off_t>(got));
         if (n < 0) {
-            return -1;
+            return n;
         }
         if (n == 0) {
             break;
