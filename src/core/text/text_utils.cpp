@@ -1,7 +1,5 @@
 #include "core/text/text_utils.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -131,13 +129,9 @@ std::u16string MakeModulePath(std::u16string_view modulePath, std::u16string_vie
 }
 
 std::u16string MakeModulePath(std::u16string_view name) {
-    char buffer[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    // An unreadable or over-long link counts as an empty module path, as a failed module query
-    // would on the handset.
-    std::string path =
-        n > 0 && static_cast<size_t>(n) < sizeof buffer ? std::string(buffer, n) : "";
-    return MakeModulePath(FromUtf8(path), name);
+    // An unknown executable path counts as an empty module path, as a failed module query would
+    // on the handset.
+    return MakeModulePath(FromUtf8(ExecutablePath()), name);
 }
 
 std::u16string MakeAppFolderPath(std::u16string_view name) {
