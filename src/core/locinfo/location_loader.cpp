@@ -187,11 +187,71 @@ int FileTarget(TargetStore& store, const FilePlan& plan, ArcAngle lat, ArcAngle 
     return store.Add(lat, lon, cell, kept, plan.items, skipped) ? 0 : kLoadNoMemory;
 }
 
+// Splits the line as far as the fields a target needs, picking out its coordinates and its
+// second field: the fields split, fewer than plan.needed when the line has fewer. May throw
+// std::bad_alloc.
+size_t SplitToPoint(const FilePlan& plan, std::string_view line, std::string& arena,
+                    std::string_view& lat, std::string_view& lon, std::string_view& second) {
+    size_t count = 0;
+    SplitQuotedFields<char>(line, ',', '"', arena, [&](std::string_view v) {
+        if (count == plan.latColumn) {
+            lat = v;
+        }
+        if (count == plan.lonColumn) {
+            lon = v;
+        }
+        if (count == 1) {
+            second = v;
+        }
+        return ++count < plan.needed;
+    });
+    return count;
+}
+
+// The point of the coordinate cells in any form a target may have, counted in the report; false
+// when they give none.
+bool ReadAnyPoint(const FilePlan& plan, std::string_view lat, std::string_view lon,
+                  ArcAngle& latArc, ArcAngle& lonArc) {
+    if (ReadUsualPoint(lat, lon, latArc, lonArc)) {
+        CountForm(plan.report, PointForm::kDms);
+        return true;
+    }
+    DmsAngle latAngle, lonAngle;
+    PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
+    CountForm(plan.report, form);
+    if (form != PointForm::kDms && form != PointForm::kDecimal) {
+        return false;
+    }
+    // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the area is
+    // checked on what it keeps.
+    latArc = latAngle;
+    lonArc = lonAngle;
+    return true;
+}
+
+// The columns before the part of the line that the target keeps, with line cut to that part.
+// When the coordinates are the first two columns, only the rest of the line is kept. That rest
+// starts after the second field's separator when the field is plain text in the line (a quoted
+// field is built apart, in the arena).
+uint8_t KeepAfterPoint(const FilePlan& plan, std::string_view& line, std::string_view second) {
+    const std::less_equal<const char*> notAfter{};
+    if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
+        notAfter(line.data(), second.data()) &&
+        notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
+        const size_t rest = static_cast<size_t>(second.data() - line.data()) + second.size() + 1;
+        line = line.substr(rest);
+        return 2;
+    }
+    return 0;
+}
+
 // Files the line's target, if it gives one: the line is split only as far as its coordinates
 // and the fields a target needs; the items are split from the kept line when they are decoded.
 // 0, or kLoadNoMemory. A line that gives no target is skipped without a word. The
 // line is one a LineScanner gave: LineScanner::kReadableAfterStart bytes from its start may be
 // read.
+// One piece: the loader's hot path, run for every line (the separators found in a function of
+// their own cost five more instructions a line).
 int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
     std::string_view lat, lon, second;
     // Most files have the coordinates in the first two columns, unquoted: their two separators
@@ -230,54 +290,19 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
             return FileTarget(store, plan, latArc, lonArc, line.substr(b + 1), 2);
         }
     } else {
-        size_t count = 0;
         try {
-            SplitQuotedFields<char>(line, ',', '"', arena, [&](std::string_view v) {
-                if (count == plan.latColumn) {
-                    lat = v;
-                }
-                if (count == plan.lonColumn) {
-                    lon = v;
-                }
-                if (count == 1) {
-                    second = v;
-                }
-                return ++count < plan.needed;
-            });
+            if (SplitToPoint(plan, line, arena, lat, lon, second) < plan.needed) {
+                return 0;
+            }
         } catch (const std::bad_alloc&) {
             return kLoadNoMemory;
         }
-        if (count < plan.needed) {
-            return 0;
-        }
     }
     ArcAngle latArc, lonArc;
-    if (ReadUsualPoint(lat, lon, latArc, lonArc)) {
-        CountForm(plan.report, PointForm::kDms);
-    } else {
-        DmsAngle latAngle, lonAngle;
-        PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
-        CountForm(plan.report, form);
-        if (form != PointForm::kDms && form != PointForm::kDecimal) {
-            return 0;
-        }
-        // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the
-        // area is checked on what it keeps.
-        latArc = latAngle;
-        lonArc = lonAngle;
+    if (!ReadAnyPoint(plan, lat, lon, latArc, lonArc)) {
+        return 0;
     }
-    // When the coordinates are the first two columns, only the rest of the line is kept. That
-    // rest starts after the second field's separator when the field is plain text in the line
-    // (a quoted field is built apart, in the arena).
-    const std::less_equal<const char*> notAfter{};
-    uint8_t skipped = 0;
-    if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
-        notAfter(line.data(), second.data()) &&
-        notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
-        const size_t rest = static_cast<size_t>(second.data() - line.data()) + second.size() + 1;
-        line = line.substr(rest);
-        skipped = 2;
-    }
+    const uint8_t skipped = KeepAfterPoint(plan, line, second);
     return FileTarget(store, plan, latArc, lonArc, line, skipped);
 }
 
@@ -348,13 +373,9 @@ void ReadPart(int fd, Part& part, FilePlan plan) {
         *part.store, plan, part.begin == 0, part.end - part.begin);
 }
 
-// Reads the file's lines on up to `threads` threads, in ranges of whole lines of at least
-// minChunk bytes, and files the targets in file order. The first range that fails ends the
-// load after its targets, as one reader from the start would have stopped there.
-int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& plan,
-                       const LoadParallelism& parallel) {
-    const int cores = std::min(parallel.threads > 0 ? parallel.threads : UsableCores(), 64);
-    const off_t byChunk = size / static_cast<off_t>(std::max<size_t>(parallel.minChunkBytes, 1));
+// How many ranges of whole lines a file of `size` bytes is read in by `cores` threads.
+int RangesFor(off_t size, int cores, size_t minChunkBytes) {
+    const off_t byChunk = size / static_cast<off_t>(std::max<size_t>(minChunkBytes, 1));
     int parts = static_cast<int>(std::clamp<off_t>(byChunk, 1, cores));
     // A large file is cut into up to three ranges a thread, each taken by the next thread free:
     // a thread slowed down (its core shared with other work) then holds the load up by a range,
@@ -366,6 +387,16 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
         parts = std::max(parts,
                          static_cast<int>(std::min<off_t>(byChunk / 4, std::min(cores * 3, 64))));
     }
+    return parts;
+}
+
+// Reads the file's lines on up to `threads` threads, in ranges of whole lines of at least
+// minChunk bytes, and files the targets in file order. The first range that fails ends the
+// load after its targets, as one reader from the start would have stopped there.
+int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& plan,
+                       const LoadParallelism& parallel) {
+    const int cores = std::min(parallel.threads > 0 ? parallel.threads : UsableCores(), 64);
+    const int parts = RangesFor(size, cores, parallel.minChunkBytes);
     const std::vector<off_t> cuts = CutAtLineStarts(fd, size, parts);
     std::vector<Part> part(cuts.size() - 1);
     for (size_t i = 0; i < part.size(); ++i) {

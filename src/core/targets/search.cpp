@@ -77,6 +77,7 @@ void Prefetch(const TextBody& body, int k) {
 // The storage positions of the matches, in load order. The most selective condition (the
 // longest text) is searched column-wise through the text pages, as in one long buffer; its hits
 // are then tested against every condition.
+// One piece: the page loop is the text search's hot loop, and its prefetches run ahead of it.
 void CollectMatches(const TargetStore& store, const ColumnMap& columns, const SearchTexts& texts,
                     std::vector<uint32_t>& matches) {
     int scan = -1, conditions = 0;

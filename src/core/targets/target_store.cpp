@@ -219,9 +219,21 @@ bool TargetStore::Append(TargetStore& part) {
         FinishTexts();  // the threads read the list of pages
     }
     const size_t total = count_ + part.count_;
-    if (total >= 0x7FFFFFFF) {
+    if (total >= 0x7FFFFFFF || !RoomToAppend(part, total)) {
         return false;
     }
+    CopyRecordsFrom(part);
+    TakeTextsFrom(part);
+    count_ = total;
+    indexed_ = false;
+    part.pages_.clear();  // its pages and blocks are here now
+    part.Clear();
+    return true;
+}
+
+// Makes room for the part's records and for the lists of its pages, blocks and plans, so that
+// nothing can fail once the records move; false when memory runs out.
+bool TargetStore::RoomToAppend(const TargetStore& part, size_t total) {
     try {
         pages_.reserve(pages_.size() + part.pages_.size());
         pool_.reserve(pool_.size() + part.pool_.size());
@@ -251,6 +263,11 @@ bool TargetStore::Append(TargetStore& part) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    return true;
+}
+
+// Copies the part's records after those here, with its pages.
+void TargetStore::CopyRecordsFrom(TargetStore& part) {
     // The records point at their pages, which stay where they are; only the load numbers that
     // the pages count from move on by the records already here.
     for (const TextPage* page : part.pages_) {
@@ -268,6 +285,10 @@ bool TargetStore::Append(TargetStore& part) {
             part.records_[(done - 1) >> kChunkBits].reset();
         }
     }
+}
+
+// Takes the part's blocks of page heads, lines and texts, its records' cells and its plans.
+void TargetStore::TakeTextsFrom(TargetStore& part) {
     if (!part.pool_.empty()) {
         pool_.insert(pool_.end(), part.pool_.begin(), part.pool_.end());
         part.pool_.clear();
@@ -300,11 +321,6 @@ bool TargetStore::Append(TargetStore& part) {
             plans_.push_back(std::move(plan));
         }
     }
-    count_ = total;
-    indexed_ = false;
-    part.pages_.clear();  // its pages and blocks are here now
-    part.Clear();
-    return true;
 }
 
 void TargetStore::Clear() {

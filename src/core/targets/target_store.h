@@ -206,14 +206,21 @@ private:
     void StopDecoding();
     void FreeTexts();
     void FreeHeads();
+    bool RoomToAppend(const TargetStore& part, size_t total);
+    void CopyRecordsFrom(TargetStore& part);
+    void TakeTextsFrom(TargetStore& part);
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
+    void KeyCells(std::vector<uint32_t>& fineKey, std::vector<uint32_t>& perCell,
+                  std::vector<uint32_t>& occupied);
     void PlanCells(int parts, std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
                    std::vector<uint32_t>& occupied, std::vector<std::vector<uint32_t>>& partRuns);
     void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
                      int threads, TargetRecord* scratch);
     static constexpr size_t kThreadedIndex = 65536;
+    void PlaceRecords(int parts, const std::vector<uint32_t>& fineStart, std::vector<uint32_t>& to,
+                      std::vector<std::vector<uint32_t>>& partRuns);
     void MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                      const std::vector<uint32_t>& occupied);
 
