@@ -228,7 +228,7 @@ private:
     // written before it is read. A chunk that Add fills is faulted in by its mapping (or cut
     // from an arena, see CutBlock), which costs less than a fault per page. Those Append
     // allocates for its copies are faulted in as they are written, while the part's chunks are
-    // freed: in a large load a huge page at a time (see Append).
+    // freed: in a large load a huge page at a time (see RoomToAppend).
     static constexpr size_t kChunkBytes = kChunkSize * 16;
     struct FreeRecords {
         void operator()(TargetRecord* chunk) const;
