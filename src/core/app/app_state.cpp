@@ -25,13 +25,13 @@ int AllocateFoundArrays(AppState& state) {
     // handset could hold is refused like a failed allocation instead of overflowing the + 1 or
     // exhausting memory.
     if (state.settings.TrgtSrchNum < 0 || state.settings.TrgtSrchNum > kMaxTrgtSrchNum) {
-        return -101;
+        return kAppNoFoundArrays;
     }
     int capacity = state.settings.TrgtSrchNum + 1;
     try {
         state.markerPos.assign(static_cast<size_t>(capacity), PixelPoint{});
     } catch (const std::bad_alloc&) {
-        return -101;
+        return kAppNoFoundArrays;
     }
     return state.found.Allocate(capacity);
 }

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/app/radar_geometry.h"
-#include "core/locinfo/location_info.h"
-#include "core/targets/search.h"
-#include "core/settings/settings_store.h"
 #include "core/favorites/favorite_list.h"
+#include "core/locinfo/location_info.h"
+#include "core/settings/settings_store.h"
+#include "core/targets/search.h"
 #include "core/text/exchange_log.h"
 #include "core/text/layout_scale.h"
 
@@ -55,8 +55,8 @@ struct AppState {
 
     int latColumn = 0;
     int lonColumn = 1;
-    int nameColumn = -1;
-    int telColumn = -1;
+    int nameColumn = kSearchNoColumn;
+    int telColumn = kSearchNoColumn;
 
     ExchangeLog log;  // the log pane's text
     Dpi dpi;
@@ -79,8 +79,11 @@ void SetDefaults(AppState& state);
 
 inline constexpr int kMaxTrgtSrchNum = 1000000;
 
-// Allocates the found-target arrays for TrgtSrchNum + 1 entries; 0 or -101 (also for a
-// TrgtSrchNum outside 0..kMaxTrgtSrchNum).
+// AllocateFoundArrays' failure, the found list's own.
+inline constexpr int kAppNoFoundArrays = kSearchListNoMemory;
+
+// Allocates the found-target arrays for TrgtSrchNum + 1 entries; 0 or kAppNoFoundArrays (also for
+// a TrgtSrchNum outside 0..kMaxTrgtSrchNum).
 int AllocateFoundArrays(AppState& state);
 
 // Looks up the coordinate, name and telephone columns after the files were loaded.

@@ -128,7 +128,7 @@ int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon
     int scaleIx = stored.scaleIx;
     if (settings.ConfBfrMapDispMode == 1) {
         if (dialogs.MapConfirmation(settings, service, scaleIx) != 1) {
-            return -1;
+            return kAppMapCancelled;
         }
         if (settings.MemMapScaleMode == 1) {
             settings.MapSiteNo = service;

@@ -57,10 +57,13 @@ class PositionUpdates;
 
 inline constexpr std::u16string_view kMapStopText = u"地図を表示するため定期更新を停止しました。";
 
+inline constexpr int kAppMapCancelled = -1;  // ShowTargetOnMap
+
 // "地図表示" for a point. A running periodic update stops first (the browser takes the person
 // away from the radar). With ConfBfrMapDispMode 1 the confirmation chooses the service and scale,
 // remembered in MapSiteNo/MapScaleIx when MemMapScaleMode is 1; otherwise the stored ones apply.
-// The URL then goes to `open`. 0 when handed on, -1 when the confirmation was cancelled.
+// The URL then goes to `open`. 0 when handed on, kAppMapCancelled when the confirmation was
+// cancelled.
 int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon, Dialogs& dialogs,
                     PositionUpdates& updates, const std::function<void(const std::string&)>& open);
 

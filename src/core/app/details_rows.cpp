@@ -38,7 +38,7 @@ int CurrentIndexOf(const FoundTargets& found, const TargetRecord* record) {
             return i;
         }
     }
-    return -1;
+    return kAppNotInList;
 }
 
 bool ApplyDetailsTap(const ItemListSend& send) {

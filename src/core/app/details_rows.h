@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/locinfo/location_info.h"
-#include "core/targets/search.h"
 #include "core/itemlist/item_list_types.h"
+#include "core/locinfo/location_info.h"
 #include "core/settings/settings_store.h"
+#include "core/targets/search.h"
 
 namespace zentorak {
 
@@ -33,8 +33,10 @@ enum class DetailsForm { kNone, kCompact, kFullScreen };
 // DtlDlgMode 1: the compact report list; 2: full screen; anything else opens nothing.
 DetailsForm DetailsFormFor(const Settings& settings);
 
+inline constexpr int kAppNotInList = -1;  // CurrentIndexOf
+
 // Where found target `record` stands in the list now (the periodic update may have searched
-// again while the dialog was open); -1 when it is no longer there.
+// again while the dialog was open); kAppNotInList when it is no longer there.
 int CurrentIndexOf(const FoundTargets& found, const TargetRecord* record);
 
 // The full-screen list after a pen-up, through the control's messages: a drag changes nothing; a

@@ -50,13 +50,13 @@ Notice DeleteFavoriteQuestion(std::u16string_view name) {
 
 int RenameFavorite(FavoriteList& favorites, int index, std::u16string_view name) {
     if (index < 0 || index >= favorites.count()) {
-        return -101;
+        return kFavoriteBadIndex;
     }
     try {
         std::u16string copy(name);
         favorites[index].name.swap(copy);
     } catch (const std::bad_alloc&) {
-        return -102;
+        return kFavoriteNameNoMemory;
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The rules of the favourite dialogs that are not drawing: the labels taken from the column
-// captions (also the search dialog's), the name as the name dialog accepts it (49 characters, no duplicate), the
-// delete question, and renaming one favourite. The dialogs themselves live in the UI.
+// captions (also the search dialog's), the name as the name dialog accepts it (49 characters, no
+// duplicate), the delete question, and renaming one favourite. The dialogs themselves live in the
+// UI.
 #pragma once
 
 #include <optional>
@@ -8,8 +9,8 @@
 #include <string_view>
 
 #include "core/app/commands.h"
-#include "core/locinfo/location_info.h"
 #include "core/favorites/favorite_list.h"
+#include "core/locinfo/location_info.h"
 
 namespace zentorak {
 
@@ -32,8 +33,8 @@ std::optional<Notice> AcceptFavoriteName(const FavoriteList& favorites, std::u16
 // followed by "...". Yes/No, with No the default.
 Notice DeleteFavoriteQuestion(std::u16string_view name);
 
-// Favourite `index` gets `name`; its position and place in the list stay. 0; -101 for an index
-// outside the list; -102 when the name cannot be copied (nothing changes).
+// Favourite `index` gets `name`; its position and place in the list stay. 0;
+// kFavoriteBadIndex; kFavoriteNameNoMemory (nothing changes).
 int RenameFavorite(FavoriteList& favorites, int index, std::u16string_view name);
 
 }  // namespace zentorak

@@ -132,7 +132,7 @@ int HitTest(const std::vector<PixelPoint>& markers, int count, PixelPoint p, con
             return k;
         }
     }
-    return -1;
+    return kAppNoMarker;
 }
 
 void ApplyZoomFactor(RadarView& view, double factor, PixelPoint centre) {

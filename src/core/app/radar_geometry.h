@@ -88,7 +88,9 @@ std::string GridStepLabel(int metres);
 // Top-left corner of a target's numbered label.
 PixelPoint MarkerPosition(const RadarView& view, const DmsAngle& lat, const DmsAngle& lon,
                           const Dpi& dpi);
-// The first of count markers (from 0 upward) whose label box holds the point, or -1.
+inline constexpr int kAppNoMarker = -1;  // HitTest
+
+// The first of count markers (from 0 upward) whose label box holds the point, or kAppNoMarker.
 int HitTest(const std::vector<PixelPoint>& markers, int count, PixelPoint p, const Dpi& dpi);
 
 // Zooms by `factor` around the view centre: the scale times the factor, truncated and held to

@@ -31,9 +31,9 @@ int AddFavorite(FavoriteList& list, const FavoriteRecord& record) {
         try {
             list.records_.reserve(grown);
         } catch (const std::bad_alloc&) {
-            return -101;
+            return kFavoriteNoRoom;
         } catch (const std::length_error&) {
-            return -101;
+            return kFavoriteNoRoom;
         }
         list.capacity_ = grown;
     }
@@ -41,14 +41,14 @@ int AddFavorite(FavoriteList& list, const FavoriteRecord& record) {
     try {
         list.records_.push_back(FavoriteRecord{record.lat, record.lon, record.name});
     } catch (const std::bad_alloc&) {
-        return -102;
+        return kFavoriteNameNoMemory;
     }
     return 0;
 }
 
 int RemoveFavorite(FavoriteList& list, int index) {
     if (index < 0 || index >= list.count()) {
-        return -101;
+        return kFavoriteBadIndex;
     }
     list.records_.erase(list.records_.begin() + index);
     return 0;

@@ -52,13 +52,18 @@ private:
     size_t capacity_ = 0;
 };
 
-// 0; -101 when the list cannot grow; -102 when the name cannot be copied (nothing added).
+// What changing the list gives besides 0; nothing changes then.
+inline constexpr int kFavoriteNoRoom = -101;        // the list cannot grow
+inline constexpr int kFavoriteNameNoMemory = -102;  // the name cannot be copied
+inline constexpr int kFavoriteBadIndex = -101;      // no favourite has the index
+
+// 0; kFavoriteNoRoom; kFavoriteNameNoMemory.
 // Adds beyond the menu's room too (the settings file may hold more favourites than the menu);
 // the interactive callers refuse an addition first when FavoriteMenuFull.
 int AddFavorite(FavoriteList& list, const FavoriteRecord& record);
 // True when the menu has no id left for another favourite.
 bool FavoriteMenuFull(const FavoriteList& list);
-// 0; -101 when the index lies outside 0..count-1 (nothing changes).
+// 0; kFavoriteBadIndex when the index lies outside 0..count-1.
 int RemoveFavorite(FavoriteList& list, int index);
 
 }  // namespace zentorak

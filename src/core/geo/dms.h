@@ -117,17 +117,21 @@ inline DmsAngle DegreesToDms(double x) {
 // went through degrees, where truncation can turn 02.000 into 01.999.
 DmsAngle DegreesToDmsRounded(double degrees);
 
-// Row and column of the 0.1-degree cell; 0, -101 (latitude outside) or -102 (longitude outside).
-// A point exactly on 46 N or 148 E passes and yields 260, which lies outside the grid.
-inline int GridCellOf(const DmsAngle& latAngle, const DmsAngle& lonAngle, int& row,
-                      int& column) {
+// GridCellOf's answers for a point outside the service area.
+inline constexpr int kGeoLatitudeOutside = -101;
+inline constexpr int kGeoLongitudeOutside = -102;
+
+// Row and column of the 0.1-degree cell; 0, kGeoLatitudeOutside or kGeoLongitudeOutside (checked
+// in that order). A point exactly on 46 N or 148 E passes and yields 260, which lies outside the
+// grid.
+inline int GridCellOf(const DmsAngle& latAngle, const DmsAngle& lonAngle, int& row, int& column) {
     double lat = DmsToDegrees(latAngle);
     double lon = DmsToDegrees(lonAngle);
     if (!(lat >= kAreaLatMin && lat <= kAreaLatMax)) {
-        return -101;
+        return kGeoLatitudeOutside;
     }
     if (!(lon >= kAreaLonMin && lon <= kAreaLonMax)) {
-        return -102;
+        return kGeoLongitudeOutside;
     }
     row = static_cast<int>((lat - kAreaLatMin) * 10);
     column = static_cast<int>((lon - kAreaLonMin) * 10);
@@ -163,10 +167,10 @@ inline int PartsFrom(int32_t ms, int32_t edge, int32_t partsPerCell, Degrees deg
 inline int GridCellOf(ArcAngle latAngle, ArcAngle lonAngle, int& row, int& column) {
     const int32_t lat = latAngle.Milliseconds(), lon = lonAngle.Milliseconds();
     if (!(lat >= kAreaLatMinArc && lat <= kAreaLatMaxArc)) {
-        return -101;
+        return kGeoLatitudeOutside;
     }
     if (!(lon >= kAreaLonMinArc && lon <= kAreaLonMaxArc)) {
-        return -102;
+        return kGeoLongitudeOutside;
     }
     row = detail::PartsFrom(lat, kAreaLatMinArc, 1, [&] {
         return static_cast<int>((DmsToDegrees(latAngle) - kAreaLatMin) * 10);

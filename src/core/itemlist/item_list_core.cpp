@@ -8,11 +8,6 @@
 #include "core/itemlist/item_list_motion.h"
 
 namespace zentorak {
-namespace {
-
-constexpr MsgResult kBadItem = -100;
-
-}  // namespace
 
 ItemListCore::ItemListCore(ItemListHost& host, int defaultHeight, int screenWidth, int screenHeight)
     : host_(host),
@@ -121,7 +116,7 @@ MsgResult ItemListCore::HandleItemMessage(std::uint32_t msg, MsgLParam w, MsgLPa
         case ILVM_GETITEMRECT: {
             auto* rect = reinterpret_cast<ItemRect*>(l);
             if (rect == nullptr) {
-                return kBadItem;  // nowhere to put the answer
+                return kItemListBadItem;  // nowhere to put the answer
             }
             *rect = ItemRect{0, 0, host_.ClientWidth(), HeightForMessage(w)};
             return 0;
@@ -147,7 +142,7 @@ MsgResult ItemListCore::HandleStateMessage(std::uint32_t msg, MsgLParam w, MsgLP
             return topIndex_;
         case ILVM_SETTOPINDEX:
             if (w < 0 || w >= Count()) {
-                return -1;
+                return kItemListRefused;
             }
             topIndex_ = static_cast<int>(w);
             return 0;
@@ -155,14 +150,14 @@ MsgResult ItemListCore::HandleStateMessage(std::uint32_t msg, MsgLParam w, MsgLP
             return pressedIndex_;
         case ILVM_SETPRESSED:
             if (w < 0 || w >= Count()) {
-                return -1;
+                return kItemListRefused;
             }
             pressedIndex_ = static_cast<int>(w);
             return 0;
         case ILVM_SETCALLBACK:
             // A slot number outside the table is refused instead of writing past it.
             if (w < 0 || w >= kItemListSlotCount) {
-                return -1;
+                return kItemListRefused;
             }
             slots_[w] = reinterpret_cast<InertListCallback>(l);
             return 0;

@@ -10,9 +10,6 @@
 namespace zentorak {
 namespace {
 
-constexpr MsgResult kNoCoastBlock = -101;
-constexpr MsgResult kNoCoastThread = -102;
-
 int Sign(int v) {
     return (v > 0) - (v < 0);
 }
@@ -135,9 +132,9 @@ MsgResult ItemListCore::StartCoast(int dy, int dt) {
     try {
         coastThread_ = std::thread(&ItemListCore::CoastLoop, this, dy, dt);
     } catch (const std::bad_alloc&) {
-        return kNoCoastBlock;
+        return kItemListNoCoastBlock;
     } catch (const std::system_error&) {
-        return kNoCoastThread;
+        return kItemListNoCoastThread;
     }
     coastRunning_ = true;
     return 0;

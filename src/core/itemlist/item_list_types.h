@@ -76,6 +76,18 @@ inline constexpr std::uint32_t ILVM_SETFLAGS = 0x10064;
 inline constexpr std::uint32_t ILVM_GETFLAGS = 0x10065;
 inline constexpr std::uint32_t ILVM_CANCELPRESS = 0x10066;
 
+// Message results besides 0 and the answers asked for.
+inline constexpr MsgResult kItemListRefused = -1;   // an index or slot number out of range
+inline constexpr MsgResult kItemListNotFound = -1;  // ILVM_FINDITEM: no item has the text
+// Index out of range, a missing record, or a text copy that could not be allocated.
+inline constexpr MsgResult kItemListBadItem = -100;
+// The store's array could not grow: the store is left as it was, and the caller learns it by the
+// allocation-failure code rather than a silently dropped row.
+inline constexpr MsgResult kItemListNoMemory = -101;
+// No coast: no memory, or no thread, for it.
+inline constexpr MsgResult kItemListNoCoastBlock = -101;
+inline constexpr MsgResult kItemListNoCoastThread = -102;
+
 // Posted to the parent when a coast starts and when it has ended and the list has snapped.
 inline constexpr int ILVN_COASTBEGIN = 0x500;
 inline constexpr int ILVN_COASTEND = 0x501;

@@ -8,12 +8,6 @@ namespace {
 
 ItemStoreRealloc storeRealloc = &std::realloc;
 
-// Index out of range, a missing record, or a text copy that could not be allocated.
-constexpr MsgResult kBadItem = -100;
-// The array could not grow: the store is left as it was, and the caller learns it by the
-// allocation-failure code rather than a silently dropped row.
-constexpr MsgResult kNoMemory = -101;
-
 InertItemStore& StoreOf(void* target) {
     return *static_cast<InertItemStore*>(target);
 }
@@ -44,7 +38,7 @@ MsgResult Grow(InertItemStore& s) {
     std::size_t newCapacity = static_cast<std::size_t>(s.capacity) + s.step;
     void* grown = storeRealloc(s.items, newCapacity * sizeof(InertListItem));
     if (grown == nullptr) {
-        return kNoMemory;
+        return kItemListNoMemory;
     }
     s.items = static_cast<InertListItem*>(grown);
     s.capacity = static_cast<std::int32_t>(newCapacity);
@@ -56,7 +50,7 @@ MsgResult CopyIn(InertListItem& row, const InertListItem& from) {
     row.flags = from.flags;
     row.height = from.height;
     row.text = DuplicateItemText(from.text);
-    return (from.text != nullptr && row.text == nullptr) ? kBadItem : 0;
+    return (from.text != nullptr && row.text == nullptr) ? kItemListBadItem : 0;
 }
 
 MsgResult Spare(void*, MsgLParam, MsgLParam, MsgLParam) {
@@ -81,7 +75,7 @@ MsgResult Clear(void* target, MsgLParam, MsgLParam, MsgLParam) {
 MsgResult Find(void* target, MsgLParam start, MsgLParam record, MsgLParam) {
     const InertItemStore& s = StoreOf(target);
     if (start >= s.count || RecordOf(record) == nullptr) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     const char16_t* key = RecordOf(record)->text;
     for (MsgLParam i = start < 0 ? 0 : start; key != nullptr && i < s.count; ++i) {
@@ -89,13 +83,13 @@ MsgResult Find(void* target, MsgLParam start, MsgLParam record, MsgLParam) {
             return i;
         }
     }
-    return -1;
+    return kItemListNotFound;
 }
 
 MsgResult Append(void* target, MsgLParam record, MsgLParam, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     if (RecordOf(record) == nullptr) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     if (MsgResult grown = Grow(s); grown != 0) {
         return grown;
@@ -110,7 +104,7 @@ MsgResult Append(void* target, MsgLParam record, MsgLParam, MsgLParam) {
 MsgResult Insert(void* target, MsgLParam index, MsgLParam record, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     if (!InRange(s, index) || RecordOf(record) == nullptr) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     if (MsgResult grown = Grow(s); grown != 0) {
         return grown;
@@ -128,7 +122,7 @@ MsgResult Insert(void* target, MsgLParam index, MsgLParam record, MsgLParam) {
 MsgResult Delete(void* target, MsgLParam index, MsgLParam, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     if (!InRange(s, index)) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     FreeItemText(s.items[index].text);
     std::memmove(&s.items[index], &s.items[index + 1],
@@ -144,7 +138,7 @@ MsgResult Count(void* target, MsgLParam, MsgLParam, MsgLParam) {
 MsgResult Replace(void* target, MsgLParam index, MsgLParam record, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     if (!InRange(s, index) || RecordOf(record) == nullptr) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     FreeItemText(s.items[index].text);
     return CopyIn(s.items[index], *RecordOf(record));
@@ -154,13 +148,13 @@ MsgResult Read(void* target, MsgLParam index, MsgLParam record, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     InertListItem* out = RecordOf(record);
     if (!InRange(s, index) || out == nullptr) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     const InertListItem& row = s.items[index];
     out->flags = row.flags;
     out->height = row.height;
     out->text = DuplicateItemText(row.text);
-    return (row.text != nullptr && out->text == nullptr) ? kBadItem : 0;
+    return (row.text != nullptr && out->text == nullptr) ? kItemListBadItem : 0;
 }
 
 MsgResult Release(void*, MsgLParam record, MsgLParam, MsgLParam) {
@@ -174,7 +168,7 @@ MsgResult Release(void*, MsgLParam record, MsgLParam, MsgLParam) {
 MsgResult SetFlags(void* target, MsgLParam index, MsgLParam value, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     if (!InRange(s, index)) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     s.items[index].flags = static_cast<std::uint32_t>(value);
     return 0;
@@ -188,7 +182,7 @@ MsgResult GetFlags(void* target, MsgLParam index, MsgLParam, MsgLParam) {
 MsgResult SetHeight(void* target, MsgLParam index, MsgLParam value, MsgLParam) {
     InertItemStore& s = StoreOf(target);
     if (!InRange(s, index)) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     s.items[index].height = static_cast<std::int32_t>(value);
     return 0;
@@ -197,7 +191,7 @@ MsgResult SetHeight(void* target, MsgLParam index, MsgLParam value, MsgLParam) {
 MsgResult GetOwnHeight(void* target, MsgLParam index, MsgLParam, MsgLParam) {
     const InertItemStore& s = StoreOf(target);
     if (!InRange(s, index)) {
-        return kBadItem;
+        return kItemListBadItem;
     }
     const InertListItem& row = s.items[index];
     return (row.flags & ILVIF_OWNHEIGHT) != 0 ? row.height : -1;

@@ -1,11 +1,10 @@
 #include "core/locinfo/file_encoding.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "core/platform/regular_file.h"
 
 namespace zentorak {
 
@@ -38,20 +37,11 @@ TextEncoding DetectTextEncoding(std::string_view head, bool wholeFile) {
 
 bool DetectFileEncoding(int fd, TextEncoding& encoding) {
     std::string head(kEncodingWindow, '\0');
-    size_t got = 0;
-    while (got < head.size()) {
-        ssize_t n = ::pread(fd, head.data() + got, head.size() - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        got += static_cast<size_t>(n);
+    const ssize_t read = ReadFullyAt(fd, head.data(), head.size(), 0);
+    if (read < 0) {
+        return false;
     }
+    const size_t got = static_cast<size_t>(read);
     encoding = DetectTextEncoding(std::string_view(head).substr(0, got), got < head.size());
     return true;
 }

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/platform/regular_file.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -65,7 +67,7 @@ bool LineScanner::Fill(bool& atEnd) {
         if (offset_ >= 0) {
             const size_t wanted =
                 std::min(Capacity() - end_, static_cast<size_t>(limit_ - offset_));
-            n = wanted == 0 ? 0 : ::pread(fd_, base + end_, wanted, offset_);
+            n = wanted == 0 ? 0 : ReadAt(fd_, base + end_, wanted, offset_);
             offset_ += n > 0 ? n : 0;
         } else {
             n = read_(fd_, base + end_, Capacity() - end_);
@@ -157,16 +159,16 @@ int LineScanner::Next(std::string_view& line) {
             return 0;
         }
         if (eof_) {
-            // A CR as the file's last byte ends the last piece, which comes with -1.
+            // A CR as the file's last byte ends the last piece, which comes with kTextEndOfFile.
             line = std::string_view(base + pos_, (at < end_ ? at : end_) - pos_);
             lineNul_ = nul_;
             pos_ = end_;
-            return -1;
+            return kTextEndOfFile;
         }
         scanned = at;  // a CR at the block's end needs the next byte
         size_t offset = pos_;
         if (!Fill(eof_)) {
-            return -12;
+            return kTextReadFailed;
         }
         base = buffer_.get();
         scanned -= offset;

@@ -1,10 +1,10 @@
 // Cuts a file into lines for the location-info loader, reading large blocks and finding line
 // ends 16 or 32 bytes at a time. The lines, results and end of file are those of ReadTextLine: LF,
 // CR LF and a lone CR end a line; the piece after the last line end (also a line ended by a CR that
-// is the file's last byte) comes with -1. Does not decode; UpToNul cuts a line at its first NUL
-// byte. A scanner may be given one byte range of the file, so that several threads can each cut
-// their own part; a range that starts at a line start and ends after a line end cuts as the whole
-// file would there.
+// is the file's last byte) comes with kTextEndOfFile. Does not decode; UpToNul cuts a line at its
+// first NUL byte. A scanner may be given one byte range of the file, so that several threads can
+// each cut their own part; a range that starts at a line start and ends after a line end cuts as
+// the whole file would there.
 #pragma once
 
 #include <sys/types.h>
@@ -20,12 +20,12 @@ namespace zentorak {
 class LineScanner {
 public:
     LineScanner(int fd, TextFileReader::ReadFunction read, size_t blockSize = 1 << 20);
-    // The bytes [begin, end) of the file, read with pread so that the file position is not
+    // The bytes [begin, end) of the file, read at their offsets so that the file position is not
     // shared; the end of the range is the end of the file for Next.
     LineScanner(int fd, off_t begin, off_t end, size_t blockSize = 1 << 20);
 
-    // 0: a line ended by a line end; -1: end of file (the bytes are the last piece); -12: a read
-    // failed. The view stays valid until the next call. May throw std::bad_alloc.
+    // 0: a line ended by a line end; kTextEndOfFile (the bytes are the last piece);
+    // kTextReadFailed. The view stays valid until the next call. May throw std::bad_alloc.
     int Next(std::string_view& line);
 
     // The line that Next gave last, up to its first NUL byte (found with the line end). Inline:

@@ -6,9 +6,9 @@
 #include <new>
 
 #include "core/locinfo/file_encoding.h"
-#include "core/text/csv_split.h"
-#include "core/text/code_page.h"
 #include "core/platform/regular_file.h"
+#include "core/text/code_page.h"
+#include "core/text/csv_split.h"
 #include "core/text/text_line.h"
 
 namespace zentorak {
@@ -36,7 +36,7 @@ int SplitCsvLine(std::u16string_view line, std::u16string_view separator, std::u
                                     [&](std::u16string_view f) { fields.emplace_back(f); });
     } catch (const std::bad_alloc&) {
         fields.clear();
-        return -101;
+        return kLoadSplitNoMemory;
     }
     return 0;
 }
@@ -46,18 +46,18 @@ int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields,
     fields.clear();
     int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
-        return -1;
+        return kLoadCannotOpen;
     }
     TextEncoding encoding = TextEncoding::kCp932;
     std::u16string line;
-    int result = -12;
+    int result = kTextReadFailed;
     if (DetectFileEncoding(fd, encoding)) {
         TextFileReader reader(fd, {}, 4096);
         result = ReadTextLine(reader, line, nullptr, encoding);
     }
     ::close(fd);
-    if (result != 0 && result != -1) {
-        return -9;
+    if (result != 0 && result != kTextEndOfFile) {
+        return kLoadReadFailed;
     }
     if (encoding == TextEncoding::kUtf8 && !line.empty() && line[0] == u'\uFEFF') {
         line.erase(0, 1);  // the byte-order mark
@@ -65,7 +65,7 @@ int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields,
     if (encodingOut) {
         *encodingOut = encoding;
     }
-    return SplitCsvLine(line, u",", u"\"", fields) == 0 ? 0 : -100;
+    return SplitCsvLine(line, u",", u"\"", fields) == 0 ? 0 : kLoadNoMemory;
 }
 
 }  // namespace zentorak

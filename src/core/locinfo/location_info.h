@@ -27,29 +27,39 @@ struct CoordinateKeywords {
     std::u16string lon = u"経度";
 };
 
+// What loading a file gives besides 0. Targets read before a failure stay loaded.
+// kLoadCannotOpen: missing, not a regular file (a FIFO, a device), an unreadable header, or none
+// of its columns is named a latitude or a longitude.
+inline constexpr int kLoadCannotOpen = -1;
+inline constexpr int kLoadReadFailed = -9;  // also a line too long for memory
+inline constexpr int kLoadNoMemory = -100;  // a target or the header could not be kept
+// SplitCsvLine's failure.
+inline constexpr int kLoadSplitNoMemory = -101;
+
 // What the reader met in one file.
 struct LocationInfoFileReport {
-    int result = -1;          // LoadLocationInfoFile's result
-    bool headerRead = false;  // false: the fields below say nothing
+    int result = kLoadCannotOpen;  // LoadLocationInfoFile's result
+    bool headerRead = false;       // false: the fields below say nothing
     TextEncoding encoding = TextEncoding::kCp932;
     size_t dmsLines = 0;      // lines with both coordinates in the D/M/S form
     size_t decimalLines = 0;  // lines with both in decimal degrees (inside the area or not)
     size_t mixedLines = 0;    // lines with one coordinate in each form, skipped
 };
 
-// Splits one line; quote may be empty (then the line is cut at every separator). 0, or -101 when
-// memory runs out.
+// Splits one line; quote may be empty (then the line is cut at every separator). 0, or
+// kLoadSplitNoMemory.
 int SplitCsvLine(std::u16string_view line, std::u16string_view separator, std::u16string_view quote,
                  std::vector<std::u16string>& fields);
 
-// The header line's fields, decoded in the file's encoding (the byte-order mark dropped): 0; -1
-// cannot open, or not a regular file (a FIFO, a device); -9 read error; -100 split failed. The
-// encoding chosen for the file goes to encoding when given.
+// The header line's fields, decoded in the file's encoding (the byte-order mark dropped): 0;
+// kLoadCannotOpen (also not a regular file: a FIFO, a device); kLoadReadFailed; kLoadNoMemory
+// (the split failed). The encoding chosen for the file goes to encoding when given.
 int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields,
                   TextEncoding* encoding = nullptr);
 
-// 0 when read to the end; -1, -9 or -100 (targets read before a failure stay loaded). A last line
-// without a line break gives its target like every other line.
+// 0 when read to the end; kLoadCannotOpen, kLoadReadFailed or kLoadNoMemory (targets read before
+// a failure stay loaded). A last line without a line break gives its target like every other
+// line.
 // The file is UTF-8 or CP932 as DetectTextEncoding decides from its first 64 KiB. When the first
 // two captions are not a latitude and a longitude caption (CoordinateKeywords) but the header
 // has both elsewhere, those columns give the coordinates and the other columns, in order, give

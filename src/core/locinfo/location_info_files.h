@@ -1,5 +1,5 @@
 // The list of location-info files the program loads: up to ten full paths. Shared by the loader
-// (geo) and the settings store, which reads and writes it; holds no behaviour beyond clearing.
+// (locinfo) and the settings store, which reads and writes it; holds no behaviour beyond clearing.
 #pragma once
 
 #include <array>

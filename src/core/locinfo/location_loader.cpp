@@ -4,8 +4,6 @@
 // are split and decoded from it after the index is built (TargetStore::StartDecodingTexts).
 #include "core/locinfo/location_loader.h"
 
-#include <sched.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SSE2__)
@@ -18,16 +16,15 @@
 #include <functional>
 #include <memory>
 #include <new>
-#include <thread>
 
 #include "core/locinfo/coordinate_bytes.h"
-#include "core/text/csv_split.h"
 #include "core/locinfo/line_scanner.h"
+#include "core/platform/regular_file.h"
+#include "core/platform/threads.h"
 #include "core/targets/target_store.h"
 #include "core/text/code_page.h"
+#include "core/text/csv_split.h"
 #include "core/text/file_names.h"
-#include "core/platform/threads.h"
-#include "core/platform/regular_file.h"
 
 namespace zentorak {
 
@@ -187,14 +184,74 @@ int FileTarget(TargetStore& store, const FilePlan& plan, ArcAngle lat, ArcAngle 
     // the last row or column (TargetStore::CellOf) rather than dropped.
     const int cell = TargetStore::CellNumber(row, column);
     // A target that cannot be kept fails the load rather than going missing without a word.
-    return store.Add(lat, lon, cell, kept, plan.items, skipped) ? 0 : -100;
+    return store.Add(lat, lon, cell, kept, plan.items, skipped) ? 0 : kLoadNoMemory;
+}
+
+// Splits the line as far as the fields a target needs, picking out its coordinates and its
+// second field: the fields split, fewer than plan.needed when the line has fewer. May throw
+// std::bad_alloc.
+size_t SplitToPoint(const FilePlan& plan, std::string_view line, std::string& arena,
+                    std::string_view& lat, std::string_view& lon, std::string_view& second) {
+    size_t count = 0;
+    SplitQuotedFields<char>(line, ',', '"', arena, [&](std::string_view v) {
+        if (count == plan.latColumn) {
+            lat = v;
+        }
+        if (count == plan.lonColumn) {
+            lon = v;
+        }
+        if (count == 1) {
+            second = v;
+        }
+        return ++count < plan.needed;
+    });
+    return count;
+}
+
+// The point of the coordinate cells in any form a target may have, counted in the report; false
+// when they give none.
+bool ReadAnyPoint(const FilePlan& plan, std::string_view lat, std::string_view lon,
+                  ArcAngle& latArc, ArcAngle& lonArc) {
+    if (ReadUsualPoint(lat, lon, latArc, lonArc)) {
+        CountForm(plan.report, PointForm::kDms);
+        return true;
+    }
+    DmsAngle latAngle, lonAngle;
+    PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
+    CountForm(plan.report, form);
+    if (form != PointForm::kDms && form != PointForm::kDecimal) {
+        return false;
+    }
+    // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the area is
+    // checked on what it keeps.
+    latArc = latAngle;
+    lonArc = lonAngle;
+    return true;
+}
+
+// The columns before the part of the line that the target keeps, with line cut to that part.
+// When the coordinates are the first two columns, only the rest of the line is kept. That rest
+// starts after the second field's separator when the field is plain text in the line (a quoted
+// field is built apart, in the arena).
+uint8_t KeepAfterPoint(const FilePlan& plan, std::string_view& line, std::string_view second) {
+    const std::less_equal<const char*> notAfter{};
+    if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
+        notAfter(line.data(), second.data()) &&
+        notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
+        const size_t rest = static_cast<size_t>(second.data() - line.data()) + second.size() + 1;
+        line = line.substr(rest);
+        return 2;
+    }
+    return 0;
 }
 
 // Files the line's target, if it gives one: the line is split only as far as its coordinates
 // and the fields a target needs; the items are split from the kept line when they are decoded.
-// 0, or -100 when memory runs out. A line that gives no target is skipped without a word. The
+// 0, or kLoadNoMemory. A line that gives no target is skipped without a word. The
 // line is one a LineScanner gave: LineScanner::kReadableAfterStart bytes from its start may be
 // read.
+// One piece: the loader's hot path, run for every line (the separators found in a function of
+// their own cost five more instructions a line).
 int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
     std::string_view lat, lon, second;
     // Most files have the coordinates in the first two columns, unquoted: their two separators
@@ -233,63 +290,28 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
             return FileTarget(store, plan, latArc, lonArc, line.substr(b + 1), 2);
         }
     } else {
-        size_t count = 0;
         try {
-            SplitQuotedFields<char>(line, ',', '"', arena, [&](std::string_view v) {
-                if (count == plan.latColumn) {
-                    lat = v;
-                }
-                if (count == plan.lonColumn) {
-                    lon = v;
-                }
-                if (count == 1) {
-                    second = v;
-                }
-                return ++count < plan.needed;
-            });
+            if (SplitToPoint(plan, line, arena, lat, lon, second) < plan.needed) {
+                return 0;
+            }
         } catch (const std::bad_alloc&) {
-            return -100;
-        }
-        if (count < plan.needed) {
-            return 0;
+            return kLoadNoMemory;
         }
     }
     ArcAngle latArc, lonArc;
-    if (ReadUsualPoint(lat, lon, latArc, lonArc)) {
-        CountForm(plan.report, PointForm::kDms);
-    } else {
-        DmsAngle latAngle, lonAngle;
-        PointForm form = ReadPoint(lat, lon, latAngle, lonAngle);
-        CountForm(plan.report, form);
-        if (form != PointForm::kDms && form != PointForm::kDecimal) {
-            return 0;
-        }
-        // The target keeps the angles carried into their ranges (35/75/00 as 36/15/00); the
-        // area is checked on what it keeps.
-        latArc = latAngle;
-        lonArc = lonAngle;
+    if (!ReadAnyPoint(plan, lat, lon, latArc, lonArc)) {
+        return 0;
     }
-    // When the coordinates are the first two columns, only the rest of the line is kept. That
-    // rest starts after the second field's separator when the field is plain text in the line
-    // (a quoted field is built apart, in the arena).
-    const std::less_equal<const char*> notAfter{};
-    uint8_t skipped = 0;
-    if (plan.latColumn + plan.lonColumn == 1 && !second.empty() &&
-        notAfter(line.data(), second.data()) &&
-        notAfter(second.data() + second.size() + 1, line.data() + line.size())) {
-        const size_t rest = static_cast<size_t>(second.data() - line.data()) + second.size() + 1;
-        line = line.substr(rest);
-        skipped = 2;
-    }
+    const uint8_t skipped = KeepAfterPoint(plan, line, second);
     return FileTarget(store, plan, latArc, lonArc, line, skipped);
 }
 
 // Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end
-// of the bytes; -9 on a read error; -100 when memory runs out.
+// of the bytes; kLoadReadFailed; kLoadNoMemory.
 int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, bool skipHeader) {
     std::string_view bytes;
     int result = 0;
-    if (skipHeader && (result = reader.Next(bytes)) == -1) {
+    if (skipHeader && (result = reader.Next(bytes)) == kTextEndOfFile) {
         return 0;  // the header, already read, was all
     }
     std::string arena;
@@ -297,16 +319,16 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
         result = reader.Next(bytes);
         // The piece after the last line end is a line of its own when it holds anything: a last
         // line without a line break is not lost.
-        if (result != 0 && (result != -1 || bytes.empty())) {
+        if (result != 0 && (result != kTextEndOfFile || bytes.empty())) {
             break;
         }
         // The text ends at a NUL byte, as a zero-terminated line would.
         bytes = reader.UpToNul(bytes);
         if (AddLine(store, plan, bytes, arena) != 0) {
-            return -100;
+            return kLoadNoMemory;
         }
     }
-    return result == -1 ? 0 : -9;
+    return result == kTextEndOfFile ? 0 : kLoadReadFailed;
 }
 
 // The block of a scanner over size bytes: small files get a small buffer (lines longer than it
@@ -315,53 +337,6 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
 size_t BlockFor(off_t size) {
     constexpr size_t kLargest = size_t{256} << 10;
     return size >= 0 ? std::clamp<size_t>(static_cast<size_t>(size) + 1, 4096, kLargest) : kLargest;
-}
-
-// The first byte after the first line end at or after from (a CR LF counts whole), or size.
-off_t LineStartAfter(int fd, off_t from, off_t size) {
-    char window[64 * 1024 + 1];
-    while (from < size) {
-        const ssize_t n = ::pread(fd, window, sizeof window, from);
-        if (n <= 0) {
-            return size;  // the read error is the scanner's to report
-        }
-        for (ssize_t i = 0; i < n; ++i) {
-            if (window[i] == '\n') {
-                return from + i + 1;
-            }
-            if (window[i] == '\r') {
-                if (i + 1 == n) {
-                    break;  // the next byte decides; read again from the CR
-                }
-                return from + i + 1 + (window[i + 1] == '\n');
-            }
-        }
-        from += n > 1 && window[n - 1] == '\r' ? n - 1 : n;
-    }
-    return size;
-}
-
-// Cuts [0, size) into at most parts ranges that each start at a line start, so that every line
-// lies whole in one range. Ranges that would be empty are left out.
-std::vector<off_t> CutAtLineStarts(int fd, off_t size, int parts) {
-    std::vector<off_t> cuts{0};
-    for (int i = 1; i < parts; ++i) {
-        const off_t nominal = static_cast<off_t>(static_cast<double>(size) * i / parts);
-        const off_t cut = LineStartAfter(fd, std::max(nominal, cuts.back()), size);
-        if (cut > cuts.back() && cut < size) {
-            cuts.push_back(cut);
-        }
-    }
-    cuts.push_back(size);
-    return cuts;
-}
-
-int UsableCores() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        return std::max(1, CPU_COUNT(&set));
-    }
-    return std::max(1u, std::thread::hardware_concurrency());
 }
 
 // One range of the file read into its own store, with the forms of its lines counted apart.
@@ -387,7 +362,7 @@ int ReadInto(MakeReader makeReader, TargetStore& store, const FilePlan& plan, bo
         store.EndLines();
         return result;
     } catch (const std::bad_alloc&) {
-        return -9;  // a line too long for memory is a read error, as ReadTextLine has it
+        return kLoadReadFailed;  // a line too long for memory, as ReadTextLine has it
     }
 }
 
@@ -398,13 +373,9 @@ void ReadPart(int fd, Part& part, FilePlan plan) {
         *part.store, plan, part.begin == 0, part.end - part.begin);
 }
 
-// Reads the file's lines on up to `threads` threads, in ranges of whole lines of at least
-// minChunk bytes, and files the targets in file order. The first range that fails ends the
-// load after its targets, as one reader from the start would have stopped there.
-int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& plan,
-                       const LoadParallelism& parallel) {
-    const int cores = std::min(parallel.threads > 0 ? parallel.threads : UsableCores(), 64);
-    const off_t byChunk = size / static_cast<off_t>(std::max<size_t>(parallel.minChunkBytes, 1));
+// How many ranges of whole lines a file of `size` bytes is read in by `cores` threads.
+int RangesFor(off_t size, int cores, size_t minChunkBytes) {
+    const off_t byChunk = size / static_cast<off_t>(std::max<size_t>(minChunkBytes, 1));
     int parts = static_cast<int>(std::clamp<off_t>(byChunk, 1, cores));
     // A large file is cut into up to three ranges a thread, each taken by the next thread free:
     // a thread slowed down (its core shared with other work) then holds the load up by a range,
@@ -416,6 +387,16 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
         parts = std::max(parts,
                          static_cast<int>(std::min<off_t>(byChunk / 4, std::min(cores * 3, 64))));
     }
+    return parts;
+}
+
+// Reads the file's lines on up to `threads` threads, in ranges of whole lines of at least
+// minChunk bytes, and files the targets in file order. The first range that fails ends the
+// load after its targets, as one reader from the start would have stopped there.
+int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& plan,
+                       const LoadParallelism& parallel) {
+    const int cores = std::min(parallel.threads > 0 ? parallel.threads : UsableCores(), 64);
+    const int parts = RangesFor(size, cores, parallel.minChunkBytes);
     const std::vector<off_t> cuts = CutAtLineStarts(fd, size, parts);
     std::vector<Part> part(cuts.size() - 1);
     for (size_t i = 0; i < part.size(); ++i) {
@@ -436,7 +417,7 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
         if (part[i].store) {
             ReadPart(fd, part[i], plan);
         } else {
-            part[i].result = -100;  // no memory for its store
+            part[i].result = kLoadNoMemory;  // no memory for its store
         }
     });
     int result = 0;
@@ -447,7 +428,7 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
             plan.report->mixedLines += part[i].forms.mixedLines;
         }
         if (i > 0 && !store.Append(*part[i].store)) {
-            return -100;
+            return kLoadNoMemory;
         }
         if (part[i].result != 0) {
             result = part[i].result;
@@ -471,23 +452,22 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     std::vector<std::u16string> header;
     TextEncoding encoding;
     if (ReadCsvHeader(path, header, &encoding) != 0) {
-        return report->result = -1;
+        return report->result = kLoadCannotOpen;
     }
     report->headerRead = true;
     report->encoding = encoding;
     ApplyHeader(columns, header, keywords);
     if (!columns.Present(0) || !columns.Present(1)) {
         // Chosen: such a file is rejected at once (its captions stay, as for any file read).
-        return report->result = -1;
+        return report->result = kLoadCannotOpen;
     }
     int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
-        return report->result = -1;
+        return report->result = kLoadCannotOpen;
     }
     FilePlan plan = MakePlan(columns, encoding);
     plan.report = report;
-    struct stat info {};
-    const off_t size = fstat(fd, &info) == 0 ? info.st_size : -1;
+    const off_t size = FileSize(fd);
     int result;
     if (read || size < 0) {
         // A given read function reads the file from its start, in one piece.

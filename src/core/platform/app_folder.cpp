@@ -51,14 +51,6 @@ std::string ConfigFolder(const AppFolderInputs& in) {
     return AppFolderFile({base, false}, kAppId);
 }
 
-std::string ReadExecutablePath() {
-    char buffer[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    return n > 0 && static_cast<size_t>(n) < sizeof buffer
-               ? std::string(buffer, static_cast<size_t>(n))
-               : std::string();
-}
-
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) {
         return home;
@@ -74,6 +66,14 @@ std::string HomeFolder() {
 }
 
 }  // namespace
+
+std::string ExecutablePath() {
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+    return n > 0 && static_cast<size_t>(n) < sizeof buffer
+               ? std::string(buffer, static_cast<size_t>(n))
+               : std::string();
+}
 
 std::string AppFolderFile(const AppFolder& folder, const std::string& name) {
     if (!folder.path.empty() && folder.path.back() == '/') {
@@ -96,7 +96,7 @@ AppFolder ChooseAppFolder(const AppFolderInputs& in) {
 
 AppFolderInputs ProcessAppFolderInputs() {
     AppFolderInputs in;
-    in.executable = ReadExecutablePath();
+    in.executable = ExecutablePath();
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
         in.xdgConfigHome = xdg;
     }

@@ -35,7 +35,10 @@ struct AppFolder {
 // executable's folder after all, where a failed write is then reported as usual.
 AppFolder ChooseAppFolder(const AppFolderInputs& in);
 
-// The running process: /proc/self/exe, the environment and the account's home, access(2).
+// The running executable's full path (/proc/self/exe), or "" when it cannot be told.
+std::string ExecutablePath();
+
+// The running process: its executable, the environment and the account's home, access(2).
 AppFolderInputs ProcessAppFolderInputs();
 
 // Creates the folder and its missing parents (new folders with mode 0700, as configuration

@@ -1,4 +1,6 @@
-// Running a piece of work split in parts on threads of its own.
+// Running a piece of work split in parts on threads of its own, the number of cores this process
+// may run on, and a thread's place behind the program's others. Does not keep threads of its own
+// between calls.
 #pragma once
 
 #include <atomic>
@@ -8,6 +10,14 @@
 #include <vector>
 
 namespace zentorak {
+
+// The cores this process may run on (its affinity), at least 1.
+int UsableCores();
+
+// Puts the calling thread behind the process's other threads by `nice` steps (see
+// setpriority(2)), so that work it does in the background leaves a core shared with the window
+// to it. Where the system refuses, the thread runs on as it was.
+void RunThisThreadBehind(int nice);
 
 // Runs part(0) to part(parts - 1), each on a thread of its own but the first, which runs here;
 // a part whose thread cannot be started (no thread, or no memory for one) runs here too. Returns

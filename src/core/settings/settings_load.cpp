@@ -181,7 +181,7 @@ int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFi
     ClearLocationInfoFileList(files);
     int fd = OpenRegularFileForReading(path);
     if (fd < 0) {
-        return -1;
+        return kSettingsCannotOpen;
     }
     int result = 0;
     try {
@@ -193,12 +193,12 @@ int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFi
         }
         // A last line without a line break (as many editors save a file) is a line too. The
         // empty piece after a final line break is not: it would only close the open section.
-        if (result == -1 && !line.empty()) {
+        if (result == kTextEndOfFile && !line.empty()) {
             reader.Line(line);
         }
-        result = result == -1 ? 0 : -9;
+        result = result == kTextEndOfFile ? 0 : kSettingsReadFailed;
     } catch (const std::bad_alloc&) {
-        result = -9;
+        result = kSettingsReadFailed;
     }
     ::close(fd);
     return result;

@@ -35,30 +35,30 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// 0, or -1 when the path cannot be examined or names something other than a regular file (a
-// rename over a device node such as /dev/full would replace the node).
+// 0, or kSettingsCannotCreate when the path cannot be examined or names something other than a
+// regular file (a rename over a device node such as /dev/full would replace the node).
 int ResolveTarget(const std::string& path, Target& target) {
     target.path = path;
     for (int hops = 0; hops < 40; ++hops) {
         if (::lstat(target.path.c_str(), &target.status) != 0) {
-            return errno == ENOENT ? 0 : -1;
+            return errno == ENOENT ? 0 : kSettingsCannotCreate;
         }
         if (S_ISREG(target.status.st_mode)) {
             target.exists = true;
             return 0;
         }
         if (!S_ISLNK(target.status.st_mode)) {
-            return -1;
+            return kSettingsCannotCreate;
         }
         char link[4096];
         ssize_t n = ::readlink(target.path.c_str(), link, sizeof link);
         if (n <= 0 || static_cast<size_t>(n) >= sizeof link) {
-            return -1;
+            return kSettingsCannotCreate;
         }
         std::string next(link, static_cast<size_t>(n));
         target.path = next[0] == '/' ? next : FolderOf(target.path) + "/" + next;
     }
-    return -1;
+    return kSettingsCannotCreate;
 }
 
 // The umask, read without changing it (umask(2) would race with other threads creating files).
@@ -93,11 +93,11 @@ int WriteLines(int fd, const std::vector<std::u16string>& lines, const SettingsF
     TextFileWriter writer(fd, calls.write);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (writer.WriteTextLine(lines[i]) != 0) {
-            return i == 0 ? -2 : -3;
+            return i == 0 ? kSettingsFirstWriteFailed : kSettingsWriteFailed;
         }
     }
     int synced = calls.fsync ? calls.fsync(fd) : ::fsync(fd);
-    return synced == 0 ? 0 : -3;
+    return synced == 0 ? 0 : kSettingsWriteFailed;
 }
 
 void SyncFolder(const std::string& folder) {
@@ -150,17 +150,17 @@ int WriteAndReplace(const Target& target, const std::vector<std::u16string>& lin
     std::string temp = folder + "/." + name + ".XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
-        return -1;
+        return kSettingsCannotCreate;
     }
     CopyAttributes(fd, target);
     int result = WriteLines(fd, lines, calls);
     if (::close(fd) != 0 && result == 0) {
-        result = -3;
+        result = kSettingsWriteFailed;
     }
     if (result == 0) {
         int renamed = calls.rename ? calls.rename(temp.c_str(), target.path.c_str())
                                    : ::rename(temp.c_str(), target.path.c_str());
-        result = renamed == 0 ? 0 : -3;
+        result = renamed == 0 ? 0 : kSettingsWriteFailed;
     }
     if (result != 0) {
         ::unlink(temp.c_str());
@@ -178,11 +178,11 @@ int SaveSettingsFile(const std::string& path, const Settings& settings,
     try {
         Target target;
         if (path.empty() || ResolveTarget(path, target) != 0) {
-            return -1;
+            return kSettingsCannotCreate;
         }
         return WriteAndReplace(target, SettingsFileLines(settings, files, favorites), calls);
     } catch (const std::bad_alloc&) {
-        return -1;
+        return kSettingsCannotCreate;
     }
 }
 

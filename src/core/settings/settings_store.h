@@ -11,8 +11,8 @@
 
 #include <sys/types.h>
 
-#include "core/locinfo/location_info_files.h"
 #include "core/favorites/favorite_list.h"
+#include "core/locinfo/location_info_files.h"
 
 namespace zentorak {
 
@@ -51,18 +51,26 @@ struct Settings {
 // new count) and name. Favourites beyond the menu's last id are added without a call.
 using FavoriteAddedCallback = std::function<void(int commandId, const std::u16string& name)>;
 
-// 0 read to the end; -1 the file cannot be opened or is not a regular file (a FIFO or a device);
-// -9 a line cannot be read (what was read before stays in effect). A last line without a line
-// break counts. The file list is emptied first, also when the file cannot be opened.
+// LoadSettingsFile's failures.
+inline constexpr int kSettingsCannotOpen = -1;  // or not a regular file (a FIFO or a device)
+inline constexpr int kSettingsReadFailed = -9;  // a line cannot be read
+// SaveSettingsFile's failures.
+inline constexpr int kSettingsCannotCreate = -1;
+inline constexpr int kSettingsFirstWriteFailed = -2;
+inline constexpr int kSettingsWriteFailed = -3;  // a later write, the sync or the rename
+
+// 0 read to the end; kSettingsCannotOpen; kSettingsReadFailed (what was read before stays in
+// effect). A last line without a line break counts. The file list is emptied first, also when
+// the file cannot be opened.
 int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFileList& files,
                      FavoriteList& favorites, const FavoriteAddedCallback& onFavoriteAdded = {});
 
 // Writes a temporary file beside the target, checks every write, syncs it and renames it over
-// the old file. 0; -1 cannot create; -2 the first line failed; -3 a later write or the rename
-// failed. On failure the old file is untouched and the temporary file is removed; temporary
-// files that earlier saves left behind (killed before their rename) are removed first.
+// the old file. 0; kSettingsCannotCreate; kSettingsFirstWriteFailed; kSettingsWriteFailed. On
+// failure the old file is untouched and the temporary file is removed; temporary files that
+// earlier saves left behind (killed before their rename) are removed first.
 // A symbolic link is followed (the link stays); a path naming anything but a regular file or
-// nothing (a device, a folder) gives -1. The file keeps its permission bits.
+// nothing (a device, a folder) gives kSettingsCannotCreate. The file keeps its permission bits.
 int SaveSettingsFile(const std::string& path, const Settings& settings,
                      const LocationInfoFileList& files, const FavoriteList& favorites);
 

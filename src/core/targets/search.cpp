@@ -16,7 +16,7 @@ int FoundTargets::Allocate(int newCapacity) {
         targets.assign(static_cast<size_t>(newCapacity > 0 ? newCapacity : 0), nullptr);
     } catch (const std::bad_alloc&) {
         targets.clear();
-        return -101;
+        return kSearchListNoMemory;
     }
     return 0;
 }
@@ -25,7 +25,7 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
                   FoundTargets& found) {
     int row, column;
     if (GridCellOf(lat, lon, row, column) != 0) {
-        return -101;
+        return kSearchOutsideArea;
     }
     found.count = 0;
     int wanted = trgtSrchNum > 0 ? trgtSrchNum : 0;
@@ -39,7 +39,7 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
         WalkNearest(grid.store(), DmsToDegrees(lat), DmsToDegrees(lon), row, column, wanted, best);
     } catch (const std::bad_alloc&) {
         found.count = 0;
-        return -102;
+        return kSearchNoMemory;
     }
     for (const NearestCandidate& c : best) {
         found.targets[found.count++] = &grid.store().At(c.record);
@@ -77,6 +77,7 @@ void Prefetch(const TextBody& body, int k) {
 // The storage positions of the matches, in load order. The most selective condition (the
 // longest text) is searched column-wise through the text pages, as in one long buffer; its hits
 // are then tested against every condition.
+// One piece: the page loop is the text search's hot loop, and its prefetches run ahead of it.
 void CollectMatches(const TargetStore& store, const ColumnMap& columns, const SearchTexts& texts,
                     std::vector<uint32_t>& matches) {
     int scan = -1, conditions = 0;

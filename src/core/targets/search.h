@@ -11,6 +11,11 @@
 
 namespace zentorak {
 
+inline constexpr int kSearchListNoMemory = -101;  // FoundTargets::Allocate
+// SearchNearest's failures.
+inline constexpr int kSearchOutsideArea = -101;
+inline constexpr int kSearchNoMemory = -102;
+
 // The found-target list. targets.size() is its capacity (TrgtSrchNum + 1 after Allocate; the
 // text search may enlarge it); count entries are valid.
 struct FoundTargets {
@@ -18,15 +23,14 @@ struct FoundTargets {
     int count = 0;
 
     int capacity() const { return static_cast<int>(targets.size()); }
-    // 0, or -101 when memory runs out. Empties the list.
+    // 0, or kSearchListNoMemory. Empties the list.
     int Allocate(int capacity);
 };
 
 // Fills found with the trgtSrchNum targets nearest to the point (ties: the one offered first).
-// 0; -101 when the point is outside the area (the list keeps its content); -102 when memory runs
-// out (the list is emptied).
-int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& lon,
-                  int trgtSrchNum, FoundTargets& found);
+// 0; kSearchOutsideArea (the list keeps its content); kSearchNoMemory (the list is emptied).
+int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& lon, int trgtSrchNum,
+                  FoundTargets& found);
 
 // Texts for info slots 2..9 (index slot - 2); an empty text imposes nothing.
 using SearchTexts = std::array<std::u16string, kInfoItems>;

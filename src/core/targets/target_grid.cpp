@@ -20,14 +20,14 @@ size_t TargetGrid::size() const {
 
 int FindColumnByCaption(const ColumnMap& columns, std::u16string_view keyword) {
     if (keyword.empty()) {
-        return -1;
+        return kSearchNoColumn;
     }
     for (int i = 0; i < kColumnSlots; ++i) {
         if (columns.Present(i) && columns.columnCaption[i] == keyword) {
             return i;
         }
     }
-    return -1;
+    return kSearchNoColumn;
 }
 
 void ClearTargetGrid(TargetGrid& grid) {

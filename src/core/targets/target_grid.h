@@ -73,7 +73,11 @@ private:
 
 void ClearTargetGrid(TargetGrid& grid);
 
-// The first present slot whose caption equals the keyword exactly, or -1 (also for "").
+// FindColumnByCaption's answer when no slot has the caption.
+inline constexpr int kSearchNoColumn = -1;
+
+// The first present slot whose caption equals the keyword exactly, or kSearchNoColumn (also for
+// "").
 int FindColumnByCaption(const ColumnMap& columns, std::u16string_view keyword);
 
 }  // namespace zentorak

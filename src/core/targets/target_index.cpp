@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "core/targets/target_store.h"
 #include "core/platform/threads.h"
+#include "core/targets/target_store.h"
 
 namespace zentorak {
 
@@ -74,14 +74,10 @@ void TargetStore::CellTable::Clear() {
     std::vector<Cell>().swap(cells_);
 }
 
-// Chooses the sub-cells of each cell and counts the records of every run; fineKey receives
-// the run of the record at each position, fineStart the first position of each run (and the
-// end). The runs are worked out on `parts` threads, each over a range of positions (see
-// RangeStart); partRuns[t] receives range t's count of records in each run.
-void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
-                            std::vector<uint32_t>& fineKey, std::vector<uint32_t>& occupied,
-                            std::vector<std::vector<uint32_t>>& partRuns) {
-    std::vector<uint32_t> perCell(kGridCells, 0);
+// The cell of the record at each position in fineKey, the records of each cell counted in
+// perCell, and the occupied cells in order.
+void TargetStore::KeyCells(std::vector<uint32_t>& fineKey, std::vector<uint32_t>& perCell,
+                           std::vector<uint32_t>& occupied) {
     const size_t known = count_ - addedCells_.size();  // the records from here on came with theirs
     if (known == 0) {
         fineKey.swap(addedCells_);  // every cell is known: no copy, no fresh memory
@@ -97,8 +93,19 @@ void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
             occupied.push_back(fineKey[p]);
         }
     }
-    // Only occupied cells are visited from here on, so small files index quickly.
     std::sort(occupied.begin(), occupied.end());
+}
+
+// Chooses the sub-cells of each cell and counts the records of every run; fineKey receives
+// the run of the record at each position, fineStart the first position of each run (and the
+// end). The runs are worked out on `parts` threads, each over a range of positions (see
+// RangeStart); partRuns[t] receives range t's count of records in each run.
+void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
+                            std::vector<uint32_t>& fineKey, std::vector<uint32_t>& occupied,
+                            std::vector<std::vector<uint32_t>>& partRuns) {
+    std::vector<uint32_t> perCell(kGridCells, 0);
+    KeyCells(fineKey, perCell, occupied);
+    // Only occupied cells are visited from here on, so small files index quickly.
     cells.Reset(occupied);
     std::vector<uint32_t>& fineBase = perCell;  // reused: counts become run numbers
     uint32_t fines = 0;
@@ -153,6 +160,7 @@ void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
 // copied to their places in a scratch range and back. The parts after the first split share
 // nothing, so `threads` threads take them, thread t with the kScratchRecords records of scratch
 // from scratch + t * kScratchRecords.
+// One piece: the index's hot loop, whose steps share the parts' bounds and cursors.
 void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
                               int threads, TargetRecord* scratch) {
     if (end - begin <= kScratchRecords) {
@@ -230,6 +238,43 @@ void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_
     });
 }
 
+namespace {
+
+// The bucket of the records at [begin, end), with their exact bounding box.
+TargetStore::Bucket BucketOver(const TargetStore& store, uint32_t begin, uint32_t end) {
+    // Degrees grow with the milliseconds, so the box's edges are those of the extremes.
+    int32_t latLow = INT32_MAX, latHigh = INT32_MIN, lonLow = INT32_MAX, lonHigh = INT32_MIN;
+    for (uint32_t p = begin; p < end; ++p) {
+        const int32_t lat = store.At(p).lat.Milliseconds(), lon = store.At(p).lon.Milliseconds();
+        latLow = std::min(latLow, lat), latHigh = std::max(latHigh, lat);
+        lonLow = std::min(lonLow, lon), lonHigh = std::max(lonHigh, lon);
+    }
+    auto degrees = [](int32_t ms) { return DmsToDegrees(ArcAngle::FromMilliseconds(ms)); };
+    return {degrees(latLow), degrees(latHigh), degrees(lonLow), degrees(lonHigh), begin, end};
+}
+
+// The cells are shared out by their records: part t of `parts` takes the occupied cells from the
+// first whose records start in its range of positions (see RangeStart) on. The last entry is
+// the end.
+std::vector<size_t> FirstCellOfParts(const TargetStore::CellTable& cells, size_t count, int parts,
+                                     const std::vector<uint32_t>& fineStart,
+                                     const std::vector<uint32_t>& occupied) {
+    const size_t cellCount = occupied.size();
+    std::vector<size_t> firstCell(static_cast<size_t>(parts) + 1, cellCount);
+    firstCell[0] = 0;
+    for (size_t i = 0, t = 1; i < cellCount && t < static_cast<size_t>(parts); ++i) {
+        const uint32_t start = fineStart[cells[occupied[i]].firstBucket];
+        for (; t < static_cast<size_t>(parts) &&
+               start >= RangeStart(count, static_cast<int>(t), parts);
+             ++t) {
+            firstCell[t] = i;
+        }
+    }
+    return firstCell;
+}
+
+}  // namespace
+
 void TargetStore::MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                               const std::vector<uint32_t>& occupied) {
     // Where each cell's buckets and sub-cell map go, so that the cells can be done apart. Exact
@@ -250,23 +295,13 @@ void TargetStore::MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
     subMaps.assign(subBase.back(), kNoBucket);
     cellFirst_.resize(cellCount);
     cellNumber_.resize(cellCount);
-    // The cells are shared out by their records: part t takes those from its range's start on.
-    std::vector<size_t> firstCell(static_cast<size_t>(parts) + 1, cellCount);
-    firstCell[0] = 0;
-    for (size_t i = 0, t = 1; i < cellCount && t < static_cast<size_t>(parts); ++i) {
-        const uint32_t start = fineStart[cells[occupied[i]].firstBucket];
-        for (; t < static_cast<size_t>(parts) &&
-               start >= RangeStart(count_, static_cast<int>(t), parts);
-             ++t) {
-            firstCell[t] = i;
-        }
-    }
+    const std::vector<size_t> firstCell =
+        FirstCellOfParts(cells, count_, parts, fineStart, occupied);
     InParts(parts, [&](int t) {
         for (size_t i = firstCell[static_cast<size_t>(t)];
              i < firstCell[static_cast<size_t>(t) + 1]; ++i) {
             Cell& cell = cells[occupied[i]];
-            const uint32_t fine = cell.firstBucket;
-            const uint32_t runs = static_cast<uint32_t>(cell.k) * cell.k;
+            const uint32_t fine = cell.firstBucket, runs = static_cast<uint32_t>(cell.k) * cell.k;
             cellFirst_[i] = fineStart[fine];
             cellNumber_[i] = occupied[i];
             cell.firstBucket = bucketBase[i];
@@ -279,21 +314,7 @@ void TargetStore::MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                 if (begin == end) {
                     continue;
                 }
-                // Degrees grow with the milliseconds, so the box's edges are those of the
-                // extremes.
-                int32_t latLow = INT32_MAX, latHigh = INT32_MIN, lonLow = INT32_MAX,
-                        lonHigh = INT32_MIN;
-                for (uint32_t p = begin; p < end; ++p) {
-                    const int32_t lat = At(p).lat.Milliseconds(), lon = At(p).lon.Milliseconds();
-                    latLow = std::min(latLow, lat), latHigh = std::max(latHigh, lat);
-                    lonLow = std::min(lonLow, lon), lonHigh = std::max(lonHigh, lon);
-                }
-                auto degrees = [](int32_t ms) {
-                    return DmsToDegrees(ArcAngle::FromMilliseconds(ms));
-                };
-                const Bucket b{degrees(latLow), degrees(latHigh),
-                               degrees(lonLow), degrees(lonHigh),
-                               begin,           end};
+                const Bucket b = BucketOver(*this, begin, end);
                 cell.minLat = std::min(cell.minLat, b.minLat),
                 cell.maxLat = std::max(cell.maxLat, b.maxLat);
                 cell.minLon = std::min(cell.minLon, b.minLon),
@@ -323,6 +344,50 @@ int TargetStore::CellOfPosition(uint32_t position) const {
     return static_cast<int>(cellNumber_[static_cast<size_t>(base - cellFirst_.data())]);
 }
 
+// The run of each position in `to` (from PlanCells) becomes the new position of its record, there
+// and in position_. Walking the load numbers downwards gives each run the cell list's order.
+void TargetStore::PlaceRecords(int parts, const std::vector<uint32_t>& fineStart,
+                               std::vector<uint32_t>& to,
+                               std::vector<std::vector<uint32_t>>& partRuns) {
+    if (position_.empty()) {
+        // Nothing was indexed before: every record stands at its load number, so the ranges
+        // of positions that PlanCells counted are ranges of load numbers, and each walks on
+        // its own from where the later ranges' records of each run end.
+        const size_t fines = fineStart.size() - 1;
+        for (size_t f = 0; f < fines; ++f) {
+            uint32_t at = fineStart[f];
+            for (size_t t = partRuns.size(); t-- > 0;) {
+                const uint32_t n = partRuns[t][f];
+                partRuns[t][f] = at;
+                at += n;
+            }
+        }
+        position_.resize(count_);
+        InParts(parts, [&](int t) {
+            uint32_t* cursor = partRuns[static_cast<size_t>(t)].data();
+            const size_t first = RangeStart(count_, t, parts);
+            for (size_t n = RangeStart(count_, t + 1, parts); n-- > first;) {
+                const uint32_t slot = cursor[to[n]]++;
+                to[n] = slot;
+                position_[n] = slot;
+            }
+        });
+        return;
+    }
+    std::vector<std::vector<uint32_t>>().swap(partRuns);
+    std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
+    position_.reserve(count_);  // records loaded since the last index stand at their number
+    for (size_t n = position_.size(); n < count_; ++n) {
+        position_.push_back(static_cast<uint32_t>(n));
+    }
+    for (size_t n = count_; n-- > 0;) {
+        uint32_t p = position_[n];
+        uint32_t slot = cursor[to[p]]++;
+        to[p] = slot;
+        position_[n] = slot;
+    }
+}
+
 bool TargetStore::BuildIndex(int threads) {
     Flush();
     indexed_ = false;
@@ -341,45 +406,7 @@ bool TargetStore::BuildIndex(int threads) {
         std::vector<std::vector<uint32_t>> partRuns;
         PlanCells(parts, fineStart, to, occupied, partRuns);
         std::vector<uint32_t>().swap(addedCells_);
-        // Walking the load numbers downwards gives each run the cell list's order. The run of
-        // each position becomes the new position of its record.
-        if (position_.empty()) {
-            // Nothing was indexed before: every record stands at its load number, so the ranges
-            // of positions that PlanCells counted are ranges of load numbers, and each walks on
-            // its own from where the later ranges' records of each run end.
-            const size_t fines = fineStart.size() - 1;
-            for (size_t f = 0; f < fines; ++f) {
-                uint32_t at = fineStart[f];
-                for (size_t t = partRuns.size(); t-- > 0;) {
-                    const uint32_t n = partRuns[t][f];
-                    partRuns[t][f] = at;
-                    at += n;
-                }
-            }
-            position_.resize(count_);
-            InParts(parts, [&](int t) {
-                uint32_t* cursor = partRuns[static_cast<size_t>(t)].data();
-                const size_t first = RangeStart(count_, t, parts);
-                for (size_t n = RangeStart(count_, t + 1, parts); n-- > first;) {
-                    const uint32_t slot = cursor[to[n]]++;
-                    to[n] = slot;
-                    position_[n] = slot;
-                }
-            });
-        } else {
-            std::vector<std::vector<uint32_t>>().swap(partRuns);
-            std::vector<uint32_t> cursor(fineStart.begin(), fineStart.end() - 1);
-            position_.reserve(count_);  // records loaded since the last index stand at their number
-            for (size_t n = position_.size(); n < count_; ++n) {
-                position_.push_back(static_cast<uint32_t>(n));
-            }
-            for (size_t n = count_; n-- > 0;) {
-                uint32_t p = position_[n];
-                uint32_t slot = cursor[to[p]]++;
-                to[p] = slot;
-                position_[n] = slot;
-            }
-        }
+        PlaceRecords(parts, fineStart, to, partRuns);
         std::vector<std::vector<uint32_t>>().swap(partRuns);
         // The places fit in 31 bits, which the passes split from the top.
         int bits = 1;

@@ -1,25 +1,23 @@
 // Storage behind TargetGrid: records in fixed-size chunks (their addresses never move), the item
 // texts in pages of 64 records laid out column by column (so a text search scans one column like
-// one long buffer), and the cell index that the searches walk.
+// one long buffer; see text_pages.h), and the cell index that the searches walk.
 // A page keeps its records' lines as the file has them until its texts are first needed or the
 // store's threads reach it: the nearest search can run as soon as the index stands.
 // Does not read files and does not search; the reader fills it and the searches read the index.
 #pragma once
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/platform/mapped_memory.h"
 #include "core/targets/target_grid.h"
-#include "core/text/code_page.h"
+#include "core/targets/text_pages.h"
 
 namespace zentorak {
 
@@ -48,109 +46,6 @@ inline double RowSouth(int row) {
 inline double ColumnWest(int column) {
     return kAreaLonMin + column * 0.1;
 }
-
-inline constexpr int kPageRecords = 64;
-
-// The decoded texts of a text page: the item lengths in units, [row][record] as uint8_t, or
-// uint32_t when an item of the page may have 255 units or more; then the texts, column after
-// column. Only the columns with some text in the page have a row of lengths: a file with three
-// item columns would otherwise pay for eight. A column whose units in the page are all below
-// 0x100 (postal codes, telephone numbers) keeps one byte a unit, and one more byte when it needs
-// it to keep the next column's UTF-16 on an even offset.
-struct TextBody {
-    static constexpr uint8_t kNoRow = 0xFF;  // every item of the column is absent or empty
-
-    // What a search reads first comes first: it fits one cache line.
-    uint32_t columnStart[kInfoItems + 1];  // byte offset of each column's text; last: the end
-    uint8_t lengthBytes;
-    uint8_t lengthRows;
-    uint8_t narrow;                 // bit k: column k has one byte a unit
-    uint8_t padded;                 // bit k: column k ends in a byte that is no unit
-    uint8_t lengthRow[kInfoItems];  // the row of each column's lengths, or kNoRow
-    uint8_t present[kPageRecords];  // bit k: info[k] present
-
-    const uint8_t* Lengths() const { return reinterpret_cast<const uint8_t*>(this + 1); }
-    // The lengths of column k, nullptr when they are all 0.
-    const uint8_t* LengthRow(int k) const {
-        return lengthRow[k] == kNoRow
-                   ? nullptr
-                   : Lengths() + size_t{lengthRow[k]} * kPageRecords * lengthBytes;
-    }
-    uint32_t LengthIn(const uint8_t* row, int record) const {
-        return lengthBytes == 1 ? row[record] : reinterpret_cast<const uint32_t*>(row)[record];
-    }
-    uint32_t Length(int k, int record) const {
-        const uint8_t* row = LengthRow(k);
-        return row ? LengthIn(row, record) : 0;
-    }
-    const uint8_t* Texts() const {
-        return Lengths() + size_t{lengthRows} * kPageRecords * lengthBytes;
-    }
-    bool Narrow(int k) const { return (narrow >> k) & 1; }
-    // Column k's text, all its items one after the other: one byte a unit when Narrow(k).
-    std::u16string_view WideColumn(int k) const {
-        return {reinterpret_cast<const char16_t*>(Texts() + columnStart[k]), ColumnBytes(k) / 2};
-    }
-    std::string_view NarrowColumn(int k) const {
-        return {reinterpret_cast<const char*>(Texts() + columnStart[k]), ColumnBytes(k)};
-    }
-    size_t ColumnBytes(int k) const {
-        return columnStart[k + 1] - columnStart[k] - ((padded >> k) & 1);
-    }
-};
-
-// The text with one byte a unit, as a narrow column keeps it; false when a unit is 0x100 or above
-// (then no narrow column holds it).
-bool NarrowText(std::u16string_view text, std::string& narrow);
-
-struct RawBlock;
-
-// The lines of a page's records as the file has them (less the columns read already where
-// those are the first ones): their lengths, then their bytes.
-struct RawPage {
-    RawBlock* block;
-    uint32_t length[kPageRecords];
-    uint8_t skipped[kPageRecords];  // columns before the kept part of each line
-
-    const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
-};
-struct BlockShelf;
-
-// Anonymous mapped memory, given back to the system by Unmap.
-struct MappedBlock {
-    std::byte* base = nullptr;
-    size_t size = 0;
-
-    static MappedBlock Map(size_t size);  // throws std::bad_alloc
-    void Unmap();
-};
-
-// How the lines of one file give their items: the file's encoding and the column of each item,
-// -1 when its slot is absent. An item is present when the line has its column.
-struct ItemPlan {
-    TextEncoding encoding = TextEncoding::kCp932;
-    std::array<int, kInfoItems> column{-1, -1, -1, -1, -1, -1, -1, -1};
-    std::vector<int8_t> itemOfColumn;  // up to the last item column: its item, or -1
-    // The items present in a line of n columns, n up to itemOfColumn.size(): bit k set when
-    // column[k] < n.
-    std::vector<uint8_t> presentWith;
-};
-
-// The head of up to 64 records' items. A load keeps the records' lines as the file has them;
-// they are split and decoded into the body after the index is built, by the store's decoding
-// threads or by the first reader that needs them, whichever comes first.
-struct TextPage {
-    uint32_t firstRecord;  // load number of the page's first record
-    uint16_t count;
-    bool ownBody = false;  // the body is an allocation of its own, not in a block
-    const ItemPlan* plan = nullptr;
-    std::atomic<bool> claimed{false};  // by the one thread that decodes the page
-    std::atomic<const TextBody*> body{nullptr};  // set once decoded
-    RawPage* raw = nullptr;  // the lines, until they are decoded
-
-    // The texts, decoded here first when no one has done it yet.
-    const TextBody& Body() const;
-};
 
 class TargetStore {
 public:
@@ -296,7 +191,11 @@ private:
             Flush();
         }
     }
+    // The decoding threads' state, which only text_pages.cpp knows; so it deletes it too.
     struct Decoding;
+    struct DeleteDecoding {
+        void operator()(Decoding* decoding) const;
+    };
     void* PoolSpace(size_t bytes);
     void OpenRawPage();
     void MoveOpenPage(size_t more);
@@ -307,14 +206,21 @@ private:
     void StopDecoding();
     void FreeTexts();
     void FreeHeads();
+    bool RoomToAppend(const TargetStore& part, size_t total);
+    void CopyRecordsFrom(TargetStore& part);
+    void TakeTextsFrom(TargetStore& part);
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
+    void KeyCells(std::vector<uint32_t>& fineKey, std::vector<uint32_t>& perCell,
+                  std::vector<uint32_t>& occupied);
     void PlanCells(int parts, std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
                    std::vector<uint32_t>& occupied, std::vector<std::vector<uint32_t>>& partRuns);
     void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
                      int threads, TargetRecord* scratch);
     static constexpr size_t kThreadedIndex = 65536;
+    void PlaceRecords(int parts, const std::vector<uint32_t>& fineStart, std::vector<uint32_t>& to,
+                      std::vector<std::vector<uint32_t>>& partRuns);
     void MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                      const std::vector<uint32_t>& occupied);
 
@@ -322,7 +228,7 @@ private:
     // written before it is read. A chunk that Add fills is faulted in by its mapping (or cut
     // from an arena, see CutBlock), which costs less than a fault per page. Those Append
     // allocates for its copies are faulted in as they are written, while the part's chunks are
-    // freed: in a large load a huge page at a time (see Append).
+    // freed: in a large load a huge page at a time (see RoomToAppend).
     static constexpr size_t kChunkBytes = kChunkSize * 16;
     struct FreeRecords {
         void operator()(TargetRecord* chunk) const;
@@ -342,14 +248,14 @@ private:
     size_t rawBlockSize_ = kFirstRawBlock;  // of the next block
     size_t largestBlock_ = kRawBlock;       // of lines and of texts
     bool cutFromArenas_ = false;            // see CutBlock
-    MappedBlock arena_;                     // what is left of the last arena
+    HugePageArena arena_;
     RawPage* openPage_ = nullptr;  // the page that the staged records' lines go to
     std::unique_ptr<BlockShelf> shelf_;
     // The decoded texts: the blocks of the decoding threads, and how many pages were decoded by
     // them (pages decoded one by one by their readers have a body of their own).
     mutable std::vector<MappedBlock> bodies_;
     mutable size_t decodedPages_ = 0;
-    mutable std::unique_ptr<Decoding> decoding_;
+    mutable std::unique_ptr<Decoding, DeleteDecoding> decoding_;
     std::vector<uint32_t> position_;  // storage position of each load number, once indexed
     // The cells of the last records added (all of them, unless memory ran short), until they are
     // indexed: the index need not work them out again.

@@ -17,17 +17,22 @@ TextFileReader::TextFileReader(int fd, ReadFunction read, size_t bufferSize)
     }
 }
 
-bool TextFileReader::Refill(int& got) {
+bool TextFileReader::Refill(std::string_view& bytes, int& result) {
     ssize_t n;
     do {
         n = read_(fd_, buffer_.data(), buffer_.size());
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
+        result = kTextReadFailed;
         return false;
     }
     pos_ = 0;
     end_ = static_cast<size_t>(n);
-    got = static_cast<int>(n > 0);
+    if (n == 0) {
+        bytes = carry_;
+        result = kTextEndOfFile;
+        return false;
+    }
     return true;
 }
 
@@ -35,15 +40,9 @@ int TextFileReader::ReadRawLine(std::string_view& bytes) {
     carry_.clear();
     bool carrying = false;
     for (;;) {
-        if (pos_ == end_) {
-            int got = 0;
-            if (!Refill(got)) {
-                return -12;
-            }
-            if (!got) {
-                bytes = carry_;
-                return -1;
-            }
+        int result;
+        if (pos_ == end_ && !Refill(bytes, result)) {
+            return result;
         }
         const char* start = buffer_.data() + pos_;
         const char* stop = buffer_.data() + end_;
@@ -64,14 +63,8 @@ int TextFileReader::ReadRawLine(std::string_view& bytes) {
             // starts the next line.
             if (pos_ == end_) {
                 carry_.append(start, p);
-                carrying = true;
-                int got = 0;
-                if (!Refill(got)) {
-                    return -12;
-                }
-                if (!got) {
-                    bytes = carry_;
-                    return -1;
+                if (!Refill(bytes, result)) {
+                    return result;
                 }
                 if (buffer_[0] == '\n') {
                     pos_ = 1;
@@ -104,9 +97,9 @@ int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount,
     try {
         result = file.ReadRawLine(bytes);
     } catch (const std::bad_alloc&) {
-        return -11;
+        return kTextLineNoMemory;
     }
-    if (result != 0 && result != -1) {
+    if (result != 0 && result != kTextEndOfFile) {
         return result;
     }
     if (byteCount) {
@@ -121,7 +114,7 @@ int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount,
         line.resize(DecodeText(encoding, bytes.data(), bytes.size(), line.data()));
     } catch (const std::bad_alloc&) {
         line.clear();
-        return -13;
+        return kTextDecodeNoMemory;
     }
     return result;
 }
@@ -153,10 +146,10 @@ int TextFileWriter::WriteTextLine(std::u16string_view text) {
     try {
         bytes = EncodeCp932(text);
     } catch (const std::bad_alloc&) {
-        return -1;
+        return kTextWriteFailed;
     }
     bytes += "\r\n";
-    return WriteAll(bytes.data(), bytes.size()) ? 0 : -1;
+    return WriteAll(bytes.data(), bytes.size()) ? 0 : kTextWriteFailed;
 }
 
 }  // namespace zentorak

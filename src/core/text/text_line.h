@@ -16,6 +16,15 @@
 
 namespace zentorak {
 
+// What reading a line gives besides 0 (a line ended by a line break). Callers treat anything but
+// 0 and kTextEndOfFile as a read error of the whole file.
+inline constexpr int kTextEndOfFile = -1;      // the line is the piece after the last line break
+inline constexpr int kTextLineNoMemory = -11;  // no memory for a line's bytes
+inline constexpr int kTextReadFailed = -12;
+inline constexpr int kTextDecodeNoMemory = -13;  // no memory for a line's text
+// WriteTextLine's failure: a write failed or wrote short.
+inline constexpr int kTextWriteFailed = -1;
+
 class TextFileReader {
 public:
     // The read function is ::read unless a test injects failures.
@@ -23,13 +32,15 @@ public:
 
     explicit TextFileReader(int fd, ReadFunction read = {}, size_t bufferSize = 64 * 1024);
 
-    // The next line's raw bytes without its line end. 0: the line ended with a line break;
-    // -1: end of file (the bytes are the last piece, possibly empty); -12: a read failed.
-    // The view stays valid until the next call.
+    // The next line's raw bytes without its line end: 0 when the line ended with a line break;
+    // kTextEndOfFile (the bytes are the last piece, possibly empty); kTextReadFailed. The view
+    // stays valid until the next call.
     int ReadRawLine(std::string_view& bytes);
 
 private:
-    bool Refill(int& error);
+    // Reads the next buffer full; false when none came: then result is the read failure, or the
+    // end of the file with the bytes carried so far as the last piece.
+    bool Refill(std::string_view& bytes, int& result);
 
     int fd_;
     ReadFunction read_;
@@ -41,9 +52,8 @@ private:
 
 // One line converted from CP932 (or the given encoding) to UTF-16. The text stops at a NUL
 // byte, as a zero-terminated conversion would; byteCount receives the bytes the line held.
-// Results: 0 (a line ended by a line break), -1 (end of file; the text is still valid), -12
-// (read error), -11/-13 (out of memory). Callers treat anything but 0 and -1 as a read error of
-// the whole file.
+// Results: 0, kTextEndOfFile (the text is still valid), kTextReadFailed, kTextLineNoMemory,
+// kTextDecodeNoMemory.
 int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount = nullptr,
                  TextEncoding encoding = TextEncoding::kCp932);
 
@@ -53,8 +63,7 @@ public:
 
     explicit TextFileWriter(int fd, WriteFunction write = {});
 
-    // Writes the text in CP932 (up to a NUL character) and CR LF; 0, or -1 when a write fails
-    // or writes short.
+    // Writes the text in CP932 (up to a NUL character) and CR LF; 0, or kTextWriteFailed.
     int WriteTextLine(std::u16string_view text);
 
 private:

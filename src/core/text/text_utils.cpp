@@ -1,7 +1,5 @@
 #include "core/text/text_utils.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -43,7 +41,7 @@ int WideStringBuilder::init() {
     length = 0;
     char16_t* block = AllocateUnits(100);
     if (!block) {
-        return -101;
+        return kTextBuilderNoMemory;
     }
     block[0] = 0;
     text = block;
@@ -52,7 +50,7 @@ int WideStringBuilder::init() {
 
 int WideStringBuilder::append(const char16_t* s) {
     if (!text) {
-        return -101;
+        return kTextBuilderNoMemory;
     }
     const uint64_t n = UnitLength(s);
     if (static_cast<int64_t>(length + n) >= static_cast<int64_t>(capacity) - 1) {
@@ -62,7 +60,7 @@ int WideStringBuilder::append(const char16_t* s) {
         uint64_t newCapacity = capacity + increment;
         char16_t* block = newCapacity <= UINT32_MAX ? AllocateUnits(newCapacity) : nullptr;
         if (!block) {
-            return -101;
+            return kTextBuilderNoMemory;
         }
         std::memcpy(block, text, (length + 1) * sizeof(char16_t));
         block[length] = 0;
@@ -90,11 +88,11 @@ int WideStringBuilder::release() {
 int CheckDigits(std::u16string_view text) {
     text = text.substr(0, text.find(u'\0'));
     if (text.empty()) {
-        return -101;
+        return kTextEmpty;
     }
     for (char16_t c : text) {
         if (c < u'0' || c > u'9') {
-            return -102;
+            return kTextNotDigits;
         }
     }
     return 0;
@@ -131,13 +129,9 @@ std::u16string MakeModulePath(std::u16string_view modulePath, std::u16string_vie
 }
 
 std::u16string MakeModulePath(std::u16string_view name) {
-    char buffer[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    // An unreadable or over-long link counts as an empty module path, as a failed module query
-    // would on the handset.
-    std::string path =
-        n > 0 && static_cast<size_t>(n) < sizeof buffer ? std::string(buffer, n) : "";
-    return MakeModulePath(FromUtf8(path), name);
+    // An unknown executable path counts as an empty module path, as a failed module query would
+    // on the handset.
+    return MakeModulePath(FromUtf8(ExecutablePath()), name);
 }
 
 std::u16string MakeAppFolderPath(std::u16string_view name) {
@@ -156,7 +150,7 @@ int GetFileExtension(std::u16string_view name, std::u16string& extension) {
             extension = std::u16string(name.substr(dot + 1));
         }
     } catch (const std::bad_alloc&) {
-        return -1;
+        return kTextExtensionNoMemory;
     }
     return 0;
 }

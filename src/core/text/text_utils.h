@@ -11,16 +11,22 @@
 
 namespace zentorak {
 
+inline constexpr int kTextBuilderNoMemory = -101;  // WideStringBuilder's block cannot be had
+inline constexpr int kTextEmpty = -101;            // CheckDigits: no digit at all
+inline constexpr int kTextNotDigits = -102;        // CheckDigits: a unit is not '0'..'9'
+inline constexpr int kTextExtensionNoMemory = -1;  // GetFileExtension
+
 // A plain record: text always ends with a zero unit, length < capacity while text is set.
 struct WideStringBuilder {
     char16_t* text = nullptr;
     uint32_t length = 0;
     uint32_t capacity = 0;
 
-    // 0; -101 when the first block of 100 units cannot be had (text is left as it was).
+    // 0; kTextBuilderNoMemory when the first block of 100 units cannot be had (text is left as
+    // it was).
     int init();
-    // 0; -101 when the larger block cannot be had or the builder holds no block. The builder is
-    // then left exactly as it was, so the text gathered so far stays usable.
+    // 0; kTextBuilderNoMemory when the larger block cannot be had or the builder holds no block.
+    // The builder is then left exactly as it was, so the text gathered so far stays usable.
     int append(const char16_t* s);
     // 0, also when there was nothing to free.
     int release();
@@ -30,7 +36,8 @@ struct WideStringBuilder {
     static void SetAllocatorForTesting(AllocateFunction allocate);
 };
 
-// 0 when every unit (up to a NUL) is '0'..'9'; -101 for an empty text; -102 otherwise.
+// 0 when every unit (up to a NUL) is '0'..'9'; kTextEmpty for an empty text; kTextNotDigits
+// otherwise.
 int CheckDigits(std::u16string_view text);
 
 // The value of a run of '0'..'9' (checked by the caller). Values beyond 32 bits clamp to
@@ -53,7 +60,7 @@ std::u16string MakeModulePath(std::u16string_view name);
 std::u16string MakeAppFolderPath(std::u16string_view name);
 
 // Everything after the last '.' anywhere in name (empty if none or if it is the last unit).
-// 0; -1 when the result cannot be allocated (extension is left unset).
+// 0; kTextExtensionNoMemory when the result cannot be allocated (extension is left unset).
 int GetFileExtension(std::u16string_view name, std::u16string& extension);
 
 // (n * dpi + 48) / 96 with truncation toward zero: a 96-dpi length in device pixels.
