@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Fails when the layers are crossed: a file of the core (or of a Qt-free tool, benchmark or fuzz
 # target) that includes a Qt header or anything under gui/, or a core area that includes an area
-# above it. The order of the core areas, lowest first:
-#   platform < text < geo < settings, targets, map < position < gpsd < app
+# above it, or a Qt file below gui/app that includes gui/app. The core areas by concern, lowest
+# first:
+#   platform   the operating system: memory, threads, files, serial port, MIME handlers, folders
+#   text       text, code pages, text files, messages
+#   geo        angles and datums
+#   targets    the target store, its index and the searches
+#   locinfo    reading location-info files into the targets
+#   settings, favorites, map
+#   position   the position sources and the update cycle
+#   gpsd       the gpsd driver behind position's interface
+#   app        the program's state and commands
 # itemlist, resources and files include no other area (besides platform and text).
 # In the GUI, only gui/app knows the main window: dialogs, controls, platform and resources do
 # not include gui/app (the dialogs reach the window through DialogHost).
