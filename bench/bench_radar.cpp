@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "gui/app/application.h"
-#include "gui/app/radar_widget.h"
 #include "app_bench_data.h"
 #include "bench_data.h"
+#include "gui/app/application.h"
+#include "gui/app/radar_widget.h"
 
 namespace fs = std::filesystem;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/text/csv_split.h"
 #include "core/locinfo/location_info.h"
 #include "core/text/code_page.h"
+#include "core/text/csv_split.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zentorak;

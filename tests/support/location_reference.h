@@ -17,10 +17,10 @@
 
 #include "core/geo/datum.h"
 #include "core/geo/dms.h"
+#include "core/locinfo/file_encoding.h"
 #include "core/locinfo/location_info.h"
 #include "core/targets/target_store.h"
 #include "core/text/code_page.h"
-#include "core/locinfo/file_encoding.h"
 #include "core/text/text_line.h"
 
 namespace zentorak::testing {

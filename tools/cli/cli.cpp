@@ -31,11 +31,21 @@ std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
     for (unsigned char c : utf8) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buffer[8];
@@ -49,7 +59,9 @@ std::string JsonString(std::string_view utf8) {
     return out + "\"";
 }
 
-std::string JsonString(std::u16string_view text) { return JsonString(ToUtf8(text)); }
+std::string JsonString(std::u16string_view text) {
+    return JsonString(ToUtf8(text));
+}
 
 std::string JsonDouble(double value) {
     if (!std::isfinite(value)) {

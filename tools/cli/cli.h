@@ -22,9 +22,13 @@ class JsonObject {
 public:
     JsonObject& Add(std::string_view key, std::string_view utf8);
     JsonObject& Add(std::string_view key, std::u16string_view text);
-    JsonObject& Add(std::string_view key, const char* utf8) { return Add(key, std::string_view(utf8)); }
+    JsonObject& Add(std::string_view key, const char* utf8) {
+        return Add(key, std::string_view(utf8));
+    }
     JsonObject& Add(std::string_view key, long long value);
-    JsonObject& Add(std::string_view key, int value) { return Add(key, static_cast<long long>(value)); }
+    JsonObject& Add(std::string_view key, int value) {
+        return Add(key, static_cast<long long>(value));
+    }
     JsonObject& Add(std::string_view key, double value);
     JsonObject& AddNull(std::string_view key);
     // A value that is already JSON text (an array or object).

@@ -18,8 +18,8 @@
 
 #include "core/geo/datum.h"
 #include "core/geo/dms.h"
-#include "core/text/code_page.h"
 #include "core/settings/settings_store.h"
+#include "core/text/code_page.h"
 
 namespace {
 

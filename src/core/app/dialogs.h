@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "core/app/radar_geometry.h"
-#include "core/targets/search.h"
-#include "core/settings/settings_store.h"
 #include "core/favorites/favorite_list.h"
+#include "core/settings/settings_store.h"
+#include "core/targets/search.h"
 
 namespace zentorak {
 

@@ -1,8 +1,8 @@
 #include "core/app/options_pages.h"
 
 #include "core/map/map_urls.h"
-#include "core/text/code_page.h"
 #include "core/platform/serial_port.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 namespace {

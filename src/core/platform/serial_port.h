@@ -24,7 +24,6 @@ std::filesystem::path ResolveSerialPortPath(std::string_view portName,
 std::filesystem::path DescribeSerialPort(std::string_view portName,
                                          const std::filesystem::path& base);
 
-
 class SerialPort {
 public:
     SerialPort() = default;

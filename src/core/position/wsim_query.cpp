@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/text/code_page.h"
 #include "core/position/lbc_response.h"
+#include "core/text/code_page.h"
 
 namespace zentorak {
 

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "core/geo/dms.h"
-#include "core/text/exchange_log.h"
 #include "core/position/wsim_port.h"
+#include "core/text/exchange_log.h"
 
 namespace zentorak {
 

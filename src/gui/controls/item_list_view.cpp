@@ -9,8 +9,8 @@
 #include <new>
 #include <thread>
 
-#include "gui/controls/item_list_draw.h"
 #include "core/text/text_utils.h"
+#include "gui/controls/item_list_draw.h"
 #include "gui/platform/screen_dpi.h"
 
 namespace zentorak {

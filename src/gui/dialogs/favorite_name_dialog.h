@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/locinfo/location_info.h"
 #include "core/favorites/favorite_list.h"
+#include "core/locinfo/location_info.h"
 #include "gui/dialogs/template_dialog.h"
 
 class QLineEdit;

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_folder.h"
 #include "core/itemlist/fake_item_list_host.h"
 #include "core/text/code_page.h"
+#include "support/temp_folder.h"
 
 namespace zentorak {
 

@@ -74,7 +74,8 @@ uint64_t LoadDigest(const std::string& path, size_t& targets) {
 std::map<std::string, std::string> Cp932Files() {
     std::map<std::string, std::string> files;
     const fs::path source = ZENTORAK_SOURCE_DIR;
-    for (const char* folder : {"tests/core/locinfo/testdata/cp932", "fuzz/seeds/load_location_info"}) {
+    for (const char* folder :
+         {"tests/core/locinfo/testdata/cp932", "fuzz/seeds/load_location_info"}) {
         for (const fs::directory_entry& entry : fs::directory_iterator(source / folder)) {
             files[fs::relative(entry.path(), source).string()] = entry.path().string();
         }

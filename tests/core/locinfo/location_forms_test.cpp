@@ -10,11 +10,11 @@
 #include <random>
 #include <sstream>
 
+#include "core/locinfo/file_encoding.h"
 #include "core/locinfo/location_info.h"
 #include "core/locinfo/location_loader.h"
 #include "core/targets/target_store.h"
 #include "core/text/code_page.h"
-#include "core/locinfo/file_encoding.h"
 #include "support/cs2cs.h"
 #include "support/temp_folder.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/locinfo/location_loader.h"
-#include "core/targets/target_store.h"
 #include "core/platform/bounded_child.h"
+#include "core/targets/target_store.h"
 #include "core/text/code_page.h"
 #include "support/temp_folder.h"
 

@@ -263,7 +263,8 @@ TEST(ParallelLoad, TextsDecodedBehindTheIndexReadTheSameToEveryReader) {
     for (int round = 0; round < 3; ++round) {
         TargetGrid grid;
         ColumnMap columns;
-        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, nullptr, Threads(2)), 0);
+        ASSERT_EQ(LoadLocationInfoFileUnindexed(grid, columns, path, {}, {}, nullptr, Threads(2)),
+                  0);
         if (round == 1) {  // decoding beside the index, which the store allows
             grid.store().StartDecodingTexts(3);
             grid.store().BuildIndex(2);
@@ -277,7 +278,8 @@ TEST(ParallelLoad, TextsDecodedBehindTheIndexReadTheSameToEveryReader) {
         for (int r = 0; r < 3; ++r) {
             readers.emplace_back([&, r] {
                 std::mt19937 random(static_cast<unsigned>(round * 3 + r));
-                std::uniform_int_distribution<uint32_t> pick(0, static_cast<uint32_t>(grid.size() - 1));
+                std::uniform_int_distribution<uint32_t> pick(
+                    0, static_cast<uint32_t>(grid.size() - 1));
                 for (int i = 0; i < 3000 && differences[r].empty(); ++i) {
                     const uint32_t n = pick(random);
                     const TargetRecord& a = expected.store().Loaded(n);

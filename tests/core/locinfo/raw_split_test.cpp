@@ -11,11 +11,11 @@
 #include <random>
 
 #include "core/locinfo/coordinate_bytes.h"
-#include "core/text/csv_split.h"
 #include "core/locinfo/location_info.h"
 #include "core/locinfo/location_loader.h"
 #include "core/targets/target_store.h"
 #include "core/text/code_page.h"
+#include "core/text/csv_split.h"
 #include "core/text/text_line.h"
 #include "support/location_reference.h"
 #include "support/random_location_file.h"

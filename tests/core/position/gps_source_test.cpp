@@ -14,9 +14,9 @@ namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::WaitUntil;
 using testing::CommandRecorder;
 using testing::ScriptedDriver;
+using testing::WaitUntil;
 
 constexpr int kPositionReady = 32796;
 // Shorter than the program's 5 s, so that the abandoned-reader case does not hold up the run.

@@ -12,9 +12,9 @@ namespace zentorak {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::WaitUntil;
 using testing::CommandRecorder;
 using testing::GpsdHarness;
+using testing::WaitUntil;
 
 constexpr int kPositionReady = 32796;
 

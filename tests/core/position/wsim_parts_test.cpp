@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/serial_port.h"
-#include "core/text/exchange_log.h"
 #include "core/position/rx_buffer.h"
+#include "core/text/exchange_log.h"
 
 namespace zentorak {
 namespace {

@@ -17,8 +17,8 @@
 #include "core/platform/serial_port.h"
 #include "core/position/wsim_port.h"
 #include "core/position/wsim_query.h"
-#include "wsim/wsim_module.h"
 #include "support/wait_until.h"
+#include "wsim/wsim_module.h"
 
 namespace zentorak {
 namespace {

@@ -46,8 +46,9 @@ public:
         if (withDialer) {
             QFile file(root.filePath(QStringLiteral("share/applications/test-dialer.desktop")));
             file.open(QIODevice::WriteOnly);
-            file.write("[Desktop Entry]\nType=Application\nName=Dialer\nExec=true %u\n"
-                       "MimeType=x-scheme-handler/tel;\n");
+            file.write(
+                "[Desktop Entry]\nType=Application\nName=Dialer\nExec=true %u\n"
+                "MimeType=x-scheme-handler/tel;\n");
         }
     }
     ~PrivateDesktop() {
