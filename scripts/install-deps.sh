@@ -5,7 +5,7 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-positioning-dev libqt6positioning6-plugins

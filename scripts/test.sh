@@ -11,6 +11,9 @@ bash scripts/install-deps.sh
 echo "== layers: no Qt in the core, core areas in their order"
 bash scripts/check-layers.sh
 
+echo "== format: every C++ file as .clang-format has it"
+bash scripts/check-format.sh
+
 echo "== build and test (release with debug info)"
 scripts/build.sh release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build/release --output-on-failure -j"$(nproc)"
