@@ -56,17 +56,20 @@ void WaitForStop() {
     sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Arguments {
     zentorak::wsim::ModuleOptions options;
     std::string linkFolder;
     int com = 1;
+};
+
+// 0 when the arguments were read; else what main returns (the usage was printed).
+int ParseArguments(int argc, char** argv, Arguments& args) {
+    zentorak::wsim::ModuleOptions& options = args.options;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
         if (a == "--help" || a == "-h")
-            return Usage(stdout);
+            return Usage(stdout) == 0 ? -1 : 2;
         else if (a == "--lat" && hasValue)
             options.lat = argv[++i];
         else if (a == "--lon" && hasValue)
@@ -76,9 +79,9 @@ int main(int argc, char** argv) {
         else if (a == "--late" && hasValue)
             options.late = std::chrono::milliseconds(std::atoi(argv[++i]));
         else if (a == "--link" && hasValue)
-            linkFolder = argv[++i];
+            args.linkFolder = argv[++i];
         else if (a == "--com" && hasValue)
-            com = std::atoi(argv[++i]);
+            args.com = std::atoi(argv[++i]);
         else if (a == "--silent")
             options.silent = true;
         else if (a == "--noise")
@@ -92,9 +95,19 @@ int main(int argc, char** argv) {
         else
             return Usage();
     }
-    if (com < 0 || com > 9) {
-        return Usage();
+    return args.com < 0 || args.com > 9 ? Usage() : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    if (int result = ParseArguments(argc, argv, args); result != 0) {
+        return result < 0 ? 0 : result;
     }
+    const zentorak::wsim::ModuleOptions& options = args.options;
+    const std::string& linkFolder = args.linkFolder;
+    const int com = args.com;
     zentorak::wsim::SimulatedModule module(options);
     std::string error;
     if (!module.Start(error)) {
