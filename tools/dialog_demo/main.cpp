@@ -13,6 +13,7 @@
 #include "gui/dialogs/coordinate_dialog.h"
 #include "gui/dialogs/file_select_dialog.h"
 #include "gui/dialogs/value_input_dialog.h"
+#include "gui/platform/qt_text.h"
 
 using namespace zentorak;
 
@@ -30,7 +31,7 @@ void RunDialog(const QString& which, const QString& root) {
         dialog.SetFileSystemRoot(root.toStdString());
         dialog.Run(nullptr, 0);
         if (std::optional<std::u16string> path = dialog.GetResultPath()) {
-            std::printf("%s\n", QString::fromStdU16String(*path).toUtf8().constData());
+            std::printf("%s\n", zentorak::ToQString(*path).toUtf8().constData());
         }
     } else if (which == QLatin1String("value")) {
         ValueInputDialog dialog;

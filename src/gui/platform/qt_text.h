@@ -9,8 +9,10 @@
 
 namespace zentorak {
 
+// The units are copied as they are: QString::fromUtf16 would drop a leading U+FEFF.
 inline QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
 }
 
 inline std::u16string ToU16(const QString& text) {
