@@ -39,11 +39,11 @@ int RunUrl(int argc, char** argv) {
     return 0;
 }
 
-CommandRegistration reg{
-    "url",
-    "url SERVICE SCALEIX LAT LON [--no-google-correction]  (a service outside 1..5 or a scale "
-    "index outside its table takes the default; exit 2 on usage errors)",
-    RunUrl};
+CommandRegistration reg{"url",
+                        "url SERVICE SCALEIX LAT LON [--no-google-correction]  (services 1 to 7; "
+                        "a service outside them or a scale index outside its table takes the "
+                        "default; exit 2 on usage errors)",
+                        RunUrl};
 
 }  // namespace
 

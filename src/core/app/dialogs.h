@@ -32,7 +32,7 @@ public:
     virtual void OrganizeFavorites() = 0;
 
     // Confirms a map display. Reads MapSiteNo and MapScaleIx (an unknown service becomes 1) and
-    // sets ConfBfrMapDispMode on OK. 1 with the chosen service (1..5) and scale index (1-based);
+    // sets ConfBfrMapDispMode on OK. 1 with the chosen service (1..7) and scale index (1-based);
     // 0 after cancel, with nothing changed.
     virtual int MapConfirmation(Settings& settings, int& service, int& scaleIndex) = 0;
 

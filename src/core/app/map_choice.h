@@ -8,16 +8,16 @@
 namespace zentorak {
 
 struct MapChoice {
-    int service = 1;  // MapServiceId, 1..5
+    int service = 1;  // MapServiceId, 1..7
     int scaleIx = 1;  // 1-based within the service's scale table
     bool operator==(const MapChoice&) const = default;
 };
 
-// The stored choice made valid: a MapSiteNo outside 1..5 stands for Mapion (1); the stored
+// The stored choice made valid: a MapSiteNo outside 1..7 stands for Mapion (1); the stored
 // MapScaleIx when that service's table has it, else the service's default.
 MapChoice StoredMapChoice(const Settings& settings);
 
-// The choice the confirmation opens with: StoredMapChoice, and a MapSiteNo outside 1..5 becomes
+// The choice the confirmation opens with: StoredMapChoice, and a MapSiteNo outside 1..7 becomes
 // 1 in the settings too.
 MapChoice OpeningMapChoice(Settings& settings);
 

@@ -59,13 +59,13 @@ struct MapPageValues {
     bool operator==(const MapPageValues&) const = default;
 };
 
-// The service names in list order (MapSiteNo 1..5).
+// The service names in list order (MapSiteNo 1..7).
 std::vector<std::u16string_view> MapServiceEntries();
 // The scale labels of the service at `serviceEntry`.
 std::vector<std::u16string_view> ScaleEntries(int serviceEntry);
 // The entry a service's scale list falls back to when the stored index does not fit it.
 int FallbackScaleEntry(int serviceEntry);
-// Opening the page: a MapSiteNo outside 1..5 is set to 1 in `settings` at once (the correction
+// Opening the page: a MapSiteNo outside 1..7 is set to 1 in `settings` at once (the correction
 // stays when the sheet is cancelled); a scale index the service does not have shows its fallback.
 MapPageValues MapPageFrom(Settings& settings);
 // Another service chosen in 1068: its scale list is shown on its fallback entry, whatever the

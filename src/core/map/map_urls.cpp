@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "core/geo/datum.h"
+
 namespace zentorak {
 
 namespace {
@@ -41,12 +43,23 @@ constexpr MapScale kGoogleScales[] = {
     {u"5", "z=5"},   {u"4", "z=4"},   {u"3", "z=3"},   {u"2", "z=2"},   {u"1", "z=1"},
 };
 
+// The tile maps' zoom levels. Each level halves the scale, as MapFanWeb's steps do, so they carry
+// its labels: at Japan's latitudes zoom 14 shows about 1/26000 to 1/33000 on a 96-dpi screen,
+// 18 is the street, and 5 the whole country from Kyushu to Hokkaido.
+constexpr MapScale kZoomScales[] = {
+    {u"1/1562", "18"},  {u"1/3125", "17"}, {u"1/6250", "16"}, {u"1/12500", "15"},
+    {u"1/25000", "14"}, {u"1/5万", "13"},  {u"1/10万", "12"}, {u"1/20万", "11"},
+    {u"1/40万", "10"},  {u"1/80万", "9"},  {u"1/160万", "8"}, {u"全国", "5"},
+};
+
 constexpr std::array<MapService, kMapServiceCount> kServices = {{
-    {1, u"Mapion", "www.mapion.co.jp", "/c/f", kMapionScales, 2},
-    {2, u"MapFanWeb", "www.mapfan.com", "/m.cgi", kMapFanScales, 5},
-    {3, u"Yahoo地図", "map.yahoo.co.jp", "/pl", kYahooScales, 4},
-    {4, u"ちず丸", "www.chizumaru.com", "/dbh/willcom/listmap0.aspx", kChizumaruScales, 2},
-    {5, u"Google", "maps.google.co.jp", "/m/local", kGoogleScales, 7},
+    {1, u"Mapion", "http://www.mapion.co.jp/c/f", kMapionScales, 2},
+    {2, u"MapFanWeb", "http://www.mapfan.com/m.cgi", kMapFanScales, 5},
+    {3, u"Yahoo地図", "http://map.yahoo.co.jp/pl", kYahooScales, 4},
+    {4, u"ちず丸", "http://www.chizumaru.com/dbh/willcom/listmap0.aspx", kChizumaruScales, 2},
+    {5, u"Google", "http://maps.google.co.jp/m/local", kGoogleScales, 7},
+    {6, u"地理院地図", "https://maps.gsi.go.jp/", kZoomScales, 5},
+    {7, u"OpenStreetMap", "https://www.openstreetmap.org/", kZoomScales, 5},
 }};
 
 // "%f" without the locale: the UI sets LC_NUMERIC from the user, and a decimal comma would
@@ -70,35 +83,48 @@ std::string SlashedDms(const DmsAngle& a) {
     return Printf("%d%%2F%d%%2F%d.%03d", a.deg, a.min, a.sec, a.msec);
 }
 
-std::string Query(int id, std::string_view p, const DmsAngle& lat, const DmsAngle& lon,
-                  bool googleCorrection) {
+// What follows the service's address: the query of services 1..5, the fragment (and for
+// OpenStreetMap the marker's query) of the tile maps.
+std::string PointAndScale(int id, std::string_view p, const DmsAngle& lat, const DmsAngle& lon,
+                          bool googleCorrection) {
     std::string scale(p);
     switch (id) {
         case 1:
-            return "uc=1&nl=" + SlashedDms(lat) + "&el=" + SlashedDms(lon) + "&" + scale +
+            return "?uc=1&nl=" + SlashedDms(lat) + "&el=" + SlashedDms(lon) + "&" + scale +
                    "&size=450,400&grp=Air";
         case 2: {
             std::string point = Printf("E%d.%d.%d.%dN%d.%d.%d.%d", lon.deg, lon.min, lon.sec,
                                        lon.msec / 100, lat.deg, lat.min, lat.sec, lat.msec / 100);
-            return "F=n&MAP=" + point + "&" + scale + "&SMAP=" + point;
+            return "?F=n&MAP=" + point + "&" + scale + "&SMAP=" + point;
         }
         case 3:
-            return "lat=" + SlashedDms(lat) + "&lon=" + SlashedDms(lon) + "&layer=0&" + scale +
+            return "?lat=" + SlashedDms(lat) + "&lon=" + SlashedDms(lon) + "&layer=0&" + scale +
                    "&mode=map&size=s&type=static&pointer=on&column=close";
         case 4: {
             auto seconds = [](const DmsAngle& a) {
                 return ((a.deg * 60.0 + a.min) * 60.0) + a.msec * 0.001 + a.sec;
             };
-            return "account=willcom&accmd=0&arg=&x=" + Fixed6(seconds(lon)) +
+            return "?account=willcom&accmd=0&arg=&x=" + Fixed6(seconds(lon)) +
                    "&y=" + Fixed6(seconds(lat)) + "&" + scale + "&clk=&pg=&c1=0";
+        }
+        case 6:
+        case 7: {
+            // Six decimals move the point by 6 cm at most, well inside what a street map shows.
+            double la = 0, lo = 0;
+            TokyoToWgs84(DmsToDegrees(lat), DmsToDegrees(lon), la, lo);
+            const std::string point = Fixed6(la) + "/" + Fixed6(lo);
+            if (id == 6) {
+                return "#" + scale + "/" + point + "/";
+            }
+            return "?mlat=" + Fixed6(la) + "&mlon=" + Fixed6(lo) + "#map=" + scale + "/" + point;
         }
         default: {
             double la = DmsToDegrees(lat), lo = DmsToDegrees(lon);
             if (googleCorrection) {
                 GoogleCorrection(la, lo, la, lo);
             }
-            return "hl=ja&ie=UTF8&ll=" + Fixed6(la) + "," + Fixed6(lo) + "&spn=1.036388,1.653442&" +
-                   scale;
+            return "?hl=ja&ie=UTF8&ll=" + Fixed6(la) + "," + Fixed6(lo) +
+                   "&spn=1.036388,1.653442&" + scale;
         }
     }
 }
@@ -123,8 +149,8 @@ std::string MapUrl(int serviceId, int scaleIx, const DmsAngle& lat, const DmsAng
         scaleIx = service->defaultScaleIx;
     }
     std::string_view p = service->scales[static_cast<size_t>(scaleIx - 1)].parameter;
-    return "http://" + std::string(service->host) + std::string(service->path) + "?" +
-           Query(service->id, p, lat, lon, googleCorrection);
+    return std::string(service->address) +
+           PointAndScale(service->id, p, lat, lon, googleCorrection);
 }
 
 }  // namespace zentorak

@@ -103,7 +103,7 @@ TEST(OptionsMapPage, EveryServiceHasItsScaleListAndFallback) {
     const Row rows[] = {{1, 9, 1}, {2, 12, 4}, {3, 9, 3}, {4, 9, 1}, {5, 20, 6}};
     EXPECT_EQ(MapServiceEntries(),
               (std::vector<std::u16string_view>{u"Mapion", u"MapFanWeb", u"Yahoo地図", u"ちず丸",
-                                                u"Google"}));
+                                                u"Google", u"地理院地図", u"OpenStreetMap"}));
     for (const Row& row : rows) {
         EXPECT_EQ(ScaleEntries(row.service - 1).size(), row.entries) << row.service;
         EXPECT_EQ(FallbackScaleEntry(row.service - 1), row.fallback) << row.service;

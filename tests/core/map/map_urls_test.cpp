@@ -34,14 +34,26 @@ TEST(MapUrl, YahooTakesSlashedAnglesWithThreeDigitMilliseconds) {
               "&mode=map&size=s&type=static&pointer=on&column=close");
 }
 
+// The tile maps take WGS 84 whatever the Google correction says: the coordinates are those of
+// cs2cs -f %.9f EPSG:4301 EPSG:4326 (PROJ 9.1.1, EPSG:15484, the Japan-wide set) to six decimals.
+// Zoom 14 is the default (also for an index past the table), 18 the first entry, 5 the last.
+TEST(MapUrl, TileMapsTakeThePointShiftedToWgs84) {
+    EXPECT_EQ(MapUrl(6, 13, kLat, kLon, true), "https://maps.gsi.go.jp/#14/35.661331/139.748159/");
+    EXPECT_EQ(MapUrl(6, 1, {43, 3, 34, 838}, {141, 21, 29, 312}, false),  // Sapporo
+              "https://maps.gsi.go.jp/#18/43.062100/141.354400/");
+    EXPECT_EQ(MapUrl(7, 12, {26, 12, 30, 139}, {127, 40, 58, 238}, true),  // Naha
+              "https://www.openstreetmap.org/?mlat=26.212400&mlon=127.680900"
+              "#map=5/26.212400/127.680900");
+}
+
 TEST(MapUrl, OutOfRangeChoicesFallBackToTheDefaults) {
     // Scale index outside the table: the service's default index.
     EXPECT_EQ(MapUrl(1, 0, kLat, kLon, true), MapUrl(1, 2, kLat, kLon, true));
     EXPECT_EQ(MapUrl(2, 13, kLat, kLon, true), MapUrl(2, 5, kLat, kLon, true));
     EXPECT_EQ(MapUrl(5, 21, kLat, kLon, true), MapUrl(5, 7, kLat, kLon, true));
-    // Service outside 1..5: the default service, with the index checked against its table.
+    // Service outside 1..7: the default service, with the index checked against its table.
     EXPECT_EQ(MapUrl(0, 3, kLat, kLon, true), MapUrl(5, 3, kLat, kLon, true));
-    EXPECT_EQ(MapUrl(6, 99, kLat, kLon, true), MapUrl(5, 7, kLat, kLon, true));
+    EXPECT_EQ(MapUrl(8, 99, kLat, kLon, true), MapUrl(5, 7, kLat, kLon, true));
 }
 
 TEST(MapServices, TablesAndDefaults) {
@@ -56,7 +68,7 @@ TEST(MapServices, TablesAndDefaults) {
         {3, u"Yahoo地図", 9, 4, u"1/75000"}, {4, u"ちず丸", 9, 2, u"500m"},
         {5, u"Google", 20, 7, u"14"},
     };
-    ASSERT_EQ(MapServices().size(), 5u);
+    ASSERT_EQ(MapServices().size(), 7u);
     for (const Row& row : rows) {
         const MapService* s = FindMapService(row.id);
         ASSERT_NE(s, nullptr);
@@ -66,7 +78,7 @@ TEST(MapServices, TablesAndDefaults) {
         EXPECT_EQ(s->scales[static_cast<size_t>(row.defaultIx - 1)].label, row.defaultLabel);
     }
     EXPECT_EQ(FindMapService(0), nullptr);
-    EXPECT_EQ(FindMapService(6), nullptr);
+    EXPECT_EQ(FindMapService(8), nullptr);
     EXPECT_EQ(FindMapService(5)->scales[0].parameter, "z=20");
     EXPECT_EQ(FindMapService(5)->scales[19].parameter, "z=1");
     EXPECT_EQ(FindMapService(2)->scales[11].parameter, "ZM=0");

@@ -39,7 +39,8 @@ TEST(MapConfirmDialog, OpensOnTheStoredChoiceOrItsFallbacks) {
         MapConfirmDialog dialog(nullptr, settings, Dpi{});
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("地図表示確認"));
         EXPECT_EQ(Items(dialog.Services()),
-                  QStringList({"Mapion", "MapFanWeb", "Yahoo地図", "ちず丸", "Google"}));
+                  QStringList({"Mapion", "MapFanWeb", "Yahoo地図", "ちず丸", "Google", "地理院地図",
+                               "OpenStreetMap"}));
         EXPECT_EQ(dialog.Services()->currentText(), QString::fromUtf8(row.service));
         EXPECT_EQ(dialog.Scales()->currentText(), QString::fromUtf8(row.shownScale));
         EXPECT_EQ(settings.MapSiteNo, row.siteAfter);
