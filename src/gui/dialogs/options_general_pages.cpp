@@ -100,11 +100,13 @@ GeneralPageValues GeneralPage::Values() const {
 MapPage::MapPage(QWidget* parent, Dpi dpi, Settings& settings)
     : OptionsPage(parent, dpi), shown_(MapPageFrom(settings)) {
     AddStatic(QStringLiteral("利用する地図サービス："), 2, 2, 120, 15);
-    service_ = AddList(IDC_MAP_SERVICE, 122, 2, 100, 80);
+    // Both lists are wider than on the handsets (100 and 70), so that "OpenStreetMap" and
+    // "1/25000" show whole in this font.
+    service_ = AddList(IDC_MAP_SERVICE, 122, 2, 116, 80);
     Fill(service_, MapServiceEntries());
     service_->setCurrentIndex(shown_.serviceEntry);
     AddStatic(QStringLiteral("縮尺："), 2, 22, 38, 15);
-    scale_ = AddList(IDC_MAP_SCALE, 40, 22, 70, 120);
+    scale_ = AddList(IDC_MAP_SCALE, 40, 22, 84, 120);
     FillScales();
     googleCorrection_ = AddCheck(IDC_GOOGLE_CORRECTION, QStringLiteral("座標値のGoogle補正を行う"),
                                  shown_.googleCorrection, 2, 42, 190, 16);
