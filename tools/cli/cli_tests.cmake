@@ -82,3 +82,10 @@ add_test(NAME cli_folder_of_an_installed_copy
 set_tests_properties(cli_folder_of_an_installed_copy PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION
     "\"folder\": \"/home/hana/.config/zentorak\", \"besideExecutable\": false, \"settings\": \"/home/hana/.config/zentorak/zentorak.ini\", \"exists\": false")
+# The favourites for other map apps (the point: cs2cs -f %.9f EPSG:4301 EPSG:4326), and exit 1
+# with nothing written for a settings file that cannot be read.
+add_test(NAME cli_favorites_as_gpx_or_nothing
+    COMMAND sh -c "printf '[Favorite]\\r\\nFavName:A&B\\r\\nFavLat:35/39/29.123\\r\\nFavLon:139/45/05.007\\r\\n' >\"$1\" && \"$0\" favorites --gpx \"$1\"; \"$0\" favorites --kml /nonexistent.ini 2>&1; echo $?"
+            ${cli} ${CMAKE_CURRENT_BINARY_DIR}/cli-favorites.ini)
+set_tests_properties(cli_favorites_as_gpx_or_nothing PROPERTIES LABELS core PASS_REGULAR_EXPRESSION
+    "<wpt lat=\"35\\.6613307[0-9]*\" lon=\"139\\.7481591[0-9]*\">\n    <name>A&amp;B</name>.*</gpx>\nzentorak-cli: [^\n]* cannot be read \\(-1\\); nothing written\n1\n$")
