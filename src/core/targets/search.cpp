@@ -122,15 +122,16 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
             Prefetch(*pages[i + 1]->body.load(std::memory_order_relaxed), scan);
         }
         const uint8_t* row = body.LengthRow(scan);  // not null once the column has a hit
-        auto scanColumn = [&](auto column, auto find) {
-            size_t itemStart = 0;
-            int place = 0;
+        auto scanColumn = [&](auto column, auto find, auto length) {
+            size_t itemStart = 0, itemLength = 0;
+            int place = -1;  // the lengths are read from the first hit on
             for (size_t hit = find(column, 0); hit != column.npos; hit = find(column, hit)) {
                 // Find the item holding the hit; a hit across two items is no match.
-                while (itemStart + body.LengthIn(row, place) <= hit) {
-                    itemStart += body.LengthIn(row, place++);
+                while (itemStart + itemLength <= hit) {
+                    itemStart += itemLength;
+                    itemLength = length(++place);
                 }
-                size_t itemEnd = itemStart + body.LengthIn(row, place);
+                size_t itemEnd = itemStart + itemLength;
                 if (hit + needle.size() <= itemEnd) {
                     keep(page->firstRecord + static_cast<uint32_t>(place));
                     hit = itemEnd;
@@ -139,12 +140,21 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
                 }
             }
         };
+        // Each form of column and of lengths has a loop of its own.
+        auto scanLengths = [&](auto column, auto find) {
+            if (body.lengthBytes == 1) {
+                scanColumn(column, find, [row](int p) { return size_t{row[p]}; });
+            } else {
+                const uint32_t* wide = reinterpret_cast<const uint32_t*>(row);
+                scanColumn(column, find, [wide](int p) { return size_t{wide[p]}; });
+            }
+        };
         if (!body.Narrow(scan)) {
-            scanColumn(body.WideColumn(scan), [&](std::u16string_view column, size_t from) {
+            scanLengths(body.WideColumn(scan), [&](std::u16string_view column, size_t from) {
                 return FindText(column, needle, from);
             });
         } else if (narrowable) {
-            scanColumn(body.NarrowColumn(scan), [&](std::string_view column, size_t from) {
+            scanLengths(body.NarrowColumn(scan), [&](std::string_view column, size_t from) {
                 return column.find(narrowNeedle, from);
             });
         }

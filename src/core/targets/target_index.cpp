@@ -332,16 +332,32 @@ int TargetStore::CellOfPosition(uint32_t position) const {
     if (!indexed_) {
         return CellOf(At(position));
     }
-    // The last cell starting at or before the position, by a branch-free binary search (the
-    // text search asks this for every match).
-    const uint32_t* base = cellFirst_.data();
-    size_t n = cellFirst_.size();
+    // The last cell starting at or before the position, by a branch-free binary search over the
+    // cells its block spans (the text search asks this for every match).
+    const size_t block = position >> kCellBlockBits;
+    const size_t from = cellOfBlock_[block];
+    const size_t to =
+        block + 1 < cellOfBlock_.size() ? cellOfBlock_[block + 1] : cellFirst_.size() - 1;
+    const uint32_t* base = cellFirst_.data() + from;
+    size_t n = to - from + 1;
     while (n > 1) {
         size_t half = n / 2;
         base = base[half] <= position ? base + half : base;
         n -= half;
     }
     return static_cast<int>(cellNumber_[static_cast<size_t>(base - cellFirst_.data())]);
+}
+
+void TargetStore::MapCellBlocks() {
+    cellOfBlock_.assign((count_ >> kCellBlockBits) + 1, 0);
+    size_t i = 0;
+    for (size_t b = 0; b < cellOfBlock_.size(); ++b) {
+        const uint64_t first = uint64_t{b} << kCellBlockBits;
+        while (i + 1 < cellFirst_.size() && cellFirst_[i + 1] <= first) {
+            ++i;
+        }
+        cellOfBlock_[b] = static_cast<uint32_t>(i);
+    }
 }
 
 // The run of each position in `to` (from PlanCells) becomes the new position of its record, there
@@ -393,6 +409,7 @@ bool TargetStore::BuildIndex(int threads) {
     indexed_ = false;
     cellFirst_.clear();
     cellNumber_.clear();
+    cellOfBlock_.clear();
     cells.Clear();
     std::vector<Bucket>().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
@@ -418,6 +435,7 @@ bool TargetStore::BuildIndex(int threads) {
         MoveRecords(to, 0, static_cast<uint32_t>(count_), bits, parts, scratch.get());
         std::vector<uint32_t>().swap(to);
         MakeBuckets(parts, fineStart, occupied);
+        MapCellBlocks();
     } catch (const std::bad_alloc&) {
         cells.Clear();
         std::vector<Bucket>().swap(buckets);

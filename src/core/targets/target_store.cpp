@@ -343,6 +343,7 @@ void TargetStore::Clear() {
     std::vector<uint32_t>().swap(addedCells_);
     cellFirst_.clear();
     cellNumber_.clear();
+    cellOfBlock_.clear();
     indexed_ = false;
 }
 

@@ -221,6 +221,7 @@ private:
     static constexpr size_t kThreadedIndex = 65536;
     void PlaceRecords(int parts, const std::vector<uint32_t>& fineStart, std::vector<uint32_t>& to,
                       std::vector<std::vector<uint32_t>>& partRuns);
+    void MapCellBlocks();
     void MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
                      const std::vector<uint32_t>& occupied);
 
@@ -261,6 +262,10 @@ private:
     // indexed: the index need not work them out again.
     std::vector<uint32_t> addedCells_;
     std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
+    // For each block of 2^kCellBlockBits positions, the entry of cellFirst_ holding its first
+    // position: CellOfPosition then searches only the few cells a block spans.
+    static constexpr int kCellBlockBits = 8;
+    std::vector<uint32_t> cellOfBlock_;
     // The records that wait for their page: their lines are in the open raw page already.
     int stagedCount_ = 0;
     const ItemPlan* stagedPlan_ = nullptr;
