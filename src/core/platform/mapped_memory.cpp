@@ -25,8 +25,7 @@ void UnmapPages(void* base, size_t size) {
 // blocks, which are filled at once, are faulted in by the mapping, not page by page.
 MappedBlock MappedBlock::Map(size_t size) {
     const bool huge = size >= kHugePage;
-    const size_t unit = huge ? kHugePage : kMemoryPage;
-    size = (size + unit - 1) / unit * unit;
+    size = SizeFor(size);
     if (!huge) {
         return {static_cast<std::byte*>(MapPages(size, true)), size};
     }

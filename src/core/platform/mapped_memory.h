@@ -24,6 +24,11 @@ struct MappedBlock {
     // At least size bytes: whole huge pages, aligned, from 2 MB on; below that whole pages,
     // faulted in by the mapping. Throws std::bad_alloc.
     static MappedBlock Map(size_t size);
+    // The size Map maps for size bytes.
+    static size_t SizeFor(size_t size) {
+        const size_t unit = size >= kHugePage ? kHugePage : kMemoryPage;
+        return (size + unit - 1) / unit * unit;
+    }
     void Unmap();
 };
 

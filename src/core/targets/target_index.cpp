@@ -76,7 +76,7 @@ void TargetStore::CellTable::Clear() {
 
 // The cell of the record at each position in fineKey, the records of each cell counted in
 // perCell, and the occupied cells in order.
-void TargetStore::KeyCells(std::vector<uint32_t>& fineKey, std::vector<uint32_t>& perCell,
+void TargetStore::KeyCells(RecordTable& fineKey, std::vector<uint32_t>& perCell,
                            std::vector<uint32_t>& occupied) {
     const size_t known = count_ - addedCells_.size();  // the records from here on came with theirs
     if (known == 0) {
@@ -100,8 +100,8 @@ void TargetStore::KeyCells(std::vector<uint32_t>& fineKey, std::vector<uint32_t>
 // the run of the record at each position, fineStart the first position of each run (and the
 // end). The runs are worked out on `parts` threads, each over a range of positions (see
 // RangeStart); partRuns[t] receives range t's count of records in each run.
-void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
-                            std::vector<uint32_t>& fineKey, std::vector<uint32_t>& occupied,
+void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart, RecordTable& fineKey,
+                            std::vector<uint32_t>& occupied,
                             std::vector<std::vector<uint32_t>>& partRuns) {
     std::vector<uint32_t> perCell(kGridCells, 0);
     KeyCells(fineKey, perCell, occupied);
@@ -161,7 +161,7 @@ void TargetStore::PlanCells(int parts, std::vector<uint32_t>& fineStart,
 // nothing, so `threads` threads take them, thread t with the kScratchRecords records of scratch
 // from scratch + t * kScratchRecords.
 // One piece: the index's hot loop, whose steps share the parts' bounds and cursors.
-void TargetStore::MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
+void TargetStore::MoveRecords(RecordTable& to, uint32_t begin, uint32_t end, int highBit,
                               int threads, TargetRecord* scratch) {
     if (end - begin <= kScratchRecords) {
         // No step waits for the one before it, as following the permutation's cycles would: the
@@ -362,8 +362,7 @@ void TargetStore::MapCellBlocks() {
 
 // The run of each position in `to` (from PlanCells) becomes the new position of its record, there
 // and in position_. Walking the load numbers downwards gives each run the cell list's order.
-void TargetStore::PlaceRecords(int parts, const std::vector<uint32_t>& fineStart,
-                               std::vector<uint32_t>& to,
+void TargetStore::PlaceRecords(int parts, const std::vector<uint32_t>& fineStart, RecordTable& to,
                                std::vector<std::vector<uint32_t>>& partRuns) {
     if (position_.empty()) {
         // Nothing was indexed before: every record stands at its load number, so the ranges
@@ -411,7 +410,7 @@ bool TargetStore::BuildIndex(int threads) {
     cellNumber_.clear();
     cellOfBlock_.clear();
     cells.Clear();
-    std::vector<Bucket>().swap(buckets);
+    decltype(buckets)().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
     // A large store is indexed on the threads given, each over a range of at least 32,768
     // records (and moving records with scratch of its own); a small one on this thread.
@@ -419,10 +418,11 @@ bool TargetStore::BuildIndex(int threads) {
                           ? std::clamp(std::min(threads, static_cast<int>(count_ / 32768)), 1, 16)
                           : 1;
     try {
-        std::vector<uint32_t> fineStart, to, occupied;
+        std::vector<uint32_t> fineStart, occupied;
+        RecordTable to;
         std::vector<std::vector<uint32_t>> partRuns;
         PlanCells(parts, fineStart, to, occupied, partRuns);
-        std::vector<uint32_t>().swap(addedCells_);
+        RecordTable().swap(addedCells_);
         PlaceRecords(parts, fineStart, to, partRuns);
         std::vector<std::vector<uint32_t>>().swap(partRuns);
         // The places fit in 31 bits, which the passes split from the top.
@@ -433,12 +433,12 @@ bool TargetStore::BuildIndex(int threads) {
         const std::unique_ptr<TargetRecord[]> scratch(
             new TargetRecord[static_cast<size_t>(parts) * kScratchRecords]);
         MoveRecords(to, 0, static_cast<uint32_t>(count_), bits, parts, scratch.get());
-        std::vector<uint32_t>().swap(to);
+        RecordTable().swap(to);
         MakeBuckets(parts, fineStart, occupied);
         MapCellBlocks();
     } catch (const std::bad_alloc&) {
         cells.Clear();
-        std::vector<Bucket>().swap(buckets);
+        decltype(buckets)().swap(buckets);
         std::vector<uint32_t>().swap(subMaps);
         return false;
     }

@@ -81,7 +81,7 @@ bool TargetStore::AddOpeningPage(ArcAngle lat, ArcAngle lon, int cell, std::stri
     try {
         addedCells_.push_back(static_cast<uint32_t>(cell));
     } catch (const std::bad_alloc&) {
-        std::vector<uint32_t>().swap(addedCells_);  // the index works the cells out itself
+        RecordTable().swap(addedCells_);  // the index works the cells out itself
     }
     stagedPlan_ = plan.get();
     openRoom_ = raw_.back()->memory.size - rawUsed_;
@@ -337,10 +337,10 @@ void TargetStore::Clear() {
     cutFromArenas_ = false;
     count_ = 0;
     cells.Clear();
-    std::vector<Bucket>().swap(buckets);
+    decltype(buckets)().swap(buckets);
     std::vector<uint32_t>().swap(subMaps);
-    std::vector<uint32_t>().swap(position_);
-    std::vector<uint32_t>().swap(addedCells_);
+    RecordTable().swap(position_);
+    RecordTable().swap(addedCells_);
     cellFirst_.clear();
     cellNumber_.clear();
     cellOfBlock_.clear();

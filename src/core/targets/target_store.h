@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/mapped_allocator.h"
 #include "core/platform/mapped_memory.h"
 #include "core/targets/target_grid.h"
 #include "core/targets/text_pages.h"
@@ -157,7 +158,7 @@ public:
     // The index. The records themselves stand in cell order, each bucket a run of positions in
     // which the record loaded last comes first, so a search reads neighbouring memory.
     CellTable cells;  // every grid cell once indexed
-    std::vector<Bucket> buckets;
+    std::vector<Bucket, MappedAllocator<Bucket>> buckets;
     std::vector<uint32_t> subMaps;  // sub-cell to bucket maps of the dense cells
 
 private:
@@ -212,14 +213,14 @@ private:
     TargetRecord& Slot(size_t position) {
         return records_[position >> kChunkBits][position & (kChunkSize - 1)];
     }
-    void KeyCells(std::vector<uint32_t>& fineKey, std::vector<uint32_t>& perCell,
+    void KeyCells(RecordTable& fineKey, std::vector<uint32_t>& perCell,
                   std::vector<uint32_t>& occupied);
-    void PlanCells(int parts, std::vector<uint32_t>& fineStart, std::vector<uint32_t>& fineKey,
+    void PlanCells(int parts, std::vector<uint32_t>& fineStart, RecordTable& fineKey,
                    std::vector<uint32_t>& occupied, std::vector<std::vector<uint32_t>>& partRuns);
-    void MoveRecords(std::vector<uint32_t>& to, uint32_t begin, uint32_t end, int highBit,
-                     int threads, TargetRecord* scratch);
+    void MoveRecords(RecordTable& to, uint32_t begin, uint32_t end, int highBit, int threads,
+                     TargetRecord* scratch);
     static constexpr size_t kThreadedIndex = 65536;
-    void PlaceRecords(int parts, const std::vector<uint32_t>& fineStart, std::vector<uint32_t>& to,
+    void PlaceRecords(int parts, const std::vector<uint32_t>& fineStart, RecordTable& to,
                       std::vector<std::vector<uint32_t>>& partRuns);
     void MapCellBlocks();
     void MakeBuckets(int parts, const std::vector<uint32_t>& fineStart,
@@ -257,10 +258,10 @@ private:
     mutable std::vector<MappedBlock> bodies_;
     mutable size_t decodedPages_ = 0;
     mutable std::unique_ptr<Decoding, DeleteDecoding> decoding_;
-    std::vector<uint32_t> position_;  // storage position of each load number, once indexed
+    RecordTable position_;  // storage position of each load number, once indexed
     // The cells of the last records added (all of them, unless memory ran short), until they are
     // indexed: the index need not work them out again.
-    std::vector<uint32_t> addedCells_;
+    RecordTable addedCells_;
     std::vector<uint32_t> cellFirst_, cellNumber_;  // first position of each non-empty cell
     // For each block of 2^kCellBlockBits positions, the entry of cellFirst_ holding its first
     // position: CellOfPosition then searches only the few cells a block spans.
