@@ -119,8 +119,21 @@ void UpdateCycle::UpdateNow(int pollLimit) {
     host_.RepaintNow();
 }
 
+// The failure box says that acquisition stops: a running periodic update stops with it (the soft
+// key then offers to resume it), or its next tick would bring the same box back. The next update
+// by hand, or the resumed periodic one, tries again.
+void UpdateCycle::ShowAcquisitionFailure(const Notice& notice) {
+    Settings& settings = host_.CurrentSettings();
+    if (PeriodicRunning(settings)) {
+        KillPeriodicTimer();
+        settings.AutoUpdateMode = 2;
+        host_.SetSoftKeyText(kTextResume);
+    }
+    host_.ShowMessage(notice);
+}
+
 // A start that fails (no position service answers, -103..-105) is said as the W-SIM port's
-// failure is; the soft key and the timer stay as they are, so the next update tries again.
+// failure is.
 void UpdateCycle::StartGpsRequest() {
     if (gpsFailureShown_) {
         return;
@@ -130,7 +143,7 @@ void UpdateCycle::StartGpsRequest() {
         res::ID_POSITION_READY);
     if (result < 0) {
         gpsFailureShown_ = true;
-        host_.ShowMessage(GpsFailedNotice());
+        ShowAcquisitionFailure(GpsFailedNotice());
         gpsFailureShown_ = false;
     }
 }
@@ -157,7 +170,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     std::optional<WaitCursor> cursor(std::in_place, host_);
     if (!OpenWsimPort()) {
         cursor.reset();
-        host_.ShowMessage(PortFailedNotice());
+        ShowAcquisitionFailure(PortFailedNotice());
         return kPortOpenFailed;
     }
     host_.ShowLogPane();

@@ -83,6 +83,9 @@ void UpdateCycleAdapter::OnPositionReady(int source) {
         from = PositionSource::kGps;
     } else if (source == static_cast<int>(PositionSource::kWsimNoPosition)) {
         from = PositionSource::kWsimNoPosition;
+        // What the radar shows is no longer where the person is; it says so until a new
+        // position comes.
+        state_.foundAtPreviousPosition = state_.originValid == 1 && state_.found.count > 0;
     }
     cycle_->OnPositionReady(from);
 }

@@ -226,23 +226,25 @@ TEST_F(UpdateCycleTest, FailedGpsStartIsSaidAndTheNextUpdateTriesAgain) {
         "message GPSを開くことができませんでした。現在地取得を中止します。 | GPSオープン失敗 | 0";
     driver->openError = ECONNREFUSED;  // no position service answers
     host.settings.InfoUpdateMode = 1;
-    host.settings.AutoUpdateMode = 2;
+    host.settings.AutoUpdateMode = 1;
     int ticks = 0;
     host.onMessage = [&] {
         ++ticks;
         cycle->OnTimer();  // a tick while the box is open adds no second box
     };
-    cycle->OnUpdateSoftKey();  // resume: the key reads as after any failed update, no timer
-    EXPECT_EQ(host.Take(),
-              (std::vector<std::string>{"key 更新停止", failed, "repaint", "repaint"}));
+    cycle->NoteTimerStarted();
+    cycle->OnTimer();  // the box says acquisition stops: so does the periodic update
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{"kill 2001", "key 更新再開", failed, "repaint",
+                                                     "repaint"}));
     EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(host.settings.AutoUpdateMode, 2);
     EXPECT_EQ(cycle->GpsBusy().load(), 0);
     EXPECT_FALSE(cycle->TimerRunning());
     EXPECT_EQ(host.Deliver(*cycle), 0);
     driver->openError = 0;
-    cycle->OnTimer();
+    cycle->OnUpdateSoftKey();  // resumed, it tries again
     EXPECT_EQ(cycle->GpsBusy().load(), 1);
-    EXPECT_EQ(host.Take(), std::vector<std::string>{"repaint"});
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{"key 更新停止", "repaint"}));
 }
 
 struct OptionsRow {
@@ -392,6 +394,8 @@ TEST_F(UpdateCycleTest, WsimQueryWithoutPositionKeepsTheLogInFront) {
     EXPECT_EQ(host.Take(),
               (std::vector<std::string>{"key 更新停止", "wait", "log pane", "arrow", "repaint"}));
     EXPECT_NE(host.logText.find(u"RETRY--------"), std::u16string::npos);
+    // The exchange ends by saying in words that no position came.
+    EXPECT_TRUE(host.logText.ends_with(u"end.\r\n位置を取得できませんでした。\r\n"));
     ASSERT_EQ(host.Deliver(*cycle), 1);
     // No search (it would bring the list back), but the periodic update goes on.
     EXPECT_EQ(host.Take(), std::vector<std::string>{"timer 2001 6000"});
