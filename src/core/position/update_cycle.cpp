@@ -139,7 +139,10 @@ void UpdateCycle::StartGpsRequest() {
         return;
     }
     const int result = gps_.StartGpsRequest(
-        [&host = host_](uint16_t) { host.PostPositionReady(PositionSource::kGps); },
+        [&host = host_](uint16_t command) {
+            host.PostPositionReady(command == kGpsRequestFailed ? PositionSource::kGpsFailed
+                                                                : PositionSource::kGps);
+        },
         res::ID_POSITION_READY);
     if (result < 0) {
         gpsFailureShown_ = true;
@@ -187,6 +190,19 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
 }
 
 void UpdateCycle::OnPositionReady(PositionSource source) {
+    // A service that gave up after opening is said as one that could not be opened; the
+    // session is closed, so that the next update starts afresh.
+    if (source == PositionSource::kGpsFailed) {
+        if (gps_.SessionOpen()) {
+            gps_.StopGpsSession();
+        }
+        if (!gpsFailureShown_) {
+            gpsFailureShown_ = true;
+            ShowAcquisitionFailure(GpsFailedNotice());
+            gpsFailureShown_ = false;
+        }
+        return;
+    }
     // Only a GPS answer reads the GPS record, and only while GPS is still the chosen source: an
     // answer that arrives after a switch to W-SIM must not replace the W-SIM position.
     if (source == PositionSource::kGps && gps_.Request() &&

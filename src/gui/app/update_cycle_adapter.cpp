@@ -81,6 +81,8 @@ void UpdateCycleAdapter::OnPositionReady(int source) {
     PositionSource from = PositionSource::kWsim;
     if (source == static_cast<int>(PositionSource::kGps)) {
         from = PositionSource::kGps;
+    } else if (source == static_cast<int>(PositionSource::kGpsFailed)) {
+        from = PositionSource::kGpsFailed;
     } else if (source == static_cast<int>(PositionSource::kWsimNoPosition)) {
         from = PositionSource::kWsimNoPosition;
         // What the radar shows is no longer where the person is; it says so until a new

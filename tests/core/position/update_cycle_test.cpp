@@ -247,6 +247,27 @@ TEST_F(UpdateCycleTest, FailedGpsStartIsSaidAndTheNextUpdateTriesAgain) {
     EXPECT_EQ(host.Take(), (std::vector<std::string>{"key 更新停止", "repaint"}));
 }
 
+// A service that opened and then gave up (GeoClue's agent said no) ends the request with the
+// same failure box, and the radar stops saying "位置取得中".
+TEST_F(UpdateCycleTest, ServiceThatFailsAfterOpeningIsSaidOnce) {
+    host.settings.InfoUpdateMode = 1;
+    host.settings.AutoUpdateMode = 1;
+    cycle->NoteTimerStarted();
+    cycle->OnTimer();
+    EXPECT_EQ(cycle->GpsBusy().load(), 1);
+    host.Take();
+    driver->deviceFailed = true;
+    driver->ChangeDevice();
+    WaitUntil([this] { return cycle->GpsBusy().load() == 0; });
+    ASSERT_EQ(host.Deliver(*cycle, 2s), 1);
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{
+                  "kill 2001", "key 更新再開",
+                  "message GPSを開くことができませんでした。現在地取得を中止します。 | "
+                  "GPSオープン失敗 | 0"}));
+    EXPECT_FALSE(cycle->Gps().SessionOpen());
+}
+
 struct OptionsRow {
     const char* name;
     int infoMode, autoMode;
