@@ -98,16 +98,16 @@ TEST_F(MainWindowTest, ZoomStripDragCountsFromItsStartAndClamps) {
     EXPECT_EQ(state->scale, kMaxScale);
 }
 
-// One quick drag: the move past the threshold, then 10 px further down, which halves the scale.
-// Counted from the press that would be 15 px and leave a quarter.
+// One quick drag: the move past the threshold, then 20 px further down in one move, which halves
+// the scale. Counted from the press it would be 25 px and leave less.
 TEST_F(MainWindowTest, QuickDragDownIsOneMeasuredStep) {
     FixAtTokyo();
     int strip = Window().ViewCentrePoint().x * 2 - 5;
     state->scale = 4000;
     Window().PenDown(QPoint(strip, 100));
     Window().PenMove(QPoint(strip, 105));
-    Window().PenMove(QPoint(strip, 115));  // 10 px down: half
-    Window().PenUp(QPoint(strip, 115));
+    Window().PenMove(QPoint(strip, 125));  // 20 px down: half
+    Window().PenUp(QPoint(strip, 125));
     EXPECT_EQ(state->scale, 2000);
 }
 
