@@ -88,6 +88,7 @@ void UpdateCycleAdapter::OnPositionReady(int source) {
         // What the radar shows is no longer where the person is; it says so until a new
         // position comes.
         state_.foundAtPreviousPosition = state_.originValid == 1 && state_.found.count > 0;
+        window_.Repaint();
     }
     cycle_->OnPositionReady(from);
 }
