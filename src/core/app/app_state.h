@@ -44,6 +44,7 @@ struct AppState {
     int dragState = kDragIdle;
     PixelPoint pressPoint;
     PixelPoint lastPoint;
+    RadarView zoomDragStart;  // the view when a zoom drag began; lastPoint is then where it began
     int paneMode = kPaneLog;
     int portOpen = 0;
     int updateTimer = 0;
@@ -51,6 +52,10 @@ struct AppState {
     FoundTargets found;                 // capacity TrgtSrchNum + 1; the text search may grow it
     std::vector<PixelPoint> markerPos;  // same capacity as found
     int selectedTarget = -1;
+    std::vector<int> markedTargets;  // the found targets whose rows are selected in the list
+    // The places were found around a position that a later update could not renew (a silent
+    // W-SIM module); a search around a new origin clears it.
+    bool foundAtPreviousPosition = false;
     int gridSpacing = 0;
 
     int latColumn = 0;

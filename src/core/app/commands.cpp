@@ -66,6 +66,7 @@ void SearchAroundOrigin(AppState& state) {
     state.originX = ViewCentre(state.layout).x;
     state.originY = ViewCentre(state.layout).y;
     state.paneMode = kPaneList;
+    state.foundAtPreviousPosition = false;
 }
 
 bool TextSearchNeedsFixedMode(const AppState& state) {

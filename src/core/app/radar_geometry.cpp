@@ -148,7 +148,7 @@ void ApplyZoomFactor(RadarView& view, double factor, PixelPoint centre) {
 }
 
 void ApplyZoomStep(RadarView& view, int dy, PixelPoint centre, const Dpi& dpi) {
-    ApplyZoomFactor(view, 1.0 + static_cast<double>(dy) / -dpi.ScaleY(20), centre);
+    ApplyZoomFactor(view, std::exp2(static_cast<double>(dy) / -dpi.ScaleY(20)), centre);
 }
 
 void LabelPositionAt(const RadarView& view, PixelPoint p, DmsAngle& lat, DmsAngle& lon) {

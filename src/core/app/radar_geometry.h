@@ -98,8 +98,10 @@ int HitTest(const std::vector<PixelPoint>& markers, int count, PixelPoint p, con
 // scale meets a limit, the origin moves by the factor that was applied, so that the view
 // centre keeps its place on the ground (a quick drag down must not throw the picture across).
 void ApplyZoomFactor(RadarView& view, double factor, PixelPoint centre);
-// One zoom step of a vertical pen movement dy in the zoom strip: 20 scaled pixels upward double
-// the scale, 20 downward would take it to nothing.
+// The zoom of a vertical pen movement dy in the zoom strip: every 20 scaled pixels upward double
+// the scale, every 20 downward halve it. The factor compounds, so a drag zooms by the same amount
+// whether it arrives in one pointer move or in many; the window applies a drag's whole run to
+// the view it started from, so that the truncated scale does not creep.
 void ApplyZoomStep(RadarView& view, int dy, PixelPoint centre, const Dpi& dpi);
 // The step of the zoom keys, the wheel and the + and - keys: the factor of a 20-unit drag
 // upward in, its inverse out.

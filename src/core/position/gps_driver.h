@@ -54,6 +54,9 @@ private:
 
 struct GpsDevice {
     std::u16string friendlyName;  // at most 64 units are kept by the request
+    // The service gave up after it was opened (it refused the program, or its start failed
+    // after the open had returned): no position will come.
+    bool failed = false;
 };
 
 // Three auto-reset events that one thread waits on together; the first signalled in index

@@ -44,9 +44,21 @@ void GpsRequest::Detach() {
     waiting_.store(0);
 }
 
+// A device that failed while the request waits ends it: the window is told that no answer
+// will come (kGpsRequestFailed) rather than showing "位置取得中" for ever.
 void GpsRequest::OnDeviceState(const GpsDevice& device) {
     std::lock_guard lock(mutex_);
     deviceName_ = device.friendlyName.substr(0, kGpsDeviceNameMax);
+    if (!device.failed || waiting_.load() != 1) {
+        return;
+    }
+    if (window_) {
+        window_(kGpsRequestFailed);
+    }
+    waiting_.store(0);
+    if (busyFlag_) {
+        busyFlag_->store(0);
+    }
 }
 
 GpsPosition GpsRequest::Position() const {

@@ -26,6 +26,8 @@ inline constexpr int kGpsSessionFailed = -105;
 inline constexpr uint32_t kGpsMaximumAgeMs = 3000;
 inline constexpr std::chrono::milliseconds kGpsStopWait{5000};
 inline constexpr size_t kGpsDeviceNameMax = 64;
+// What a request posts instead of its command when the device reports that it failed.
+inline constexpr uint16_t kGpsRequestFailed = 0;
 
 // The request record. The reader thread writes it while the window's thread may read it, so
 // the fields sit behind a mutex; the posted command still orders the first answer.

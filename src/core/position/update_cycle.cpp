@@ -119,18 +119,34 @@ void UpdateCycle::UpdateNow(int pollLimit) {
     host_.RepaintNow();
 }
 
+// The failure box says that acquisition stops: a running periodic update stops with it (the soft
+// key then offers to resume it), or its next tick would bring the same box back. The next update
+// by hand, or the resumed periodic one, tries again.
+void UpdateCycle::ShowAcquisitionFailure(const Notice& notice) {
+    Settings& settings = host_.CurrentSettings();
+    if (PeriodicRunning(settings)) {
+        KillPeriodicTimer();
+        settings.AutoUpdateMode = 2;
+        host_.SetSoftKeyText(kTextResume);
+    }
+    host_.ShowMessage(notice);
+}
+
 // A start that fails (no position service answers, -103..-105) is said as the W-SIM port's
-// failure is; the soft key and the timer stay as they are, so the next update tries again.
+// failure is.
 void UpdateCycle::StartGpsRequest() {
     if (gpsFailureShown_) {
         return;
     }
     const int result = gps_.StartGpsRequest(
-        [&host = host_](uint16_t) { host.PostPositionReady(PositionSource::kGps); },
+        [&host = host_](uint16_t command) {
+            host.PostPositionReady(command == kGpsRequestFailed ? PositionSource::kGpsFailed
+                                                                : PositionSource::kGps);
+        },
         res::ID_POSITION_READY);
     if (result < 0) {
         gpsFailureShown_ = true;
-        host_.ShowMessage(GpsFailedNotice());
+        ShowAcquisitionFailure(GpsFailedNotice());
         gpsFailureShown_ = false;
     }
 }
@@ -157,7 +173,7 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
     std::optional<WaitCursor> cursor(std::in_place, host_);
     if (!OpenWsimPort()) {
         cursor.reset();
-        host_.ShowMessage(PortFailedNotice());
+        ShowAcquisitionFailure(PortFailedNotice());
         return kPortOpenFailed;
     }
     host_.ShowLogPane();
@@ -174,6 +190,19 @@ int UpdateCycle::AcquireWsimPosition(int pollLimit) {
 }
 
 void UpdateCycle::OnPositionReady(PositionSource source) {
+    // A service that gave up after opening is said as one that could not be opened; the
+    // session is closed, so that the next update starts afresh.
+    if (source == PositionSource::kGpsFailed) {
+        if (gps_.SessionOpen()) {
+            gps_.StopGpsSession();
+        }
+        if (!gpsFailureShown_) {
+            gpsFailureShown_ = true;
+            ShowAcquisitionFailure(GpsFailedNotice());
+            gpsFailureShown_ = false;
+        }
+        return;
+    }
     // Only a GPS answer reads the GPS record, and only while GPS is still the chosen source: an
     // answer that arrives after a switch to W-SIM must not replace the W-SIM position.
     if (source == PositionSource::kGps && gps_.Request() &&

@@ -80,6 +80,7 @@ private:
     void KillPeriodicTimer();
     bool OpenWsimPort();
     void StartGpsRequest();
+    void ShowAcquisitionFailure(const Notice& notice);
 
     UpdateHost& host_;
     std::atomic<int> gpsBusy_{0};

@@ -15,7 +15,8 @@ namespace zentorak {
 
 // Where a position-ready command comes from; carried as the command's parameter. A W-SIM query
 // that stored no position says so, so that its log stays in front instead of an unchanged list.
-enum class PositionSource { kGps = 0, kWsim = 1, kWsimNoPosition = 2 };
+// kGpsFailed: the GPS service failed after it had been opened, so no answer will come.
+enum class PositionSource { kGps = 0, kWsim = 1, kWsimNoPosition = 2, kGpsFailed = 3 };
 
 class UpdateHost {
 public:

@@ -65,6 +65,9 @@ int WsimQuery(int attempts, WsimPort& port, ExchangeLog& log, const SleepFn& sle
     log.AppendLine(Exchange(port, u"AT@LBC2\r", sleep, false));
     log.AppendLine(kRule);
     log.AppendLine(u"end.");
+    if (!fix.found) {
+        log.AppendLine(u"位置を取得できませんでした。");
+    }
     return -parsed;
 }
 

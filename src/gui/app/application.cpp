@@ -124,6 +124,9 @@ bool Application::FinishLoading() {
 // The last start-up steps, once the targets are there: the start-up update (also the first round
 // of a running periodic update) and the timer.
 void Application::AfterLoad() {
+    if (startFavorite_ > 0 && startFavorite_ <= state_.favorites.count()) {
+        window_->Dispatch(kFavoriteCommandBase + startFavorite_);
+    }
     if (int pollLimit = StartupPollLimit(state_.settings); pollLimit != 0) {
         window_->Updates().UpdateNow(pollLimit);
     }

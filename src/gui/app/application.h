@@ -30,6 +30,9 @@ public:
     // first command or pen press, whichever comes first. Without it, start-up runs strictly in
     // order (load, then show).
     void SetBackgroundLoading(bool on) { backgroundLoading_ = on; }
+    // Favourite n (from 1) becomes the origin once the files are loaded, as if chosen from the
+    // menu, before any start-up update; 0, or a favourite that is not there, does nothing.
+    void SetStartFavorite(int n) { startFavorite_ = n; }
 
     // Builds the window and runs the start-up steps; false when start-up failed (the user has
     // been told). The window is shown only when show is true.
@@ -57,6 +60,7 @@ private:
     std::string settingsPath_;
     std::unique_ptr<MainWindow> window_;
     UpdatesFactory factory_;
+    int startFavorite_ = 0;
     bool backgroundLoading_ = false;
     std::thread loader_;
     int loadResult_ = 0;

@@ -2,6 +2,7 @@
 // closes the window like the user would, so the settings are written; a failed save is then
 // told on standard error, since nobody may be there to answer a message box.
 #include <QApplication>
+#include <QStringList>
 
 #include "gui/app/application.h"
 #include "gui/app/update_cycle_adapter.h"
@@ -17,6 +18,17 @@ void ComfortableScale() {
         qgetenv("QT_QPA_PLATFORM") != "offscreen") {
         qputenv("QT_SCALE_FACTOR", "2");
     }
+}
+
+// --favorite=N starts at favourite N (from 1), with its places found; the demo's run command
+// uses it so that the first window already shows places.
+int StartFavorite(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("--favorite="))) {
+            return argument.mid(11).toInt();
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -35,6 +47,7 @@ int main(int argc, char** argv) {
     zentorak::Application program(state, zentorak::SettingsFilePath());
     sessionEnd.SetOnRequest([&program] { program.EndingBySignal(); });
     program.SetBackgroundLoading(true);
+    program.SetStartFavorite(StartFavorite(QApplication::arguments()));
     program.SetPositionUpdatesFactory(zentorak::UpdateCycleAdapter::ForProgram);
     if (!program.Start()) {
         return 0;

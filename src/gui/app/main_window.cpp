@@ -91,6 +91,10 @@ void MainWindow::ConnectList() {
         ShowPopup(IDR_LIST_POPUP, list->viewport()->mapToGlobal(p));
     });
     connect(list, &QTreeWidget::itemActivated, this, [this] { Dispatch(ID_LIST_DETAILS); });
+    connect(list, &QTreeWidget::itemSelectionChanged, this, [this] {
+        state_.markedTargets = panes_->SelectedRows();
+        radar_->update();
+    });
     // Where a single click already activates an item, the click must not open it twice.
     if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list)) {
         connect(list, &QTreeWidget::itemClicked, this, [this] { Dispatch(ID_LIST_DETAILS); });
@@ -218,7 +222,10 @@ PixelPoint MainWindow::ViewCentrePoint() const {
     return ViewCentre(state_.layout);
 }
 
+// Every size change lays the window out at once; the origin keeps its place relative to the view
+// centre, so that the picture stays centred as it was rather than drifting to a corner.
 void MainWindow::LayoutContent() {
+    const PixelPoint oldCentre = ViewCentrePoint();
     int bar = state_.dpi.ScaleY(kBarHeight);
     content_->setGeometry(0, 0, width(), std::max(0, height() - bar));
     softKeys_->setGeometry(0, height() - bar, width(), bar);
@@ -226,6 +233,10 @@ void MainWindow::LayoutContent() {
     const PixelRect& r = state_.layout.radar;
     radar_->setGeometry(r.x, r.y, r.width, r.height);
     panes_->Layout(state_.layout.pane);
+    const PixelPoint newCentre = ViewCentrePoint();
+    state_.originX += newCentre.x - oldCentre.x;
+    state_.originY += newCentre.y - oldCentre.y;
+    radar_->update();
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {

@@ -57,6 +57,8 @@ public:
     void PenCancel();
     // Zooms around the view centre by `factor` (the zoom keys, the wheel, a pinch, + and -).
     void ZoomBy(double factor);
+    // A zoom drag in the strip has reached pt.
+    void ZoomDragTo(PixelPoint pt);
 
     // Favourites menu kept in step with state.favorites: items 2001 + i after the fixed ones.
     void AppendFavoriteItem(int commandId, const QString& name);

@@ -64,17 +64,17 @@ void MainWindow::PenMove(QPoint p) {
                 state_.dragState = kDragPan;  // measured from the press: no movement is lost
                 return;
             }
-            // Each zoom move is measured from the one before; from the press, the next move
-            // would count the threshold again and a quick drag would overshoot.
+            // The zoom is measured from here, not from the press, so that the threshold does
+            // not count; every move applies the whole run so far to the view the drag began
+            // with, and a quick drag zooms as far as a slow one.
             state_.dragState = kDragZoom;
             state_.lastPoint = pt;
+            state_.zoomDragStart = state_.View();
             return;
-        case kDragZoom: {
-            RadarView view = state_.View();
-            ApplyZoomStep(view, pt.y - state_.lastPoint.y, ViewCentrePoint(), state_.dpi);
-            state_.SetView(view);
-            break;
-        }
+        case kDragZoom:
+            ZoomDragTo(pt);
+            Repaint();
+            return;
         case kDragPan:
             state_.originX += pt.x - state_.lastPoint.x;
             state_.originY += pt.y - state_.lastPoint.y;
@@ -100,12 +100,12 @@ void MainWindow::PenUp(QPoint p) {
         }
         int k = MarkerAt(state_.pressPoint);
         if (k >= 0) {
+            // The row goes with the marker, so that the list shows which place was tapped.
+            panes_->SelectRow(k);
             ShowDetails(k);
         }
     } else if (drag == kDragZoom) {
-        RadarView view = state_.View();
-        ApplyZoomStep(view, pt.y - state_.lastPoint.y, ViewCentrePoint(), state_.dpi);
-        state_.SetView(view);
+        ZoomDragTo(pt);
         Repaint();
     } else if (drag == kDragPan) {
         state_.originX += pt.x - state_.lastPoint.x;
@@ -121,6 +121,15 @@ void MainWindow::PenUp(QPoint p) {
 void MainWindow::PenCancel() {
     tapAndHold_->Release();
     state_.dragState = kDragIdle;
+}
+
+void MainWindow::ZoomDragTo(PixelPoint pt) {
+    RadarView view = state_.zoomDragStart;
+    // A new position may have come during the drag: keep the origin's angles it set.
+    view.originLat = state_.originLat;
+    view.originLon = state_.originLon;
+    ApplyZoomStep(view, pt.y - state_.lastPoint.y, ViewCentrePoint(), state_.dpi);
+    state_.SetView(view);
 }
 
 void MainWindow::ZoomBy(double factor) {

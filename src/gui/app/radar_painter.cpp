@@ -15,6 +15,8 @@ const QColor kAxes(0, 0, 255);
 const QColor kGrid(160, 160, 160);
 const QColor kLabel(96, 192, 96);
 const QColor kTarget(100, 100, 224);
+const QColor kMarked(224, 96, 0);  // the markers of the rows selected in the list
+const QColor kPrevious(150, 150, 170);
 const QColor kAcquiring(0, 224, 224);
 
 QString Short(const DmsAngle& a) {
@@ -127,16 +129,37 @@ void RadarPainter::Labels(bool fixed, const GridStep& step) {
     Text(centreLon, at.centreLon.x, at.centreLon.y, Qt::white, kLabel);
 }
 
+// The nearest go on top; the markers of the rows selected in the list go over all of them,
+// framed, so that the row's place can be found among overlapping markers.
 void RadarPainter::Targets() {
     RadarView view = s_.View();
     int n = std::min(s_.found.count, static_cast<int>(s_.markerPos.size()));
+    QColor colour = s_.foundAtPreviousPosition ? kPrevious : kTarget;
     for (int k = n - 1; k >= 0; --k) {
         const TargetRecord* t = s_.found.targets[static_cast<size_t>(k)];
         PixelPoint m = MarkerPosition(view, t->lat, t->lon, dpi_);
         s_.markerPos[static_cast<size_t>(k)] = m;
-        Text(QStringLiteral("%1").arg(k + 1, 2, 10, QLatin1Char('0')), m.x, m.y, Qt::white,
-             kTarget);
+        Text(MarkerText(k), m.x, m.y, Qt::white, colour);
     }
+    for (int k : s_.markedTargets) {
+        if (k < 0 || k >= n) {
+            continue;
+        }
+        PixelPoint m = s_.markerPos[static_cast<size_t>(k)];
+        Text(MarkerText(k), m.x, m.y, Qt::white, kMarked);
+        QFontMetrics metrics(p_.font());
+        p_.setPen(QPen(Qt::black, std::max(1, dpi_.ScaleX(1))));
+        p_.drawRect(m.x - 1, m.y - 1, metrics.horizontalAdvance(MarkerText(k)) + 1,
+                    metrics.height() + 1);
+    }
+    if (s_.foundAtPreviousPosition) {
+        Text(QStringLiteral("前回の位置での検索結果"), dpi_.ScaleX(1), dpi_.ScaleY(1), Qt::white,
+             kPrevious);
+    }
+}
+
+QString RadarPainter::MarkerText(int k) {
+    return QStringLiteral("%1").arg(k + 1, 2, 10, QLatin1Char('0'));
 }
 
 void RadarPainter::Text(const QString& text, int x, int y, QColor fg, QColor bg, QRect fill) {

@@ -26,6 +26,7 @@ private:
     void Line(QColor colour, int x1, int y1, int x2, int y2);
     void Grid(bool fixed);
     void Targets();
+    static QString MarkerText(int k);
     void Labels(bool fixed, const GridStep& step);
     // Text with its top-left corner at (x, y) on a filled cell; fill widens the cell to a rect.
     void Text(const QString& text, int x, int y, QColor fg, QColor bg, QRect fill = {});

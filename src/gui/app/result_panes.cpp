@@ -205,6 +205,22 @@ void ResultPanes::SetLogText() {
     log_->moveCursor(QTextCursor::End);
 }
 
+std::vector<int> ResultPanes::SelectedRows() const {
+    std::vector<int> rows;
+    for (QTreeWidgetItem* item : list_->selectedItems()) {
+        rows.push_back(list_->indexOfTopLevelItem(item));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ResultPanes::SelectRow(int row) {
+    if (QTreeWidgetItem* item = list_->topLevelItem(row)) {
+        list_->setCurrentItem(item);  // selects it alone
+        list_->scrollToItem(item);
+    }
+}
+
 int ResultPanes::SelectedRow() const {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
     if (selected.isEmpty()) {

@@ -35,6 +35,10 @@ public:
     void SetLogText();
     // The first selected row, or -1. Several rows may be selected; commands use the first.
     int SelectedRow() const;
+    // Every selected row, in row order.
+    std::vector<int> SelectedRows() const;
+    // Selects row `row` alone and scrolls to it.
+    void SelectRow(int row);
 
 private:
     int MeasureFiveRows() const;

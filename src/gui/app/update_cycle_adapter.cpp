@@ -81,8 +81,14 @@ void UpdateCycleAdapter::OnPositionReady(int source) {
     PositionSource from = PositionSource::kWsim;
     if (source == static_cast<int>(PositionSource::kGps)) {
         from = PositionSource::kGps;
+    } else if (source == static_cast<int>(PositionSource::kGpsFailed)) {
+        from = PositionSource::kGpsFailed;
     } else if (source == static_cast<int>(PositionSource::kWsimNoPosition)) {
         from = PositionSource::kWsimNoPosition;
+        // What the radar shows is no longer where the person is; it says so until a new
+        // position comes.
+        state_.foundAtPreviousPosition = state_.originValid == 1 && state_.found.count > 0;
+        window_.Repaint();
     }
     cycle_->OnPositionReady(from);
 }

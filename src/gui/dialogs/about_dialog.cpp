@@ -36,8 +36,10 @@ AboutDialog::AboutDialog(QWidget* owner)
           180, 15);
     label(QLatin1String(kAboutCopyrightLine1), res::IDC_ABOUT_COPYRIGHT1, 50, 55, 190, 15);
     label(QLatin1String(kAboutCopyrightLine2), res::IDC_ABOUT_COPYRIGHT2, 50, 70, 190, 15);
-    label(QStringLiteral("URL: %1").arg(QLatin1String(kAboutHomepage)), res::IDC_ABOUT_URL, 5, 90,
-          235, 15);
+    if (kAboutHomepage[0] != '\0') {
+        label(QStringLiteral("URL: %1").arg(QLatin1String(kAboutHomepage)), res::IDC_ABOUT_URL, 5,
+              90, 235, 15);
+    }
     close_->setDefault(true);
     connect(close_, &QPushButton::clicked, this, [this] { done(1); });
     // Full screen over the main window, as the handset shows it.

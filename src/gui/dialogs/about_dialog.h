@@ -1,5 +1,6 @@
 // The About box ("バージョン情報 ZENTORAK"): the program's icon, name, version, copyright and
-// address, over the main window, closed with "閉じる". Shows text only; knows nothing else.
+// address (when there is one), over the main window, closed with "閉じる". Shows text only;
+// knows nothing else.
 #pragma once
 
 #include <QDialog>
@@ -11,7 +12,8 @@ namespace zentorak {
 // The name and version are the settings file's (core/settings/settings_lines.h).
 inline constexpr char kAboutCopyrightLine1[] = "Copyright (C) 2011-2026";
 inline constexpr char kAboutCopyrightLine2[] = "ZENTORAK developers";
-inline constexpr char kAboutHomepage[] = "https://zentorak.example.org/";
+// The project's web address; empty until it has one, and then the box shows no address line.
+inline constexpr char kAboutHomepage[] = "";
 
 class AboutDialog : public QDialog {
     Q_OBJECT

@@ -75,6 +75,16 @@ CompactDetailsDialog::CompactDetailsDialog(QWidget* owner, const std::vector<Det
     Body()->setContentsMargins(0, dpi.ScaleY(4), 0, 0);
     Body()->addWidget(list_, 1);
     Body()->addLayout(ActionButtons(this, list_, actions));
+    // A phone shell draws no title bar with a close box: a finger closes the dialog here, as
+    // Esc does.
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setObjectName(QStringLiteral("close"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addStretch(1);
+    closeRow->addWidget(close);
+    Body()->addLayout(closeRow);
     list_->setFocus();
     // As wide as the handset screen at most; the value column scrolls within it.
     QSize size = sizeHint().expandedTo(minimumSize());

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/map/map_urls.h"
 #include "core/resources/resource_ids.h"
@@ -57,6 +58,17 @@ MapConfirmDialog::MapConfirmDialog(QWidget* owner, Settings& settings, const Dpi
     connect(services_, &QComboBox::activated, this, &MapConfirmDialog::ServiceConfirmed);
     connect(scales_, &QComboBox::activated, this, [this](int item) { shown_.scaleIx = item + 1; });
     connect(OkButton(), &QPushButton::clicked, this, &MapConfirmDialog::Ok);
+    // No wider than the window it is shown over: the lists give up width to the longest
+    // service's name, and the texts above them wrap.
+    for (QComboBox* list : {services_, scales_}) {
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(6);
+    }
+    if (owner != nullptr) {
+        const int widest = owner->window()->width();
+        setMinimumWidth(std::min(minimumWidth(), widest));
+        resize(std::min(sizeHint().width(), widest), sizeHint().height());
+    }
 }
 
 void MapConfirmDialog::FillScales(int scaleIx) {

@@ -21,6 +21,8 @@ FilesPage::FilesPage(QWidget* parent, Dpi dpi, const LocationInfoFileList& files
     listBox_ = new QListWidget(this);
     listBox_->setObjectName(QString::number(IDC_OPTIONS_FILE_LIST));
     listBox_->setSortingEnabled(false);
+    // A long path is shortened in the middle, so that the file's name stays in view.
+    listBox_->setTextElideMode(Qt::ElideMiddle);
     Place(listBox_, 2, 20, 236, 170);
     for (const std::u16string& entry : list_.Entries()) {
         listBox_->addItem(ToQString(entry));

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -36,6 +37,11 @@ OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::pat
     // The handset's property sheets have their tabs below the pages.
     tabs_->setTabPosition(QTabWidget::South);
     tabs_->setUsesScrollButtons(true);
+    // Tabs as narrow as their texts, so that all five fit the handset's width; where they still
+    // do not, the scroll buttons reach the rest.
+    tabs_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: %1px %2px; }")
+                                       .arg(state_.dpi.ScaleY(3))
+                                       .arg(state_.dpi.ScaleX(2)));
     // The pages are laid out for the whole width of the handset's screen: no frame, no margin.
     tabs_->setDocumentMode(true);
     layout()->setContentsMargins(0, state_.dpi.ScaleY(2), 0, 0);

@@ -101,16 +101,16 @@ private:
     void OnError(QGeoPositionInfoSource::Error error) {
         switch (error) {
             case QGeoPositionInfoSource::AccessError:
-                driver_.Fail(u"GPS: GeoClue が位置情報の利用を許可しませんでした");
+                driver_.Fail(u"GPS: GeoClue が位置情報の利用を許可しませんでした", true);
                 break;
             case QGeoPositionInfoSource::ClosedError:
-                driver_.Fail(u"GPS: GeoClue との接続が切れました");
+                driver_.Fail(u"GPS: GeoClue との接続が切れました", true);
                 break;
             case QGeoPositionInfoSource::NoError:
             case QGeoPositionInfoSource::UpdateTimeoutError:
                 break;  // startUpdates has no time-out; nothing to say
             default:
-                driver_.Fail(u"GPS: GeoClue のエラー " + ToU16(QString::number(error)));
+                driver_.Fail(u"GPS: GeoClue のエラー " + ToU16(QString::number(error)), true);
                 break;
         }
     }
@@ -135,15 +135,39 @@ int GeoclueDriver::Open(GpsEvents& events) {
         std::lock_guard lock(mutex_);
         events_ = &events;
         fix_.Forget();
+        failed_ = false;
     }
     thread_ = std::make_unique<QThread>();
     thread_->setObjectName(QStringLiteral("GeoClue"));
     thread_->start();
     bridge_ = new GeoclueBridge(*this);
     bridge_->moveToThread(thread_.get());
-    int error = ENODEV;
+    // The start asks the system bus, which may be slow to answer or start GeoClue; the window's
+    // thread waits for it only so long. A start that ends later reports through the device
+    // state: a failure then ends the request as a failed open would have.
+    auto start = std::make_shared<PendingStart>();
     QMetaObject::invokeMethod(
-        bridge_, [&] { error = bridge_->Start(desktopId_); }, Qt::BlockingQueuedConnection);
+        bridge_,
+        [this, start] {
+            const int error = bridge_->Start(desktopId_);
+            std::lock_guard lock(start->mutex);
+            start->error = error;
+            start->done = true;
+            start->changed.notify_all();
+            if (start->abandoned && error != 0) {
+                Fail(u"GPS: GeoClue を開始できませんでした", true);
+            }
+        },
+        Qt::QueuedConnection);
+    int error = 0;
+    {
+        std::unique_lock lock(start->mutex);
+        if (start->changed.wait_for(lock, kOpenWait, [&] { return start->done; })) {
+            error = start->error;
+        } else {
+            start->abandoned = true;
+        }
+    }
     if (error != 0) {
         Close();
         return error;
@@ -179,9 +203,16 @@ void GeoclueDriver::Deliver(const GpsPosition& fix) {
     }
 }
 
-void GeoclueDriver::Fail(const std::u16string& line) {
+void GeoclueDriver::Fail(const std::u16string& line, bool final) {
     if (notice_) {
         notice_(line);
+    }
+    if (final) {
+        std::lock_guard lock(mutex_);
+        failed_ = true;
+        if (events_) {
+            events_->Signal(GpsEvents::kDeviceState);
+        }
     }
 }
 
@@ -192,6 +223,8 @@ int GeoclueDriver::GetPosition(GpsPosition& out, uint32_t maxAgeMs) {
 
 int GeoclueDriver::GetDeviceState(GpsDevice& out) {
     out.friendlyName = u"GeoClue";
+    std::lock_guard lock(mutex_);
+    out.failed = failed_;
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -34,9 +35,13 @@ public:
                            Clock clock = std::chrono::steady_clock::now);
     ~GeoclueDriver() override;
 
-    // 0 once GeoClue has been asked for updates; ECONNREFUSED without a system bus or without
-    // GeoClue on it (running or startable), ENOENT without Qt's GeoClue plugin, EBUSY when open.
+    // 0 once GeoClue has been asked for updates, or when asking it takes longer than kOpenWait
+    // (the start goes on, and a start that fails then reports the device as failed);
+    // ECONNREFUSED without a system bus or without GeoClue on it (running or startable), ENOENT
+    // without Qt's GeoClue plugin, EBUSY when open. Never blocks the caller for longer.
     int Open(GpsEvents& events) override;
+    // As long as the gpsd driver's connect may take.
+    static constexpr std::chrono::milliseconds kOpenWait{1500};
     int GetPosition(GpsPosition& out, uint32_t maxAgeMs) override;
     // The device is the service itself: "GeoClue".
     int GetDeviceState(GpsDevice& out) override;
@@ -44,9 +49,18 @@ public:
 
 private:
     friend class GeoclueBridge;
-    // On the bridge's thread.
+    // The result of the bridge's start, shared with a caller that may have stopped waiting.
+    struct PendingStart {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+        bool abandoned = false;  // Open returned before the start ended
+        int error = 0;
+    };
+    // On the bridge's thread. A final failure means no position will come: the device state
+    // says so, which ends a waiting request.
     void Deliver(const GpsPosition& fix);
-    void Fail(const std::u16string& line);
+    void Fail(const std::u16string& line, bool final = false);
 
     Notice notice_;
     QString desktopId_;
@@ -57,6 +71,7 @@ private:
     std::mutex mutex_;
     GpsEvents* events_ = nullptr;
     LastFix fix_;
+    bool failed_ = false;
 };
 
 // The program's GPS driver: gpsd on localhost:2947 first, GeoClue when gpsd cannot be reached.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace zentorak {
 namespace {
 
@@ -75,19 +77,34 @@ TEST(HitTest, LowerNumberWinsWhereLabelsOverlap) {
     EXPECT_EQ(HitTest(markers, 0, {100, 100}, k96), -1);
 }
 
-TEST(Zoom, StepsCompoundAroundTheCentre) {
-    RadarView view = ViewAt35();
-    view.originX = 150;  // 30 px right of the centre
+// A drag zooms by the same amount whether it comes in one pointer move or in many: 20 units up
+// double the scale, 20 down halve it, and the origin's distance from the centre goes with it.
+TEST(Zoom, DragStepsCompoundAroundTheCentre) {
     PixelPoint centre{120, 93};
-    ApplyZoomStep(view, -20, centre, k96);
-    EXPECT_EQ(view.scale, 2000);
-    EXPECT_EQ(view.originX, 180);
-    view.scale = 1000;
-    ApplyZoomStep(view, -10, centre, k96);
-    ApplyZoomStep(view, -10, centre, k96);
-    EXPECT_EQ(view.scale, 2250);
+    struct Case {
+        std::vector<int> moves;
+        int scale, originX;
+    } cases[] = {
+        {{-20}, 2000, 180},
+        {{-10, -10}, 2000, 180},
+        {{20}, 500, 135},
+        {{40}, 250, 128},
+        {{10, 10, 10, 10}, 250, 128},
+        {{-40, 40}, 1000, 150},  // up and back down again
+        {{90}, 44, 122},         // a quick drag down stays short of the widest view
+    };
+    for (const Case& c : cases) {
+        RadarView view = ViewAt35();
+        view.originX = 150;  // 30 px right of the centre
+        for (int dy : c.moves) {
+            ApplyZoomStep(view, dy, centre, k96);
+        }
+        // Truncating the scale at every move loses at most a unit each time.
+        EXPECT_NEAR(view.scale, c.scale, c.moves.size() - 1) << c.moves.size() << " moves";
+        EXPECT_NEAR(view.originX, c.originX, c.moves.size()) << c.moves.size() << " moves";
+    }
     // The keys' steps: the factor of 20 units up, and back.
-    view.scale = 1000;
+    RadarView view = ViewAt35();
     view.originX = 150;
     ApplyZoomFactor(view, kZoomInFactor, centre);
     EXPECT_EQ(view.scale, 2000);
@@ -100,17 +117,18 @@ TEST(Zoom, StepsCompoundAroundTheCentre) {
 TEST(Zoom, ClampsAtBothEnds) {
     RadarView view = ViewAt35();
     view.scale = 20;
-    ApplyZoomStep(view, 19, {120, 93}, k96);
+    ApplyZoomStep(view, 25, {120, 93}, k96);
     EXPECT_EQ(view.scale, kMinScale);
     view.scale = 5000000;
     ApplyZoomStep(view, -20, {120, 93}, k96);
     EXPECT_EQ(view.scale, kMaxScale);
 }
 
-// A quick drag down (50 px in one move) asks for a negative scale. The scale stops at its least,
-// and the view centre stays on the same ground: the origin does not swing across the centre.
+// Where the scale stops at its least, the view centre stays on the same ground: the origin does
+// not swing across the centre.
 TEST(Zoom, ClampedStepKeepsTheCentreOnTheGround) {
     RadarView view = ViewAt35();
+    view.scale = 15;
     view.originX = 150;
     view.originY = 63;
     PixelPoint centre{120, 93};

@@ -20,6 +20,7 @@ public:
     std::atomic<int> openError{0};  // what Open answers
     std::atomic<bool> failGetPosition{false};
     std::atomic<bool> blockInGetPosition{false};
+    std::atomic<bool> deviceFailed{false};  // what GetDeviceState says
     std::atomic<int> opens{0};
     std::atomic<int> closes{0};
 
@@ -40,6 +41,7 @@ public:
     }
     int GetDeviceState(GpsDevice& out) override {
         out.friendlyName = std::u16string(70, u'x');
+        out.failed = deviceFailed;
         return 0;
     }
     int Close() override {

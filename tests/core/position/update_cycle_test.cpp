@@ -226,23 +226,46 @@ TEST_F(UpdateCycleTest, FailedGpsStartIsSaidAndTheNextUpdateTriesAgain) {
         "message GPSを開くことができませんでした。現在地取得を中止します。 | GPSオープン失敗 | 0";
     driver->openError = ECONNREFUSED;  // no position service answers
     host.settings.InfoUpdateMode = 1;
-    host.settings.AutoUpdateMode = 2;
+    host.settings.AutoUpdateMode = 1;
     int ticks = 0;
     host.onMessage = [&] {
         ++ticks;
         cycle->OnTimer();  // a tick while the box is open adds no second box
     };
-    cycle->OnUpdateSoftKey();  // resume: the key reads as after any failed update, no timer
-    EXPECT_EQ(host.Take(),
-              (std::vector<std::string>{"key 更新停止", failed, "repaint", "repaint"}));
+    cycle->NoteTimerStarted();
+    cycle->OnTimer();  // the box says acquisition stops: so does the periodic update
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{"kill 2001", "key 更新再開", failed, "repaint",
+                                                     "repaint"}));
     EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(host.settings.AutoUpdateMode, 2);
     EXPECT_EQ(cycle->GpsBusy().load(), 0);
     EXPECT_FALSE(cycle->TimerRunning());
     EXPECT_EQ(host.Deliver(*cycle), 0);
     driver->openError = 0;
+    cycle->OnUpdateSoftKey();  // resumed, it tries again
+    EXPECT_EQ(cycle->GpsBusy().load(), 1);
+    EXPECT_EQ(host.Take(), (std::vector<std::string>{"key 更新停止", "repaint"}));
+}
+
+// A service that opened and then gave up (GeoClue's agent said no) ends the request with the
+// same failure box, and the radar stops saying "位置取得中".
+TEST_F(UpdateCycleTest, ServiceThatFailsAfterOpeningIsSaidOnce) {
+    host.settings.InfoUpdateMode = 1;
+    host.settings.AutoUpdateMode = 1;
+    cycle->NoteTimerStarted();
     cycle->OnTimer();
     EXPECT_EQ(cycle->GpsBusy().load(), 1);
-    EXPECT_EQ(host.Take(), std::vector<std::string>{"repaint"});
+    host.Take();
+    driver->deviceFailed = true;
+    driver->ChangeDevice();
+    WaitUntil([this] { return cycle->GpsBusy().load() == 0; });
+    ASSERT_EQ(host.Deliver(*cycle, 2s), 1);
+    EXPECT_EQ(host.Take(),
+              (std::vector<std::string>{
+                  "kill 2001", "key 更新再開",
+                  "message GPSを開くことができませんでした。現在地取得を中止します。 | "
+                  "GPSオープン失敗 | 0"}));
+    EXPECT_FALSE(cycle->Gps().SessionOpen());
 }
 
 struct OptionsRow {

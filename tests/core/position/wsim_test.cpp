@@ -146,7 +146,7 @@ TEST_F(WsimQueryTest, SilentModuleWithTwoAttemptsLogsEachAttempt) {
               u"--------\r\n\r\n--------\r\n"
               u"\r\n-- 00 --\r\nRETRY--------\r\n"
               u"\r\n-- 01 --\r\nRETRY--------\r\n"
-              u"\r\n--------\r\nend.\r\n");
+              u"\r\n--------\r\nend.\r\n位置を取得できませんでした。\r\n");
 }
 
 TEST_F(WsimQueryTest, ZeroAttemptsSucceedWithoutPosition) {

@@ -70,18 +70,18 @@ TEST_F(MainWindowTest, PanInFloatingModeSnapsOriginNearCentreAndListsNearestToCe
     }
 }
 
-TEST_F(MainWindowTest, ZoomStripMovesCountFromThePreviousMoveAndClamp) {
+TEST_F(MainWindowTest, ZoomStripDragCountsFromItsStartAndClamps) {
     FixAtTokyo();
     int strip = Window().ViewCentrePoint().x * 2 - 5;
     ASSERT_EQ(state->scale, 1000);
     Window().PenDown(QPoint(strip, 150));
     Window().PenMove(QPoint(strip, 144));  // leaves the tap zone: zoom, nothing changes yet
     EXPECT_EQ(state->scale, 1000);
-    Window().PenMove(QPoint(strip, 134));  // 10 px up from the move before: x 1.5
-    EXPECT_EQ(state->scale, 1500);
-    Window().PenUp(QPoint(strip, 124));  // and once more on pen up
-    EXPECT_EQ(state->scale, 2250);
-    // Down by 19 px at a time: x 0.05 each, held at the least scale.
+    Window().PenMove(QPoint(strip, 134));  // 10 px up: x 2^0.5
+    EXPECT_EQ(state->scale, 1414);
+    Window().PenUp(QPoint(strip, 124));  // 20 px up in all: doubled, as one move would
+    EXPECT_EQ(state->scale, 2000);
+    // Down by 19 px at a time, 180 px in all: held at the least scale.
     Window().PenDown(QPoint(strip, 10));
     Window().PenMove(QPoint(strip, 20));
     for (int i = 0; i < 8; ++i) {
@@ -98,16 +98,16 @@ TEST_F(MainWindowTest, ZoomStripMovesCountFromThePreviousMoveAndClamp) {
     EXPECT_EQ(state->scale, kMaxScale);
 }
 
-// One quick drag: the move past the threshold, then 10 px further down, which halves the scale.
-// Counted from the press that would be 15 px and leave a quarter.
+// One quick drag: the move past the threshold, then 20 px further down in one move, which halves
+// the scale. Counted from the press it would be 25 px and leave less.
 TEST_F(MainWindowTest, QuickDragDownIsOneMeasuredStep) {
     FixAtTokyo();
     int strip = Window().ViewCentrePoint().x * 2 - 5;
     state->scale = 4000;
     Window().PenDown(QPoint(strip, 100));
     Window().PenMove(QPoint(strip, 105));
-    Window().PenMove(QPoint(strip, 115));  // 10 px down: half
-    Window().PenUp(QPoint(strip, 115));
+    Window().PenMove(QPoint(strip, 125));  // 20 px down: half
+    Window().PenUp(QPoint(strip, 125));
     EXPECT_EQ(state->scale, 2000);
 }
 

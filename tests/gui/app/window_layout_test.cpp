@@ -65,5 +65,26 @@ TEST_F(WindowLayout, SearchCentresTheOriginInTheGrownRadar) {
     EXPECT_GT(state->layout.areaWidth, state->dpi.ScaleX(240));
 }
 
+// Turning a phone lays the window out at once, and the picture keeps its place around the view
+// centre rather than waiting for the next search.
+TEST_F(WindowLayout, ResizeKeepsTheOriginWhereItWasAroundTheViewCentre) {
+    ResizeToScreen(360, 720);
+    state->originX += 30;
+    state->originY -= 20;
+    for (auto [w, h] : {std::pair{720, 360}, std::pair{240, 320}}) {
+        ResizeToScreen(w, h);
+        const PixelPoint centre = Window().ViewCentrePoint();
+        EXPECT_EQ(state->originX - centre.x, 30) << w << "x" << h;
+        EXPECT_EQ(state->originY - centre.y, -20) << w << "x" << h;
+    }
+}
+
+// The selected row's marker is the one the radar highlights.
+TEST_F(WindowLayout, SelectedRowsAreTheMarkedTargets) {
+    QTreeWidget* list = Window().Panes().List();
+    list->setCurrentItem(list->topLevelItem(2));
+    EXPECT_EQ(state->markedTargets, std::vector<int>{2});
+}
+
 }  // namespace
 }  // namespace zentorak::testing
