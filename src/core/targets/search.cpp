@@ -87,7 +87,7 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
             scan = scan < 0 || texts[k].size() > texts[scan].size() ? k : scan;
         }
     }
-    auto keep = [&](uint32_t loaded) {
+    auto keep = [&](uint32_t loaded) __attribute__((always_inline)) {
         uint32_t position = store.PositionOf(loaded);
         // A hit of the only condition needs no further test.
         if (conditions <= 1 || MatchesConditions(store.At(position), columns, texts)) {
