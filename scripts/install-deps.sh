@@ -11,6 +11,7 @@ packages=(
   qt6-positioning-dev libqt6positioning6-plugins
   gpsd gpsd-clients
   geoclue-2.0 dbus-daemon
+  at-spi2-core python3-gi gir1.2-atspi-2.0
   xvfb xauth x11-utils imagemagick xdotool
   xdg-utils
   fonts-ipafont-gothic

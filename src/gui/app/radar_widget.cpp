@@ -6,7 +6,9 @@
 #include <QPinchGesture>
 #include <QWheelEvent>
 
+#include "core/app/spoken_text.h"
 #include "gui/app/radar_painter.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -16,6 +18,15 @@ RadarWidget::RadarWidget(AppState& state, QWidget* parent) : QWidget(parent), st
     // One finger stays the pen (its touches arrive as mouse events); two pinch.
     setAttribute(Qt::WA_AcceptTouchEvents);
     grabGesture(Qt::PinchGesture);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("レーダー"));
+}
+
+void RadarWidget::UpdateSpeech() {
+    const QString text = ToQString(RadarSpeech(state_));
+    if (accessibleDescription() != text) {
+        setAccessibleDescription(text);  // sends the change event itself
+    }
 }
 
 bool RadarWidget::event(QEvent* event) {
@@ -51,6 +62,7 @@ void RadarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     RadarPainter radar(painter, state_, width(), height());
     radar.Paint(busy_ && busy_());
+    UpdateSpeech();
     emit Painted();
 }
 

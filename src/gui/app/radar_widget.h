@@ -1,6 +1,7 @@
 // The radar area: paints the grid, the origin axes, the numbered target labels, the grid-step
 // label, coordinates, the zoom strip and "位置取得中" from AppState, and hands pen events, wheel
-// steps and pinches to the window. Leaves markerPos and gridSpacing behind for hit-testing and
+// steps and pinches to the window. Takes the keyboard focus and tells a screen reader what it
+// shows. Leaves markerPos and gridSpacing behind for hit-testing and
 // panning.
 #pragma once
 
@@ -16,6 +17,9 @@ class RadarWidget : public QWidget {
 public:
     RadarWidget(AppState& state, QWidget* parent);
     void SetBusy(std::function<bool()> busy) { busy_ = std::move(busy); }
+    // Brings the accessible description (what a screen reader hears: grid step, origin, places
+    // and their directions) up to what the state shows; a change is announced.
+    void UpdateSpeech();
 
 signals:
     void PenDown(QPoint p, bool rightButton);
