@@ -73,9 +73,9 @@ void MainWindow::ConnectRadar() {
     connect(radar_, &RadarWidget::PenCancel, this, &MainWindow::PenCancel);
     connect(radar_, &RadarWidget::Zoom, this, &MainWindow::ZoomBy);
     connect(radar_, &RadarWidget::Painted, this, [this] {
-        // A painted origin hands the keyboard to the list, as the handset does; a radar that
-        // holds the keyboard keeps it (its zoom keys repaint it).
-        if (state_.originValid == 1 && panes_->List()->isVisible() && !radar_->hasFocus()) {
+        // A painted origin hands the keyboard to the list, as the handset does; a radar the
+        // person chose with Tab keeps it (its zoom keys repaint it).
+        if (state_.originValid == 1 && panes_->List()->isVisible() && !radar_->KeepsKeyboard()) {
             panes_->List()->setFocus();
         }
         if (!painted_) {

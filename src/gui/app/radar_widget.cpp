@@ -1,5 +1,6 @@
 #include "gui/app/radar_widget.h"
 
+#include <QFocusEvent>
 #include <QGestureEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -64,6 +65,24 @@ void RadarWidget::paintEvent(QPaintEvent*) {
     radar.Paint(busy_ && busy_());
     UpdateSpeech();
     emit Painted();
+}
+
+void RadarWidget::focusInEvent(QFocusEvent* event) {
+    switch (event->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::MouseFocusReason:
+        case Qt::ShortcutFocusReason:
+            chosen_ = true;
+            break;
+        case Qt::PopupFocusReason:
+        case Qt::ActiveWindowFocusReason:
+            break;  // back where it was
+        default:
+            chosen_ = false;
+            break;
+    }
+    QWidget::focusInEvent(event);
 }
 
 void RadarWidget::mousePressEvent(QMouseEvent* event) {

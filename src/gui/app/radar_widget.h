@@ -20,6 +20,9 @@ public:
     // Brings the accessible description (what a screen reader hears: grid step, origin, places
     // and their directions) up to what the state shows; a change is announced.
     void UpdateSpeech();
+    // Whether the person brought the keyboard here (Tab, a click): then a repaint of a found
+    // origin does not hand it on to the list.
+    bool KeepsKeyboard() const { return hasFocus() && chosen_; }
 
 signals:
     void PenDown(QPoint p, bool rightButton);
@@ -39,11 +42,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     AppState& state_;
     std::function<bool()> busy_;
-    int wheelAngle_ = 0;  // eighths of a degree not yet turned into whole steps
+    int wheelAngle_ = 0;
+    bool chosen_ = false;  // eighths of a degree not yet turned into whole steps
 };
 
 }  // namespace zentorak

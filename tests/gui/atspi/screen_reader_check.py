@@ -64,7 +64,7 @@ def main():
     if not os.access(LAUNCHER, os.X_OK):
         skip("at-spi2-core is not installed")
     folder = tempfile.mkdtemp()
-    os.mkdir(os.path.join(folder, "run"))
+    os.mkdir(os.path.join(folder, "run"), 0o700)
     shutil.copy(program_path, os.path.join(folder, "zentorak"))
     shops = ["緯度,経度,店名,住所,TEL"] + [
         "35/40/%02d.000,139/46/%02d.000,店%02d,東京%d,03-0000-%04d" % (n // 6 * 10, n % 6 * 10, n, n, n)
@@ -122,8 +122,11 @@ def main():
                 return None
             return until(find, 10)
         for name in ("メニュー", "お気に入り", "東京"):
-            item = named(name, None if name == "メニュー" else Atspi.Role.MENU_ITEM)
+            item = named(name)
             if item is None:
+                import sys as _s
+                for wdw in children(app):
+                    print("DEBUG", [(o.get_role_name(), o.get_name()) for o in walk(wdw)][:40])
                 failures.append("no %s to press" % name)
                 break
             item.get_action_iface().do_action(0)
