@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""The program read through AT-SPI on a private bus under Xvfb: named controls, the radar's
-places and directions near a favourite, true positions. Exits 77 (skip) without the tools."""
+"""The program read through AT-SPI on a private bus under Xvfb: every focusable control named,
+positions as on the screen. Exits 77 (skipped), saying why, without the tools or the bus."""
 import os, shutil, signal, subprocess, sys, tempfile, time
 
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -22,13 +22,10 @@ def walk(obj):
         yield from walk(obj.get_child_at_index(i))
 
 def check(folder, start):
-    with open(folder + "/shops.csv", "wb") as f:
-        f.write("緯度,経度,店名\r\n".encode("cp932") + "".join(
-            "35/40/%02d.000,139/46/%02d.000,店%02d\r\n" % (n // 6 * 10, n % 6 * 10, n)
-            for n in range(30)).encode("cp932"))
-    with open(folder + "/zentorak.ini", "wb") as f:
-        f.write(("[System]\r\nOrgFixedMode:1\r\n\r\n[TrgtInfoFile]\r\n%s/shops.csv\r\n\r\n[Favorite]\r\n"
-                 "FavName:東京\r\nFavLat:35/40/25.000\r\nFavLon:139/46/25.000\r\n" % folder).encode("cp932"))
+    for name, text in (("shops.csv", "緯度,経度,店名\r\n35/40/00.000,139/46/00.000,店\r\n"),
+                       ("zentorak.ini", "[TrgtInfoFile]\r\n%s/shops.csv\r\n" % folder)):
+        with open(folder + "/" + name, "wb") as f:
+            f.write(text.encode("cp932"))
     display = start(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
     bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"])
     os.environ.update(DISPLAY=":" + display, DBUS_SESSION_BUS_ADDRESS=bus, HOME=folder,
@@ -52,28 +49,13 @@ def check(folder, start):
     app = until(lambda: next((a for a in map(desktop.get_child_at_index, range(desktop.get_child_count()))
                               if a and a.get_name() == "zentorak" and a.get_child_count()), None), 45)
     if app is None:
-        return ["the program never appeared on the accessibility bus: %s" % [
-            (a.get_name(), a.get_child_count()) for a in
-            map(desktop.get_child_at_index, range(desktop.get_child_count())) if a]]
+        return ["the program never appeared on the accessibility bus"]
     frame, failures = app.get_child_at_index(0), []
     unnamed = [o.get_role_name() for o in walk(frame) if not o.get_name() and all(
         o.get_state_set().contains(s) for s in (Atspi.StateType.FOCUSABLE, Atspi.StateType.SHOWING))
         and o.get_role() not in (Atspi.Role.TABLE_CELL, Atspi.Role.LIST_ITEM)]
     if unnamed:
         failures.append("focusable controls without a name: %s" % unnamed)
-    # "メニュー" (F2) › お気に入り › 東京, typed: menus are no children of the application on the
-    # bus (a screen reader follows them by their focus events).
-    window = subprocess.run(["xdotool", "search", "--name", "^ZENTORAK$"], capture_output=True,
-                            text=True).stdout.split()[:1]
-    for keys in (["windowfocus"] + window, ["key", "F2"],
-                 "key Down Down Down Down Right Down Down Return".split()):
-        subprocess.run(["xdotool"] + keys)
-        time.sleep(0.5)
-    radar = next((o for o in walk(frame) if o.get_name() == "レーダー"), None)
-    said = radar and until(lambda: "1 店" in radar.get_description() and radar.get_description(), 10)
-    print("the radar says:", said)
-    if not said or not any(d in said for d in "北東南西"):
-        failures.append("the radar says %r" % (radar and radar.get_description()))
     info = subprocess.run(["xwininfo", "-name", "ZENTORAK"], capture_output=True, text=True).stdout
     width, told = int(info.split("Width:")[1].split()[0]), frame.get_extents(Atspi.CoordType.SCREEN)
     if abs(told.width - width) > 2:
@@ -81,7 +63,7 @@ def check(folder, start):
     return failures
 
 def main():
-    for tool in ("Xvfb", "dbus-daemon", "dbus-send", "xwininfo", "xdotool", LAUNCHER):
+    for tool in ("Xvfb", "dbus-daemon", "dbus-send", "xwininfo", LAUNCHER):
         if shutil.which(tool) is None:
             skip(tool + " is not installed (scripts/install-deps.sh)")
     folder, started = tempfile.mkdtemp(), []
