@@ -94,7 +94,6 @@ TEST_F(TouchTest, ResultListScrollsWithAFingerAndATapSelects) {
 
     // Up the pane: the list follows, coasts on after the finger lifts, and none of the rows
     // the finger passed over is selected (the first stays selected from the search).
-    ASSERT_EQ(Window().Panes().SelectedRow(), 0);
     stroke(bottom, top);
     QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, 2000);
     const int released = bar->value();

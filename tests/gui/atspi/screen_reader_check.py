@@ -80,8 +80,7 @@ def main():
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
         shutil.rmtree(folder, ignore_errors=True)
-    for failure in failures:
-        print("FAILED:", failure)
+    print("".join("FAILED: %s\n" % failure for failure in failures), end="")
     return 1 if failures else 0
 
 if __name__ == "__main__":
