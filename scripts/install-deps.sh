@@ -10,7 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-positioning-dev libqt6positioning6-plugins
   gpsd gpsd-clients
-  geoclue-2.0 dbus-daemon
+  geoclue-2.0 dbus-daemon dbus-bin
+  at-spi2-core python3-gi gir1.2-atspi-2.0
   xvfb xauth x11-utils imagemagick xdotool
   xdg-utils
   fonts-ipafont-gothic

@@ -8,6 +8,7 @@
 #include "core/text/code_page.h"
 #include "gui/app/result_panes.h"
 #include "gui/controls/item_list_view.h"
+#include "gui/platform/keyboard_access.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
@@ -42,6 +43,7 @@ Application::~Application() {
 
 bool Application::Start(bool show) {
     state_.dpi = ScreenDpi();
+    InstallKeyboardAccess();
     if (!RegisterItemListControl()) {
         return false;
     }

@@ -12,11 +12,17 @@
 
 namespace {
 
-// A handset screen is small; on an ordinary desktop screen show it twice as large.
+// A handset screen is small; on an ordinary desktop screen show it twice as large. The window
+// is laid out for a 192-dpi screen by the program's own arithmetic rather than magnified by the
+// toolkit, so that what it tells a screen reader or a magnifier about where its controls are is
+// where they are on the screen. A scale or resolution the user set stays as it is.
 void ComfortableScale() {
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") &&
+        qEnvironmentVariableIsEmpty("QT_FONT_DPI") &&
+        qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING") &&
         qgetenv("QT_QPA_PLATFORM") != "offscreen") {
-        qputenv("QT_SCALE_FACTOR", "2");
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+        qputenv("QT_FONT_DPI", "192");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
 
@@ -44,6 +45,11 @@ MainWindow::MainWindow(AppState& state)
     ConnectList();
     BuildMenus();
     BuildAccelerators();
+    // Tab goes round the window as it is laid out: the radar, the pane, the two soft keys.
+    setTabOrder(radar_, panes_->List());
+    setTabOrder(panes_->List(), panes_->Log());
+    setTabOrder(panes_->Log(), softKeys_->LeftKey());
+    setTabOrder(softKeys_->LeftKey(), softKeys_->RightKey());
     // The default handset less its task bar; the soft-key bar is part of this window.
     ScreenSize handset = DefaultHandsetScreen(state_.dpi);
     resize(handset.width, handset.height - state_.dpi.ScaleY(kBarHeight));
@@ -67,8 +73,9 @@ void MainWindow::ConnectRadar() {
     connect(radar_, &RadarWidget::PenCancel, this, &MainWindow::PenCancel);
     connect(radar_, &RadarWidget::Zoom, this, &MainWindow::ZoomBy);
     connect(radar_, &RadarWidget::Painted, this, [this] {
-        // A painted origin hands the keyboard to the list, as the handset does.
-        if (state_.originValid == 1 && panes_->List()->isVisible()) {
+        // A painted origin hands the keyboard to the list, as the handset does; a radar the
+        // person chose with Tab keeps it (its zoom keys repaint it).
+        if (state_.originValid == 1 && panes_->List()->isVisible() && !radar_->KeepsKeyboard()) {
             panes_->List()->setFocus();
         }
         if (!painted_) {
@@ -211,6 +218,7 @@ void MainWindow::PostCommand(int id, int param) {
 }
 
 void MainWindow::Repaint() {
+    radar_->UpdateSpeech();  // also while the window is hidden or covered
     radar_->repaint();
 }
 
@@ -308,7 +316,7 @@ void MainWindow::Dispatch(int id, int param) {
             break;
         case ID_SET_ORIGIN:
             SetOriginAtPoint(ViewCentrePoint());
-            SearchAroundOrigin();
+            SearchForPerson();
             break;
         case ID_MOVE_TO_ORIGIN:
             state_.originX = ViewCentrePoint().x;

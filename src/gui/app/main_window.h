@@ -134,6 +134,9 @@ private:
     int SelectedRowOrComplain();
     bool ConfirmFixedMode();
     void ConditionalSearch();
+    // A search the person asked for (not a periodic update): the list's current row is then
+    // selected if nothing else is.
+    void SearchForPerson();
     void ToggleOriginMode();
     void SetOriginAtPoint(PixelPoint p);
     void SetOriginToTarget(int k);

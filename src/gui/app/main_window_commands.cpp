@@ -134,12 +134,13 @@ void MainWindow::ReloadAfterOptions() {
         Show(*failure);
         return;
     }
-    SearchAroundOrigin();
+    SearchForPerson();
     updates_->AfterOptions();
 }
 
 void MainWindow::ShowListAfterSearch() {
     panes_->Fill(content_->width());
+    panes_->SelectCurrentIfNone();
     state_.paneMode = kPaneList;
     panes_->ShowPane();
 }
@@ -151,12 +152,17 @@ void MainWindow::SearchAroundOrigin() {
     Repaint();
 }
 
+void MainWindow::SearchForPerson() {
+    SearchAroundOrigin();
+    panes_->SelectCurrentIfNone();
+}
+
 void MainWindow::ChooseFavorite(int index) {
     const FavoriteRecord& favorite = state_.favorites[index];
     state_.originLat = favorite.lat;
     state_.originLon = favorite.lon;
     state_.originValid = 1;
-    SearchAroundOrigin();
+    SearchForPerson();
 }
 
 void MainWindow::EnterCoordinates() {
@@ -169,7 +175,7 @@ void MainWindow::EnterCoordinates() {
     }
     // Whatever the dialog ended with.
     if (state_.settings.SrchAfterJump == 1) {
-        SearchAroundOrigin();
+        SearchForPerson();
     } else {
         Repaint();
     }
@@ -180,7 +186,7 @@ void MainWindow::ToggleOriginMode() {
         state_.settings.OrgFixedMode = 2;
         RefreshOriginModeTexts();
         SetOriginAtPoint(ViewCentrePoint());
-        SearchAroundOrigin();
+        SearchForPerson();
     } else {
         state_.settings.OrgFixedMode = 1;
         RefreshOriginModeTexts();
@@ -212,6 +218,7 @@ void MainWindow::ConditionalSearch() {
     Notice result = RunTextSearch(state_, texts, ViewCentrePoint());
     wait.Restore();
     panes_->Fill(content_->width());
+    panes_->SelectCurrentIfNone();
     panes_->ShowPane();
     Repaint();
     Show(result);
@@ -232,7 +239,7 @@ void MainWindow::RadarCommand(int id) {
         dialogs_->PhoneCall(k);
     } else if (id == ID_RADAR_SET_ORIGIN) {
         k >= 0 ? SetOriginToTarget(k) : SetOriginAtPoint(state_.pressPoint);
-        SearchAroundOrigin();
+        SearchForPerson();
     } else {
         FavoriteRecord record;
         if (k >= 0) {
@@ -260,14 +267,14 @@ void MainWindow::ListCommand(int id) {
             break;
         case ID_LIST_MOVE:
             if (BringTargetIntoView(state_, k, ViewCentrePoint())) {
-                SearchAroundOrigin();
+                SearchForPerson();
             } else {
                 Repaint();
             }
             break;
         case ID_LIST_SET_ORIGIN:
             SetOriginToTarget(k);
-            SearchAroundOrigin();
+            SearchForPerson();
             break;
         case ID_LIST_ADD_FAVORITE:
             AddFavoriteWithDialog(TargetAsFavorite(t));

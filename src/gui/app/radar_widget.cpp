@@ -1,12 +1,15 @@
 #include "gui/app/radar_widget.h"
 
+#include <QFocusEvent>
 #include <QGestureEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPinchGesture>
 #include <QWheelEvent>
 
+#include "core/app/spoken_text.h"
 #include "gui/app/radar_painter.h"
+#include "gui/platform/qt_text.h"
 
 namespace zentorak {
 
@@ -16,6 +19,15 @@ RadarWidget::RadarWidget(AppState& state, QWidget* parent) : QWidget(parent), st
     // One finger stays the pen (its touches arrive as mouse events); two pinch.
     setAttribute(Qt::WA_AcceptTouchEvents);
     grabGesture(Qt::PinchGesture);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("レーダー"));
+}
+
+void RadarWidget::UpdateSpeech() {
+    const QString text = ToQString(RadarSpeech(state_));
+    if (accessibleDescription() != text) {
+        setAccessibleDescription(text);  // sends the change event itself
+    }
 }
 
 bool RadarWidget::event(QEvent* event) {
@@ -51,7 +63,26 @@ void RadarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     RadarPainter radar(painter, state_, width(), height());
     radar.Paint(busy_ && busy_());
+    UpdateSpeech();
     emit Painted();
+}
+
+void RadarWidget::focusInEvent(QFocusEvent* event) {
+    switch (event->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::MouseFocusReason:
+        case Qt::ShortcutFocusReason:
+            chosen_ = true;
+            break;
+        case Qt::PopupFocusReason:
+        case Qt::ActiveWindowFocusReason:
+            break;  // back where it was
+        default:
+            chosen_ = false;
+            break;
+    }
+    QWidget::focusInEvent(event);
 }
 
 void RadarWidget::mousePressEvent(QMouseEvent* event) {

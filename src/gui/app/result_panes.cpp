@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "core/app/spoken_text.h"
 #include "core/resources/resource_ids.h"
 #include "gui/platform/finger_scroll.h"
 #include "gui/platform/qt_text.h"
@@ -31,9 +32,12 @@ ResultPanes::ResultPanes(QWidget* parent, AppState& state)
     log_->setProperty("controlId", res::IDC_LOG);
     log_->setFont(font);
     log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    log_->setTabChangesFocus(true);
+    log_->setAccessibleName(QStringLiteral("ログ"));
     list_->setObjectName(QStringLiteral("IDC_RESULTS"));
     list_->setProperty("controlId", res::IDC_RESULTS);
     list_->setFont(font);
+    list_->setAccessibleName(QStringLiteral("検索結果"));
     list_->setRootIsDecorated(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -173,9 +177,15 @@ void ResultPanes::Fill(int clientWidth) {
         auto* row = new QTreeWidgetItem;
         row->setText(0, QString::number(i + 1));
         row->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+        std::vector<DetailsRow> items;
         for (size_t c = 0; c < infoSlots.size(); ++c) {
-            row->setText(static_cast<int>(c) + 1, ToQString(target->Info(infoSlots[c] - 2)));
+            const int k = infoSlots[c] - 2;
+            row->setText(static_cast<int>(c) + 1, ToQString(target->Info(k)));
+            items.push_back({state_.columns.columnCaption[static_cast<size_t>(infoSlots[c])],
+                             target->Info(k), target->HasInfo(k)});
         }
+        // The row's focus lands on the rank: a screen reader says the whole place there.
+        row->setData(0, Qt::AccessibleTextRole, ToQString(ResultRowSpeech(i + 1, items)));
         rows << row;
     }
     list_->addTopLevelItems(rows);
@@ -219,6 +229,15 @@ void ResultPanes::SelectRow(int row) {
         list_->setCurrentItem(item);  // selects it alone
         list_->scrollToItem(item);
     }
+}
+
+void ResultPanes::SelectCurrentIfNone() {
+    if (SelectedRow() >= 0 || list_->topLevelItemCount() == 0) {
+        return;
+    }
+    QTreeWidgetItem* row = list_->currentItem();
+    list_->setCurrentItem(row != nullptr ? row : list_->topLevelItem(0));
+    list_->scrollToItem(list_->currentItem());
 }
 
 int ResultPanes::SelectedRow() const {

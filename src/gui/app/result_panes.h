@@ -33,6 +33,10 @@ public:
     // The targets are about to be released (reloaded): the rows no longer name anything.
     void ForgetRows();
     void SetLogText();
+    // After a search the person asked for: with nothing selected the current row (the first
+    // when there is none) is selected, so that the row the keyboard is on is the one Return
+    // and the list menu act on.
+    void SelectCurrentIfNone();
     // The first selected row, or -1. Several rows may be selected; commands use the first.
     int SelectedRow() const;
     // Every selected row, in row order.

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/text/text_utils.h"
+#include "gui/controls/item_list_accessible.h"
 #include "gui/controls/item_list_draw.h"
 #include "gui/platform/screen_dpi.h"
 
@@ -53,6 +54,7 @@ MsgLParam PointOf(const QMouseEvent* event) {
 }  // namespace
 
 int RegisterItemListClass() {
+    InstallItemListAccessible();
     classRegistered = true;
     return 0;
 }
@@ -181,13 +183,22 @@ void ItemListView::mouseReleaseEvent(QMouseEvent* event) {
 
 void ItemListView::keyPressEvent(QKeyEvent* event) {
     int key = VirtualKeyOf(event->key());
+    const int top = core_->TopIndex();
     SendMessage(wm::kKeyDown, static_cast<MsgWParam>(key));
+    if (core_->TopIndex() != top) {
+        AnnounceItemListRow(this, core_->TopIndex());
+    }
     // Keys the list does not use go on to the dialog or window around it.
     if (key >= vk::kEnd && key <= vk::kDown) {
         event->accept();
     } else {
         event->ignore();
     }
+}
+
+void ItemListView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    AnnounceItemListRow(this, core_->TopIndex());
 }
 
 void ItemListView::keyReleaseEvent(QKeyEvent* event) {

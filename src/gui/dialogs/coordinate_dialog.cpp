@@ -64,11 +64,19 @@ CoordinateDialog::CoordinateDialog(QWidget* owner, const DmsAngle& lat, const Dm
         labels_[static_cast<size_t>(row)] =
             new QLabel(ToQString(CoordinateLabel(captions[row])), this);
         labels_[static_cast<size_t>(row)]->setObjectName(QString::number(labelIds[row]));
+        // Each list says which of the six it is: "緯度 度", "緯度 分", ... "経度 秒".
+        QString caption = ToQString(captions[row]);
+        if (caption.isEmpty()) {
+            caption = row == 0 ? QStringLiteral("緯度") : QStringLiteral("経度");
+        }
+        const QString units[3] = {QStringLiteral("度"), QStringLiteral("分"), QStringLiteral("秒")};
         for (int part = 0; part < 3; ++part) {
             auto* list = new QComboBox(this);
             list->setObjectName(QString::number(labelIds[row] + 1 + part));
+            list->setAccessibleName(caption + QLatin1Char(' ') + units[part]);
             lists_[static_cast<size_t>(row * 3 + part)] = list;
         }
+        labels_[static_cast<size_t>(row)]->setBuddy(lists_[static_cast<size_t>(row * 3)]);
     }
     CoordinateEntries start = PreselectCoordinates(lat, lon, srchAfterJump);
     Fill(lists_[0], LatitudeDegreeTexts(), start.latDeg);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/resources/resource_ids.h"
+#include "gui/platform/keyboard_access.h"
 #include "gui/platform/qt_text.h"
 
 namespace zentorak {
@@ -36,6 +37,7 @@ QHBoxLayout* ActionButtons(QWidget* dialog, QWidget* list, const DetailsActions&
         auto* button = new QPushButton(ToQString(b.text), dialog);
         button->setObjectName(QString::number(b.id));
         button->setAutoDefault(false);
+        ClickOnReturn(button);  // Return in the list closes the dialog; on a button it presses it
         // The row keeps to the handset's width; a narrow screen clips the texts rather than
         // pushing the dialog past the window it covers.
         button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -57,6 +59,7 @@ CompactDetailsDialog::CompactDetailsDialog(QWidget* owner, const std::vector<Det
     : TemplateDialog(owner, QStringLiteral("詳細情報"), QSize(130, 110), dpi, false),
       list_(new QTreeWidget(this)) {
     list_->setObjectName(QString::number(res::IDC_DETAILS_LIST));
+    list_->setAccessibleName(QStringLiteral("詳細情報"));
     list_->setColumnCount(3);
     list_->setHeaderLabels({QStringLiteral("項目"), QStringLiteral("値"), QString()});
     list_->setRootIsDecorated(false);
@@ -112,8 +115,10 @@ FullScreenDetailsDialog::FullScreenDetailsDialog(QWidget* owner,
       list_(ItemListView::Create(this, kWrappedRows, res::IDC_DETAILS_LIST)) {
     DoneButton()->setText(QStringLiteral("閉じる"));
     DoneButton()->setAutoDefault(false);
+    ClickOnReturn(DoneButton());
     if (list_ != nullptr) {
         list_->setObjectName(QString::number(res::IDC_DETAILS_LIST));
+        list_->setAccessibleName(QStringLiteral("店舗情報"));
         for (const DetailsRow& row : rows) {
             std::u16string text = DetailsItemText(row);
             InertListItem item{0, 0, text.data()};

@@ -35,7 +35,9 @@ FavoriteNameDialog::FavoriteNameDialog(QWidget* owner, std::u16string_view title
     grid->addWidget(Label(FormatDmsShort(candidate.lat), IDC_FAVORITE_LAT, this), 0, 1);
     grid->addWidget(Label(CoordinateLabel(columns, 1), IDC_FAVORITE_LON_LABEL, this), 1, 0);
     grid->addWidget(Label(FormatDmsShort(candidate.lon), IDC_FAVORITE_LON, this), 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("名前:"), this), 2, 0);
+    auto* nameCaption = new QLabel(QStringLiteral("名前:"), this);
+    nameCaption->setBuddy(name_);
+    grid->addWidget(nameCaption, 2, 0);
     grid->addWidget(name_, 2, 1);
     grid->setColumnStretch(1, 1);
     Body()->addLayout(grid);

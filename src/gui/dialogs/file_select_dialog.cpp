@@ -62,6 +62,11 @@ FileSelectWindow::FileSelectWindow(QWidget* owner, const FileSelectSetup& setup)
     font.setWeight(QFont::Normal);
     setFont(font);
     folder_->setReadOnly(true);
+    folder_->setAccessibleName(QStringLiteral("フォルダ"));
+    up_->setAccessibleName(QStringLiteral("上へ"));
+    list_->setAccessibleName(QStringLiteral("ファイル"));
+    nameLabel_->setBuddy(name_);
+    typeLabel_->setBuddy(type_);
     done_->setDefault(true);
     res::CommandSink sink = [this](int id) { Command(id); };
     res::FillMenu(softKeyMenu_, res::FileDialogMenu(), sink);

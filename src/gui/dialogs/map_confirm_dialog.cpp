@@ -38,9 +38,13 @@ MapConfirmDialog::MapConfirmDialog(QWidget* owner, Settings& settings, const Dpi
         WrappedLabel(QStringLiteral("注意：地図を表示するためにネットワークに接続します。"), this));
     Body()->addWidget(WrappedLabel(QStringLiteral("以下の設定で地図を表示します。"), this));
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("利用地図サービス："), this), 0, 0);
+    auto* serviceCaption = new QLabel(QStringLiteral("利用地図サービス："), this);
+    serviceCaption->setBuddy(services_);
+    grid->addWidget(serviceCaption, 0, 0);
     grid->addWidget(services_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("縮尺："), this), 1, 0);
+    auto* scaleCaption = new QLabel(QStringLiteral("縮尺："), this);
+    scaleCaption->setBuddy(scales_);
+    grid->addWidget(scaleCaption, 1, 0);
     grid->addWidget(scales_, 1, 1);
     grid->setColumnStretch(1, 1);
     Body()->addLayout(grid);

@@ -24,6 +24,7 @@ FilesPage::FilesPage(QWidget* parent, Dpi dpi, const LocationInfoFileList& files
     // A long path is shortened in the middle, so that the file's name stays in view.
     listBox_->setTextElideMode(Qt::ElideMiddle);
     Place(listBox_, 2, 20, 236, 170);
+    CaptionFor(listBox_);
     for (const std::u16string& entry : list_.Entries()) {
         listBox_->addItem(ToQString(entry));
     }
@@ -117,11 +118,13 @@ SpecialItemsPage::SpecialItemsPage(QWidget* parent, Dpi dpi, const ColumnMap& co
     lat_->setObjectName(QString::number(IDC_LAT_CAPTION));
     lat_->setReadOnly(true);
     Place(lat_, 95, 42, 143, 18);
+    CaptionFor(lat_);
     AddStatic(QStringLiteral("経度(変更不可)："), 2, 62, 93, 16);
     lon_ = new QLineEdit(this);
     lon_->setObjectName(QString::number(IDC_LON_CAPTION));
     lon_->setReadOnly(true);
     Place(lon_, 95, 62, 143, 18);
+    CaptionFor(lon_);
     AddStatic(QStringLiteral("お気に入り名："), 2, 82, 93, 16);
     favName_ = AddList(IDC_FAV_NAME_COLUMN, 95, 82, 143, 120);
     AddStatic(QStringLiteral("電話番号："), 2, 102, 93, 16);

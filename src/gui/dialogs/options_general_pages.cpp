@@ -47,7 +47,15 @@ void OptionsPage::PlaceText(QWidget* control, int x, int y, int w, int h) const 
 QLabel* OptionsPage::AddStatic(const QString& text, int x, int y, int w, int h) {
     auto* label = new QLabel(text, this);
     PlaceText(label, x, y, w, h);
+    caption_ = label;
     return label;
+}
+
+void OptionsPage::CaptionFor(QWidget* field) {
+    if (caption_ != nullptr) {
+        caption_->setBuddy(field);
+        caption_ = nullptr;
+    }
 }
 
 QCheckBox* OptionsPage::AddCheck(int id, const QString& text, bool checked, int x, int y, int w,
@@ -65,6 +73,7 @@ QComboBox* OptionsPage::AddList(int id, int x, int y, int w, int h) {
     list->setObjectName(QString::number(id));
     list->setMaxVisibleItems(std::max(1, h / 16));
     Place(list, x, y, w, 20);
+    CaptionFor(list);
     return list;
 }
 

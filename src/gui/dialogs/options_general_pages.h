@@ -30,7 +30,13 @@ protected:
     QCheckBox* AddCheck(int id, const QString& text, bool checked, int x, int y, int w, int h);
     // A drop-down list without sorting; `h` is the height of the open list, as in a template.
     QComboBox* AddList(int id, int x, int y, int w, int h);
+    // The caption added last names `field` (as its buddy) for a screen reader; AddList does this
+    // itself.
+    void CaptionFor(QWidget* field);
     Dpi dpi_;
+
+private:
+    QLabel* caption_ = nullptr;
 };
 
 class GeneralPage : public OptionsPage {

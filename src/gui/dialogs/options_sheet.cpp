@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/resources/resource_ids.h"
@@ -44,6 +45,7 @@ OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::pat
                                        .arg(state_.dpi.ScaleX(2)));
     // The pages are laid out for the whole width of the handset's screen: no frame, no margin.
     tabs_->setDocumentMode(true);
+    tabs_->setAccessibleName(QStringLiteral("ページ"));
     layout()->setContentsMargins(0, state_.dpi.ScaleY(2), 0, 0);
     for (int page = 0; page < kOptionsPageCount; ++page) {
         slots_[static_cast<size_t>(page)] = new QWidget;
@@ -52,6 +54,13 @@ OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::pat
         tabs_->addTab(slots_[static_cast<size_t>(page)], ToQString(kOptionsPageTitles[page]));
     }
     ContentLayout()->addWidget(tabs_, 1);
+    // The arrow keys already move between the tabs: their scroll arrows are for the pen only.
+    for (QToolButton* arrow : tabs_->tabBar()->findChildren<QToolButton*>()) {
+        arrow->setFocusPolicy(Qt::NoFocus);
+        arrow->setAccessibleName(arrow->arrowType() == Qt::LeftArrow
+                                     ? QStringLiteral("前のタブを表示")
+                                     : QStringLiteral("次のタブを表示"));
+    }
     cancel_->setObjectName(QString::number(res::IDC_OPTIONS_CANCEL));
     cancel_->setAutoDefault(false);
     connect(cancel_, &QPushButton::clicked, this, &OptionsSheet::reject);
@@ -109,6 +118,17 @@ void OptionsSheet::BuildPage(int page) {
             break;
     }
     slot->layout()->addWidget(built);
+    // Tab runs down the sheet as it is laid out: the buttons at the top, the page's controls
+    // from the top down, then the tabs at the bottom.
+    QWidget* previous = cancel_;
+    for (QWidget* control : built->findChildren<QWidget*>()) {
+        if ((control->focusPolicy() & Qt::TabFocus) && control->focusProxy() == nullptr &&
+            control->window() == this) {
+            setTabOrder(previous, control);
+            previous = control;
+        }
+    }
+    setTabOrder(previous, tabs_->tabBar());
 }
 
 const std::vector<std::u16string>* OptionsSheet::FilesPageEntries() const {

@@ -7,6 +7,7 @@
 
 #include "core/app/favorite_names.h"
 #include "core/resources/resource_ids.h"
+#include "gui/platform/keyboard_access.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/qt_text.h"
 
@@ -24,6 +25,7 @@ OrganizeFavoritesDialog::OrganizeFavoritesDialog(QWidget* owner, const FavoriteL
     DoneButton()->setText(QStringLiteral("閉じる"));
     DoneButton()->setObjectName(QStringLiteral("2"));
     list_->setObjectName(QString::number(IDC_FAVORITE_LIST));
+    list_->setAccessibleName(QStringLiteral("お気に入り"));
     rename_->setObjectName(QString::number(IDC_FAVORITE_RENAME));
     delete_->setObjectName(QString::number(IDC_FAVORITE_DELETE));
     for (const FavoriteRecord& favorite : favorites_) {
@@ -38,6 +40,7 @@ OrganizeFavoritesDialog::OrganizeFavoritesDialog(QWidget* owner, const FavoriteL
     // Enter in the list must not press a button for the person.
     for (QPushButton* button : {DoneButton(), rename_, delete_}) {
         button->setAutoDefault(false);
+        ClickOnReturn(button);  // on the button itself it presses that one
     }
     UpdateButtons();
     connect(list_, &QListWidget::itemSelectionChanged, this,

@@ -27,6 +27,7 @@ SearchDialog::SearchDialog(QWidget* owner, const ColumnMap& columns)
         label->setObjectName(QString::number(res::IDC_SEARCH_FIRST_LABEL + 2 * n));
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::number(res::IDC_SEARCH_FIRST_LABEL + 1 + 2 * n));
+        label->setBuddy(edit);
         grid->addWidget(label, n, 0);
         grid->addWidget(edit, n, 1);
         edits_ << edit;

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "gui/platform/keyboard_access.h"
+
 namespace zentorak {
 
 SoftKeyBar::SoftKeyBar(int leftCommand, const QString& leftText, const QString& rightText,
@@ -18,13 +20,16 @@ SoftKeyBar::SoftKeyBar(int leftCommand, const QString& leftText, const QString& 
     layout->setSpacing(0);
     for (QPushButton* key : {left_, right_}) {
         key->setFlat(true);
-        key->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab (a tap leaves the keyboard where it was) and pressed with Return too.
+        key->setFocusPolicy(Qt::TabFocus);
+        ClickOnReturn(key);
         key->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         layout->addWidget(key);
     }
     setAutoFillBackground(true);
     setStyleSheet(
         QStringLiteral("QPushButton{background:#203060;color:white;border:none;}"
+                       "QPushButton:focus{background:#304880;}"
                        "QPushButton:pressed{background:#4060a0;}"));
     connect(left_, &QPushButton::clicked, this, &SoftKeyBar::PressLeft);
     connect(right_, &QPushButton::clicked, this, &SoftKeyBar::PressRight);

@@ -19,6 +19,8 @@ public:
     QString RightText() const;
     void SetRightMenu(QMenu* menu) { rightMenu_ = menu; }
     QMenu* RightMenu() const { return rightMenu_; }
+    QPushButton* LeftKey() const { return left_; }
+    QPushButton* RightKey() const { return right_; }
     void PressLeft();
     void PressRight();
 
