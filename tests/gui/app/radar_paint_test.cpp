@@ -62,8 +62,11 @@ TEST_F(RadarPaint, FixedModeAxesGridAndLabels) {
               QColor(160, 160, 160));
     // The grid-step label's cell is green.
     EXPECT_EQ(At(image, w - d.ScaleX(50), h - d.ScaleY(11)), QColor(96, 192, 96));
-    // The nearest target's label sits on the origin, in the target colour.
+    // The nearest target's label sits on the origin; its row is selected after the search, so
+    // it is drawn highlighted; the second is in the target colour.
     PixelPoint m = state->markerPos[0];
+    EXPECT_EQ(At(image, m.x, m.y + 1), QColor(224, 96, 0));
+    m = state->markerPos[1];
     EXPECT_EQ(At(image, m.x, m.y + 1), QColor(100, 100, 224));
 }
 
@@ -77,7 +80,7 @@ TEST_F(RadarPaint, PlacesAreDrawnOverTheCoordinateLabels) {
     QImage image = Picture();
     PixelPoint m = state->markerPos[0];
     ASSERT_LT(m.x, d.ScaleX(30));  // inside the label "35/40/.." at the left edge
-    EXPECT_EQ(At(image, m.x + 1, m.y + 1), QColor(100, 100, 224));
+    EXPECT_EQ(At(image, m.x + 1, m.y + 1), QColor(224, 96, 0));  // its row is the selected one
 }
 
 // Only the strip's own colours inside the zoom strip: no grid line, axis, label or place.
