@@ -142,6 +142,8 @@ void SpecialItemsPage::Show(const SpecialItemsView& view) {
         }
         list->setCurrentIndex(entry);
     }
+    favNameShown_ = view.favNameEntry;
+    telShown_ = view.telEntry;
 }
 
 void SpecialItemsPage::RefreshCaptions() {
@@ -155,8 +157,12 @@ void SpecialItemsPage::RefreshCaptions() {
 }
 
 SpecialItemsValues SpecialItemsPage::Values() const {
-    return {favName_->currentIndex(), ToU16(favName_->currentText()), tel_->currentIndex(),
-            ToU16(tel_->currentText())};
+    return {favName_->currentIndex(),
+            ToU16(favName_->currentText()),
+            tel_->currentIndex(),
+            ToU16(tel_->currentText()),
+            favNameShown_,
+            telShown_};
 }
 
 }  // namespace zentorak

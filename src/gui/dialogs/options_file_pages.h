@@ -71,6 +71,8 @@ private:
     QLineEdit* lon_;
     QComboBox* favName_;
     QComboBox* tel_;
+    int favNameShown_ = -1;  // the entries selected for the stored keywords
+    int telShown_ = -1;
 };
 
 }  // namespace zentorak
