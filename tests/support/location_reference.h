@@ -158,7 +158,8 @@ inline bool ValidUtf8(std::string_view text, bool& multiByte) {
 
 }  // namespace reference
 
-inline ReferenceLoadResult ReferenceLoad(const std::string& path) {
+// bufferSize: the reader's buffer; a tiny one exercises every refill path.
+inline ReferenceLoadResult ReferenceLoad(const std::string& path, size_t bufferSize = 3) {
     ReferenceLoadResult load;
     int fd = ::open(path.c_str(), O_RDONLY);
     if (fd < 0) {

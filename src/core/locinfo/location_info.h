@@ -69,8 +69,8 @@ int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string
 
 // Loads the listed files in order up to the first empty entry, their item captions merged by name
 // (CaptionMerge): every item keeps its own caption. Returns 0, or kLoadNoMemory when memory ran
-// out in a file or for the index; a file that cannot be opened or gives nothing does not fail
-// the load. What each file gave goes to reports when given.
+// out for the index (then searches find nothing). A file that cannot be opened, gives nothing or
+// runs out of memory does not fail the load: each file's report says what it gave.
 int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
                              const LocationInfoFileList& files,
                              const CoordinateKeywords& keywords = {},

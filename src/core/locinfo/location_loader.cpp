@@ -517,24 +517,18 @@ int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
         reports->clear();
     }
     CaptionMerge merge(columns);
-    int result = 0;
     for (const std::u16string& file : files) {
         if (file.empty()) {
             break;
         }
         LocationInfoFileReport report;
+        // A file that ran out of memory keeps what it read and says so in its report.
         LoadFile(grid, merge, FileNameFromUtf16(file), {}, keywords, report, {});
-        if (report.result == kLoadNoMemory) {
-            result = kLoadNoMemory;
-        }
         if (reports) {
             reports->push_back(std::move(report));
         }
     }
-    if (!IndexTargetGrid(grid)) {
-        result = kLoadNoMemory;
-    }
-    return result;
+    return IndexTargetGrid(grid) ? 0 : kLoadNoMemory;
 }
 
 }  // namespace zentorak

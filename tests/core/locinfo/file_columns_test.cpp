@@ -78,13 +78,15 @@ TEST(LoadCheckNotice, NamesEachFileWithWhatIsWrong) {
         reports.back().skippedLines = i > 1 ? static_cast<size_t>(i) : 0;
     }
     reports[2].skippedLines = 0;  // nothing wrong
+    reports[3].result = kLoadNoMemory;
     std::optional<Notice> notice = LoadCheckNotice(files, reports, u"読込みエラー");
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->title, u"位置情報ファイルの確認");
     EXPECT_EQ(
         notice->text,
         u"次の位置情報ファイルを確認してください。\nf0.csv：開けません\nf1.csv：位置情報があり"
-        u"ません\nf3.csv：3行を読み飛ばしました\nf4.csv：4行を読み飛ばしました\nf5.csv：5行を読"
+        u"ません\nf3.csv：メモリが足りず途中までしか読めませんでした、3行を読み飛ばしました\nf4."
+        u"csv：4行を読み飛ばしました\nf5.csv：5行を読"
         u"み飛ばしました\nf6.csv：6行を読み飛ばしました\nほか 2件");
     reports.resize(2);
     EXPECT_EQ(LoadCheckNotice(files, reports, u"読込みエラー"),
