@@ -1,9 +1,10 @@
 // LoadLocationInfoFile on any file, checked against the slow line-by-line reading of the same
-// file (tests/support/location_reference.h): the column map, every target's position (D/M/S or
-// decimal degrees through the exact datum conversion) and every item, once read by one thread
-// and once by several, each a range of a few lines. Each input is loaded as it is and once more
-// behind a UTF-8 byte-order mark, so every input also takes the UTF-8 path.
-// Then both searches run over what was loaded.
+// file (slow: threads for every input; fuzz_load_location_info is the fast one)
+// (tests/support/location_reference.h): the column map, every target's position (D/M/S or decimal
+// degrees through the exact datum conversion) and every item, once read by one thread and once by
+// several, each a range of a few lines. Each input is loaded as it is and once more behind a UTF-8
+// byte-order mark, so every input also takes the UTF-8 path. Then both searches run over what was
+// loaded.
 #include <sys/mman.h>
 #include <unistd.h>
 

@@ -161,10 +161,10 @@ std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
 }
 
 void TakeOverSpecialItems(const SpecialItemsValues& page, Settings& settings) {
-    if (page.favNameEntry != page.favNameShown) {
+    if (page.favNamePicked) {
         settings.KwdFavName = ChosenKeyword(page.favNameEntry, page.favNameText);
     }
-    if (page.telEntry != page.telShown) {
+    if (page.telPicked) {
         settings.KwdTelNo = ChosenKeyword(page.telEntry, page.telText);
     }
 }

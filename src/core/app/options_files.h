@@ -83,16 +83,17 @@ struct SpecialItemsValues {
     std::u16string favNameText;
     int telEntry = -1;
     std::u16string telText;
-    // The entries the page last selected for the stored keywords: a list still on that entry
-    // leaves its keyword as it is (also one that no loaded caption matches).
-    int favNameShown = -1;
-    int telShown = -1;
+    // Whether the person picked another entry than the one shown for the stored keyword since
+    // the list was last filled: a list not picked leaves its keyword as it is (also one that no
+    // loaded caption matches).
+    bool favNamePicked = true;
+    bool telPicked = true;
     bool operator==(const SpecialItemsValues&) const = default;
 };
 
-// KwdFavName and KwdTelNo after OK, each only when another entry than the one shown for it was
-// chosen: the chosen caption (at most 99 characters) for an entry past the first, else empty.
-// KwdLat and KwdLon are not changed.
+// KwdFavName and KwdTelNo after OK, each only when another entry was picked in its list: the chosen
+// caption (at most 99 characters) for an entry past the first, else empty. KwdLat and KwdLon are
+// not changed.
 void TakeOverSpecialItems(const SpecialItemsValues& page, Settings& settings);
 
 }  // namespace zentorak

@@ -126,6 +126,9 @@ SpecialItemsPage::SpecialItemsPage(QWidget* parent, Dpi dpi, const ColumnMap& co
     tel_ = AddList(IDC_TEL_COLUMN, 95, 102, 143, 120);
     Show(SpecialItemsFromColumns(columns, settings));
     connect(refresh, &QPushButton::clicked, this, &SpecialItemsPage::RefreshCaptions);
+    // Qt reports a pick only when it moves the selection.
+    connect(favName_, &QComboBox::activated, this, [this] { favNamePicked_ = true; });
+    connect(tel_, &QComboBox::activated, this, [this] { telPicked_ = true; });
 }
 
 void SpecialItemsPage::Show(const SpecialItemsView& view) {
@@ -142,8 +145,7 @@ void SpecialItemsPage::Show(const SpecialItemsView& view) {
         }
         list->setCurrentIndex(entry);
     }
-    favNameShown_ = view.favNameEntry;
-    telShown_ = view.telEntry;
+    favNamePicked_ = telPicked_ = false;
 }
 
 void SpecialItemsPage::RefreshCaptions() {
@@ -157,12 +159,9 @@ void SpecialItemsPage::RefreshCaptions() {
 }
 
 SpecialItemsValues SpecialItemsPage::Values() const {
-    return {favName_->currentIndex(),
-            ToU16(favName_->currentText()),
-            tel_->currentIndex(),
-            ToU16(tel_->currentText()),
-            favNameShown_,
-            telShown_};
+    return {favName_->currentIndex(), ToU16(favName_->currentText()),
+            tel_->currentIndex(),     ToU16(tel_->currentText()),
+            favNamePicked_,           telPicked_};
 }
 
 }  // namespace zentorak

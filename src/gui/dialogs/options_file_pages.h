@@ -71,8 +71,9 @@ private:
     QLineEdit* lon_;
     QComboBox* favName_;
     QComboBox* tel_;
-    int favNameShown_ = -1;  // the entries selected for the stored keywords
-    int telShown_ = -1;
+    // Whether the person picked another entry since the lists were filled.
+    bool favNamePicked_ = false;
+    bool telPicked_ = false;
 };
 
 }  // namespace zentorak

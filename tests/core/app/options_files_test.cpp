@@ -129,7 +129,7 @@ TEST(OptionsSpecialItems, KeywordNotAmongTheCaptionsIsKeptUntilAnotherEntryIsCho
         settings);
     EXPECT_EQ(settings.KwdFavName, u"");
     EXPECT_EQ(settings.KwdTelNo, u"電話");
-    TakeOverSpecialItems({2, u"店名", 0, u"", 0, 3}, settings);  // the first entry chosen
+    TakeOverSpecialItems({2, u"店名", 0, u"", true, true}, settings);  // the first entry picked
     EXPECT_EQ(settings.KwdFavName, u"店名");
     EXPECT_EQ(settings.KwdTelNo, u"");
     // A caption longer than a keyword holds is cut to 99 characters.
