@@ -181,7 +181,7 @@ inline ReferenceLoadResult ReferenceLoad(const std::string& path, size_t bufferS
         // The mark is not part of the first caption, whatever the encoding.
         ::lseek(fd, static_cast<off_t>(kUtf8ByteOrderMark.size()), SEEK_SET);
     }
-    TextFileReader reader(fd, {}, 3);     // a tiny buffer exercises every refill path
+    TextFileReader reader(fd, {}, bufferSize);
     size_t bytesRead = 1, lineBytes = 0;  // line ends counted as one byte
     int result = ReadTextLine(reader, line, &lineBytes, encoding);
     bytesRead += lineBytes + (mark ? kUtf8ByteOrderMark.size() : 0);
