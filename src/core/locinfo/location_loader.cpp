@@ -256,9 +256,12 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
     std::string_view bytes;
     int result = 0;
     LocationInfoFileReport& report = *plan.report;
+    // Counted here, not in the report, which the compiler cannot keep in a register.
+    size_t lines = report.linesRead;
     if (skipHeader) {
-        ++report.linesRead;
+        ++lines;
         if ((result = reader.Next(bytes)) == kTextEndOfFile) {
+            report.linesRead = lines;
             return 0;  // the header, already read, was all
         }
     }
@@ -270,7 +273,7 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
         if (result != 0 && (result != kTextEndOfFile || bytes.empty())) {
             break;
         }
-        ++report.linesRead;
+        ++lines;
         if (plan.checkUtf8 && !tally.invalid) {
             tally.Add(bytes);
         }
@@ -279,12 +282,14 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
         const int added = AddLine(store, plan, bytes, arena);
         if (added == kLineSkipped) {
             if (!IsEmptyLine(bytes)) {
-                NoteSkipped(report, report.linesRead);
+                NoteSkipped(report, lines);
             }
         } else if (added != 0) {
+            report.linesRead = lines;
             return kLoadNoMemory;
         }
     }
+    report.linesRead = lines;
     return result == kTextEndOfFile ? 0 : kLoadReadFailed;
 }
 
