@@ -18,6 +18,19 @@ void Utf8Tally::AddBytes(std::string_view bytes, bool complete) {
             ++p;
             continue;
         }
+        // The common characters at once: two bytes, and three bytes other than the overlong
+        // forms and the surrogates (E0 80..9F and ED A0..BF, left to the full check).
+        if (end - p >= 3 && ((*p >= 0xE1 && *p <= 0xEC) || *p >= 0xEE) && *p <= 0xEF &&
+            (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            multiByte = true;
+            p += 3;
+            continue;
+        }
+        if (end - p >= 2 && *p >= 0xC2 && *p <= 0xDF && (p[1] & 0xC0) == 0x80) {
+            multiByte = true;
+            p += 2;
+            continue;
+        }
         const int length = Utf8SequenceLength(p, end);
         if (length == 0 || (length < 0 && complete)) {
             invalid = true;
