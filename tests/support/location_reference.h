@@ -158,7 +158,8 @@ inline bool ValidUtf8(std::string_view text, bool& multiByte) {
 
 }  // namespace reference
 
-// bufferSize: the reader's buffer; a tiny one exercises every refill path.
+// bufferSize: the reader's buffer; a tiny one exercises every refill path. One piece: the
+// reference is read top to bottom, as plainly as the rules are said.
 inline ReferenceLoadResult ReferenceLoad(const std::string& path, size_t bufferSize = 3) {
     ReferenceLoadResult load;
     int fd = ::open(path.c_str(), O_RDONLY);

@@ -414,6 +414,22 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
     return result;
 }
 
+// The file's captions merged into the load's column map: the slot of each of its items. May throw
+// std::bad_alloc.
+std::vector<int> PlaceColumns(CaptionMerge& merge, const std::vector<std::u16string>& header,
+                              const FileColumns& chosen, LocationInfoFileReport& report) {
+    const auto caption = [&](int c) {
+        return static_cast<size_t>(c) < header.size() ? std::u16string_view(header[c])
+                                                      : std::u16string_view();
+    };
+    merge.PlaceCoordinates(caption(chosen.lat), caption(chosen.lon), chosen.lat, chosen.lon);
+    std::vector<std::u16string> captions;
+    for (int c : chosen.items) {
+        captions.emplace_back(caption(c));
+    }
+    return merge.PlaceItems(captions, &report.unplacedCaptions, &chosen.items);
+}
+
 // Reads one file into the grid, its captions merged into the load's column map.
 int LoadFile(TargetGrid& grid, CaptionMerge& merge, const std::string& path,
              const TextFileReader::ReadFunction& read, const CoordinateKeywords& keywords,
@@ -432,19 +448,10 @@ int LoadFile(TargetGrid& grid, CaptionMerge& merge, const std::string& path,
     const FileColumns chosen =
         ChooseFileColumns(header, std::string_view(start.head).substr(start.firstLine), keywords);
     report.coordinatesByCaption = chosen.byCaption;
-    const auto caption = [&](int c) {
-        return static_cast<size_t>(c) < header.size() ? std::u16string_view(header[c])
-                                                      : std::u16string_view();
-    };
     std::shared_ptr<ItemPlan> items;
     std::vector<int> slots;
     try {
-        merge.PlaceCoordinates(caption(chosen.lat), caption(chosen.lon), chosen.lat, chosen.lon);
-        std::vector<std::u16string> captions;
-        for (int c : chosen.items) {
-            captions.emplace_back(caption(c));
-        }
-        slots = merge.PlaceItems(captions, &report.unplacedCaptions, &chosen.items);
+        slots = PlaceColumns(merge, header, chosen, report);
         items = std::make_shared<ItemPlan>();
     } catch (const std::bad_alloc&) {
         return report.result = kLoadNoMemory;
