@@ -107,13 +107,17 @@ int ReadFileStart(const std::string& path, FileStart& start) {
     }
     int result = 0;
     try {
-        start.head.resize(kEncodingWindow);
+        // A small file needs no more than its size (and a byte to see that it ends).
+        const off_t size = FileSize(fd);
+        start.head.resize(size >= 0 ? std::min(kEncodingWindow, static_cast<size_t>(size) + 1)
+                                    : kEncodingWindow);
         const ssize_t got = ReadFullyAt(fd, start.head.data(), start.head.size(), 0);
         if (got < 0) {
             result = kLoadReadFailed;
         } else {
             start.head.resize(static_cast<size_t>(got));
-            start.encoding = DetectHeadEncoding(start.head, start.head.size() < kEncodingWindow);
+            start.encoding =
+                DetectHeadEncoding(start.head, got < static_cast<ssize_t>(kEncodingWindow));
             std::string_view line;
             TextFileReader reader(fd, {}, 4096);
             const int read = reader.ReadRawLine(line);
