@@ -1,8 +1,8 @@
 // The slow, plain reading of a location-info file that the fast loader must agree with: line by
 // line through ReadTextLine in the file's encoding, SplitCsvLine on the decoded text, the
-// coordinate columns from the header's captions, ParseDms for D/M/S cells and, for decimal
-// cells, the exact Wgs84ToTokyo. Shared by the unit tests and the loader's fuzz target; uses
-// the default coordinate keywords (緯度 and 経度).
+// coordinate columns from the first lines or the header's captions, ParseDms for D/M/S cells and,
+// for decimal cells, the exact Wgs84ToTokyo. Shared by the unit tests and the loader's fuzz target;
+// uses the default coordinate keywords (緯度 and 経度).
 #pragma once
 
 #include <fcntl.h>
@@ -46,19 +46,26 @@ inline std::u16string Lower(std::u16string_view text) {
     return lower;
 }
 
+inline std::u16string_view Trim(std::u16string_view c) {
+    const size_t begin = c.find_first_not_of(u" \t\u3000");
+    return begin == c.npos ? std::u16string_view()
+                           : c.substr(begin, c.find_last_not_of(u" \t\u3000") - begin + 1);
+}
+
 inline bool IsLat(std::u16string_view c) {
+    c = Trim(c);
     return c == u"緯度" || c == u"北緯" || Lower(c) == u"lat" || Lower(c) == u"latitude";
 }
 
 inline bool IsLon(std::u16string_view c) {
+    c = Trim(c);
     return c == u"経度" || c == u"東経" || Lower(c) == u"lng" || Lower(c) == u"lon" ||
            Lower(c) == u"longitude";
 }
 
-inline std::array<int, kColumnSlots> Slots(const std::vector<std::u16string>& header) {
-    std::array<int, kColumnSlots> slot;
-    slot.fill(-1);
-    int lat = -1, lon = -1;
+// The header's latitude and longitude columns, when it names both and not as its first two.
+inline bool NamedColumns(const std::vector<std::u16string>& header, int& lat, int& lon) {
+    lat = lon = -1;
     for (size_t i = 0; i < header.size(); ++i) {
         if (lat < 0 && IsLat(header[i])) {
             lat = static_cast<int>(i);
@@ -66,22 +73,25 @@ inline std::array<int, kColumnSlots> Slots(const std::vector<std::u16string>& he
             lon = static_cast<int>(i);
         }
     }
-    std::vector<int> order;  // the columns that give slots 0, 1, 2, ...
-    if ((header.size() >= 2 && IsLat(header[0]) && IsLon(header[1])) || lat < 0 || lon < 0) {
-        for (int i = 0; i < kColumnSlots; ++i) {
-            order.push_back(i);
-        }
-    } else {
-        order = {lat, lon};
-        for (int i = 0; i < static_cast<int>(header.size()); ++i) {
-            if (i != lat && i != lon) {
-                order.push_back(i);
-            }
+    return lat >= 0 && lon >= 0 && !(lat == 0 && lon == 1);
+}
+
+// The slots of a file whose coordinates are the columns lat and lon.
+inline std::array<int, kColumnSlots> Slots(const std::vector<std::u16string>& header, int lat,
+                                           int lon) {
+    std::array<int, kColumnSlots> slot;
+    slot.fill(-1);
+    slot[0] = lat;
+    slot[1] = lon;
+    std::vector<int> items;
+    for (int i = 0; i < static_cast<int>(std::max<size_t>(header.size(), 2)); ++i) {
+        if (i != lat && i != lon) {
+            items.push_back(i);
         }
     }
-    for (size_t s = 0; s < kColumnSlots && s < order.size(); ++s) {
-        size_t c = static_cast<size_t>(order[s]);
-        slot[s] = c < header.size() && !header[c].empty() ? static_cast<int>(c) : -1;
+    for (size_t k = 0; k < kInfoItems && k < items.size(); ++k) {
+        size_t c = static_cast<size_t>(items[k]);
+        slot[k + 2] = c < header.size() && !Trim(header[c]).empty() ? static_cast<int>(c) : -1;
     }
     return slot;
 }
@@ -126,40 +136,103 @@ inline std::optional<std::pair<DmsAngle, DmsAngle>> Point(std::u16string_view la
     return std::pair{DegreesToDms(tokyoLat), DegreesToDms(tokyoLon)};
 }
 
+// Whether the whole text is valid UTF-8, and whether it holds a multi-byte character.
+inline bool ValidUtf8(std::string_view text, bool& multiByte) {
+    multiByte = false;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = Utf8SequenceLength(p, end);
+        if (length <= 0) {
+            return false;
+        }
+        multiByte = true;
+        p += length;
+    }
+    return true;
+}
+
 }  // namespace reference
 
-inline ReferenceLoadResult ReferenceLoad(const std::string& path) {
+// bufferSize: the reader's buffer; a tiny one exercises every refill path. One piece: the
+// reference is read top to bottom, as plainly as the rules are said.
+inline ReferenceLoadResult ReferenceLoad(const std::string& path, size_t bufferSize = 3) {
     ReferenceLoadResult load;
     int fd = ::open(path.c_str(), O_RDONLY);
     if (fd < 0) {
         return load;
     }
-    std::string head(kEncodingWindow, '\0');
-    ssize_t got = ::pread(fd, head.data(), head.size(), 0);
-    head.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    TextEncoding encoding = DetectTextEncoding(head, head.size() < kEncodingWindow);
-    TextFileReader reader(fd, {}, 3);  // a tiny buffer exercises every refill path
-    std::u16string line;
-    int result = ReadTextLine(reader, line, nullptr, encoding);
-    if (encoding == TextEncoding::kUtf8 && !line.empty() && line[0] == u'\uFEFF') {
-        line.erase(0, 1);
+    std::string whole;
+    char chunk[4096];
+    for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;) {
+        whole.append(chunk, static_cast<size_t>(got));
     }
+    ::lseek(fd, 0, SEEK_SET);
+    bool multiByte;
+    const bool mark = whole.starts_with(kUtf8ByteOrderMark);
+    const TextEncoding encoding = reference::ValidUtf8(whole, multiByte) && (mark || multiByte)
+                                      ? TextEncoding::kUtf8
+                                      : TextEncoding::kCp932;
+    std::u16string line;
+    if (mark) {
+        // The mark is not part of the first caption, whatever the encoding.
+        ::lseek(fd, static_cast<off_t>(kUtf8ByteOrderMark.size()), SEEK_SET);
+    }
+    TextFileReader reader(fd, {}, bufferSize);
+    size_t bytesRead = 1, lineBytes = 0;  // line ends counted as one byte
+    int result = ReadTextLine(reader, line, &lineBytes, encoding);
+    bytesRead += lineBytes + (mark ? kUtf8ByteOrderMark.size() : 0);
     std::vector<std::u16string> f;
     SplitCsvLine(line, u",", u"\"", f);
+    const std::vector<std::u16string> header = f;
     load.headerRead = result == 0 || result == -1;
-    load.slot = reference::Slots(f);
-    auto at = [&](int s) -> std::optional<std::u16string> {
-        int c = load.slot[s];
-        return c >= 0 && static_cast<size_t>(c) < f.size() ? std::optional(f[c]) : std::nullopt;
-    };
+    std::vector<std::vector<std::u16string>> lines;
+    std::vector<size_t> lineEnds;
     while (result == 0) {
-        result = ReadTextLine(reader, line, nullptr, encoding);
+        result = ReadTextLine(reader, line, &lineBytes, encoding);
         // The piece after the last line end is a line when it holds anything.
         if (result != 0 && (result != -1 || line.empty())) {
             break;
         }
+        bytesRead += lineBytes + 1;
         SplitCsvLine(line, u",", u"\"", f);
-        if (f.size() < 3 || !at(0) || !at(1)) {
+        lines.push_back(f);
+        lineEnds.push_back(result == 0 ? bytesRead : SIZE_MAX);
+    }
+    ::close(fd);
+    // The first lines that end within the first 64 KiB decide where the coordinates are.
+    int lat = 0, lon = 1, namedLat, namedLon;
+    if (reference::NamedColumns(header, namedLat, namedLon)) {
+        bool first = false, named = false;
+        for (size_t n = 0; n < lines.size() && n < 32 && lineEnds[n] <= kEncodingWindow; ++n) {
+            const auto gives = [&](int a, int b) {
+                int row, column;
+                if (std::max(a, b) >= static_cast<int>(lines[n].size())) {
+                    return false;
+                }
+                auto p = reference::Point(lines[n][a], lines[n][b]);
+                return p && GridCellOf(p->first, p->second, row, column) == 0;
+            };
+            first = first || gives(0, 1);
+            named = named || gives(namedLat, namedLon);
+        }
+        if (!first && named) {
+            lat = namedLat;
+            lon = namedLon;
+        }
+    }
+    load.slot = reference::Slots(header, lat, lon);
+    for (const std::vector<std::u16string>& fields : lines) {
+        auto at = [&](int s) -> std::optional<std::u16string> {
+            int c = load.slot[s];
+            return c >= 0 && static_cast<size_t>(c) < fields.size() ? std::optional(fields[c])
+                                                                    : std::nullopt;
+        };
+        if (fields.size() < 3 || !at(0) || !at(1)) {
             continue;
         }
         auto point = reference::Point(*at(0), *at(1));
@@ -173,7 +246,6 @@ inline ReferenceLoadResult ReferenceLoad(const std::string& path) {
         }
         load.targets.push_back(target);
     }
-    ::close(fd);
     return load;
 }
 

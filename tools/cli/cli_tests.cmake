@@ -34,12 +34,12 @@ set(shops ${CMAKE_CURRENT_SOURCE_DIR}/cli/testdata/shops.csv)
 add_test(NAME cli_load_counts_targets_and_captions COMMAND ${cli} load ${shops})
 set_tests_properties(cli_load_counts_targets_and_captions PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION
-    "^\\{\"targets\": 2, \"captions\": \\[\"緯度\", \"経度\", \"店名\", \"TEL\", \"住所\", \"TEL\", \"最寄り駅\", \"営業時間\", \"サービス\", \"備考\"\\], \"slots\": \\[0, 1, 2, 3, -1, -1, -1, -1, -1, -1\\], \"files\": \\[0\\], \"forms\": \\[\\{\"encoding\": \"CP932\", \"dms_lines\": 2, \"decimal_lines\": 0, \"mixed_lines\": 0\\}\\]\\}\n$")
+    "^\\{\"targets\": 2, \"captions\": \\[\"緯度\", \"経度\", \"店名\", \"TEL\", \"住所\", \"TEL\", \"最寄り駅\", \"営業時間\", \"サービス\", \"備考\"\\], \"slots\": \\[0, 1, 2, 3, -1, -1, -1, -1, -1, -1\\], \"files\": \\[0\\], \"forms\": \\[\\{\"encoding\": \"CP932\", \"dms_lines\": 2, \"decimal_lines\": 0, \"mixed_lines\": 0, \"places\": 2, \"skipped_lines\": 0, \"first_skipped\": \\[\\], \"unplaced_columns\": \\[\\], \"coordinates_by_caption\": 0, \"reason\": \"\"\\}\\]\\}\n$")
 add_test(NAME cli_nearest_lists_nearest_first
     COMMAND ${cli} nearest --count 2 35/41/00.000 139/46/00.000 ${shops})
 set_tests_properties(cli_nearest_lists_nearest_first PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION
-    "^\\{\"rank\": 1, \"lat\": \"35/41/00.000\", \"lon\": \"139/46/00.000\", \"info\": \\[\"A,B\", null, null, null, null, null, null, null\\]\\}\n\\{\"rank\": 2, \"lat\": \"35/40/40.000\", \"lon\": \"139/46/13.000\", \"info\": \\[\"東京店\", \"03-1111-2222\", null, null, null, null, null, null\\]\\}\n$")
+    "^\\{\"rank\": 1, \"lat\": \"35/41/00.000\", \"lon\": \"139/46/00.000\", \"info\": \\[\"A,B\", null, null, null, null, null, null, null\\], \"items\": \\{\"店名\": \"A,B\"\\}\\}\n\\{\"rank\": 2, \"lat\": \"35/40/40.000\", \"lon\": \"139/46/13.000\", \"info\": \\[\"東京店\", \"03-1111-2222\", null, null, null, null, null, null\\], \"items\": \\{\"店名\": \"東京店\", \"TEL\": \"03-1111-2222\"\\}\\}\n$")
 add_test(NAME cli_search_finds_text_in_a_slot COMMAND ${cli} search --text 2=東京 ${shops})
 set_tests_properties(cli_search_finds_text_in_a_slot PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION "\"info\": \\[\"東京店\", \"03-1111-2222\".*\n\\{\"count\": 1\\}\n$")

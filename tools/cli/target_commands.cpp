@@ -1,11 +1,13 @@
 // zentorak-cli nearest, search and load: the location-info reader and the two searches on files
 // named on the command line, one JSON object per line.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "cli.h"
+#include "core/app/load_report.h"
 #include "core/locinfo/location_info.h"
 #include "core/targets/search.h"
 #include "core/text/code_page.h"
@@ -40,16 +42,27 @@ bool ParsePositive(const char* text, int& value) {
     return true;
 }
 
-void PrintTarget(int rank, const TargetRecord& target) {
+// A target with its items in slot order, and the items it has under their captions (a caption
+// that two slots share names the first).
+void PrintTarget(int rank, const TargetRecord& target, const ColumnMap& columns) {
     std::vector<std::string> items;
+    JsonObject captioned;
+    std::vector<std::u16string> seen;
     for (int k = 0; k < kInfoItems; ++k) {
         items.push_back(target.HasInfo(k) ? JsonString(target.Info(k)) : "null");
+        const std::u16string& caption = columns.columnCaption[static_cast<size_t>(k + 2)];
+        if (columns.Present(k + 2) && target.HasInfo(k) &&
+            std::find(seen.begin(), seen.end(), caption) == seen.end()) {
+            seen.push_back(caption);
+            captioned.Add(ToUtf8(caption), target.Info(k));
+        }
     }
     JsonObject()
         .Add("rank", rank)
         .Add("lat", FormatDms(target.lat))
         .Add("lon", FormatDms(target.lon))
         .AddRaw("info", JsonArray(items))
+        .AddRaw("items", captioned.str())
         .Print();
 }
 
@@ -79,7 +92,7 @@ int Nearest(int argc, char** argv) {
         return 1;
     }
     for (int k = 0; k < found.count; ++k) {
-        PrintTarget(k + 1, *found.targets[k]);
+        PrintTarget(k + 1, *found.targets[k], columns);
     }
     return 0;
 }
@@ -131,14 +144,15 @@ int Search(int argc, char** argv) {
     found.Allocate(21);
     SearchByConditions(grid, columns, texts, found);
     for (int k = 0; k < found.count; ++k) {
-        PrintTarget(k + 1, *found.targets[k]);
+        PrintTarget(k + 1, *found.targets[k], columns);
     }
     JsonObject().Add("count", found.count).Print();
     return 0;
 }
 
-// What the reader met in one file: the encoding it chose and the lines in each coordinate form
-// (null encoding for a file whose header could not be read).
+// What the reader met in one file: the encoding it chose, the lines in each coordinate form, the
+// places it gave, the lines it skipped (with the numbers of the first few) and what is wrong with
+// it in the window's words (null encoding for a file whose header could not be read).
 std::string FileForms(const LocationInfoFileReport& report) {
     JsonObject forms;
     if (report.headerRead) {
@@ -146,9 +160,23 @@ std::string FileForms(const LocationInfoFileReport& report) {
     } else {
         forms.AddNull("encoding");
     }
+    std::vector<std::string> firstSkipped;
+    for (size_t k = 0; k < std::min(report.skippedLines, report.firstSkipped.size()); ++k) {
+        firstSkipped.push_back(std::to_string(report.firstSkipped[k]));
+    }
+    std::vector<std::string> unplaced;
+    for (const std::u16string& caption : report.unplacedCaptions) {
+        unplaced.push_back(JsonString(caption));
+    }
     return forms.Add("dms_lines", static_cast<long long>(report.dmsLines))
         .Add("decimal_lines", static_cast<long long>(report.decimalLines))
         .Add("mixed_lines", static_cast<long long>(report.mixedLines))
+        .Add("places", static_cast<long long>(report.targets))
+        .Add("skipped_lines", static_cast<long long>(report.skippedLines))
+        .AddRaw("first_skipped", JsonArray(firstSkipped))
+        .AddRaw("unplaced_columns", JsonArray(unplaced))
+        .Add("coordinates_by_caption", report.coordinatesByCaption ? 1 : 0)
+        .Add("reason", FileProblems(report))
         .str();
 }
 

@@ -32,6 +32,7 @@ struct AppState {
     FavoriteList favorites;
     TargetGrid grid;
     ColumnMap columns;
+    std::vector<LocationInfoFileReport> loadReports;  // of the last load, in list order
 
     // The origin and where it is drawn.
     DmsAngle originLat;

@@ -53,7 +53,7 @@ std::optional<Notice> ReloadTargets(AppState& state) {
         return Notice{u"メモリの初期化に失敗しました。", u"メモリ初期化エラー", NoticeIcon::kError};
     }
     if (LoadAllLocationInfoFiles(state.grid, state.columns, state.locationInfoFiles,
-                                 CoordinateKeywordsOf(state)) != 0) {
+                                 CoordinateKeywordsOf(state), &state.loadReports) != 0) {
         return Notice{u"位置情報の読込みに失敗しました。", u"読込みエラー", NoticeIcon::kError};
     }
     LookUpColumns(state);

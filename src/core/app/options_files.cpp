@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/locinfo/file_columns.h"
 #include "core/text/code_page.h"
 #include "core/text/file_names.h"
 
@@ -27,12 +28,24 @@ std::u16string_view QuestionPath(std::u16string_view path) {
     return path.substr(0, n);
 }
 
+// The entry past the first whose text is the keyword, else the first.
 int EntryWithText(const std::vector<std::u16string>& captions, std::u16string_view text) {
-    auto it = std::find(captions.begin(), captions.end(), text);
+    auto it = std::find(captions.begin() + (captions.empty() ? 0 : 1), captions.end(), text);
     if (it != captions.end()) {
         return static_cast<int>(it - captions.begin());
     }
     return captions.empty() ? -1 : 0;
+}
+
+// The lists' entries: "no column", then the captions of the item slots in use.
+std::vector<std::u16string> ItemEntries(const ColumnMap& columns) {
+    std::vector<std::u16string> entries{std::u16string(kNoColumnEntry)};
+    for (int slot = 2; slot < kColumnSlots; ++slot) {
+        if (columns.Present(slot)) {
+            entries.push_back(columns.columnCaption[static_cast<size_t>(slot)]);
+        }
+    }
+    return entries;
 }
 
 void SelectKeywords(SpecialItemsView& view, const Settings& settings) {
@@ -113,11 +126,7 @@ SpecialItemsView SpecialItemsFromColumns(const ColumnMap& columns, const Setting
     SpecialItemsView view;
     view.latCaption = columns.Present(0) ? columns.columnCaption[0] : std::u16string();
     view.lonCaption = columns.Present(1) ? columns.columnCaption[1] : std::u16string();
-    for (int slot = 0; slot < kColumnSlots; ++slot) {
-        if (columns.Present(slot)) {
-            view.captions.push_back(columns.columnCaption[static_cast<size_t>(slot)]);
-        }
-    }
+    view.captions = ItemEntries(columns);
     SelectKeywords(view, settings);
     return view;
 }
@@ -130,28 +139,34 @@ std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
     if (first.empty()) {
         return std::nullopt;
     }
-    std::vector<std::u16string> fields;
-    if (ReadCsvHeader(FileNameFromUtf16(first), fields) != 0) {
+    FileStart start;
+    if (ReadFileStart(FileNameFromUtf16(first), start) != 0) {
         return std::nullopt;
     }
+    // The columns as a load of the file reads them: the coordinates where its first lines have
+    // them, the other columns as items.
+    const FileColumns chosen =
+        ChooseFileColumns(start.header, std::string_view(start.head).substr(start.firstLine),
+                          {settings.KwdLat, settings.KwdLon});
+    ColumnMap columns;
+    FileColumnMap(start.header, chosen, columns);
     SpecialItemsView view;
-    if (fields.size() > 1) {
-        view.latCaption = fields[0];
-        view.lonCaption = fields[1];
+    if (start.header.size() > 1) {
+        view.latCaption = start.header[static_cast<size_t>(chosen.lat)];
+        view.lonCaption = start.header[static_cast<size_t>(chosen.lon)];
     }
-    const size_t n = std::min(fields.size(), static_cast<size_t>(kColumnSlots));
-    for (size_t i = 0; i < n; ++i) {
-        if (!fields[i].empty()) {
-            view.captions.push_back(fields[i]);
-        }
-    }
+    view.captions = ItemEntries(columns);
     SelectKeywords(view, settings);
     return view;
 }
 
 void TakeOverSpecialItems(const SpecialItemsValues& page, Settings& settings) {
-    settings.KwdFavName = ChosenKeyword(page.favNameEntry, page.favNameText);
-    settings.KwdTelNo = ChosenKeyword(page.telEntry, page.telText);
+    if (page.favNamePicked) {
+        settings.KwdFavName = ChosenKeyword(page.favNameEntry, page.favNameText);
+    }
+    if (page.telPicked) {
+        settings.KwdTelNo = ChosenKeyword(page.telEntry, page.telText);
+    }
 }
 
 }  // namespace zentorak

@@ -51,8 +51,12 @@ Notice CaptionsUnreadableNotice();
 // The files page's list taken over after OK: the entries in order, the rest of the list emptied.
 void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFileList& files);
 
+// The first entry of the special-items lists: no column.
+inline constexpr std::u16string_view kNoColumnEntry = u"（なし）";
+
 // What the special-items page shows. The first entry of both lists stands for "no column":
-// choosing it stores an empty keyword, whatever its text.
+// choosing it stores an empty keyword, whatever its text. The other entries are the item
+// captions; the coordinate captions are only shown in their edits.
 struct SpecialItemsView {
     std::optional<std::u16string> latCaption;  // edit 1064; nullopt leaves the edit as it is
     std::optional<std::u16string> lonCaption;  // edit 1065
@@ -61,13 +65,14 @@ struct SpecialItemsView {
     int telEntry = -1;                         // 1067's selection
 };
 
-// From the captions of the files as last loaded (the slots in use, in slot order).
+// From the captions of the files as last loaded (the item slots in use, in slot order).
 SpecialItemsView SpecialItemsFromColumns(const ColumnMap& columns, const Settings& settings);
 
-// "項目名更新": the captions of the first file's header. The first file is the files page's first
-// entry when that page was opened in this showing of the sheet (`filesPage`), else the first
-// stored file. nullopt when there is no first file or its header cannot be read (the caller then
-// shows CaptionsUnreadableNotice() and keeps the page as it is).
+// "項目名更新": the captions of the first file's header, its columns chosen as its load chooses
+// them (the coordinate captions are those of the columns read as coordinates). The first file is
+// the files page's first entry when that page was opened in this showing of the sheet
+// (`filesPage`), else the first stored file. nullopt when there is no first file or its header
+// cannot be read (the caller then shows CaptionsUnreadableNotice() and keeps the page as it is).
 std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
     const std::vector<std::u16string>* filesPage, const LocationInfoFileList& stored,
     const Settings& settings);
@@ -78,11 +83,17 @@ struct SpecialItemsValues {
     std::u16string favNameText;
     int telEntry = -1;
     std::u16string telText;
+    // Whether the person picked another entry than the one shown for the stored keyword since
+    // the list was last filled: a list not picked leaves its keyword as it is (also one that no
+    // loaded caption matches).
+    bool favNamePicked = true;
+    bool telPicked = true;
     bool operator==(const SpecialItemsValues&) const = default;
 };
 
-// KwdFavName and KwdTelNo after OK: the chosen caption (at most 99 characters) when an entry past
-// the first is chosen, else empty. KwdLat and KwdLon are not changed.
+// KwdFavName and KwdTelNo after OK, each only when another entry was picked in its list: the chosen
+// caption (at most 99 characters) for an entry past the first, else empty. KwdLat and KwdLon are
+// not changed.
 void TakeOverSpecialItems(const SpecialItemsValues& page, Settings& settings);
 
 }  // namespace zentorak

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <new>
 
-#include "core/locinfo/file_encoding.h"
+#include "core/locinfo/file_columns.h"
 #include "core/platform/regular_file.h"
 #include "core/text/code_page.h"
 #include "core/text/csv_split.h"
@@ -43,29 +43,13 @@ int SplitCsvLine(std::u16string_view line, std::u16string_view separator, std::u
 
 int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields,
                   TextEncoding* encodingOut) {
-    fields.clear();
-    int fd = OpenRegularFileForReading(path);
-    if (fd < 0) {
-        return kLoadCannotOpen;
+    FileStart start;
+    const int result = ReadFileStart(path, start);
+    fields = std::move(start.header);
+    if (result == 0 && encodingOut) {
+        *encodingOut = start.encoding.encoding;
     }
-    TextEncoding encoding = TextEncoding::kCp932;
-    std::u16string line;
-    int result = kTextReadFailed;
-    if (DetectFileEncoding(fd, encoding)) {
-        TextFileReader reader(fd, {}, 4096);
-        result = ReadTextLine(reader, line, nullptr, encoding);
-    }
-    ::close(fd);
-    if (result != 0 && result != kTextEndOfFile) {
-        return kLoadReadFailed;
-    }
-    if (encoding == TextEncoding::kUtf8 && !line.empty() && line[0] == u'\uFEFF') {
-        line.erase(0, 1);  // the byte-order mark
-    }
-    if (encodingOut) {
-        *encodingOut = encoding;
-    }
-    return SplitCsvLine(line, u",", u"\"", fields) == 0 ? 0 : kLoadNoMemory;
+    return result;
 }
 
 }  // namespace zentorak

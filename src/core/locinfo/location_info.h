@@ -13,23 +13,15 @@
 #include <string_view>
 #include <vector>
 
+#include "core/locinfo/file_columns.h"
 #include "core/locinfo/location_info_files.h"
 #include "core/targets/target_grid.h"
 #include "core/text/code_page.h"
 
 namespace zentorak {
 
-// The captions that name a latitude and a longitude column besides the fixed ones (緯度 and
-// 経度, 北緯 and 東経, and lat, latitude, lng, lon, longitude in any letter case): the settings'
-// KwdLat and KwdLon, compared exactly. An empty keyword names nothing.
-struct CoordinateKeywords {
-    std::u16string lat = u"緯度";
-    std::u16string lon = u"経度";
-};
-
 // What loading a file gives besides 0. Targets read before a failure stay loaded.
-// kLoadCannotOpen: missing, not a regular file (a FIFO, a device), an unreadable header, or none
-// of its columns is named a latitude or a longitude.
+// kLoadCannotOpen: missing, not a regular file (a FIFO, a device), or an unreadable header.
 inline constexpr int kLoadCannotOpen = -1;
 inline constexpr int kLoadReadFailed = -9;  // also a line too long for memory
 inline constexpr int kLoadNoMemory = -100;  // a target or the header could not be kept
@@ -41,7 +33,16 @@ struct LocationInfoFileReport {
     int result = kLoadCannotOpen;  // LoadLocationInfoFile's result
     bool headerRead = false;       // false: the fields below say nothing
     TextEncoding encoding = TextEncoding::kCp932;
-    size_t dmsLines = 0;      // lines with both coordinates in the D/M/S form
+    bool markedButNotUtf8 = false;      // a byte-order mark before bytes that are not UTF-8
+    bool coordinatesByCaption = false;  // the coordinates are not the first two columns
+    size_t targets = 0;                 // places the file gave
+    size_t linesRead = 0;               // the header too
+    // Lines that gave no place (lines of nothing but blanks and commas aside), and the numbers
+    // of the first of them (the header is line 1).
+    size_t skippedLines = 0;
+    std::array<size_t, 5> firstSkipped{};
+    std::vector<std::u16string> unplacedCaptions;  // item columns left without a slot
+    size_t dmsLines = 0;                           // lines with both coordinates in the D/M/S form
     size_t decimalLines = 0;  // lines with both in decimal degrees (inside the area or not)
     size_t mixedLines = 0;    // lines with one coordinate in each form, skipped
 };
@@ -58,18 +59,18 @@ int ReadCsvHeader(const std::string& path, std::vector<std::u16string>& fields,
                   TextEncoding* encoding = nullptr);
 
 // 0 when read to the end; kLoadCannotOpen, kLoadReadFailed or kLoadNoMemory (targets read before
-// a failure stay loaded). A last line without a line break gives its target like every other
-// line.
-// The file is UTF-8 or CP932 as DetectTextEncoding decides from its first 64 KiB. When the first
-// two captions are not a latitude and a longitude caption (CoordinateKeywords) but the header
-// has both elsewhere, those columns give the coordinates and the other columns, in order, give
-// slots 2 to 9; otherwise columns 0 and 1 do, as in the handsets' files. A line whose
-// coordinates are decimal degrees is read as WGS 84 and held on the Tokyo datum.
+// a failure stay loaded; also an index that could not be built). A last line without a line
+// break gives its target like every other line.
+// The whole file decides whether it is UTF-8 or CP932 (file_encoding.h). Its first lines decide
+// where the coordinates are (ChooseFileColumns); the other columns, in order, give slots 2 to 9.
+// A line whose coordinates are decimal degrees is read as WGS 84 and held on the Tokyo datum.
 int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path,
                          const CoordinateKeywords& keywords = {});
 
-// Loads the listed files in order up to the first empty entry; each file's header rewrites the
-// column map. Returns 0. What each file gave goes to reports when given.
+// Loads the listed files in order up to the first empty entry, their item captions merged by name
+// (CaptionMerge): every item keeps its own caption. Returns 0, or kLoadNoMemory when memory ran
+// out for the index (then searches find nothing). A file that cannot be opened, gives nothing or
+// runs out of memory does not fail the load: each file's report says what it gave.
 int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
                              const LocationInfoFileList& files,
                              const CoordinateKeywords& keywords = {},

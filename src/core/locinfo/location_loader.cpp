@@ -18,6 +18,8 @@
 #include <new>
 
 #include "core/locinfo/coordinate_bytes.h"
+#include "core/locinfo/file_columns.h"
+#include "core/locinfo/file_encoding.h"
 #include "core/locinfo/line_scanner.h"
 #include "core/platform/regular_file.h"
 #include "core/platform/threads.h"
@@ -30,82 +32,8 @@ namespace zentorak {
 
 namespace {
 
-constexpr size_t kMaxCaption = 99;
-
-bool EqualsIgnoringAsciiCase(std::u16string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? text[i] + (u'a' - u'A') : text[i];
-        if (c != static_cast<unsigned char>(lower[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsLatitudeCaption(std::u16string_view caption, const CoordinateKeywords& keywords) {
-    return (!keywords.lat.empty() && caption == keywords.lat) || caption == u"緯度" ||
-           caption == u"北緯" || EqualsIgnoringAsciiCase(caption, "lat") ||
-           EqualsIgnoringAsciiCase(caption, "latitude");
-}
-
-bool IsLongitudeCaption(std::u16string_view caption, const CoordinateKeywords& keywords) {
-    return (!keywords.lon.empty() && caption == keywords.lon) || caption == u"経度" ||
-           caption == u"東経" || EqualsIgnoringAsciiCase(caption, "lng") ||
-           EqualsIgnoringAsciiCase(caption, "lon") || EqualsIgnoringAsciiCase(caption, "longitude");
-}
-
-// The latitude and longitude columns named by caption, when the first two captions are not
-// already a latitude and a longitude caption and the header names both elsewhere.
-bool CoordinateColumnsByCaption(const std::vector<std::u16string>& header,
-                                const CoordinateKeywords& keywords, int& lat, int& lon) {
-    if (header.size() >= 2 && IsLatitudeCaption(header[0], keywords) &&
-        IsLongitudeCaption(header[1], keywords)) {
-        return false;
-    }
-    lat = lon = -1;
-    for (size_t i = 0; i < header.size(); ++i) {
-        if (lat < 0 && IsLatitudeCaption(header[i], keywords)) {
-            lat = static_cast<int>(i);
-        } else if (lon < 0 && IsLongitudeCaption(header[i], keywords)) {
-            lon = static_cast<int>(i);
-        }
-    }
-    return lat >= 0 && lon >= 0;
-}
-
-// Gives slot s the header's column c. An empty caption leaves the slot absent and its previous
-// caption in place.
-void MapSlot(ColumnMap& columns, int s, const std::vector<std::u16string>& header, size_t c) {
-    if (!header[c].empty()) {
-        columns.slot[s] = static_cast<int>(c);
-        columns.columnCaption[s] = header[c].substr(0, kMaxCaption);
-    }
-}
-
-void ApplyHeader(ColumnMap& columns, const std::vector<std::u16string>& header,
-                 const CoordinateKeywords& keywords) {
-    for (int i = 0; i < kColumnSlots; ++i) {
-        columns.slot[i] = -1;
-    }
-    int lat, lon;
-    if (!CoordinateColumnsByCaption(header, keywords, lat, lon)) {
-        for (size_t i = 0; i < header.size() && i < kColumnSlots; ++i) {
-            MapSlot(columns, static_cast<int>(i), header, i);
-        }
-        return;
-    }
-    MapSlot(columns, 0, header, static_cast<size_t>(lat));
-    MapSlot(columns, 1, header, static_cast<size_t>(lon));
-    int s = 2;
-    for (size_t c = 0; c < header.size() && s < kColumnSlots; ++c) {
-        if (c != static_cast<size_t>(lat) && c != static_cast<size_t>(lon)) {
-            MapSlot(columns, s++, header, c);
-        }
-    }
-}
+// AddLine's answer for a line that gives no target.
+constexpr int kLineSkipped = 1;
 
 // What one file's lines need: the columns of the coordinates, how many fields a line must have
 // to give a target, and how the items are taken from the lines.
@@ -114,26 +42,29 @@ struct FilePlan {
     size_t needed = 3;  // fields: both coordinate columns and at least three in all
     bool usual = true;  // the coordinates are the first two of three or more columns
     std::shared_ptr<const ItemPlan> items;
-    LocationInfoFileReport* report = nullptr;
+    LocationInfoFileReport* report = nullptr;  // where the lines' forms and skips are counted
+    bool checkUtf8 = false;                    // the lines decide the encoding: tally them
 };
 
-FilePlan MakePlan(const ColumnMap& columns, TextEncoding encoding) {
+// The plan of a file whose columns are chosen, with the slot each of its items goes to.
+FilePlan MakePlan(const FileColumns& columns, const std::vector<int>& itemSlots,
+                  std::shared_ptr<ItemPlan> items) {
     FilePlan plan;
-    plan.latColumn = static_cast<size_t>(columns.slot[0]);
-    plan.lonColumn = static_cast<size_t>(columns.slot[1]);
+    plan.latColumn = static_cast<size_t>(columns.lat);
+    plan.lonColumn = static_cast<size_t>(columns.lon);
     plan.needed = std::max({size_t{3}, plan.latColumn + 1, plan.lonColumn + 1});
     plan.usual = plan.latColumn == 0 && plan.lonColumn == 1 && plan.needed == 3;
-    auto items = std::make_shared<ItemPlan>();
-    items->encoding = encoding;
-    for (int k = 0; k < kInfoItems; ++k) {
-        if (columns.Present(k + 2)) {
-            const size_t c = static_cast<size_t>(columns.slot[k + 2]);
-            items->column[k] = static_cast<int>(c);
-            if (c >= items->itemOfColumn.size()) {
-                items->itemOfColumn.resize(c + 1, -1);
-            }
-            items->itemOfColumn[c] = static_cast<int8_t>(k);
+    for (size_t i = 0; i < itemSlots.size(); ++i) {
+        if (itemSlots[i] < 2) {
+            continue;
         }
+        const int k = itemSlots[i] - 2;
+        const size_t c = static_cast<size_t>(columns.items[i]);
+        items->column[static_cast<size_t>(k)] = static_cast<int>(c);
+        if (c >= items->itemOfColumn.size()) {
+            items->itemOfColumn.resize(c + 1, -1);
+        }
+        items->itemOfColumn[c] = static_cast<int8_t>(k);
     }
     items->presentWith.assign(items->itemOfColumn.size() + 1, 0);
     for (size_t n = 0; n < items->presentWith.size(); ++n) {
@@ -145,6 +76,18 @@ FilePlan MakePlan(const ColumnMap& columns, TextEncoding encoding) {
     }
     plan.items = std::move(items);
     return plan;
+}
+
+// A line with nothing but blanks and separators: not counted as skipped.
+bool IsEmptyLine(std::string_view line) {
+    return line.find_first_not_of(" \t,") == std::string_view::npos;
+}
+
+void NoteSkipped(LocationInfoFileReport& report, size_t lineNumber) {
+    if (report.skippedLines < report.firstSkipped.size()) {
+        report.firstSkipped[report.skippedLines] = lineNumber;
+    }
+    ++report.skippedLines;
 }
 
 void CountForm(LocationInfoFileReport* report, PointForm form) {
@@ -178,7 +121,7 @@ int FileTarget(TargetStore& store, const FilePlan& plan, ArcAngle lat, ArcAngle 
                std::string_view kept, uint8_t skipped) {
     int row, column;
     if (GridCellOf(lat, lon, row, column) != 0) {
-        return 0;
+        return kLineSkipped;
     }
     // A point exactly on 46 N or 148 E is inside the area's bounds, so it is kept and filed in
     // the last row or column (TargetStore::CellOf) rather than dropped.
@@ -247,11 +190,10 @@ uint8_t KeepAfterPoint(const FilePlan& plan, std::string_view& line, std::string
 
 // Files the line's target, if it gives one: the line is split only as far as its coordinates
 // and the fields a target needs; the items are split from the kept line when they are decoded.
-// 0, or kLoadNoMemory. A line that gives no target is skipped without a word. The
-// line is one a LineScanner gave: LineScanner::kReadableAfterStart bytes from its start may be
-// read.
-// One piece: the loader's hot path, run for every line (the separators found in a function of
-// their own cost five more instructions a line).
+// 0, kLineSkipped, or kLoadNoMemory. The line is one a LineScanner gave:
+// LineScanner::kReadableAfterStart bytes from its start may be read. One piece: the loader's hot
+// path, run for every line (the separators found in a function of their own cost five more
+// instructions a line).
 int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std::string& arena) {
     std::string_view lat, lon, second;
     // Most files have the coordinates in the first two columns, unquoted: their two separators
@@ -280,7 +222,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     }
     if (usual && a + 1 < n && line[a + 1] != '"') {
         if (b + 1 >= n) {
-            return 0;  // no third field
+            return kLineSkipped;  // no third field
         }
         lat = line.substr(0, a);
         lon = second = line.substr(a + 1, b - a - 1);
@@ -292,7 +234,7 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     } else {
         try {
             if (SplitToPoint(plan, line, arena, lat, lon, second) < plan.needed) {
-                return 0;
+                return kLineSkipped;
             }
         } catch (const std::bad_alloc&) {
             return kLoadNoMemory;
@@ -300,19 +242,28 @@ int AddLine(TargetStore& store, const FilePlan& plan, std::string_view line, std
     }
     ArcAngle latArc, lonArc;
     if (!ReadAnyPoint(plan, lat, lon, latArc, lonArc)) {
-        return 0;
+        return kLineSkipped;
     }
     const uint8_t skipped = KeepAfterPoint(plan, line, second);
     return FileTarget(store, plan, latArc, lonArc, line, skipped);
 }
 
-// Reads the target lines of the scanner's bytes, after the header when skipHeader. 0 at the end
-// of the bytes; kLoadReadFailed; kLoadNoMemory.
-int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, bool skipHeader) {
+// Reads the target lines of the scanner's bytes, after the header when skipHeader, counting the
+// lines that give no target, and tallying their bytes when the plan asks. 0 at the end of the
+// bytes; kLoadReadFailed; kLoadNoMemory.
+int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, bool skipHeader,
+                Utf8Tally& tally) {
     std::string_view bytes;
     int result = 0;
-    if (skipHeader && (result = reader.Next(bytes)) == kTextEndOfFile) {
-        return 0;  // the header, already read, was all
+    LocationInfoFileReport& report = *plan.report;
+    // Counted here, not in the report, which the compiler cannot keep in a register.
+    size_t lines = report.linesRead;
+    if (skipHeader) {
+        ++lines;
+        if ((result = reader.Next(bytes)) == kTextEndOfFile) {
+            report.linesRead = lines;
+            return 0;  // the header, already read, was all
+        }
     }
     std::string arena;
     while (result == 0) {
@@ -322,12 +273,23 @@ int ReadTargets(LineScanner& reader, TargetStore& store, const FilePlan& plan, b
         if (result != 0 && (result != kTextEndOfFile || bytes.empty())) {
             break;
         }
+        ++lines;
+        if (plan.checkUtf8 && !tally.invalid) {
+            tally.Add(bytes);
+        }
         // The text ends at a NUL byte, as a zero-terminated line would.
         bytes = reader.UpToNul(bytes);
-        if (AddLine(store, plan, bytes, arena) != 0) {
+        const int added = AddLine(store, plan, bytes, arena);
+        if (added == kLineSkipped) {
+            if (!IsEmptyLine(bytes)) {
+                NoteSkipped(report, lines);
+            }
+        } else if (added != 0) {
+            report.linesRead = lines;
             return kLoadNoMemory;
         }
     }
+    report.linesRead = lines;
     return result == kTextEndOfFile ? 0 : kLoadReadFailed;
 }
 
@@ -344,7 +306,8 @@ struct Part {
     off_t begin = 0, end = 0;
     TargetStore* store = nullptr;
     std::unique_ptr<TargetStore> own;
-    LocationInfoFileReport forms;
+    LocationInfoFileReport forms;  // line numbers counted from the range's start
+    Utf8Tally tally;
     int result = 0;
 };
 
@@ -352,13 +315,13 @@ struct Part {
 // store and writes its last page.
 template <typename MakeReader>
 int ReadInto(MakeReader makeReader, TargetStore& store, const FilePlan& plan, bool skipHeader,
-             off_t bytes) {
+             off_t bytes, Utf8Tally& tally) {
     if (bytes > 0) {
         store.ExpectLineBytes(static_cast<size_t>(bytes));
     }
     try {
         LineScanner reader = makeReader();
-        const int result = ReadTargets(reader, store, plan, skipHeader);
+        const int result = ReadTargets(reader, store, plan, skipHeader, tally);
         store.EndLines();
         return result;
     } catch (const std::bad_alloc&) {
@@ -370,7 +333,7 @@ void ReadPart(int fd, Part& part, FilePlan plan) {
     plan.report = &part.forms;
     part.result = ReadInto(
         [&] { return LineScanner(fd, part.begin, part.end, BlockFor(part.end - part.begin)); },
-        *part.store, plan, part.begin == 0, part.end - part.begin);
+        *part.store, plan, part.begin == 0, part.end - part.begin, part.tally);
 }
 
 // How many ranges of whole lines a file of `size` bytes is read in by `cores` threads.
@@ -390,11 +353,26 @@ int RangesFor(off_t size, int cores, size_t minChunkBytes) {
     return parts;
 }
 
+// Adds what one range met to the file's report, its line numbers after the lines before it.
+void AddPartReport(LocationInfoFileReport& file, const LocationInfoFileReport& part) {
+    file.dmsLines += part.dmsLines;
+    file.decimalLines += part.decimalLines;
+    file.mixedLines += part.mixedLines;
+    const size_t noted = std::min(part.skippedLines, part.firstSkipped.size());
+    for (size_t k = 0; k < noted; ++k) {
+        if (file.skippedLines + k < file.firstSkipped.size()) {
+            file.firstSkipped[file.skippedLines + k] = file.linesRead + part.firstSkipped[k];
+        }
+    }
+    file.skippedLines += part.skippedLines;
+    file.linesRead += part.linesRead;
+}
+
 // Reads the file's lines on up to `threads` threads, in ranges of whole lines of at least
 // minChunk bytes, and files the targets in file order. The first range that fails ends the
 // load after its targets, as one reader from the start would have stopped there.
 int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& plan,
-                       const LoadParallelism& parallel) {
+                       const LoadParallelism& parallel, Utf8Tally& tally) {
     const int cores = std::min(parallel.threads > 0 ? parallel.threads : UsableCores(), 64);
     const int parts = RangesFor(size, cores, parallel.minChunkBytes);
     const std::vector<off_t> cuts = CutAtLineStarts(fd, size, parts);
@@ -422,11 +400,9 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
     });
     int result = 0;
     for (size_t i = 0; i < part.size(); ++i) {
-        if (plan.report) {
-            plan.report->dmsLines += part[i].forms.dmsLines;
-            plan.report->decimalLines += part[i].forms.decimalLines;
-            plan.report->mixedLines += part[i].forms.mixedLines;
-        }
+        AddPartReport(*plan.report, part[i].forms);
+        tally.invalid = tally.invalid || part[i].tally.invalid;
+        tally.multiByte = tally.multiByte || part[i].tally.multiByte;
         if (i > 0 && !store.Append(*part[i].store)) {
             return kLoadNoMemory;
         }
@@ -438,6 +414,76 @@ int ReadTargetsInParts(int fd, off_t size, TargetStore& store, const FilePlan& p
     return result;
 }
 
+// The file's captions merged into the load's column map: the slot of each of its items. May throw
+// std::bad_alloc.
+std::vector<int> PlaceColumns(CaptionMerge& merge, const std::vector<std::u16string>& header,
+                              const FileColumns& chosen, LocationInfoFileReport& report) {
+    const auto caption = [&](int c) {
+        return static_cast<size_t>(c) < header.size() ? std::u16string_view(header[c])
+                                                      : std::u16string_view();
+    };
+    merge.PlaceCoordinates(caption(chosen.lat), caption(chosen.lon), chosen.lat, chosen.lon);
+    std::vector<std::u16string> captions;
+    for (int c : chosen.items) {
+        captions.emplace_back(caption(c));
+    }
+    return merge.PlaceItems(captions, &report.unplacedCaptions, &chosen.items);
+}
+
+// Reads one file into the grid, its captions merged into the load's column map.
+int LoadFile(TargetGrid& grid, CaptionMerge& merge, const std::string& path,
+             const TextFileReader::ReadFunction& read, const CoordinateKeywords& keywords,
+             LocationInfoFileReport& report, const LoadParallelism& parallel) {
+    report = LocationInfoFileReport{};
+    FileStart start;
+    const int opened = ReadFileStart(path, start);
+    if (opened != 0) {
+        return report.result = opened == kLoadNoMemory ? kLoadNoMemory : kLoadCannotOpen;
+    }
+    report.headerRead = true;
+    if (start.head.empty()) {
+        return report.result = kLoadCannotOpen;  // not even a header
+    }
+    const std::vector<std::u16string>& header = start.header;
+    const FileColumns chosen =
+        ChooseFileColumns(header, std::string_view(start.head).substr(start.firstLine), keywords);
+    report.coordinatesByCaption = chosen.byCaption;
+    std::shared_ptr<ItemPlan> items;
+    std::vector<int> slots;
+    try {
+        slots = PlaceColumns(merge, header, chosen, report);
+        items = std::make_shared<ItemPlan>();
+    } catch (const std::bad_alloc&) {
+        return report.result = kLoadNoMemory;
+    }
+    items->encoding = start.encoding.encoding;
+    int fd = OpenRegularFileForReading(path);
+    if (fd < 0) {
+        return report.result = kLoadCannotOpen;
+    }
+    FilePlan plan = MakePlan(chosen, slots, items);
+    plan.report = &report;
+    plan.checkUtf8 = !start.encoding.settled;
+    const off_t size = FileSize(fd);
+    const size_t before = grid.size();
+    Utf8Tally tally;
+    int result;
+    if (read || size < 0) {
+        // A given read function reads the file from its start, in one piece.
+        result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(), plan,
+                          true, size, tally);
+    } else {
+        result = ReadTargetsInParts(fd, size, grid.store(), plan, parallel, tally);
+    }
+    ::close(fd);
+    // The whole file decides its encoding; its items are decoded only after the load.
+    items->encoding = FinalEncoding(start.encoding, tally);
+    report.encoding = items->encoding;
+    report.markedButNotUtf8 = MarkedButNotUtf8(start.encoding, items->encoding);
+    report.targets = grid.size() - before;
+    return report.result = result;
+}
+
 }  // namespace
 
 int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const std::string& path,
@@ -445,42 +491,11 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
                                   const CoordinateKeywords& keywords,
                                   LocationInfoFileReport* report, const LoadParallelism& parallel) {
     LocationInfoFileReport unused;
-    if (!report) {
-        report = &unused;
-    }
-    *report = LocationInfoFileReport{};
-    std::vector<std::u16string> header;
-    TextEncoding encoding;
-    if (ReadCsvHeader(path, header, &encoding) != 0) {
-        return report->result = kLoadCannotOpen;
-    }
-    report->headerRead = true;
-    report->encoding = encoding;
-    ApplyHeader(columns, header, keywords);
-    if (!columns.Present(0) || !columns.Present(1)) {
-        // Chosen: such a file is rejected at once (its captions stay, as for any file read).
-        return report->result = kLoadCannotOpen;
-    }
-    int fd = OpenRegularFileForReading(path);
-    if (fd < 0) {
-        return report->result = kLoadCannotOpen;
-    }
-    FilePlan plan = MakePlan(columns, encoding);
-    plan.report = report;
-    const off_t size = FileSize(fd);
-    int result;
-    if (read || size < 0) {
-        // A given read function reads the file from its start, in one piece.
-        result = ReadInto([&] { return LineScanner(fd, read, BlockFor(size)); }, grid.store(), plan,
-                          true, size);
-    } else {
-        result = ReadTargetsInParts(fd, size, grid.store(), plan, parallel);
-    }
-    ::close(fd);
-    return report->result = result;
+    CaptionMerge merge(columns);
+    return LoadFile(grid, merge, path, read, keywords, report ? *report : unused, parallel);
 }
 
-void IndexTargetGrid(TargetGrid& grid) {
+bool IndexTargetGrid(TargetGrid& grid) {
     TargetStore& store = grid.store();
     const int cores = UsableCores();
     // The nearest search needs only the points, so the texts are decoded behind the index, on
@@ -489,18 +504,21 @@ void IndexTargetGrid(TargetGrid& grid) {
     // cores: the index 12 ms sooner for the national set and 4-8 ms for the town points, the
     // texts about as soon).
     constexpr size_t kDecodeBehind = 8192;
-    store.BuildIndex(cores);
+    const bool indexed = store.BuildIndex(cores);
     if (store.size() < kDecodeBehind) {
         store.FinishTexts();
-        return;
+    } else {
+        store.StartDecodingTexts(std::max(1, cores - 1));
     }
-    store.StartDecodingTexts(std::max(1, cores - 1));
+    return indexed;
 }
 
 int LoadLocationInfoFile(TargetGrid& grid, ColumnMap& columns, const std::string& path,
                          const CoordinateKeywords& keywords) {
     int result = LoadLocationInfoFileUnindexed(grid, columns, path, {}, keywords);
-    IndexTargetGrid(grid);
+    if (!IndexTargetGrid(grid) && result == 0) {
+        result = kLoadNoMemory;
+    }
     return result;
 }
 
@@ -510,19 +528,19 @@ int LoadAllLocationInfoFiles(TargetGrid& grid, ColumnMap& columns,
     if (reports) {
         reports->clear();
     }
+    CaptionMerge merge(columns);
     for (const std::u16string& file : files) {
         if (file.empty()) {
             break;
         }
         LocationInfoFileReport report;
-        LoadLocationInfoFileUnindexed(grid, columns, FileNameFromUtf16(file), {}, keywords,
-                                      &report);
+        // A file that ran out of memory keeps what it read and says so in its report.
+        LoadFile(grid, merge, FileNameFromUtf16(file), {}, keywords, report, {});
         if (reports) {
-            reports->push_back(report);
+            reports->push_back(std::move(report));
         }
     }
-    IndexTargetGrid(grid);
-    return 0;
+    return IndexTargetGrid(grid) ? 0 : kLoadNoMemory;
 }
 
 }  // namespace zentorak

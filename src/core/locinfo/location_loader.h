@@ -29,7 +29,7 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
 // Rebuilds the search index of the grid (after the last file of a load), on every core the process
 // may run on, and then decodes the items of a large load on all of them but one, behind the
 // caller: the nearest search can run at once, and a reader of items that are not decoded yet
-// decodes them itself.
-void IndexTargetGrid(TargetGrid& grid);
+// decodes them itself. false when memory ran out for the index (then searches find nothing).
+bool IndexTargetGrid(TargetGrid& grid);
 
 }  // namespace zentorak

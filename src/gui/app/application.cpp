@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "core/app/load_report.h"
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
 #include "core/text/code_page.h"
@@ -90,8 +91,8 @@ int Application::InitApplication() {
     }
     // Only the worker touches the grid and the column map until it is joined.
     loader_ = std::thread([this, keywords = CoordinateKeywordsOf(state_)] {
-        loadResult_ = LoadAllLocationInfoFiles(state_.grid, state_.columns,
-                                               state_.locationInfoFiles, keywords);
+        loadResult_ = LoadAllLocationInfoFiles(
+            state_.grid, state_.columns, state_.locationInfoFiles, keywords, &state_.loadReports);
     });
     wait.Restore();
     window_->SetSoftKeyText(ToQString(StartupUpdateModes(state_.settings)));
@@ -117,6 +118,12 @@ bool Application::FinishLoading() {
         return false;
     }
     LookUpColumns(state_);
+    // Said once the window is up and painted, never in the way of the first paint.
+    if (std::optional<Notice> check =
+            LoadCheckNotice(state_.locationInfoFiles, state_.loadReports, u"初期化エラー")) {
+        QTimer::singleShot(0, window_.get(),
+                           [this, notice = *check] { ShowNotice(window_.get(), notice); });
+    }
     if (backgroundLoading_) {
         AfterLoad();
     }

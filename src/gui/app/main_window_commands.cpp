@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "core/app/favorite_names.h"
+#include "core/app/load_report.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
@@ -136,6 +137,10 @@ void MainWindow::ReloadAfterOptions() {
     }
     SearchForPerson();
     updates_->AfterOptions();
+    if (std::optional<Notice> check =
+            LoadCheckNotice(state_.locationInfoFiles, state_.loadReports, u"読込みエラー")) {
+        Show(*check);
+    }
 }
 
 void MainWindow::ShowListAfterSearch() {

@@ -131,6 +131,9 @@ SpecialItemsPage::SpecialItemsPage(QWidget* parent, Dpi dpi, const ColumnMap& co
     tel_ = AddList(IDC_TEL_COLUMN, 95, 102, 143, 120);
     Show(SpecialItemsFromColumns(columns, settings));
     connect(refresh, &QPushButton::clicked, this, &SpecialItemsPage::RefreshCaptions);
+    // Qt reports a pick only when it moves the selection.
+    connect(favName_, &QComboBox::activated, this, [this] { favNamePicked_ = true; });
+    connect(tel_, &QComboBox::activated, this, [this] { telPicked_ = true; });
 }
 
 void SpecialItemsPage::Show(const SpecialItemsView& view) {
@@ -147,6 +150,7 @@ void SpecialItemsPage::Show(const SpecialItemsView& view) {
         }
         list->setCurrentIndex(entry);
     }
+    favNamePicked_ = telPicked_ = false;
 }
 
 void SpecialItemsPage::RefreshCaptions() {
@@ -160,8 +164,9 @@ void SpecialItemsPage::RefreshCaptions() {
 }
 
 SpecialItemsValues SpecialItemsPage::Values() const {
-    return {favName_->currentIndex(), ToU16(favName_->currentText()), tel_->currentIndex(),
-            ToU16(tel_->currentText())};
+    return {favName_->currentIndex(), ToU16(favName_->currentText()),
+            tel_->currentIndex(),     ToU16(tel_->currentText()),
+            favNamePicked_,           telPicked_};
 }
 
 }  // namespace zentorak

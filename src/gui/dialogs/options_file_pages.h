@@ -71,6 +71,9 @@ private:
     QLineEdit* lon_;
     QComboBox* favName_;
     QComboBox* tel_;
+    // Whether the person picked another entry since the lists were filled.
+    bool favNamePicked_ = false;
+    bool telPicked_ = false;
 };
 
 }  // namespace zentorak

@@ -106,28 +106,30 @@ TEST(OptionsSpecialItems, ListsOfferTheLoadedCaptionsWithTheKeywordsSelected) {
     SpecialItemsView view = SpecialItemsFromColumns(ShopColumns(), settings);
     EXPECT_EQ(view.latCaption, std::optional<std::u16string>(u"緯度"));
     EXPECT_EQ(view.lonCaption, std::optional<std::u16string>(u"経度"));
-    EXPECT_EQ(view.captions,
-              (std::vector<std::u16string>{u"緯度", u"経度", u"店名", u"住所", u"TEL"}));
-    EXPECT_EQ(view.favNameEntry, 3);
-    EXPECT_EQ(view.telEntry, 4);
+    EXPECT_EQ(view.captions, (std::vector<std::u16string>{u"（なし）", u"店名", u"住所", u"TEL"}));
+    EXPECT_EQ(view.favNameEntry, 2);
+    EXPECT_EQ(view.telEntry, 3);
 
     ColumnMap noLatitude = ShopColumns();
     noLatitude.slot[0] = -1;
     view = SpecialItemsFromColumns(noLatitude, settings);
     EXPECT_EQ(view.latCaption, std::optional<std::u16string>(u""));
-    EXPECT_EQ(view.captions.front(), u"経度");
+    EXPECT_EQ(view.captions.size(), 4u);
 }
 
-TEST(OptionsSpecialItems, KeywordNotAmongTheCaptionsSelectsTheFirstAndStoresEmpty) {
+TEST(OptionsSpecialItems, KeywordNotAmongTheCaptionsIsKeptUntilAnotherEntryIsChosen) {
     Settings settings;
     settings.KwdTelNo = u"電話";
     SpecialItemsView view = SpecialItemsFromColumns(ShopColumns(), settings);
     EXPECT_EQ(view.telEntry, 0);
-    // The first entry stands for no column, whatever its text.
-    TakeOverSpecialItems({0, u"緯度", view.telEntry, view.captions[0]}, settings);
+    // The first entry stands for no column, whatever its text; a list left on the entry shown
+    // keeps its keyword.
+    TakeOverSpecialItems(
+        {0, u"（なし）", view.telEntry, view.captions[0], view.favNameEntry, view.telEntry},
+        settings);
     EXPECT_EQ(settings.KwdFavName, u"");
-    EXPECT_EQ(settings.KwdTelNo, u"");
-    TakeOverSpecialItems({2, u"店名", -1, u""}, settings);
+    EXPECT_EQ(settings.KwdTelNo, u"電話");
+    TakeOverSpecialItems({2, u"店名", 0, u"", true, true}, settings);  // the first entry picked
     EXPECT_EQ(settings.KwdFavName, u"店名");
     EXPECT_EQ(settings.KwdTelNo, u"");
     // A caption longer than a keyword holds is cut to 99 characters.
@@ -149,16 +151,24 @@ TEST_F(FirstFileCaptions, EmptyCellsAreLeftOutAndKeywordsStillSelected) {
     std::optional<SpecialItemsView> view = SpecialItemsFromFirstFile(nullptr, stored, settings);
     ASSERT_TRUE(view);
     EXPECT_EQ(view->latCaption, std::optional<std::u16string>(u"緯度"));
-    EXPECT_EQ(view->captions, (std::vector<std::u16string>{u"緯度", u"経度", u"TEL", u"店名"}));
-    EXPECT_EQ(view->favNameEntry, 3);
-    EXPECT_EQ(view->telEntry, 2);
+    EXPECT_EQ(view->captions, (std::vector<std::u16string>{u"（なし）", u"TEL", u"店名"}));
+    EXPECT_EQ(view->favNameEntry, 2);
+    EXPECT_EQ(view->telEntry, 1);
+
+    // The coordinates where the lines have them, and only the other columns offered.
+    stored[0] = FromUtf8(folder.Write("b.csv", "name,zip,lat,lng\r\nA,1,35.6,139.7\r\n"));
+    view = SpecialItemsFromFirstFile(nullptr, stored, settings);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->latCaption, std::optional<std::u16string>(u"lat"));
+    EXPECT_EQ(view->lonCaption, std::optional<std::u16string>(u"lng"));
+    EXPECT_EQ(view->captions, (std::vector<std::u16string>{u"（なし）", u"name", u"zip"}));
 }
 
 TEST_F(FirstFileCaptions, OnlyTheFirstTenFieldsAndNoCaptionsFromAOneFieldHeader) {
     LocationInfoFileList stored{Write("wide.csv", "a,b,c,d,e,f,g,h,i,j,k,l")};
     std::optional<SpecialItemsView> view = SpecialItemsFromFirstFile(nullptr, stored, settings);
     ASSERT_TRUE(view);
-    EXPECT_EQ(view->captions.size(), 10u);
+    EXPECT_EQ(view->captions.size(), 9u);
     EXPECT_EQ(view->captions.back(), u"j");
     EXPECT_EQ(view->favNameEntry, 0);
 
@@ -167,7 +177,7 @@ TEST_F(FirstFileCaptions, OnlyTheFirstTenFieldsAndNoCaptionsFromAOneFieldHeader)
     ASSERT_TRUE(view);
     EXPECT_FALSE(view->latCaption);  // the edits keep what they show
     EXPECT_FALSE(view->lonCaption);
-    EXPECT_EQ(view->captions, std::vector<std::u16string>{u"名前"});
+    EXPECT_EQ(view->captions, std::vector<std::u16string>{u"（なし）"});
 }
 
 TEST_F(FirstFileCaptions, TheOpenedFilesPageDecidesWhichFileIsFirst) {

@@ -92,45 +92,42 @@ TEST_F(FormsTest, Utf8WithAndWithoutMarkLoadsLikeItsCp932Twin) {
     EXPECT_EQ(header, (std::vector<std::u16string>{u"緯度", u"経度", u"店名", u"住所"}));
 }
 
-// A file that the first 64 KiB show to be UTF-8 stays UTF-8: bytes that are not UTF-8 later
-// become U+FFFD one by one and the line still gives its target.
-TEST_F(FormsTest, Utf8TurningInvalidLaterGivesReplacementCharacters) {
-    std::string text = "lat,lon,name,note\r\n35/00/00.000,139/00/00.000,東京\r\n";
-    while (text.size() < kEncodingWindow) {
-        text += "35/00/00.000,139/00/00.000,filler\r\n";
+// The whole file decides its encoding, however far from its start the deciding bytes are.
+TEST_F(FormsTest, OneEncodingForTheWholeFile) {
+    const std::string point = "35/00/00.000,139/00/00.000,";
+    std::string filler;
+    while (filler.size() < kEncodingWindow) {
+        filler += point + "filler\r\n";
     }
-    text += "35/00/00.000,139/00/00.000,\x93\x8C,x\xFF\r\n";  // 東 in CP932, then a stray byte
-    ASSERT_EQ(LoadUtf8(text), 0);
-    EXPECT_EQ(report.encoding, TextEncoding::kUtf8);
-    EXPECT_EQ(Item(0, 0), u"東京");
-    const uint32_t last = static_cast<uint32_t>(grid.size() - 1);
-    EXPECT_EQ(Item(last, 0), u"\uFFFD\uFFFD");
-    EXPECT_EQ(Item(last, 1), u"x\uFFFD");
-}
-
-// Decided: a CP932 file is taken for UTF-8 only when everything in its first 64 KiB is valid
-// UTF-8, which for CP932 text means little but ASCII there (a half-width ﾃｽ is C3 BD, a valid
-// sequence). Japanese within the window keeps the file CP932; Japanese only after it is read
-// as UTF-8: every position still loads, the later Japanese items become U+FFFD, and the
-// companion's load report names the encoding so that the user can tell.
-TEST_F(FormsTest, Cp932ThatIsValidUtf8InItsFirstBytesOnly) {
-    const std::string katakana = "\xC3\xBD";       // ﾃｽ in CP932
-    const std::string kanji = "\x93\x8C\x8B\x9E";  // 東京 in CP932
-    std::string head = "lat,lon,name\r\n35/00/00.000,139/00/00.000," + katakana + "\r\n";
-    ASSERT_EQ(LoadBytes(head + "35/00/01.000,139/00/00.000," + kanji + "\r\n", {}), 0);
-    EXPECT_EQ(report.encoding, TextEncoding::kCp932);
-    EXPECT_EQ(Item(0, 0), u"ﾃｽ");
-    EXPECT_EQ(Item(1, 0), u"東京");
-
-    while (head.size() < kEncodingWindow) {
-        head += "35/00/00.000,139/00/00.000,filler\r\n";
+    const std::string mark(kMark);
+    struct Row {
+        std::string bytes;
+        TextEncoding encoding;
+        std::u16string firstItem, lastItem;
+        bool markedButNotUtf8;
+    } rows[] = {
+        // ASCII for 64 KiB, Japanese after.
+        {"lat,lon,name\r\n" + filler + point + "丸の内珈琲\r\n", TextEncoding::kUtf8, u"filler",
+         u"丸の内珈琲", false},
+        // ﾃｽ in CP932 is a valid UTF-8 sequence; 東京 after the window is not.
+        {"lat,lon,name\r\n" + point + "\xC3\xBD\r\n" + filler + point + "\x93\x8C\x8B\x9E\r\n",
+         TextEncoding::kCp932, u"ﾃｽ", u"東京", false},
+        {"lat,lon,name\r\n" + point + "東京\r\n" + filler + point + "\x93\x8C\r\n",
+         TextEncoding::kCp932, DecodeCp932("東京"), u"東", false},
+        // The mark before CP932: read as CP932, the mark not part of the first caption.
+        {mark + "\x88\xDC\x93\x78,lon,name\r\n" + point + "\x93\x8C\r\n", TextEncoding::kCp932,
+         u"東", u"東", true},
+        {mark + "緯度,lon,name\r\n" + point + "東\r\n", TextEncoding::kUtf8, u"東", u"東", false},
+    };
+    for (const Row& row : rows) {
+        ClearTargetGrid(grid);
+        ASSERT_EQ(LoadBytes(row.bytes, {}), 0);
+        EXPECT_EQ(report.encoding, row.encoding) << ToUtf8(row.lastItem);
+        EXPECT_EQ(report.markedButNotUtf8, row.markedButNotUtf8) << ToUtf8(row.lastItem);
+        EXPECT_EQ(columns.columnCaption[0], row.bytes.starts_with(mark) ? u"緯度" : u"lat");
+        EXPECT_EQ(Item(0, 0), row.firstItem) << ToUtf8(row.lastItem);
+        EXPECT_EQ(Item(static_cast<uint32_t>(grid.size() - 1), 0), row.lastItem);
     }
-    ASSERT_EQ(LoadBytes(head + "35/00/01.000,139/00/00.000," + kanji + "\r\n", {}), 0);
-    EXPECT_EQ(report.encoding, TextEncoding::kUtf8);
-    EXPECT_EQ(Item(0, 0), u"\u00FD");
-    const uint32_t last = static_cast<uint32_t>(grid.size() - 1);
-    EXPECT_EQ(Target(last).lat, (DmsAngle{35, 0, 1, 0}));
-    EXPECT_EQ(Item(last, 0), u"\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
 struct ProjPoint {
@@ -292,31 +289,48 @@ TEST_F(FormsTest, CoordinatesInTheSixthAndSeventhColumnsByCaption) {
     EXPECT_EQ(FindColumnByCaption(columns, u"city"), 5);  // slot 5 holds info[3]
 }
 
-TEST_F(FormsTest, WhichCaptionsNameTheCoordinateColumns) {
+TEST_F(FormsTest, TheFirstLinesDecideWhereTheCoordinatesAre) {
     // Columns 0 and 1 hold a D/M/S point, 12 and 13 a decimal one, 14 a D/M/S longitude.
-    const std::string line =
+    const std::string usual =
         "35/00/00.000,139/00/00.000,a,b,c,d,e,f,g,h,i,j,35.5,139.5,139/30/00.000\r\n";
+    // The same without a point in its first two columns.
+    const std::string named = "x,y,a,b,c,d,e,f,g,h,i,j,35.5,139.5,139/30/00.000\r\n";
+    // A first line whose first two columns give no point, then a handsets' line.
+    const std::string late = named + usual;
+    // Longitude first in columns 0 and 1: no point inside the area there.
+    const std::string swapped = "139.5,35.5,a\r\n";
     struct Row {
         const char* header;
+        const std::string& lines;
         CoordinateKeywords keywords;
         int latColumn, lonColumn;
         size_t targets;
     } rows[] = {
-        // The handsets' files: the first two columns, whatever else the header names.
-        {"緯度,経度,a,b,c,d,e,f,g,h,lat,lng", {}, 0, 1, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,j", {}, 0, 1, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,lat", {}, 0, 1, 1},  // a latitude caption alone moves nothing
-        {"lat,y,a,b,c,d,e,f,g,h,i,j,k,l,LON", {}, 0, 14, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,j,Latitude,LONGITUDE", {}, 12, 13, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,j,北緯,東経", {}, 12, 13, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,j,緯度,経度", {}, 12, 13, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,j,Y,X", {u"Y", u"X"}, 12, 13, 1},
-        {"x,y,a,b,c,d,e,f,g,h,i,j,緯度,経度", {u"", u""}, 12, 13, 1},
-        // Longitude first: 139.5 is then read as the latitude, which lies outside the area.
-        {"x,y,a,b,c,d,e,f,g,h,i,j,lng,lat", {}, 13, 12, 0},
+        // A point in the first two columns: those, whatever the header names, as the handsets.
+        {"緯度,経度,a,b,c,d,e,f,g,h,lat,lng", usual, {}, 0, 1, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j", usual, {}, 0, 1, 1},
+        {"lat,y,a,b,c,d,e,f,g,h,i,j,k,l,LON", usual, {}, 0, 1, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,Latitude,LONGITUDE", usual, {}, 0, 1, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,lng,lat", usual, {}, 0, 1, 1},
+        {"経度,緯度,a,b,c,d,e,f,g,h,i,j", usual, {}, 0, 1, 1},
+        {"緯度,名前,a,b,c,d,e,f,g,h,i,j,経度,住所", usual, {}, 0, 1, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,緯度,経度", late, {}, 0, 1, 1},
+        // No point there: the columns the captions name, blanks around them or not.
+        {"x,y,a,b,c,d,e,f,g,h,i,lat", named, {}, 0, 1, 0},          // a latitude caption alone
+        {"lat,y,a,b,c,d,e,f,g,h,i,j,k,l,LON", named, {}, 0, 1, 0},  // x is no latitude
+        {"x,y,a,b,c,d,e,f,g,h,i,j,Latitude,LONGITUDE", named, {}, 12, 13, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,北緯,東経", named, {}, 12, 13, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,  lat ,\tlng", named, {}, 12, 13, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,Y,X", named, {u"Y", u"X"}, 12, 13, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,緯度,経度", named, {u"", u""}, 12, 13, 1},
+        {"x,y,a,b,c,d,e,f,g,h,i,j,lng,lat", named, {}, 0, 1, 0},  // 139.5 is no latitude
+        {"経度,緯度,a", swapped, {}, 1, 0, 1},
+        {"緯度,経度,a", swapped, {}, 0, 1, 0},
     };
     for (const Row& row : rows) {
-        ASSERT_EQ(LoadUtf8(std::string(row.header) + "\r\n" + line, row.keywords), 0) << row.header;
+        ClearTargetGrid(grid);
+        ASSERT_EQ(LoadUtf8(std::string(row.header) + "\r\n" + row.lines, row.keywords), 0)
+            << row.header;
         EXPECT_EQ(columns.slot[0], row.latColumn) << row.header;
         EXPECT_EQ(columns.slot[1], row.lonColumn) << row.header;
         EXPECT_EQ(grid.size(), row.targets) << row.header;

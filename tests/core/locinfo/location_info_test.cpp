@@ -220,14 +220,11 @@ TEST_F(LoadTest, EmptyHeaderCellLeavesSlotAbsentAndLongCaptionIsCut) {
     EXPECT_EQ(Item(0, 3), u"t");
 }
 
-TEST_F(LoadTest, HeaderWithoutCoordinateCaptionIsRejected) {
-    // Chosen behaviour: the header still sets the captions, and no line is read.
-    EXPECT_EQ(Load(",lon,name\r\n35/00/00.000,139/00/00.000,n\r\n"), -1);
-    EXPECT_EQ(grid.size(), 0u);
-    EXPECT_EQ(columns.slot[0], -1);
+TEST_F(LoadTest, PointsInTheFirstColumnsLoadWhateverTheHeader) {
+    EXPECT_EQ(Load(",lon,name\r\n35/00/00.000,139/00/00.000,n\r\n"), 0);
+    EXPECT_EQ(grid.size(), 1u);
+    EXPECT_EQ(columns.slot[0], 0);
     EXPECT_EQ(columns.columnCaption[2], u"name");
-    EXPECT_EQ(Load("lat,,name\r\n35/00/00.000,139/00/00.000,n\r\n"), -1);
-    EXPECT_EQ(grid.size(), 0u);
 }
 
 TEST_F(LoadTest, MissingOrEmptyFile) {
@@ -285,7 +282,7 @@ TEST_F(LoadTest, FieldsPastTheirRangeAreCarried) {
     EXPECT_EQ(TargetStore::CellOf(Target(1)), kGridCells - 1);
 }
 
-TEST(LoadAllLocationInfoFiles, StopsAtFirstEmptyEntryAndLastHeaderWins) {
+TEST(LoadAllLocationInfoFiles, StopsAtFirstEmptyEntryAndMergesCaptions) {
     TempFolder folder;
     LocationInfoFileList files;
     files[0] = FromUtf8(folder.Write("a.csv", "lat,lon,A\r\n35/00/00.000,139/00/00.000,a\r\n"));
@@ -302,7 +299,8 @@ TEST(LoadAllLocationInfoFiles, StopsAtFirstEmptyEntryAndLastHeaderWins) {
     }
     EXPECT_EQ(results, (std::vector<int>{0, -1, 0}));
     EXPECT_EQ(grid.size(), 2u);
-    EXPECT_EQ(columns.columnCaption[2], u"B");
+    EXPECT_EQ(columns.columnCaption[2], u"A");
+    EXPECT_EQ(columns.columnCaption[3], u"B");
 }
 
 TEST(FindColumnByCaption, ExactWholeCaption) {

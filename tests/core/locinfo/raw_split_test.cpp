@@ -100,7 +100,7 @@ TEST(RawSplit, LoaderMatchesLineByLineReading) {
         loaded += grid.size();
     }
     EXPECT_GT(loaded, 80u * 15);  // the comparison covered many targets
-    EXPECT_GT(utf8Files, 30u);    // and many UTF-8 files
+    EXPECT_GT(utf8Files, 15u);    // and many UTF-8 files (valid from start to end)
 }
 
 // Lines whose coordinates come first take a shorter way to their fields than the others; every

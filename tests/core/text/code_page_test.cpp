@@ -242,7 +242,7 @@ TEST(DetectTextEncoding, MarkValidMultiByteAsciiAndCp932) {
         {"ASCII only", ascii, true, kCp932},
         {"mark and ASCII", std::string(kUtf8ByteOrderMark) + ascii, true, kUtf8},
         {"mark, then bytes invalid in UTF-8", std::string(kUtf8ByteOrderMark) + cp932Kanji, true,
-         kUtf8},
+         kCp932},
         {"valid multi-byte", ascii + utf8Kanji, true, kUtf8},
         {"CP932 Japanese", ascii + cp932Kanji, true, kCp932},
         {"valid, then CP932 within the window", utf8Kanji + ascii + cp932Kanji, true, kCp932},
