@@ -21,10 +21,13 @@ namespace zentorak {
 
 // The captions that name a latitude and a longitude column besides the fixed ones (緯度 and
 // 経度, 北緯 and 東経, and lat, latitude, lng, lon, longitude in any letter case): the settings'
-// KwdLat and KwdLon, compared exactly. An empty keyword names nothing.
+// KwdLat and KwdLon, compared exactly. An empty keyword names nothing. The name and telephone
+// keywords (KwdFavName and KwdTelNo) caption a place list's names and telephone numbers.
 struct CoordinateKeywords {
     std::u16string lat = u"緯度";
     std::u16string lon = u"経度";
+    std::u16string name = u"店名";
+    std::u16string tel = u"TEL";
 };
 
 // What loading a file gives besides 0. Targets read before a failure stay loaded.
@@ -44,6 +47,10 @@ struct LocationInfoFileReport {
     size_t dmsLines = 0;      // lines with both coordinates in the D/M/S form
     size_t decimalLines = 0;  // lines with both in decimal degrees (inside the area or not)
     size_t mixedLines = 0;    // lines with one coordinate in each form, skipped
+    // A place list (GPX, KML, KMZ, GeoJSON): the points read (inside the area or not), and the
+    // routes, tracks, lines and polygons left out.
+    size_t placePoints = 0;
+    size_t skippedShapes = 0;
 };
 
 // Splits one line; quote may be empty (then the line is cut at every separator). 0, or

@@ -19,6 +19,7 @@
 
 #include "core/locinfo/coordinate_bytes.h"
 #include "core/locinfo/line_scanner.h"
+#include "core/locinfo/place_list.h"
 #include "core/platform/regular_file.h"
 #include "core/platform/threads.h"
 #include "core/targets/target_store.h"
@@ -449,6 +450,11 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
         report = &unused;
     }
     *report = LocationInfoFileReport{};
+    if (const PlaceFormat format = PlaceFormatOf(path); format != PlaceFormat::kNone) {
+        PlaceList places;
+        const int read = ReadPlaceListFile(path, format, keywords, places);
+        return report->result = read != 0 ? read : AddPlaceList(grid, columns, places, report);
+    }
     std::vector<std::u16string> header;
     TextEncoding encoding;
     if (ReadCsvHeader(path, header, &encoding) != 0) {
@@ -478,6 +484,35 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     }
     ::close(fd);
     return report->result = result;
+}
+
+int AddPlaceList(TargetGrid& grid, ColumnMap& columns, const PlaceList& places,
+                 LocationInfoFileReport* report) {
+    // The captions as the header of a file whose items follow its two coordinate columns; the
+    // items of each place are its line after them.
+    std::vector<std::u16string> header{u"緯度", u"経度"};
+    for (const std::string& caption : places.captions) {
+        header.push_back(FromUtf8(caption));
+    }
+    ApplyHeader(columns, header, {});
+    FilePlan plan = MakePlan(columns, TextEncoding::kUtf8);
+    if (report) {
+        report->headerRead = true;
+        report->encoding = TextEncoding::kUtf8;
+        report->placePoints = places.places.size();
+        report->skippedShapes = places.skippedShapes;
+    }
+    TargetStore& store = grid.store();
+    int result = 0;
+    for (const PlaceList::Place& place : places.places) {
+        DmsAngle lat, lon;
+        if (WgsDegreesToTokyo(place.lat, place.lon, lat, lon) == PointForm::kDecimal &&
+            (result = FileTarget(store, plan, ArcAngle(lat), ArcAngle(lon), place.items, 2)) != 0) {
+            break;
+        }
+    }
+    store.EndLines();
+    return result;
 }
 
 void IndexTargetGrid(TargetGrid& grid) {

@@ -1,0 +1,282 @@
+#include "core/locinfo/place_list.h"
+
+#include <unistd.h>
+#include <zip.h>
+
+#include <memory>
+#include <new>
+
+#include "core/platform/regular_file.h"
+#include "core/text/code_page.h"
+
+namespace zentorak {
+
+namespace {
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view lowerEnd) {
+    if (text.size() < lowerEnd.size()) {
+        return false;
+    }
+    text.remove_prefix(text.size() - lowerEnd.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (LowerAscii(text[i]) != lowerEnd[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = LowerAscii(c);
+    }
+    return lower;
+}
+
+// The names other apps give a telephone number, in lower case.
+bool IsTelephoneName(const std::string& lower, const std::string& telKeyword) {
+    static const char* const kNames[] = {"tel",          "phone",     "phonenumber",
+                                         "phone_number", "telephone", "contact:phone",
+                                         "電話",         "電話番号"};
+    if (!telKeyword.empty() && lower == telKeyword) {
+        return true;
+    }
+    for (const char* name : kNames) {
+        if (lower == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The largest KML document taken from an archive.
+constexpr size_t kMaxKmlBytes = size_t{1} << 30;
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The value trimmed, with its line breaks, tabs and NULs as spaces (an item is one line of the
+// list and the details).
+std::string CleanValue(std::string_view value) {
+    while (!value.empty() && IsSpace(value.front())) {
+        value.remove_prefix(1);
+    }
+    while (!value.empty() && IsSpace(value.back())) {
+        value.remove_suffix(1);
+    }
+    std::string clean(value);
+    for (char& c : clean) {
+        if (c == '\r' || c == '\n' || c == '\t' || c == '\0') {
+            c = ' ';
+        }
+    }
+    return clean;
+}
+
+void AppendField(std::string& line, const std::string& value) {
+    if (value.find_first_of(",\"") == std::string::npos) {
+        line += value;
+        return;
+    }
+    line += '"';
+    for (char c : value) {
+        line += c;
+        if (c == '"') {
+            line += '"';
+        }
+    }
+    line += '"';
+}
+
+// The whole file: 0, kLoadCannotOpen or kLoadReadFailed; bad_alloc for a file too large.
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+    const int fd = OpenRegularFileForReading(path);
+    if (fd < 0) {
+        return kLoadCannotOpen;
+    }
+    const off_t size = FileSize(fd);
+    int result = size < 0 ? kLoadReadFailed : 0;
+    try {
+        if (result == 0) {
+            bytes.resize(static_cast<size_t>(size));
+            const ssize_t got = ReadFullyAt(fd, bytes.data(), bytes.size(), 0);
+            result = got == static_cast<ssize_t>(bytes.size()) ? 0 : kLoadReadFailed;
+        }
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return result;
+}
+
+}  // namespace
+
+PlaceFormat PlaceFormatOf(std::string_view path) {
+    if (EndsWithIgnoringCase(path, ".gpx")) {
+        return PlaceFormat::kGpx;
+    }
+    if (EndsWithIgnoringCase(path, ".kml")) {
+        return PlaceFormat::kKml;
+    }
+    if (EndsWithIgnoringCase(path, ".kmz")) {
+        return PlaceFormat::kKmz;
+    }
+    return EndsWithIgnoringCase(path, ".geojson") ? PlaceFormat::kGeoJson : PlaceFormat::kNone;
+}
+
+PlaceListBuilder::PlaceListBuilder(PlaceList& list, const CoordinateKeywords& keywords)
+    : list_(list), tel_(ToUtf8(keywords.tel)) {
+    const std::string name = keywords.name.empty() ? "name" : ToUtf8(keywords.name);
+    if (list_.captions.empty()) {
+        list_.captions.push_back(name);
+    }
+    for (size_t c = 0; c < list_.captions.size(); ++c) {
+        columnOf_.emplace(list_.captions[c], c);
+    }
+    values_.resize(list_.captions.size());
+}
+
+void PlaceListBuilder::Field(std::string_view caption, std::string_view value) {
+    std::string name = CleanValue(caption);
+    if (name.empty()) {
+        return;
+    }
+    if (!tel_.empty() && IsTelephoneName(LowerAscii(name), LowerAscii(tel_))) {
+        name = tel_;
+    }
+    auto found = columnOf_.find(name);
+    if (found == columnOf_.end()) {
+        found = columnOf_.emplace(name, list_.captions.size()).first;
+        list_.captions.push_back(name);
+        values_.emplace_back();
+    }
+    Set(found->second, value);
+}
+
+void PlaceListBuilder::Set(size_t column, std::string_view value) {
+    if (values_[column].empty()) {
+        values_[column] = CleanValue(value);
+        lineBuilt_ = false;
+    }
+}
+
+void PlaceListBuilder::Point(double lat, double lon) {
+    if (!lineBuilt_) {
+        size_t used = values_.size();
+        while (used > 0 && values_[used - 1].empty()) {
+            --used;
+        }
+        line_.clear();
+        for (size_t c = 0; c < used; ++c) {
+            if (c > 0) {
+                line_ += ',';
+            }
+            AppendField(line_, values_[c]);
+        }
+        lineBuilt_ = true;
+    }
+    list_.places.push_back({lat, lon, line_});
+}
+
+void PlaceListBuilder::Clear() {
+    for (std::string& value : values_) {
+        value.clear();
+    }
+    lineBuilt_ = false;
+}
+
+int ReadKmzPlaces(std::string_view bytes, PlaceListBuilder& places) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    zip_error_fini(&error);
+    if (!archive) {
+        if (source) {
+            zip_source_free(source);
+        }
+        return kLoadCannotOpen;
+    }
+    std::unique_ptr<zip_t, void (*)(zip_t*)> owner(archive, zip_discard);
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), 0);
+        if (!name || !EndsWithIgnoringCase(name, ".kml")) {
+            continue;
+        }
+        std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(
+            zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0), zip_fclose);
+        if (!file) {
+            return kLoadCannotOpen;
+        }
+        // Read by pieces: the size the archive states is not trusted with memory.
+        std::string kml;
+        char piece[64 << 10];
+        zip_int64_t got;
+        while ((got = zip_fread(file.get(), piece, sizeof piece)) > 0) {
+            if (kml.size() + static_cast<size_t>(got) > kMaxKmlBytes) {
+                return kLoadNoMemory;
+            }
+            kml.append(piece, static_cast<size_t>(got));
+        }
+        return got < 0 ? kLoadCannotOpen : ReadKmlPlaces(kml, places);
+    }
+    return kLoadCannotOpen;
+}
+
+int ReadPlaceListFile(const std::string& path, PlaceFormat format,
+                      const CoordinateKeywords& keywords, PlaceList& list) {
+    list = PlaceList{};
+    try {
+        std::string bytes;
+        const int read = ReadWholeFile(path, bytes);
+        if (read != 0) {
+            return read;
+        }
+        PlaceListBuilder places(list, keywords);
+        switch (format) {
+            case PlaceFormat::kGpx:
+                return ReadGpxPlaces(bytes, places);
+            case PlaceFormat::kKml:
+                return ReadKmlPlaces(bytes, places);
+            case PlaceFormat::kKmz:
+                return ReadKmzPlaces(bytes, places);
+            case PlaceFormat::kGeoJson:
+                return ReadGeoJsonPlaces(bytes, places);
+            case PlaceFormat::kNone:
+                break;
+        }
+        return kLoadCannotOpen;
+    } catch (const std::bad_alloc&) {
+        list = PlaceList{};
+        return kLoadNoMemory;
+    }
+}
+
+int ReadFileCaptions(const std::string& path, std::vector<std::u16string>& fields,
+                     const CoordinateKeywords& keywords) {
+    const PlaceFormat format = PlaceFormatOf(path);
+    if (format == PlaceFormat::kNone) {
+        return ReadCsvHeader(path, fields);
+    }
+    fields.clear();
+    PlaceList list;
+    const int result = ReadPlaceListFile(path, format, keywords, list);
+    if (result != 0) {
+        return result;
+    }
+    fields = {u"緯度", u"経度"};
+    for (const std::string& caption : list.captions) {
+        fields.push_back(FromUtf8(caption));
+    }
+    return 0;
+}
+
+}  // namespace zentorak
