@@ -7,8 +7,10 @@
 
 #include "cli.h"
 #include "core/locinfo/location_info.h"
+#include "core/locinfo/place_list.h"
 #include "core/targets/search.h"
 #include "core/text/code_page.h"
+#include "core/text/file_names.h"
 
 namespace zentorak::cli {
 namespace {
@@ -138,18 +140,23 @@ int Search(int argc, char** argv) {
 }
 
 // What the reader met in one file: the encoding it chose and the lines in each coordinate form
-// (null encoding for a file whose header could not be read).
-std::string FileForms(const LocationInfoFileReport& report) {
+// (null encoding for a file whose header could not be read); for a place list also its points
+// and the shapes left out.
+std::string FileForms(const LocationInfoFileReport& report, bool placeList) {
     JsonObject forms;
     if (report.headerRead) {
         forms.Add("encoding", report.encoding == TextEncoding::kUtf8 ? "UTF-8" : "CP932");
     } else {
         forms.AddNull("encoding");
     }
-    return forms.Add("dms_lines", static_cast<long long>(report.dmsLines))
+    forms.Add("dms_lines", static_cast<long long>(report.dmsLines))
         .Add("decimal_lines", static_cast<long long>(report.decimalLines))
-        .Add("mixed_lines", static_cast<long long>(report.mixedLines))
-        .str();
+        .Add("mixed_lines", static_cast<long long>(report.mixedLines));
+    if (placeList) {
+        forms.Add("place_points", static_cast<long long>(report.placePoints))
+            .Add("skipped_shapes", static_cast<long long>(report.skippedShapes));
+    }
+    return forms.str();
 }
 
 int Load(int argc, char** argv) {
@@ -166,9 +173,10 @@ int Load(int argc, char** argv) {
         captions.push_back(JsonString(columns.columnCaption[s]));
         slots.push_back(std::to_string(columns.slot[s]));
     }
-    for (const LocationInfoFileReport& report : reports) {
-        fileResults.push_back(std::to_string(report.result));
-        fileForms.push_back(FileForms(report));
+    for (size_t f = 0; f < reports.size(); ++f) {
+        fileResults.push_back(std::to_string(reports[f].result));
+        fileForms.push_back(FileForms(
+            reports[f], PlaceFormatOf(FileNameFromUtf16(files[f])) != PlaceFormat::kNone));
     }
     JsonObject()
         .Add("targets", static_cast<long long>(grid.size()))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/locinfo/place_list.h"
 #include "core/text/code_page.h"
 #include "core/text/file_names.h"
 
@@ -131,7 +132,9 @@ std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
         return std::nullopt;
     }
     std::vector<std::u16string> fields;
-    if (ReadCsvHeader(FileNameFromUtf16(first), fields) != 0) {
+    const CoordinateKeywords keywords{settings.KwdLat, settings.KwdLon, settings.KwdFavName,
+                                      settings.KwdTelNo};
+    if (ReadFileCaptions(FileNameFromUtf16(first), fields, keywords) != 0) {
         return std::nullopt;
     }
     SpecialItemsView view;
