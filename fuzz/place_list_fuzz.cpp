@@ -24,7 +24,7 @@ void Check(bool condition) {
     }
 }
 
-int Read(std::string_view bytes, PlaceListBuilder& places) {
+int Read(std::string& bytes, PlaceListBuilder& places) {
     switch (PLACE_FORMAT) {
         case 1:
             return ReadGpxPlaces(bytes, places);
@@ -42,15 +42,17 @@ int Read(std::string_view bytes, PlaceListBuilder& places) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PlaceList list;
     PlaceListBuilder places(list, {});
-    const int result = Read(std::string_view(reinterpret_cast<const char*>(data), size), places);
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    const int result = Read(bytes, places);
     Check(result == 0 || result == kLoadCannotOpen || result == kLoadNoMemory);
     Check(!list.captions.empty() && list.captions[0] == "店名");
     size_t inside = 0;
     std::string arena;
     for (const PlaceList::Place& place : list.places) {
-        Check(place.items.find_first_of("\r\n") == std::string::npos);
+        const std::string_view items = list.Items(place);
+        Check(items.find_first_of("\r\n") == std::string_view::npos);
         size_t fields = 0;
-        SplitQuotedFields<char>(place.items, ',', '"', arena, [&](std::string_view) { ++fields; });
+        SplitQuotedFields<char>(items, ',', '"', arena, [&](std::string_view) { ++fields; });
         Check(fields <= list.captions.size());
         DmsAngle lat, lon;
         inside += WgsDegreesToTokyo(place.lat, place.lon, lat, lon) == PointForm::kDecimal;

@@ -115,11 +115,11 @@ void ReadFeature(const element& feature, PlaceListBuilder& places) {
 
 }  // namespace
 
-int ReadGeoJsonPlaces(std::string_view bytes, PlaceListBuilder& places) {
+int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places) {
     simdjson::dom::parser parser;
-    const simdjson::padded_string padded(bytes.data(), bytes.size());
     element root;
-    const simdjson::error_code parsed = parser.parse(padded).get(root);
+    const bool padded = bytes.capacity() - bytes.size() >= simdjson::SIMDJSON_PADDING;
+    const simdjson::error_code parsed = parser.parse(bytes.data(), bytes.size(), !padded).get(root);
     if (parsed == simdjson::MEMALLOC) {
         throw std::bad_alloc();
     }

@@ -507,7 +507,8 @@ int AddPlaceList(TargetGrid& grid, ColumnMap& columns, const PlaceList& places,
     for (const PlaceList::Place& place : places.places) {
         DmsAngle lat, lon;
         if (WgsDegreesToTokyo(place.lat, place.lon, lat, lon) == PointForm::kDecimal &&
-            (result = FileTarget(store, plan, ArcAngle(lat), ArcAngle(lon), place.items, 2)) != 0) {
+            (result = FileTarget(store, plan, ArcAngle(lat), ArcAngle(lon), places.Items(place),
+                                 2)) != 0) {
             break;
         }
     }

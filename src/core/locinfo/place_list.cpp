@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -61,37 +62,31 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The value trimmed, with its line breaks, tabs and NULs as spaces (an item is one line of the
-// list and the details).
-std::string CleanValue(std::string_view value) {
+std::string_view Trimmed(std::string_view value) {
     while (!value.empty() && IsSpace(value.front())) {
         value.remove_prefix(1);
     }
     while (!value.empty() && IsSpace(value.back())) {
         value.remove_suffix(1);
     }
-    std::string clean(value);
-    for (char& c : clean) {
-        if (c == '\r' || c == '\n' || c == '\t' || c == '\0') {
-            c = ' ';
-        }
-    }
-    return clean;
+    return value;
 }
 
 void AppendField(std::string& line, const std::string& value) {
-    if (value.find_first_of(",\"") == std::string::npos) {
-        line += value;
+    bool quoted = false;
+    for (char c : value) {
+        quoted = quoted || c == ',' || c == '"';
+    }
+    if (!quoted) {
+        line.append(value);
         return;
     }
     line += '"';
-    for (char c : value) {
-        line += c;
-        if (c == '"') {
-            line += '"';
-        }
+    for (size_t begin = 0, quote; begin <= value.size(); begin = quote + 1) {
+        quote = std::min(value.find('"', begin), value.size());
+        line.append(value, begin, quote - begin);
+        line.append(quote < value.size() ? "\"\"" : "\"");
     }
-    line += '"';
 }
 
 // The whole file: 0, kLoadCannotOpen or kLoadReadFailed; bad_alloc for a file too large.
@@ -104,6 +99,7 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
     int result = size < 0 ? kLoadReadFailed : 0;
     try {
         if (result == 0) {
+            bytes.reserve(static_cast<size_t>(size) + 64);  // room for simdjson's padding
             bytes.resize(static_cast<size_t>(size));
             const ssize_t got = ReadFullyAt(fd, bytes.data(), bytes.size(), 0);
             result = got == static_cast<ssize_t>(bytes.size()) ? 0 : kLoadReadFailed;
@@ -133,38 +129,61 @@ PlaceFormat PlaceFormatOf(std::string_view path) {
 
 PlaceListBuilder::PlaceListBuilder(PlaceList& list, const CoordinateKeywords& keywords)
     : list_(list), tel_(ToUtf8(keywords.tel)) {
-    const std::string name = keywords.name.empty() ? "name" : ToUtf8(keywords.name);
     if (list_.captions.empty()) {
-        list_.captions.push_back(name);
+        list_.captions.push_back(keywords.name.empty() ? "name" : ToUtf8(keywords.name));
     }
     for (size_t c = 0; c < list_.captions.size(); ++c) {
-        columnOf_.emplace(list_.captions[c], c);
+        known_.push_back({list_.captions[c], c});
     }
     values_.resize(list_.captions.size());
 }
 
-void PlaceListBuilder::Field(std::string_view caption, std::string_view value) {
-    std::string name = CleanValue(caption);
-    if (name.empty()) {
-        return;
+size_t PlaceListBuilder::ColumnOf(std::string_view name) {
+    for (size_t i = 0; i < known_.size(); ++i) {
+        const Known& known = known_[(lastKnown_ + i) % known_.size()];
+        if (known.name == name) {
+            lastKnown_ = (lastKnown_ + i + 1) % known_.size();
+            return known.column;
+        }
     }
-    if (!tel_.empty() && IsTelephoneName(LowerAscii(name), LowerAscii(tel_))) {
-        name = tel_;
+    // A name met for the first time: its caption is its own, or the telephone keyword.
+    std::string caption(name);
+    if (!tel_.empty() && IsTelephoneName(LowerAscii(caption), LowerAscii(tel_))) {
+        caption = tel_;
     }
-    auto found = columnOf_.find(name);
-    if (found == columnOf_.end()) {
-        found = columnOf_.emplace(name, list_.captions.size()).first;
-        list_.captions.push_back(name);
+    size_t column = list_.captions.size();
+    for (size_t c = 0; c < list_.captions.size(); ++c) {
+        if (list_.captions[c] == caption) {
+            column = c;
+        }
+    }
+    if (column == list_.captions.size()) {
+        list_.captions.push_back(caption);
         values_.emplace_back();
     }
-    Set(found->second, value);
+    known_.push_back({std::string(name), column});
+    return column;
+}
+
+void PlaceListBuilder::Field(std::string_view caption, std::string_view value) {
+    caption = Trimmed(caption);
+    if (!caption.empty()) {
+        Set(ColumnOf(caption), value);
+    }
 }
 
 void PlaceListBuilder::Set(size_t column, std::string_view value) {
-    if (values_[column].empty()) {
-        values_[column] = CleanValue(value);
-        lineBuilt_ = false;
+    std::string& kept = values_[column];
+    if (!kept.empty()) {
+        return;
     }
+    kept.assign(Trimmed(value));
+    for (char& c : kept) {
+        if (c == '\r' || c == '\n' || c == '\t' || c == '\0') {
+            c = ' ';
+        }
+    }
+    lineBuilt_ = lineBuilt_ && kept.empty();
 }
 
 void PlaceListBuilder::Point(double lat, double lon) {
@@ -173,16 +192,18 @@ void PlaceListBuilder::Point(double lat, double lon) {
         while (used > 0 && values_[used - 1].empty()) {
             --used;
         }
-        line_.clear();
+        std::string& line = list_.itemBytes;
+        lineBegin_ = line.size();
         for (size_t c = 0; c < used; ++c) {
             if (c > 0) {
-                line_ += ',';
+                line += ',';
             }
-            AppendField(line_, values_[c]);
+            AppendField(line, values_[c]);
         }
+        lineSize_ = line.size() - lineBegin_;
         lineBuilt_ = true;
     }
-    list_.places.push_back({lat, lon, line_});
+    list_.places.push_back({lat, lon, lineBegin_, lineSize_});
 }
 
 void PlaceListBuilder::Clear() {
@@ -192,7 +213,7 @@ void PlaceListBuilder::Clear() {
     lineBuilt_ = false;
 }
 
-int ReadKmzPlaces(std::string_view bytes, PlaceListBuilder& places) {
+int ReadKmzPlaces(std::string& bytes, PlaceListBuilder& places) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -240,6 +261,10 @@ int ReadPlaceListFile(const std::string& path, PlaceFormat format,
         if (read != 0) {
             return read;
         }
+        // A place takes a few hundred bytes of a file and its items some of them: room enough
+        // at once (pages never written are never faulted in).
+        list.places.reserve(bytes.size() / 128);
+        list.itemBytes.reserve(bytes.size() / 2);
         PlaceListBuilder places(list, keywords);
         switch (format) {
             case PlaceFormat::kGpx:

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/locinfo/location_info.h"
@@ -23,14 +22,19 @@ PlaceFormat PlaceFormatOf(std::string_view path);
 
 struct PlaceList {
     struct Place {
-        double lat = 0, lon = 0;  // WGS 84 degrees as the file gives them
-        // The items as one comma-separated line in UTF-8 ('"' quoting): field c is under
-        // captions[c]; a short line leaves the later items empty.
-        std::string items;
+        double lat = 0, lon = 0;     // WGS 84 degrees as the file gives them
+        size_t begin = 0, size = 0;  // its items in itemBytes
     };
     std::vector<std::string> captions;  // UTF-8; the name's comes first
     std::vector<Place> places;
+    // Each place's items as one comma-separated line in UTF-8 ('"' quoting), one after the
+    // other: field c is under captions[c]; a short line leaves the later items empty.
+    std::string itemBytes;
     size_t skippedShapes = 0;  // routes, tracks, lines and polygons left out
+
+    std::string_view Items(const Place& place) const {
+        return std::string_view(itemBytes).substr(place.begin, place.size);
+    }
 };
 
 // Collects the places of one file: the fields of the place being read, each under the caption
@@ -50,21 +54,30 @@ public:
     void SkipShape() { ++list_.skippedShapes; }
 
 private:
+    // A field name met before and its column (the telephone keyword's for a telephone name).
+    struct Known {
+        std::string name;
+        size_t column;
+    };
     void Set(size_t column, std::string_view value);
+    size_t ColumnOf(std::string_view name);
     PlaceList& list_;
     std::string tel_;
-    std::unordered_map<std::string, size_t> columnOf_;
+    std::vector<Known> known_;
+    size_t lastKnown_ = 0;  // where the next name is looked for first: fields come in order
     std::vector<std::string> values_;
-    std::string line_;
+    size_t lineBegin_ = 0, lineSize_ = 0;
     bool lineBuilt_ = false;
 };
 
 // The readers: 0 with the places of the bytes added to list, or kLoadCannotOpen when the bytes
-// are not a document of the form. May throw std::bad_alloc.
-int ReadGpxPlaces(std::string_view bytes, PlaceListBuilder& places);
-int ReadKmlPlaces(std::string_view bytes, PlaceListBuilder& places);
-int ReadKmzPlaces(std::string_view bytes, PlaceListBuilder& places);  // its first .kml entry
-int ReadGeoJsonPlaces(std::string_view bytes, PlaceListBuilder& places);
+// are not a document of the form. May throw std::bad_alloc. The bytes may be left changed: GPX
+// and KML are parsed in place. GeoJSON is read where it lies when the string has room for
+// simdjson's padding after it (SIMDJSON_PADDING, 64 bytes), else from a copy.
+int ReadGpxPlaces(std::string& bytes, PlaceListBuilder& places);
+int ReadKmlPlaces(std::string& bytes, PlaceListBuilder& places);
+int ReadKmzPlaces(std::string& bytes, PlaceListBuilder& places);  // its first .kml entry
+int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places);
 
 // Reads the file of the format: 0; kLoadCannotOpen (missing, not a regular file, not a document
 // of the format); kLoadReadFailed; kLoadNoMemory.
