@@ -503,6 +503,7 @@ int AddPlaceList(TargetGrid& grid, ColumnMap& columns, const PlaceList& places,
         report->skippedShapes = places.skippedShapes;
     }
     TargetStore& store = grid.store();
+    store.ExpectLineBytes(places.itemBytes.size());
     int result = 0;
     for (const PlaceList::Place& place : places.places) {
         DmsAngle lat, lon;

@@ -74,7 +74,9 @@ void ReadExtensions(const pugi::xml_node& node, PlaceListBuilder& places, int de
         if (child.type() != pugi::node_element) {
             continue;
         }
-        if (child.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; })) {
+        // A text element keeps its text in its own node (parse_embed_pcdata), so an element
+        // child comes first when there is one.
+        if (child.first_child().type() == pugi::node_element) {
             if (depth < kMaxNesting) {
                 ReadExtensions(child, places, depth + 1);
             }
