@@ -59,23 +59,15 @@ TEST(FileFilter, Wildcards) {
         std::u16string_view pattern;
         bool matches;
     } rows[] = {
-        {u"shops.csv", u"*.csv", true},
-        {u"SHOPS.CSV", u"*.csv", true},
-        {u"shops.csvx", u"*.csv", false},
-        {u"shops.txt", u"*.csv", false},
-        {u"csv", u"*.csv", false},
-        {u"a.b.csv", u"*.csv", true},
-        {u"README", u"*.*", true},
-        {u".profile", u"*.*", true},
-        {u"x.txt", u"?.txt", true},
-        {u"xy.txt", u"?.txt", false},
-        {u"data01.csv", u"data*.csv", true},
-        {u"店舗.csv", u"*.CSV", true},
-        {u"name", u"name.*", true},
-        {u"name.x", u"name.*", true},
-        {u"named", u"name.*", false},
-        {u"pins.KML", u"*.gpx;*.kml", true},
-        {u"pins.kmz", u"*.gpx;*.kml", false},
+        {u"shops.csv", u"*.csv", true},      {u"SHOPS.CSV", u"*.csv", true},
+        {u"shops.csvx", u"*.csv", false},    {u"shops.txt", u"*.csv", false},
+        {u"csv", u"*.csv", false},           {u"a.b.csv", u"*.csv", true},
+        {u"README", u"*.*", true},           {u".profile", u"*.*", true},
+        {u"x.txt", u"?.txt", true},          {u"xy.txt", u"?.txt", false},
+        {u"data01.csv", u"data*.csv", true}, {u"店舗.csv", u"*.CSV", true},
+        {u"name", u"name.*", true},          {u"name.x", u"name.*", true},
+        {u"named", u"name.*", false},        {u"a.KML", u"*.gpx;*.kml", true},
+        {u"a.kmz", u"*.gpx;*.kml", false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(MatchesPattern(row.name, row.pattern), row.matches) << ToUtf8(row.name);
