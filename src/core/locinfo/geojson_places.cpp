@@ -36,15 +36,17 @@ std::string_view StringMember(const element& object, std::string_view key) {
     return object[key].get_string().get(value) == simdjson::SUCCESS ? value : std::string_view();
 }
 
-// A property's text: a string as it is, null as nothing, anything else as its JSON text.
-std::string ValueText(const element& value) {
+// A property's text: a string as it is (a view into the parser), null as nothing, anything
+// else as its JSON text (kept in spare).
+std::string_view ValueText(const element& value, std::string& spare) {
     switch (value.type()) {
         case element_type::STRING:
-            return std::string(value.get_string().value_unsafe());
+            return value.get_string().value_unsafe();
         case element_type::NULL_VALUE:
             return {};
         default:
-            return simdjson::minify(value);
+            spare = simdjson::minify(value);
+            return spare;
     }
 }
 
@@ -53,11 +55,12 @@ void ReadProperties(const element& feature, PlaceListBuilder& places) {
     if (feature["properties"].get_object().get(properties) != simdjson::SUCCESS) {
         return;
     }
+    std::string spare;
     for (const simdjson::dom::key_value_pair member : properties) {
         if (IsName(member.key)) {
-            places.Name(ValueText(member.value));
+            places.Name(ValueText(member.value, spare));
         } else {
-            places.Field(member.key, ValueText(member.value));
+            places.Field(member.key, ValueText(member.value, spare));
         }
     }
 }
