@@ -1,10 +1,10 @@
-// GeoJSON point features through simdjson's document reader, which keeps an object's members in
-// the file's order.
+// GeoJSON point features through simdjson's On-Demand reader: the document is walked once where
+// it lies, without building a tree of it, and an object's members come in the file's order.
 #include <simdjson.h>
 #include <new>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "core/locinfo/place_list.h"
 
@@ -12,8 +12,7 @@ namespace zentorak {
 
 namespace {
 
-using simdjson::dom::element;
-using simdjson::dom::element_type;
+namespace od = simdjson::ondemand;
 
 // A GeometryCollection in a GeometryCollection... is followed this deep.
 constexpr int kMaxNesting = 8;
@@ -31,124 +30,240 @@ bool IsName(std::string_view key) {
     return true;
 }
 
-std::string_view StringMember(const element& object, std::string_view key) {
-    std::string_view value;
-    return object[key].get_string().get(value) == simdjson::SUCCESS ? value : std::string_view();
-}
-
-// A property's text: a string as it is (a view into the parser), null as nothing, anything
-// else as its JSON text (kept in spare).
-std::string_view ValueText(const element& value, std::string& spare) {
-    switch (value.type()) {
-        case element_type::STRING:
-            return value.get_string().value_unsafe();
-        case element_type::NULL_VALUE:
-            return {};
-        default:
-            spare = simdjson::minify(value);
-            return spare;
+// A number written as the shortest text reads back: an integer with no sign but '-' and no zero
+// but itself first (as JSON has them) other than "-0".
+bool IsPlainInteger(std::string_view text) {
+    if (text.empty() || text == "-0") {
+        return false;
     }
-}
-
-void ReadProperties(const element& feature, PlaceListBuilder& places) {
-    simdjson::dom::object properties;
-    if (feature["properties"].get_object().get(properties) != simdjson::SUCCESS) {
-        return;
-    }
-    std::string spare;
-    for (const simdjson::dom::key_value_pair member : properties) {
-        if (IsName(member.key)) {
-            places.Name(ValueText(member.value, spare));
-        } else {
-            places.Field(member.key, ValueText(member.value, spare));
+    for (char c : text) {
+        if (c == '.' || c == 'e' || c == 'E') {
+            return false;
         }
     }
+    return text.size() < 19;  // within 64 bits
 }
 
-// A [longitude, latitude, ...] position.
-bool ReadPosition(const element& position, double& lat, double& lon) {
-    simdjson::dom::array numbers;
-    return position.get_array().get(numbers) == simdjson::SUCCESS && numbers.size() >= 2 &&
-           numbers.at(0).get_double().get(lon) == simdjson::SUCCESS &&
-           numbers.at(1).get_double().get(lat) == simdjson::SUCCESS;
+std::string_view TrimmedToken(std::string_view token) {
+    while (!token.empty() && (token.back() == ' ' || token.back() == '\t' || token.back() == '\n' ||
+                              token.back() == '\r')) {
+        token.remove_suffix(1);
+    }
+    return token;
 }
 
-// Adds the points of the geometry with the fields given; any other shape is counted as left out.
-void ReadGeometry(const element& geometry, PlaceListBuilder& places, int depth) {
-    const std::string_view type = StringMember(geometry, "type");
-    double lat, lon;
-    if (type == "Point") {
-        element position;
-        if (geometry["coordinates"].get(position) == simdjson::SUCCESS &&
-            ReadPosition(position, lat, lon)) {
-            places.Point(lat, lon);
+class Reader {
+public:
+    explicit Reader(PlaceListBuilder& places) : places_(places) {}
+    bool broken() const { return broken_; }
+
+    void ReadFeature(od::object feature) {
+        places_.Clear();
+        od::object properties;
+        if (feature["properties"].get_object().get(properties) == simdjson::SUCCESS) {
+            ReadProperties(properties);
         }
-    } else if (type == "MultiPoint") {
-        simdjson::dom::array positions;
-        if (geometry["coordinates"].get_array().get(positions) == simdjson::SUCCESS) {
-            for (const element position : positions) {
-                if (ReadPosition(position, lat, lon)) {
-                    places.Point(lat, lon);
+        od::object geometry;
+        if (!broken_ && feature["geometry"].get_object().get(geometry) == simdjson::SUCCESS) {
+            ReadGeometry(geometry, 0);
+        }
+    }
+
+    // Adds the points of the geometry with the fields given; any other shape is counted as
+    // left out.
+    void ReadGeometry(od::object geometry, int depth) {
+        std::string_view type;
+        if (geometry["type"].get_string().get(type) != simdjson::SUCCESS) {
+            type = {};
+        }
+        double lat, lon;
+        if (type == "Point") {
+            od::value position;
+            if (geometry["coordinates"].get(position) == simdjson::SUCCESS &&
+                ReadPosition(position, lat, lon)) {
+                places_.Point(lat, lon);
+            }
+        } else if (type == "MultiPoint") {
+            od::array positions;
+            if (geometry["coordinates"].get_array().get(positions) == simdjson::SUCCESS) {
+                for (auto item : positions) {
+                    od::value position;
+                    if (Check(std::move(item).get(position)) && ReadPosition(position, lat, lon)) {
+                        places_.Point(lat, lon);
+                    }
                 }
             }
+        } else if (type == "GeometryCollection") {
+            od::array members;
+            if (depth < kMaxNesting &&
+                geometry["geometries"].get_array().get(members) == simdjson::SUCCESS) {
+                for (auto item : members) {
+                    od::value member;
+                    od::object object;
+                    if (Check(std::move(item).get(member)) &&
+                        member.get_object().get(object) == simdjson::SUCCESS) {
+                        ReadGeometry(object, depth + 1);
+                    }
+                }
+            }
+        } else if (type == "LineString" || type == "MultiLineString" || type == "Polygon" ||
+                   type == "MultiPolygon") {
+            places_.SkipShape();
         }
-    } else if (type == "GeometryCollection") {
-        simdjson::dom::array members;
-        if (depth < kMaxNesting &&
-            geometry["geometries"].get_array().get(members) == simdjson::SUCCESS) {
-            for (const element member : members) {
-                ReadGeometry(member, places, depth + 1);
+    }
+
+private:
+    // false for an error of the document (not of a value's type), which breaks the reading.
+    bool Check(simdjson::error_code error) {
+        if (error == simdjson::MEMALLOC) {
+            throw std::bad_alloc();
+        }
+        broken_ = broken_ || (error != simdjson::SUCCESS && error != simdjson::INCORRECT_TYPE &&
+                              error != simdjson::NO_SUCH_FIELD);
+        return error == simdjson::SUCCESS;
+    }
+
+    void ReadProperties(od::object properties) {
+        for (auto item : properties) {
+            od::field member;
+            std::string_view key, text;
+            if (!Check(std::move(item).get(member)) || !Check(member.unescaped_key().get(key)) ||
+                !ValueText(member.value(), text)) {
+                return;
+            }
+            if (IsName(key)) {
+                places_.Name(text);
+            } else {
+                places_.Field(key, text);
             }
         }
-    } else if (type == "LineString" || type == "MultiLineString" || type == "Polygon" ||
-               type == "MultiPolygon") {
-        places.SkipShape();
     }
-}
 
-void ReadFeature(const element& feature, PlaceListBuilder& places) {
-    places.Clear();
-    ReadProperties(feature, places);
-    element geometry;
-    if (feature["geometry"].get(geometry) == simdjson::SUCCESS &&
-        geometry.type() == element_type::OBJECT) {
-        ReadGeometry(geometry, places, 0);
+    // A property's text: a string as it is, null as nothing, anything else as its JSON text
+    // without blanks (numbers in their shortest form). false when the document is broken.
+    bool ValueText(od::value value, std::string_view& text) {
+        od::json_type type;
+        if (!Check(value.type().get(type))) {
+            return false;
+        }
+        std::string_view raw;
+        switch (type) {
+            case od::json_type::string:
+                return Check(value.get_string().get(text));
+            case od::json_type::null:
+                text = {};
+                return true;
+            case od::json_type::object: {
+                od::object object;
+                if (!Check(value.get_object().get(object)) || !Check(object.raw_json().get(raw))) {
+                    return false;
+                }
+                break;
+            }
+            case od::json_type::array: {
+                od::array array;
+                if (!Check(value.get_array().get(array)) || !Check(array.raw_json().get(raw))) {
+                    return false;
+                }
+                break;
+            }
+            default:
+                raw = TrimmedToken(value.raw_json_token());
+                if (type == od::json_type::boolean ||
+                    (type == od::json_type::number && IsPlainInteger(raw))) {
+                    text = raw;
+                    return true;
+                }
+        }
+        // Written again from a tree of it, as the document reader writes a value.
+        simdjson::dom::element element;
+        if (!Check(spareParser_.parse(raw.data(), raw.size(), true).get(element))) {
+            return false;
+        }
+        spare_ = simdjson::minify(element);
+        text = spare_;
+        return true;
     }
-}
+
+    // A [longitude, latitude, ...] position.
+    bool ReadPosition(od::value position, double& lat, double& lon) {
+        od::array numbers;
+        if (position.get_array().get(numbers) != simdjson::SUCCESS) {
+            return false;
+        }
+        size_t count = 0;
+        bool numbersRead = true;
+        for (auto item : numbers) {
+            if (count < 2) {
+                od::value number;
+                double value = 0;
+                numbersRead = Check(std::move(item).get(number)) &&
+                              number.get_double().get(value) == simdjson::SUCCESS && numbersRead;
+                (count == 0 ? lon : lat) = value;
+            }
+            ++count;
+        }
+        return numbersRead && count >= 2 && !broken_;
+    }
+
+    PlaceListBuilder& places_;
+    simdjson::dom::parser spareParser_;
+    std::string spare_;
+    bool broken_ = false;
+};
 
 }  // namespace
 
 int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places) {
-    simdjson::dom::parser parser;
-    element root;
-    const bool padded = bytes.capacity() - bytes.size() >= simdjson::SIMDJSON_PADDING;
-    const simdjson::error_code parsed = parser.parse(bytes.data(), bytes.size(), !padded).get(root);
+    od::parser parser;
+    od::document document;
+    simdjson::padded_string copy;
+    simdjson::error_code parsed;
+    if (bytes.capacity() - bytes.size() >= simdjson::SIMDJSON_PADDING) {
+        parsed = parser.iterate(bytes.data(), bytes.size(), bytes.capacity()).get(document);
+    } else {
+        copy = simdjson::padded_string(bytes);
+        parsed = parser.iterate(copy).get(document);
+    }
     if (parsed == simdjson::MEMALLOC) {
         throw std::bad_alloc();
     }
-    if (parsed != simdjson::SUCCESS || root.type() != element_type::OBJECT) {
+    od::object root;
+    if (parsed != simdjson::SUCCESS || document.get_object().get(root) != simdjson::SUCCESS) {
         return kLoadCannotOpen;
     }
-    const std::string_view type = StringMember(root, "type");
+    std::string_view type;
+    if (root["type"].get_string().get(type) != simdjson::SUCCESS) {
+        return kLoadCannotOpen;
+    }
+    Reader reader(places);
     if (type == "FeatureCollection") {
-        simdjson::dom::array features;
+        od::array features;
         if (root["features"].get_array().get(features) != simdjson::SUCCESS) {
             return kLoadCannotOpen;
         }
-        for (const element feature : features) {
-            if (feature.type() == element_type::OBJECT) {
-                ReadFeature(feature, places);
+        for (auto item : features) {
+            od::value feature;
+            od::object object;
+            if (std::move(item).get(feature) != simdjson::SUCCESS) {
+                return kLoadCannotOpen;
+            }
+            if (feature.get_object().get(object) == simdjson::SUCCESS) {
+                reader.ReadFeature(object);
+            }
+            if (reader.broken()) {
+                return kLoadCannotOpen;
             }
         }
     } else if (type == "Feature") {
-        ReadFeature(root, places);
+        reader.ReadFeature(root);
     } else if (!type.empty()) {
         places.Clear();
-        ReadGeometry(root, places, 0);  // a bare geometry
+        reader.ReadGeometry(root, 0);  // a bare geometry
     } else {
         return kLoadCannotOpen;
     }
-    return 0;
+    return reader.broken() ? kLoadCannotOpen : 0;
 }
 
 }  // namespace zentorak
