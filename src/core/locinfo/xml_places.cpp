@@ -17,9 +17,13 @@ namespace {
 constexpr int kMaxNesting = 8;
 
 std::string_view LocalName(const pugi::xml_node& node) {
-    std::string_view name = node.name();
-    const size_t colon = name.rfind(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+    // One pass over the name: it is asked for every element read.
+    const char* local = node.name();
+    const char* end = local;
+    for (; *end; ++end) {
+        local = *end == ':' ? end + 1 : local;
+    }
+    return std::string_view(local, static_cast<size_t>(end - local));
 }
 
 bool Is(const pugi::xml_node& node, std::string_view localName) {
