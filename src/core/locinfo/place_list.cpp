@@ -4,6 +4,8 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -70,6 +72,31 @@ std::string_view Trimmed(std::string_view value) {
         value.remove_suffix(1);
     }
     return value;
+}
+
+void SpaceForBreak(char& c) {
+    if (c == '\r' || c == '\n' || c == '\t' || c == '\0') {
+        c = ' ';
+    }
+}
+
+// Line breaks, tabs and NULs become spaces. Eight bytes are looked at at once, as a text seldom
+// has a byte below 14 (the first term has a byte's high bit set where that byte is below 14).
+void SpacesForBreaks(std::string& text) {
+    constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (((word - kOnes * 14) & ~word & kHighBits) != 0) {
+            for (size_t k = i; k < i + 8; ++k) {
+                SpaceForBreak(text[k]);
+            }
+        }
+    }
+    for (; i < text.size(); ++i) {
+        SpaceForBreak(text[i]);
+    }
 }
 
 void AppendField(std::string& line, const std::string& value) {
@@ -174,11 +201,7 @@ void PlaceListBuilder::Set(size_t column, std::string_view value) {
         return;
     }
     kept.assign(Trimmed(value));
-    for (char& c : kept) {
-        if (c == '\r' || c == '\n' || c == '\t' || c == '\0') {
-            c = ' ';
-        }
-    }
+    SpacesForBreaks(kept);
     lineBuilt_ = lineBuilt_ && kept.empty();
 }
 
