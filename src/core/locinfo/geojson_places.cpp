@@ -214,15 +214,15 @@ private:
 
 }  // namespace
 
-int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places) {
+int ReadGeoJsonPlaces(PlaceBytes bytes, PlaceListBuilder& places) {
     od::parser parser;
     od::document document;
     simdjson::padded_string copy;
     simdjson::error_code parsed;
-    if (bytes.capacity() - bytes.size() >= simdjson::SIMDJSON_PADDING) {
-        parsed = parser.iterate(bytes.data(), bytes.size(), bytes.capacity()).get(document);
+    if (bytes.room >= simdjson::SIMDJSON_PADDING) {
+        parsed = parser.iterate(bytes.data, bytes.size, bytes.size + bytes.room).get(document);
     } else {
-        copy = simdjson::padded_string(bytes);
+        copy = simdjson::padded_string(bytes.data, bytes.size);
         parsed = parser.iterate(copy).get(document);
     }
     if (parsed == simdjson::MEMALLOC) {

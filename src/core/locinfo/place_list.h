@@ -70,14 +70,38 @@ private:
     bool lineBuilt_ = false;
 };
 
+// A document's bytes: size bytes at data, which a reader may change (GPX and KML are parsed in
+// place), then room bytes more that may be read but are no part of it.
+struct PlaceBytes {
+    char* data = nullptr;
+    size_t size = 0;
+    size_t room = 0;
+};
+
 // The readers: 0 with the places of the bytes added to list, or kLoadCannotOpen when the bytes
-// are not a document of the form. May throw std::bad_alloc. The bytes may be left changed: GPX
-// and KML are parsed in place. GeoJSON is read where it lies when the string has room for
-// simdjson's padding after it (SIMDJSON_PADDING, 64 bytes), else from a copy.
-int ReadGpxPlaces(std::string& bytes, PlaceListBuilder& places);
-int ReadKmlPlaces(std::string& bytes, PlaceListBuilder& places);
-int ReadKmzPlaces(std::string& bytes, PlaceListBuilder& places);  // its first .kml entry
-int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places);
+// are not a document of the form. May throw std::bad_alloc. GeoJSON is read where it lies when
+// the room after it holds simdjson's padding (SIMDJSON_PADDING, 64 bytes), else from a copy.
+int ReadGpxPlaces(PlaceBytes bytes, PlaceListBuilder& places);
+int ReadKmlPlaces(PlaceBytes bytes, PlaceListBuilder& places);
+int ReadKmzPlaces(PlaceBytes bytes, PlaceListBuilder& places);  // its first .kml entry
+int ReadGeoJsonPlaces(PlaceBytes bytes, PlaceListBuilder& places);
+
+// The same for the bytes of a string, whose spare capacity is the room after them.
+inline PlaceBytes BytesOf(std::string& bytes) {
+    return {bytes.data(), bytes.size(), bytes.capacity() - bytes.size()};
+}
+inline int ReadGpxPlaces(std::string& bytes, PlaceListBuilder& places) {
+    return ReadGpxPlaces(BytesOf(bytes), places);
+}
+inline int ReadKmlPlaces(std::string& bytes, PlaceListBuilder& places) {
+    return ReadKmlPlaces(BytesOf(bytes), places);
+}
+inline int ReadKmzPlaces(std::string& bytes, PlaceListBuilder& places) {
+    return ReadKmzPlaces(BytesOf(bytes), places);
+}
+inline int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places) {
+    return ReadGeoJsonPlaces(BytesOf(bytes), places);
+}
 
 // Reads the file of the format: 0; kLoadCannotOpen (missing, not a regular file, not a document
 // of the format); kLoadReadFailed; kLoadNoMemory.

@@ -54,9 +54,9 @@ bool ParseNumber(std::string_view text, double& value) {
 
 // The document of the bytes, parsed where they lie (texts kept in their elements' nodes: half
 // the nodes); false when they are none. bad_alloc when memory runs out.
-bool Parse(std::string& bytes, pugi::xml_document& document) {
+bool Parse(PlaceBytes bytes, pugi::xml_document& document) {
     const pugi::xml_parse_result parsed = document.load_buffer_inplace(
-        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_embed_pcdata);
+        bytes.data, bytes.size, pugi::parse_default | pugi::parse_embed_pcdata);
     if (parsed.status == pugi::status_out_of_memory) {
         throw std::bad_alloc();
     }
@@ -212,7 +212,7 @@ pugi::xml_node NextAfter(pugi::xml_node node, const pugi::xml_node& root) {
 
 }  // namespace
 
-int ReadGpxPlaces(std::string& bytes, PlaceListBuilder& places) {
+int ReadGpxPlaces(PlaceBytes bytes, PlaceListBuilder& places) {
     pugi::xml_document document;
     pugi::xml_node gpx;
     if (!Parse(bytes, document) || !(gpx = RootElement(document, "gpx"))) {
@@ -228,7 +228,7 @@ int ReadGpxPlaces(std::string& bytes, PlaceListBuilder& places) {
     return 0;
 }
 
-int ReadKmlPlaces(std::string& bytes, PlaceListBuilder& places) {
+int ReadKmlPlaces(PlaceBytes bytes, PlaceListBuilder& places) {
     pugi::xml_document document;
     pugi::xml_node kml;
     if (!Parse(bytes, document) || !(kml = RootElement(document, "kml"))) {
