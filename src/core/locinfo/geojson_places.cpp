@@ -60,11 +60,11 @@ public:
     void ReadFeature(od::object feature) {
         places_.Clear();
         od::object properties;
-        if (feature["properties"].get_object().get(properties) == simdjson::SUCCESS) {
+        if (Check(feature["properties"].get_object().get(properties))) {
             ReadProperties(properties);
         }
         od::object geometry;
-        if (!broken_ && feature["geometry"].get_object().get(geometry) == simdjson::SUCCESS) {
+        if (!broken_ && Check(feature["geometry"].get_object().get(geometry))) {
             ReadGeometry(geometry, 0);
         }
     }
@@ -73,36 +73,43 @@ public:
     // left out.
     void ReadGeometry(od::object geometry, int depth) {
         std::string_view type;
-        if (geometry["type"].get_string().get(type) != simdjson::SUCCESS) {
+        if (!Check(geometry["type"].get_string().get(type))) {
             type = {};
+        }
+        if (broken_) {
+            return;
         }
         double lat, lon;
         if (type == "Point") {
             od::value position;
-            if (geometry["coordinates"].get(position) == simdjson::SUCCESS &&
-                ReadPosition(position, lat, lon)) {
+            if (Check(geometry["coordinates"].get(position)) && ReadPosition(position, lat, lon)) {
                 places_.Point(lat, lon);
             }
         } else if (type == "MultiPoint") {
             od::array positions;
-            if (geometry["coordinates"].get_array().get(positions) == simdjson::SUCCESS) {
+            if (Check(geometry["coordinates"].get_array().get(positions))) {
                 for (auto item : positions) {
                     od::value position;
                     if (Check(std::move(item).get(position)) && ReadPosition(position, lat, lon)) {
                         places_.Point(lat, lon);
                     }
+                    if (broken_) {
+                        return;
+                    }
                 }
             }
         } else if (type == "GeometryCollection") {
             od::array members;
-            if (depth < kMaxNesting &&
-                geometry["geometries"].get_array().get(members) == simdjson::SUCCESS) {
+            if (depth < kMaxNesting && Check(geometry["geometries"].get_array().get(members))) {
                 for (auto item : members) {
                     od::value member;
                     od::object object;
                     if (Check(std::move(item).get(member)) &&
-                        member.get_object().get(object) == simdjson::SUCCESS) {
+                        Check(member.get_object().get(object))) {
                         ReadGeometry(object, depth + 1);
+                    }
+                    if (broken_) {
+                        return;
                     }
                 }
             }
@@ -112,8 +119,8 @@ public:
         }
     }
 
-private:
-    // false for an error of the document (not of a value's type), which breaks the reading.
+    // false for an error; an error of the document, not of a value's type or a missing member,
+    // breaks the reading: nothing of the document may be asked for after it.
     bool Check(simdjson::error_code error) {
         if (error == simdjson::MEMALLOC) {
             throw std::bad_alloc();
@@ -123,6 +130,7 @@ private:
         return error == simdjson::SUCCESS;
     }
 
+private:
     void ReadProperties(od::object properties) {
         for (auto item : properties) {
             od::field member;
@@ -188,7 +196,7 @@ private:
     // A [longitude, latitude, ...] position.
     bool ReadPosition(od::value position, double& lat, double& lon) {
         od::array numbers;
-        if (position.get_array().get(numbers) != simdjson::SUCCESS) {
+        if (!Check(position.get_array().get(numbers))) {
             return false;
         }
         size_t count = 0;
@@ -198,8 +206,11 @@ private:
                 od::value number;
                 double value = 0;
                 numbersRead = Check(std::move(item).get(number)) &&
-                              number.get_double().get(value) == simdjson::SUCCESS && numbersRead;
+                              Check(number.get_double().get(value)) && numbersRead;
                 (count == 0 ? lon : lat) = value;
+            }
+            if (broken_) {
+                return false;
             }
             ++count;
         }
@@ -248,7 +259,7 @@ int ReadGeoJsonPlaces(PlaceBytes bytes, PlaceListBuilder& places) {
             if (std::move(item).get(feature) != simdjson::SUCCESS) {
                 return kLoadCannotOpen;
             }
-            if (feature.get_object().get(object) == simdjson::SUCCESS) {
+            if (reader.Check(feature.get_object().get(object))) {
                 reader.ReadFeature(object);
             }
             if (reader.broken()) {

@@ -96,6 +96,14 @@ TEST(PlaceList, ReadersGiveNameFirstThenFieldsInFileOrder) {
         {"gpx: a KML document", ReadGpxPlaces, "<kml/>", kLoadCannotOpen, "店名", {}, 0},
         {"kmz: no archive", ReadKmzPlaces, "PK\x03\x04", kLoadCannotOpen, "店名", {}, 0},
         {"geojson: no object", ReadGeoJsonPlaces, "[1]", kLoadCannotOpen, "店名", {}, 0},
+        {"geojson: a member without its value",
+         ReadGeoJsonPlaces,
+         R"({"type":"FeatureCollection","features":[{"type":,"geometry":{"type":"Point",
+"coordinates":[1,2]}}]})",
+         kLoadCannotOpen,
+         "店名",
+         {},
+         0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
