@@ -81,14 +81,24 @@ void SpaceForBreak(char& c) {
     }
 }
 
-// Line breaks, tabs and NULs become spaces. Eight bytes are looked at at once, as a text seldom
-// has a byte below 14 (the first term has a byte's high bit set where that byte is below 14).
-void SpacesForBreaks(std::string& text) {
-    constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+
+// Whether a byte of the word is c.
+bool HasByte(uint64_t word, char c) {
+    const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ((x - kOnes) & ~x & kHighBits) != 0;
+}
+
+// Line breaks, tabs and NULs become spaces; true when the text holds a comma or a quote (it is
+// then quoted in its line). Eight bytes are looked at at once, as a text seldom has a byte below
+// 14 (the first term has a byte's high bit set where that byte is below 14).
+bool SpacesForBreaks(std::string& text) {
+    bool quoted = false;
     size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
         uint64_t word;
         std::memcpy(&word, text.data() + i, sizeof word);
+        quoted = quoted || HasByte(word, ',') || HasByte(word, '"');
         if (((word - kOnes * 14) & ~word & kHighBits) != 0) {
             for (size_t k = i; k < i + 8; ++k) {
                 SpaceForBreak(text[k]);
@@ -96,12 +106,14 @@ void SpacesForBreaks(std::string& text) {
         }
     }
     for (; i < text.size(); ++i) {
+        quoted = quoted || text[i] == ',' || text[i] == '"';
         SpaceForBreak(text[i]);
     }
+    return quoted;
 }
 
-void AppendField(std::string& line, const std::string& value) {
-    if (value.find(',') == std::string::npos && value.find('"') == std::string::npos) {
+void AppendField(std::string& line, const std::string& value, bool quoted) {
+    if (!quoted) {
         line.append(value);
         return;
     }
@@ -178,6 +190,7 @@ PlaceListBuilder::PlaceListBuilder(PlaceList& list, const CoordinateKeywords& ke
         known_.push_back({list_.captions[c], c});
     }
     values_.resize(list_.captions.size());
+    quoted_.resize(values_.size());
 }
 
 size_t PlaceListBuilder::ColumnOf(std::string_view name) {
@@ -202,6 +215,7 @@ size_t PlaceListBuilder::ColumnOf(std::string_view name) {
     if (column == list_.captions.size()) {
         list_.captions.push_back(caption);
         values_.emplace_back();
+        quoted_.push_back(false);
     }
     known_.push_back({std::string(name), column});
     return column;
@@ -220,7 +234,7 @@ void PlaceListBuilder::Set(size_t column, std::string_view value) {
         return;
     }
     kept.assign(Trimmed(value));
-    SpacesForBreaks(kept);
+    quoted_[column] = SpacesForBreaks(kept);
     lineBuilt_ = lineBuilt_ && kept.empty();
 }
 
@@ -236,7 +250,7 @@ void PlaceListBuilder::Point(double lat, double lon) {
             if (c > 0) {
                 line += ',';
             }
-            AppendField(line, values_[c]);
+            AppendField(line, values_[c], quoted_[c] && !values_[c].empty());
         }
         lineSize_ = line.size() - lineBegin_;
         lineBuilt_ = true;

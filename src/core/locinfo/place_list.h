@@ -66,6 +66,7 @@ private:
     std::vector<Known> known_;
     size_t lastKnown_ = 0;  // where the next name is looked for first: fields come in order
     std::vector<std::string> values_;
+    std::vector<char> quoted_;  // whether values_[c] holds a comma or a quote
     size_t lineBegin_ = 0, lineSize_ = 0;
     bool lineBuilt_ = false;
 };
