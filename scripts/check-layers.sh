@@ -26,7 +26,8 @@ fail() {
 
 # The Qt-free files: the core, and the tools, benchmarks and fuzz targets built without Qt.
 qt_free=(src/core fuzz tools/cli tools/nmea tools/sample tools/wsim
-    bench/bench_data.cpp bench/bench_data.h bench/bench_load.cpp bench/bench_search.cpp
+    bench/bench_data.cpp bench/bench_data.h bench/bench_load.cpp bench/bench_place_lists.cpp
+    bench/bench_search.cpp
     bench/national_set.cpp bench/national_set.h bench/towns_set.cpp bench/towns_set.h)
 while IFS= read -r hit; do
     fail "Qt or gui include in Qt-free code: $hit"

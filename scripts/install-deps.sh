@@ -8,6 +8,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libpugixml-dev libsimdjson-dev libzip-dev
   qt6-positioning-dev libqt6positioning6-plugins
   gpsd gpsd-clients
   geoclue-2.0 dbus-daemon dbus-bin

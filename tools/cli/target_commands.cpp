@@ -9,8 +9,10 @@
 #include "cli.h"
 #include "core/app/load_report.h"
 #include "core/locinfo/location_info.h"
+#include "core/locinfo/place_list.h"
 #include "core/targets/search.h"
 #include "core/text/code_page.h"
+#include "core/text/file_names.h"
 
 namespace zentorak::cli {
 namespace {
@@ -152,8 +154,9 @@ int Search(int argc, char** argv) {
 
 // What the reader met in one file: the encoding it chose, the lines in each coordinate form, the
 // places it gave, the lines it skipped (with the numbers of the first few) and what is wrong with
-// it in the window's words (null encoding for a file whose header could not be read).
-std::string FileForms(const LocationInfoFileReport& report) {
+// it in the window's words (null encoding for a file whose header could not be read); for a place
+// list also its points and the shapes left out.
+std::string FileForms(const LocationInfoFileReport& report, bool placeList) {
     JsonObject forms;
     if (report.headerRead) {
         forms.Add("encoding", report.encoding == TextEncoding::kUtf8 ? "UTF-8" : "CP932");
@@ -168,7 +171,7 @@ std::string FileForms(const LocationInfoFileReport& report) {
     for (const std::u16string& caption : report.unplacedCaptions) {
         unplaced.push_back(JsonString(caption));
     }
-    return forms.Add("dms_lines", static_cast<long long>(report.dmsLines))
+    forms.Add("dms_lines", static_cast<long long>(report.dmsLines))
         .Add("decimal_lines", static_cast<long long>(report.decimalLines))
         .Add("mixed_lines", static_cast<long long>(report.mixedLines))
         .Add("places", static_cast<long long>(report.targets))
@@ -176,8 +179,12 @@ std::string FileForms(const LocationInfoFileReport& report) {
         .AddRaw("first_skipped", JsonArray(firstSkipped))
         .AddRaw("unplaced_columns", JsonArray(unplaced))
         .Add("coordinates_by_caption", report.coordinatesByCaption ? 1 : 0)
-        .Add("reason", FileProblems(report))
-        .str();
+        .Add("reason", FileProblems(report));
+    if (placeList) {
+        forms.Add("place_points", static_cast<long long>(report.placePoints))
+            .Add("skipped_shapes", static_cast<long long>(report.skippedShapes));
+    }
+    return forms.str();
 }
 
 int Load(int argc, char** argv) {
@@ -194,9 +201,10 @@ int Load(int argc, char** argv) {
         captions.push_back(JsonString(columns.columnCaption[s]));
         slots.push_back(std::to_string(columns.slot[s]));
     }
-    for (const LocationInfoFileReport& report : reports) {
-        fileResults.push_back(std::to_string(report.result));
-        fileForms.push_back(FileForms(report));
+    for (size_t f = 0; f < reports.size(); ++f) {
+        fileResults.push_back(std::to_string(reports[f].result));
+        fileForms.push_back(FileForms(
+            reports[f], PlaceFormatOf(FileNameFromUtf16(files[f])) != PlaceFormat::kNone));
     }
     JsonObject()
         .Add("targets", static_cast<long long>(grid.size()))

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "core/app/options_files.h"
 #include "gui/dialogs/about_dialog.h"
 #include "gui/dialogs/coordinate_dialog.h"
 #include "gui/dialogs/file_select_dialog.h"
@@ -22,9 +23,8 @@ namespace {
 void RunDialog(const QString& which, const QString& root) {
     if (which == QLatin1String("file")) {
         FileSelectDialog dialog;
-        dialog.SetFilter(
-            u"CSVファイル (*.csv)|*.csv|テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
-        dialog.SetInitialFolder(u"/");
+        dialog.SetFilter(kAddFileFilter);
+        dialog.SetInitialFolder(kAddFileFolder);
         dialog.SetInitialFileName(u"");
         dialog.SetMode(FSD_MUST_EXIST);
         dialog.SetTitle(u"入力元");

@@ -14,8 +14,15 @@ add_test(NAME cli_gps_flushes_each_answer
 add_test(NAME sample_shops_in_both_forms_load_alike
     COMMAND python3 ${tool_tests}/sample_forms_test.py $<TARGET_FILE:zentorak-sample>
             $<TARGET_FILE:zentorak-cli>)
+# The municipal offices list lies in the shared data folder beside the main checkout, or two
+# levels up from a worktree; the test is skipped without it.
+add_test(NAME place_lists_give_the_csv_files_nearest_places
+    COMMAND python3 ${tool_tests}/place_lists_test.py $<TARGET_FILE:zentorak-cli>
+            ${CMAKE_SOURCE_DIR}/../shared/data/places/localgovjp-utf8.csv
+            ${CMAKE_SOURCE_DIR}/../../shared/data/places/localgovjp-utf8.csv)
 set_tests_properties(tools_answer_help_and_bad_options wsim_sim_removes_its_link_on_signals
     nmea_replay_sends_short_dollar_lines cli_gps_flushes_each_answer
-    sample_shops_in_both_forms_load_alike
+    sample_shops_in_both_forms_load_alike place_lists_give_the_csv_files_nearest_places
     PROPERTIES LABELS core TIMEOUT 60)
-set_tests_properties(cli_gps_flushes_each_answer PROPERTIES SKIP_RETURN_CODE 77)
+set_tests_properties(cli_gps_flushes_each_answer place_lists_give_the_csv_files_nearest_places
+    PROPERTIES SKIP_RETURN_CODE 77)

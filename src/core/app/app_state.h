@@ -95,9 +95,11 @@ int AllocateFoundArrays(AppState& state);
 // Looks up the coordinate, name and telephone columns after the files were loaded.
 void LookUpColumns(AppState& state);
 
-// The settings' names for the latitude and longitude columns, for the location-info reader.
+// The settings' names for the latitude, longitude, name and telephone columns, for the
+// location-info reader.
 inline CoordinateKeywords CoordinateKeywordsOf(const AppState& state) {
-    return {state.settings.KwdLat, state.settings.KwdLon};
+    return {state.settings.KwdLat, state.settings.KwdLon, state.settings.KwdFavName,
+            state.settings.KwdTelNo};
 }
 
 }  // namespace zentorak

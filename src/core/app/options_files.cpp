@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/locinfo/file_columns.h"
+#include "core/locinfo/place_list.h"
 #include "core/text/code_page.h"
 #include "core/text/file_names.h"
 
@@ -139,21 +140,37 @@ std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
     if (first.empty()) {
         return std::nullopt;
     }
-    FileStart start;
-    if (ReadFileStart(FileNameFromUtf16(first), start) != 0) {
-        return std::nullopt;
+    // The columns as a load of the file reads them: a place list's captions after its point;
+    // in another file the coordinates where its first lines have them, the other columns as
+    // items.
+    const std::string path = FileNameFromUtf16(first);
+    std::vector<std::u16string> header;
+    FileColumns chosen;
+    if (PlaceFormatOf(path) != PlaceFormat::kNone) {
+        const CoordinateKeywords keywords{settings.KwdLat, settings.KwdLon, settings.KwdFavName,
+                                          settings.KwdTelNo};
+        if (ReadFileCaptions(path, header, keywords) != 0) {
+            return std::nullopt;
+        }
+        for (size_t c = 2; c < header.size(); ++c) {
+            chosen.items.push_back(static_cast<int>(c));
+        }
+    } else {
+        FileStart start;
+        if (ReadFileStart(path, start) != 0) {
+            return std::nullopt;
+        }
+        chosen =
+            ChooseFileColumns(start.header, std::string_view(start.head).substr(start.firstLine),
+                              {settings.KwdLat, settings.KwdLon});
+        header = std::move(start.header);
     }
-    // The columns as a load of the file reads them: the coordinates where its first lines have
-    // them, the other columns as items.
-    const FileColumns chosen =
-        ChooseFileColumns(start.header, std::string_view(start.head).substr(start.firstLine),
-                          {settings.KwdLat, settings.KwdLon});
     ColumnMap columns;
-    FileColumnMap(start.header, chosen, columns);
+    FileColumnMap(header, chosen, columns);
     SpecialItemsView view;
-    if (start.header.size() > 1) {
-        view.latCaption = start.header[static_cast<size_t>(chosen.lat)];
-        view.lonCaption = start.header[static_cast<size_t>(chosen.lon)];
+    if (header.size() > 1) {
+        view.latCaption = header[static_cast<size_t>(chosen.lat)];
+        view.lonCaption = header[static_cast<size_t>(chosen.lon)];
     }
     view.captions = ItemEntries(columns);
     SelectKeywords(view, settings);

@@ -17,7 +17,9 @@ namespace zentorak {
 
 // The file selection dialog "追加" opens.
 inline constexpr std::u16string_view kAddFileFilter =
-    u"CSVファイル (*.csv)|*.csv|テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*";
+    u"CSVファイル (*.csv)|*.csv|テキストファイル (*.txt)|*.txt|"
+    u"地点リスト (*.gpx;*.kml;*.kmz;*.geojson)|*.gpx;*.kml;*.kmz;*.geojson|"
+    u"すべてのファイル (*.*)|*.*";
 inline constexpr std::u16string_view kAddFileTitle = u"入力元";
 inline constexpr std::u16string_view kAddFileFolder = u"/";
 

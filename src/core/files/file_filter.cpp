@@ -63,6 +63,10 @@ bool Glob(std::u16string_view name, std::u16string_view pattern) {
 }  // namespace
 
 bool MatchesPattern(std::u16string_view name, std::u16string_view pattern) {
+    if (const size_t semicolon = pattern.find(u';'); semicolon != std::u16string_view::npos) {
+        return MatchesPattern(name, pattern.substr(0, semicolon)) ||
+               MatchesPattern(name, pattern.substr(semicolon + 1));
+    }
     if (Glob(name, pattern)) {
         return true;
     }

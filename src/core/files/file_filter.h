@@ -26,7 +26,8 @@ int ParseFileFilter(std::u16string_view filter, FileFilter& out);
 
 // The folder-listing wildcards: '*' any run, '?' any one unit, ASCII letters in either case.
 // As the handset's file system has it, a pattern ending in ".*" also matches names without
-// any extension, so "*.*" matches every name.
+// any extension, so "*.*" matches every name. Wildcards separated by ';' ("*.gpx;*.kml") match
+// a name any of them matches.
 bool MatchesPattern(std::u16string_view name, std::u16string_view pattern);
 
 }  // namespace zentorak

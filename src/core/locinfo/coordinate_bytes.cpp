@@ -143,6 +143,15 @@ bool ParseDecimalDegrees(std::string_view bytes, double& degrees) {
     return ParseDecimal(bytes, degrees, bare);
 }
 
+PointForm WgsDegreesToTokyo(double latDegrees, double lonDegrees, DmsAngle& lat, DmsAngle& lon) {
+    if (!(latDegrees >= kAreaLatMin && latDegrees <= kAreaLatMax && lonDegrees >= kAreaLonMin &&
+          lonDegrees <= kAreaLonMax)) {
+        return PointForm::kDecimalOutsideArea;
+    }
+    Wgs84ToTokyoDms(latDegrees, lonDegrees, lat, lon);
+    return PointForm::kDecimal;
+}
+
 PointForm ReadPoint(std::string_view latCell, std::string_view lonCell, DmsAngle& lat,
                     DmsAngle& lon) {
     if (ParseUsualForm(latCell, lat) && ParseUsualForm(lonCell, lon)) {
@@ -156,12 +165,7 @@ PointForm ReadPoint(std::string_view latCell, std::string_view lonCell, DmsAngle
         return PointForm::kDms;
     }
     if (a.decimal && b.decimal) {
-        if (!(a.degrees >= kAreaLatMin && a.degrees <= kAreaLatMax && b.degrees >= kAreaLonMin &&
-              b.degrees <= kAreaLonMax)) {
-            return PointForm::kDecimalOutsideArea;
-        }
-        Wgs84ToTokyoDms(a.degrees, b.degrees, lat, lon);
-        return PointForm::kDecimal;
+        return WgsDegreesToTokyo(a.degrees, b.degrees, lat, lon);
     }
     return (a.dms || a.decimal) && (b.dms || b.decimal) ? PointForm::kMixed
                                                         : PointForm::kUnreadable;

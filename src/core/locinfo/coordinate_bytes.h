@@ -30,6 +30,10 @@ enum class PointForm : uint8_t {
     kMixed,               // one cell in each form: no point
 };
 
+// A point in WGS 84 decimal degrees on the Tokyo datum, as a decimal line gives it: kDecimal, or
+// kDecimalOutsideArea (not 20..46 N and 122..148 E; lat and lon are left alone).
+PointForm WgsDegreesToTokyo(double latDegrees, double lonDegrees, DmsAngle& lat, DmsAngle& lon);
+
 // The point of a line from its latitude and longitude cells. A whole number of degrees reads in
 // either form, so it goes with the other cell; two whole numbers are D/M/S, as they always were.
 // lat and lon are set for kDms and kDecimal.

@@ -17,10 +17,13 @@ namespace zentorak {
 // The captions that name a latitude and a longitude column besides the fixed ones (緯度 and
 // 経度, 北緯 and 東経, and lat, latitude, lng, lon, longitude in any letter case): the settings'
 // KwdLat and KwdLon, compared exactly. An empty keyword names nothing. Blanks around a caption
-// do not count.
+// do not count. The name and telephone keywords (KwdFavName and KwdTelNo) caption a place list's
+// names and telephone numbers.
 struct CoordinateKeywords {
     std::u16string lat = u"緯度";
     std::u16string lon = u"経度";
+    std::u16string name = u"店名";
+    std::u16string tel = u"TEL";
 };
 
 // A caption without the blanks around it (spaces, tabs, ideographic spaces).

@@ -45,6 +45,10 @@ struct LocationInfoFileReport {
     size_t dmsLines = 0;                           // lines with both coordinates in the D/M/S form
     size_t decimalLines = 0;  // lines with both in decimal degrees (inside the area or not)
     size_t mixedLines = 0;    // lines with one coordinate in each form, skipped
+    // A place list (GPX, KML, KMZ, GeoJSON): the points read (inside the area or not), and the
+    // routes, tracks, lines and polygons left out.
+    size_t placePoints = 0;
+    size_t skippedShapes = 0;
 };
 
 // Splits one line; quote may be empty (then the line is cut at every separator). 0, or

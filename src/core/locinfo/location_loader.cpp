@@ -21,6 +21,7 @@
 #include "core/locinfo/file_columns.h"
 #include "core/locinfo/file_encoding.h"
 #include "core/locinfo/line_scanner.h"
+#include "core/locinfo/place_list.h"
 #include "core/platform/regular_file.h"
 #include "core/platform/threads.h"
 #include "core/targets/target_store.h"
@@ -430,11 +431,58 @@ std::vector<int> PlaceColumns(CaptionMerge& merge, const std::vector<std::u16str
     return merge.PlaceItems(captions, &report.unplacedCaptions, &chosen.items);
 }
 
+// Files the places of a place list as the lines of a file whose items follow its two coordinate
+// columns, its captions merged into the load's column map.
+int AddPlaceList(TargetGrid& grid, CaptionMerge& merge, const PlaceList& places,
+                 LocationInfoFileReport& report) {
+    std::vector<std::u16string> header{u"緯度", u"経度"};
+    FileColumns chosen;
+    std::vector<int> slots;
+    std::shared_ptr<ItemPlan> items;
+    try {
+        for (const std::string& caption : places.captions) {
+            chosen.items.push_back(static_cast<int>(header.size()));
+            header.push_back(FromUtf8(caption));
+        }
+        slots = PlaceColumns(merge, header, chosen, report);
+        items = std::make_shared<ItemPlan>();
+    } catch (const std::bad_alloc&) {
+        return report.result = kLoadNoMemory;
+    }
+    items->encoding = TextEncoding::kUtf8;
+    FilePlan plan = MakePlan(chosen, slots, items);
+    plan.report = &report;
+    report.headerRead = true;
+    report.encoding = TextEncoding::kUtf8;
+    report.placePoints = places.places.size();
+    report.skippedShapes = places.skippedShapes;
+    TargetStore& store = grid.store();
+    const size_t before = grid.size();
+    store.ExpectLineBytes(places.itemBytes.size());
+    int result = 0;
+    for (const PlaceList::Place& place : places.places) {
+        DmsAngle lat, lon;
+        if (WgsDegreesToTokyo(place.lat, place.lon, lat, lon) == PointForm::kDecimal &&
+            (result = FileTarget(store, plan, ArcAngle(lat), ArcAngle(lon), places.Items(place),
+                                 2)) != 0) {
+            break;
+        }
+    }
+    store.EndLines();
+    report.targets = grid.size() - before;
+    return report.result = result;
+}
+
 // Reads one file into the grid, its captions merged into the load's column map.
 int LoadFile(TargetGrid& grid, CaptionMerge& merge, const std::string& path,
              const TextFileReader::ReadFunction& read, const CoordinateKeywords& keywords,
              LocationInfoFileReport& report, const LoadParallelism& parallel) {
     report = LocationInfoFileReport{};
+    if (const PlaceFormat format = PlaceFormatOf(path); format != PlaceFormat::kNone) {
+        PlaceList places;
+        const int read = ReadPlaceListFile(path, format, keywords, places);
+        return report.result = read != 0 ? read : AddPlaceList(grid, merge, places, report);
+    }
     FileStart start;
     const int opened = ReadFileStart(path, start);
     if (opened != 0) {
@@ -493,6 +541,13 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
     LocationInfoFileReport unused;
     CaptionMerge merge(columns);
     return LoadFile(grid, merge, path, read, keywords, report ? *report : unused, parallel);
+}
+
+int AddPlaceList(TargetGrid& grid, ColumnMap& columns, const PlaceList& places,
+                 LocationInfoFileReport* report) {
+    LocationInfoFileReport unused;
+    CaptionMerge merge(columns);
+    return AddPlaceList(grid, merge, places, report ? *report : unused);
 }
 
 bool IndexTargetGrid(TargetGrid& grid) {

@@ -26,6 +26,15 @@ int LoadLocationInfoFileUnindexed(TargetGrid& grid, ColumnMap& columns, const st
                                   LocationInfoFileReport* report = nullptr,
                                   const LoadParallelism& parallel = {});
 
+struct PlaceList;
+
+// Files the places of a place list (GPX, KML, KMZ, GeoJSON) as the lines of a decimal CSV file
+// whose header is 緯度, 経度 and the list's captions: the captions go to the column map as a
+// header's do, and the points, WGS 84 degrees, to the Tokyo datum. LoadLocationInfoFileUnindexed
+// calls it for a file whose extension names such a list. 0 or kLoadNoMemory.
+int AddPlaceList(TargetGrid& grid, ColumnMap& columns, const PlaceList& places,
+                 LocationInfoFileReport* report = nullptr);
+
 // Rebuilds the search index of the grid (after the last file of a load), on every core the process
 // may run on, and then decodes the items of a large load on all of them but one, behind the
 // caller: the nearest search can run at once, and a reader of items that are not decoded yet

@@ -66,7 +66,8 @@ TEST(FileFilter, Wildcards) {
         {u"x.txt", u"?.txt", true},          {u"xy.txt", u"?.txt", false},
         {u"data01.csv", u"data*.csv", true}, {u"店舗.csv", u"*.CSV", true},
         {u"name", u"name.*", true},          {u"name.x", u"name.*", true},
-        {u"named", u"name.*", false},
+        {u"named", u"name.*", false},        {u"a.KML", u"*.gpx;*.kml", true},
+        {u"a.kmz", u"*.gpx;*.kml", false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(MatchesPattern(row.name, row.pattern), row.matches) << ToUtf8(row.name);
