@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/settings/settings_lines.h"
 #include "core/text/code_page.h"
 #include "core/text/file_names.h"
 
@@ -59,6 +60,9 @@ FileListPage::FileListPage(const LocationInfoFileList& files) {
 }
 
 FileListPage::AddResult FileListPage::Add(std::u16string path) {
+    if (HasLineBreak(path)) {
+        return AddResult::kUnusableName;
+    }
     if (std::find(entries_.begin(), entries_.end(), path) != entries_.end()) {
         return AddResult::kDuplicate;
     }
@@ -79,6 +83,14 @@ bool FileListPage::Remove(int index) {
 
 Notice DuplicateFileNotice() {
     return {u"すでに同名のファイルが登録されています", u"ファイル名不正", NoticeIcon::kError};
+}
+
+Notice UnusableFileNameNotice() {
+    return {u"改行を含む名前のファイルは使用できません。", u"ファイル名不正", NoticeIcon::kError};
+}
+
+Notice FileListFullNotice() {
+    return {u"入力元ファイルは10個までしか登録できません。", u"ファイル名不正", NoticeIcon::kError};
 }
 
 Notice DeleteFileQuestion(std::u16string_view path) {

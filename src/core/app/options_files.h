@@ -24,7 +24,7 @@ inline constexpr std::u16string_view kAddFileFolder = u"/";
 // The files page's list while the sheet is open.
 class FileListPage {
 public:
-    enum class AddResult { kAdded, kDuplicate, kFull };
+    enum class AddResult { kAdded, kDuplicate, kFull, kUnusableName };
 
     // The stored list up to its first empty entry.
     explicit FileListPage(const LocationInfoFileList& files);
@@ -32,8 +32,9 @@ public:
     const std::vector<std::u16string>& Entries() const { return entries_; }
     // "追加" is enabled while fewer than ten files are listed.
     bool CanAdd() const { return entries_.size() < static_cast<size_t>(kMaxLocationInfoFiles); }
-    // Appends `path` unless the list already holds it, compared exactly (case and all), or is
-    // full. The file itself is not opened.
+    // Appends `path` unless it holds a line break (the settings file keeps one path a line), the
+    // list already holds it, compared exactly (case and all), or is full. The file itself is not
+    // opened.
     AddResult Add(std::u16string path);
     // Removes entry `index`; false when there is none.
     bool Remove(int index);
@@ -43,6 +44,10 @@ private:
 };
 
 Notice DuplicateFileNotice();
+Notice UnusableFileNameNotice();
+// "追加" is not offered once ten files are listed; a file given from outside the sheet is
+// refused with this.
+Notice FileListFullNotice();
 // "'path'を一覧から削除してもよろしいですか？", No by default; a path longer than 40 characters
 // shows its first 40 followed by "...".
 Notice DeleteFileQuestion(std::u16string_view path);

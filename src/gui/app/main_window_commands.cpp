@@ -120,9 +120,17 @@ void MainWindow::ShowDetails(int k) {
 }
 
 void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
-    zentorak::ShowTargetOnMap(
+    const Settings before = state_.settings;
+    const int result = zentorak::ShowTargetOnMap(
         state_.settings, lat, lon, *dialogs_, *updates_,
-        [](const std::string& url) { ShellOpen(QString::fromStdString(url)); });
+        [](const std::string& url) { return ShellOpen(QString::fromStdString(url)); });
+    // The confirmation's service, scale and check box are kept at once, like every change.
+    if (state_.settings != before) {
+        SaveSettingsNow();
+    }
+    if (result == kAppMapOpenFailed) {
+        Show(MapOpenFailedNotice());
+    }
 }
 
 void MainWindow::ReloadAfterOptions() {
@@ -162,10 +170,14 @@ void MainWindow::ChooseFavorite(int index) {
 void MainWindow::EnterCoordinates() {
     DmsAngle lat, lon;
     PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+    const int searchAfterJump = state_.settings.SrchAfterJump;
     if (dialogs_->CoordinateEntry(lat, lon, state_.settings) == 1) {
         state_.originLat = lat;
         state_.originLon = lon;
         state_.originValid = 1;
+    }
+    if (state_.settings.SrchAfterJump != searchAfterJump) {
+        SaveSettingsNow();
     }
     // Whatever the dialog ended with.
     if (state_.settings.SrchAfterJump == 1) {

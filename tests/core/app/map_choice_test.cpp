@@ -52,7 +52,10 @@ class MapCommand : public ::testing::Test, public Dialogs, public PositionUpdate
 protected:
     int Show(const DmsAngle& lat = {35, 39, 29, 123}, const DmsAngle& lon = {139, 45, 5, 7}) {
         return ShowTargetOnMap(settings, lat, lon, *this, *this,
-                               [this](const std::string& url) { events.push_back("open " + url); });
+                               [this](const std::string& url) {
+                                   events.push_back("open " + url);
+                                   return opens;
+                               });
     }
 
     // Dialogs: only the confirmation is asked for.
@@ -93,6 +96,7 @@ protected:
     Settings settings;
     std::optional<MapChoice> answer;
     std::vector<std::string> events;
+    bool opens = true;
 };
 
 const std::string kMapion =
@@ -109,6 +113,10 @@ TEST_F(MapCommand, ConfirmedChoiceIsRememberedAndOpened) {
     events.clear();
     EXPECT_EQ(Show(), 0);
     EXPECT_EQ(events, (std::vector<std::string>{"stop", "open " + kMapion}));
+    // Nothing takes the address: said, and the choice stays remembered.
+    opens = false;
+    EXPECT_EQ(Show(), kAppMapOpenFailed);
+    EXPECT_EQ(settings.MapSiteNo, 1);
 }
 
 TEST_F(MapCommand, WithoutMemoryTheChoiceIsUsedOnce) {
