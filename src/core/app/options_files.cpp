@@ -121,6 +121,33 @@ void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFi
     }
 }
 
+std::vector<Notice> AddFilesFromOutside(const std::vector<std::u16string>& paths,
+                                        LocationInfoFileList& files, bool& added) {
+    FileListPage page(files);
+    std::vector<Notice> refusals;
+    added = false;
+    for (const std::u16string& path : paths) {
+        switch (page.Add(path)) {
+            case FileListPage::AddResult::kAdded:
+                added = true;
+                break;
+            case FileListPage::AddResult::kDuplicate:
+                refusals.push_back(DuplicateFileNotice());
+                break;
+            case FileListPage::AddResult::kFull:
+                refusals.push_back(FileListFullNotice());
+                break;
+            case FileListPage::AddResult::kUnusableName:
+                refusals.push_back(UnusableFileNameNotice());
+                break;
+        }
+    }
+    if (added) {
+        TakeOverFileList(page.Entries(), files);
+    }
+    return refusals;
+}
+
 SpecialItemsView SpecialItemsFromColumns(const ColumnMap& columns, const Settings& settings) {
     SpecialItemsView view;
     view.latCaption = columns.Present(0) ? columns.columnCaption[0] : std::u16string();

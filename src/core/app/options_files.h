@@ -56,6 +56,12 @@ Notice CaptionsUnreadableNotice();
 // The files page's list taken over after OK: the entries in order, the rest of the list emptied.
 void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFileList& files);
 
+// Files given from outside the sheet (the command line, a file manager, a later start): each is
+// added as "追加" adds it, in order. The notices for those refused; `added` tells whether the
+// stored list changed.
+std::vector<Notice> AddFilesFromOutside(const std::vector<std::u16string>& paths,
+                                        LocationInfoFileList& files, bool& added);
+
 // What the special-items page shows. The first entry of both lists stands for "no column":
 // choosing it stores an empty keyword, whatever its text.
 struct SpecialItemsView {

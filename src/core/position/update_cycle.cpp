@@ -286,8 +286,7 @@ std::optional<std::u16string> TelephoneAddress(std::u16string_view number) {
 int UpdateCycle::PlaceCall(int targetIndex) {
     StopPeriodicUpdateFor(kCallStopText);
     const std::optional<std::u16string> number = host_.TelephoneText(targetIndex);
-    const std::optional<std::u16string> address =
-        number ? TelephoneAddress(*number) : std::nullopt;
+    const std::optional<std::u16string> address = number ? TelephoneAddress(*number) : std::nullopt;
     if (address && host_.OpenUrl(*address)) {
         return 0;
     }

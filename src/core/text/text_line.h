@@ -1,8 +1,8 @@
 // Line-by-line reading and writing of 8-bit text files: the settings file in CP932, the
 // location-info files in CP932 or UTF-8. LF, CR LF and a lone CR each end a line on reading;
-// writing always ends lines with CR LF, in CP932 or UTF-8. Reads go through a buffer; the lines, results and
-// end-of-file behaviour are those of the handset's one-byte-at-a-time reader. Does not open or
-// close files.
+// writing always ends lines with CR LF, in CP932 or UTF-8. Reads go through a buffer; the lines,
+// results and end-of-file behaviour are those of the handset's one-byte-at-a-time reader. Does not
+// open or close files.
 #pragma once
 
 #include <sys/types.h>

@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "core/app/favorite_names.h"
+#include "core/app/options_files.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
@@ -130,6 +131,24 @@ void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
     }
     if (result == kAppMapOpenFailed) {
         Show(MapOpenFailedNotice());
+    }
+}
+
+void MainWindow::OpenLocationInfoFiles(const QStringList& paths) {
+    if (inputGate_) {
+        inputGate_();  // the loading at start-up finishes first
+    }
+    std::vector<std::u16string> files;
+    for (const QString& path : paths) {
+        files.push_back(ToU16(path));
+    }
+    bool added = false;
+    for (const Notice& refusal : AddFilesFromOutside(files, state_.locationInfoFiles, added)) {
+        Show(refusal);
+    }
+    if (added) {
+        SaveSettingsNow();  // a failure is said; the files are still loaded for this run
+        ReloadAfterOptions();
     }
 }
 

@@ -51,11 +51,10 @@ TEST(MapChoice, ASwitchedServiceStartsAtItsDefaultScale) {
 class MapCommand : public ::testing::Test, public Dialogs, public PositionUpdates {
 protected:
     int Show(const DmsAngle& lat = {35, 39, 29, 123}, const DmsAngle& lon = {139, 45, 5, 7}) {
-        return ShowTargetOnMap(settings, lat, lon, *this, *this,
-                               [this](const std::string& url) {
-                                   events.push_back("open " + url);
-                                   return opens;
-                               });
+        return ShowTargetOnMap(settings, lat, lon, *this, *this, [this](const std::string& url) {
+            events.push_back("open " + url);
+            return opens;
+        });
     }
 
     // Dialogs: only the confirmation is asked for.

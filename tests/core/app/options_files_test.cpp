@@ -53,6 +53,32 @@ TEST(OptionsFilesPage, DuplicatesAreRefusedByExactComparison) {
     EXPECT_EQ(notice.icon, NoticeIcon::kError);
 }
 
+// Files from outside take the page's rules: line breaks, duplicates and the eleventh refused.
+TEST(OptionsFilesPage, FilesFromOutsideFollowThePagesRules) {
+    LocationInfoFileList files = TenFiles();
+    files[8].clear();
+    files[9].clear();
+    bool added = false;
+    const std::vector<Notice> refused =
+        AddFilesFromOutside({u"/d/a\n[System]", u"/data/f0.csv", u"/d/new.csv", u"/d/new.csv",
+                             u"/d/two.csv", u"/d/eleven.csv"},
+                            files, added);
+    EXPECT_TRUE(added);
+    std::vector<std::u16string> texts;
+    for (const Notice& n : refused) {
+        texts.push_back(n.text);
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::u16string>{u"改行を含む名前のファイルは使用できません。",
+                                           u"すでに同名のファイルが登録されています",
+                                           u"すでに同名のファイルが登録されています",
+                                           u"入力元ファイルは10個までしか登録できません。"}));
+    EXPECT_EQ(files[8], u"/d/new.csv");
+    EXPECT_EQ(files[9], u"/d/two.csv");
+    AddFilesFromOutside({u"/data/f1.csv"}, files, added);
+    EXPECT_FALSE(added);
+}
+
 TEST(OptionsFilesPage, DeleteQuestionShowsAtMostFortyCharacters) {
     const std::u16string forty = u"/data/" + std::u16string(30, u'x') + u".csv";
     ASSERT_EQ(forty.size(), 40u);

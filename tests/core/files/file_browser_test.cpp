@@ -123,6 +123,12 @@ TEST_F(FileBrowserTest, ListsFoldersFirstThenFilesOfThePattern) {
     EXPECT_EQ(browser->CurrentPattern(), 2);
     EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"+data", u"+empty", u" README", u" notes.txt",
                                                     u" shops.csv"}));
+    // Listed in that order, not as the folder hands them out (by name in the locale's order).
+    std::vector<std::u16string> shown;
+    for (const FileRow& row : browser->Rows()) {
+        shown.push_back(row.text);
+    }
+    EXPECT_EQ(shown, Texts());
     browser->ChangePattern(7);  // no such entry: nothing changes
     EXPECT_EQ(browser->CurrentPattern(), 2);
     EXPECT_TRUE(host.messages.empty());
@@ -185,9 +191,27 @@ TEST_F(FileBrowserTest, NewFolderRefusals) {
     ExpectMessage(
         u"指定した名前のファイルまたはフォルダは既に存在します。別の名前を指定してください。",
         u"名称エラー");
-    host.values = {u"no/such/place"};  // the handset was silent here; we say it
+    host.values = {std::u16string(300, u'x')};  // the handset was silent here; we say it
     browser->NewFolder();
     ExpectMessage(u"フォルダの作成に失敗しました。", u"フォルダ作成エラー");
+}
+
+// A new folder or a rename names one entry here: nothing lands outside the folder shown.
+TEST_F(FileBrowserTest, NamesWithSlashOrDotsAreRefused) {
+    Begin();
+    for (std::u16string name : {u"../x", u"a/b", u".", u"..", u"/tmp"}) {
+        host.values = {name, name};
+        browser->NewFolder();
+        browser->Rename(RowOf(u" shops.csv"));
+        ASSERT_EQ(host.messages.size(), 2u) << ToUtf8(name);
+        for (const Notice& m : host.messages) {
+            EXPECT_EQ(m.text, u"その名前は使用できません。「/」を含まない名前を指定してください。");
+            EXPECT_EQ(m.title, u"名称エラー");
+        }
+        host.messages.clear();
+    }
+    EXPECT_EQ(Read("shops.csv"), "shops");
+    EXPECT_FALSE(fs::exists(root.parent_path() / "x"));
 }
 
 TEST_F(FileBrowserTest, ConfirmAddsTheFirstPatternsExtension) {
@@ -214,6 +238,15 @@ TEST_F(FileBrowserTest, ConfirmRefusals) {
     Begin(kAllFilter);
     EXPECT_FALSE(browser->Confirm(u"data", kFileMustExist).has_value());
     ExpectMessage(u"同名のフォルダが存在します。", u"ファイル名不正", NoticeIcon::kExclamation);
+    // A typed name resolves inside the folder shown, as a normal path, or is not found here.
+    browser->Open(RowOf(u"+data"));
+    EXPECT_EQ(browser->Confirm(u"//data/./sub/../inner.csv", kFileMustExist),
+              Real("data/inner.csv"));
+    for (std::u16string name : {u"../shops.csv", u"/shops.csv", u"sub/../../README", u".."}) {
+        EXPECT_FALSE(browser->Confirm(name, 0).has_value()) << ToUtf8(name);
+        ExpectMessage(u"指定されたファイルは存在しません。", u"ファイル名不正",
+                      NoticeIcon::kExclamation);
+    }
 }
 
 TEST_F(FileBrowserTest, DeleteAsksAndRemovesOnlyEmptyFolders) {

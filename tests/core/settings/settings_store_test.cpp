@@ -391,7 +391,7 @@ TEST(SettingsRoundTrip, EveryCharacterKeptAndNoValueSpansLines) {
         LocationInfoFileList files;
         files[0] = row.path;
         FavoriteList favorites;
-        AddFavorite(favorites, {row.name, {35, 0, 0, 0}, {139, 0, 0, 0}});
+        AddFavorite(favorites, {{35, 0, 0, 0}, {139, 0, 0, 0}, row.name});
         ASSERT_EQ(SaveSettingsFile(folder.File("z.ini"), Settings{}, files, favorites), 0);
         const std::string bytes = ReadBytes(folder.File("z.ini"));
         EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF[System]\r\n", 0) == 0, row.utf8) << bytes;

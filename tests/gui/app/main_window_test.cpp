@@ -2,6 +2,8 @@
 // options' reload, the coordinate entry, and the list across position updates.
 #include <QAction>
 #include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTest>
 
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window_fixture.h"
@@ -45,6 +47,16 @@ TEST_F(MainWindowTest, CommandsNeedingAnOriginSayItIsNotSet) {
     EXPECT_EQ(messages.records[2].text, QStringLiteral("項目が選択されていません。"));
     EXPECT_EQ(messages.records[2].title, QStringLiteral("未選択"));
 }
+TEST_F(MainWindowTest, CtrlAOpensAboutEvenFromTheLogPane) {
+    Window().show();
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    Window().Panes().Log()->setFocus();
+    QTest::keyClick(Window().Panes().Log(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Dialogs().abouts, 1);
+    EXPECT_FALSE(Window().Panes().Log()->textCursor().hasSelection());
+}
+
 TEST_F(MainWindowTest, TogglePaneSwitchesListAndLog) {
     EXPECT_EQ(state->paneMode, kPaneLog);
     Window().Dispatch(32775);
