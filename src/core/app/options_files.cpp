@@ -1,5 +1,7 @@
 #include "core/app/options_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "core/settings/settings_lines.h"
@@ -83,6 +85,29 @@ bool FileListPage::Remove(int index) {
 
 Notice DuplicateFileNotice() {
     return {u"すでに同名のファイルが登録されています", u"ファイル名不正", NoticeIcon::kError};
+}
+
+std::u16string AddFileStartFolder(std::u16string_view lastChosen,
+                                  const std::vector<std::u16string>& listed,
+                                  std::u16string_view home) {
+    std::vector<std::u16string> candidates;
+    for (std::u16string_view file :
+         {lastChosen,
+          listed.empty() ? std::u16string_view() : std::u16string_view(listed.back())}) {
+        const size_t slash = file.rfind(u'/');
+        if (slash != std::u16string_view::npos) {
+            candidates.emplace_back(file.substr(0, slash == 0 ? 1 : slash));
+        }
+    }
+    candidates.emplace_back(home);
+    for (const std::u16string& folder : candidates) {
+        struct stat info {};
+        if (!folder.empty() && folder.front() == u'/' &&
+            ::stat(FileNameFromUtf16(folder).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            return folder;
+        }
+    }
+    return u"/";
 }
 
 Notice UnusableFileNameNotice() {

@@ -19,7 +19,13 @@ namespace zentorak {
 inline constexpr std::u16string_view kAddFileFilter =
     u"CSVファイル (*.csv)|*.csv|テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*";
 inline constexpr std::u16string_view kAddFileTitle = u"入力元";
-inline constexpr std::u16string_view kAddFileFolder = u"/";
+
+// The folder "追加" opens the file dialog at: that of the file chosen last (in this showing or an
+// earlier one), else that of the list's last entry, else the home folder; the first of them that
+// is a folder now, and "/" when none is.
+std::u16string AddFileStartFolder(std::u16string_view lastChosen,
+                                  const std::vector<std::u16string>& listed,
+                                  std::u16string_view home);
 
 // The files page's list while the sheet is open.
 class FileListPage {

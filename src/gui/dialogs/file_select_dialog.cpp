@@ -208,6 +208,21 @@ bool FileSelectWindow::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     switch (event->type()) {
+        case QEvent::MouseButtonDblClick: {
+            // The first click opened the folder (a tap does); the second lands in the new listing
+            // and must not open another level. On the file the first click picked, it chooses it.
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton) {
+                break;
+            }
+            pendingPress_.reset();
+            hold_->Release();
+            const int row = list_->indexAt(mouse->position().toPoint()).row();
+            if (row >= browser_.FolderCount() && row == SelectedRow()) {
+                Command(1);
+            }
+            return true;
+        }
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             QPoint p = mouse->position().toPoint();

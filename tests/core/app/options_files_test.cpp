@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/text/code_page.h"
+#include "core/text/file_names.h"
 #include "support/temp_folder.h"
 
 namespace zentorak {
@@ -77,6 +80,28 @@ TEST(OptionsFilesPage, FilesFromOutsideFollowThePagesRules) {
     EXPECT_EQ(files[9], u"/d/two.csv");
     AddFilesFromOutside({u"/data/f1.csv"}, files, added);
     EXPECT_FALSE(added);
+}
+
+TEST(OptionsFilesPage, FileDialogOpensWhereTheLastFileWas) {
+    TempFolder temp;
+    const std::u16string root = FileNameToUtf16(temp.path());
+    std::filesystem::create_directories(temp.path() + "/a/b");
+    const std::u16string a = root + u"/a", b = root + u"/a/b";
+    const std::vector<std::u16string> listed{u"/gone/x.csv", a + u"/y.csv"};
+    struct Row {
+        std::u16string last;
+        std::vector<std::u16string> listed;
+        std::u16string home, expected;
+    };
+    const Row rows[] = {
+        {b + u"/z.csv", listed, root, b},  // the file chosen last
+        {u"", listed, root, a},            // else the list's last file
+        {u"/gone/z.csv", {}, root, root},  // else home
+        {u"", {u"/gone/x.csv"}, u"relative", u"/"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(AddFileStartFolder(row.last, row.listed, row.home), row.expected);
+    }
 }
 
 TEST(OptionsFilesPage, DeleteQuestionShowsAtMostFortyCharacters) {

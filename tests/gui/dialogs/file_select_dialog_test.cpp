@@ -197,6 +197,19 @@ TEST_F(FileSelect, ATapOpensAFolderOrCopiesAFileName) {
     EXPECT_TRUE(messages.records.empty());
 }
 
+TEST_F(FileSelect, ADoubleClickOpensOneLevelOrChoosesTheFile) {
+    QDir(tree.path()).mkpath(QStringLiteral("data/sub"));
+    FileSelectWindow window(nullptr, Setup());
+    window.show();
+    QTest::mouseDClick(window.List()->viewport(), Qt::LeftButton, {},
+                       RowPoint(window.List(), QStringLiteral("+data")));
+    EXPECT_EQ(window.FolderBox()->text(), QStringLiteral("/data"));
+    QTest::mouseDClick(window.List()->viewport(), Qt::LeftButton, {},
+                       RowPoint(window.List(), QStringLiteral(" inner.csv")));
+    ASSERT_TRUE(window.ResultPath().has_value());
+    EXPECT_EQ(ToQString(*window.ResultPath()), tree.filePath(QStringLiteral("data/inner.csv")));
+}
+
 TEST_F(FileSelect, HeldRowMenuActsOnTheRowUnderThePen) {
     Touch("other.csv");
     FileSelectWindow window(nullptr, Setup());
