@@ -1,9 +1,11 @@
 #include "gui/platform/single_instance.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QUrl>
@@ -36,7 +38,7 @@ QString SingleInstance::DefaultName() {
     if (folder.empty()) {
         return {};
     }
-    return QString::fromStdString(folder) + QStringLiteral("/zentorak");
+    return QString::fromStdString(folder) + QStringLiteral("/zentorak.socket");
 }
 
 SingleInstance::SingleInstance(QString name, QObject* parent)
@@ -72,8 +74,12 @@ bool SingleInstance::Listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(name_)) {
-        // A copy that crashed leaves its socket file behind; nobody answered on it, and the
-        // folder is the user's own.
+        // A copy that crashed leaves its socket behind; nobody answered on it, and the folder
+        // is the user's own. Anything but a socket of that name stays.
+        struct stat info {};
+        if (::lstat(QFile::encodeName(name_).constData(), &info) != 0 || !S_ISSOCK(info.st_mode)) {
+            return false;
+        }
         QLocalServer::removeServer(name_);
         if (!server_->listen(name_)) {
             return false;

@@ -357,13 +357,9 @@ TEST(TelephoneAddress, OnlyWhatANumberHolds) {
         {u"03-1234-5678", u"TEL:03-1234-5678"},
         {u"03-1234-5678&x=1#frag", u"TEL:03-1234-56781%23"},
         {u"+81 (3) 1234.5678", u"TEL:+81(3)1234.5678"},
-        {u"1+2", u"TEL:12"},
         {u"*31#0312345678", u"TEL:%2A31%230312345678"},
         {u"03%0a1234?5678", u"TEL:03012345678"},
-        {u"０３－１２３４", u"TEL:031234"},
         {u"不明", std::nullopt},
-        {u"#-()", std::nullopt},
-        {u"", std::nullopt},
     };
     for (const auto& [field, address] : rows) {
         EXPECT_EQ(TelephoneAddress(field), address) << ToUtf8(field);

@@ -57,6 +57,15 @@ TEST_F(MainWindowTest, CtrlAOpensAboutEvenFromTheLogPane) {
     EXPECT_FALSE(Window().Panes().Log()->textCursor().hasSelection());
 }
 
+TEST_F(MainWindowTest, FilesFromOutsideAreAddedSavedAndLoaded) {
+    WriteCp932File(Path("more.csv"), {"緯度,経度,店名", "35/40/40.000,139/46/20.000,新店"});
+    Window().OpenLocationInfoFiles({Path("shops.csv"), Path("more.csv")});
+    ASSERT_EQ(messages.records.size(), 1u);  // the one listed already
+    EXPECT_EQ(messages.records[0].text, QStringLiteral("すでに同名のファイルが登録されています"));
+    EXPECT_TRUE(ReadCp932File(Path("zentorak.ini")).contains(Path("more.csv") + "\r\n"));
+    EXPECT_EQ(state->grid.size(), 31u);  // the 30 shops and the new one
+}
+
 TEST_F(MainWindowTest, TogglePaneSwitchesListAndLog) {
     EXPECT_EQ(state->paneMode, kPaneLog);
     Window().Dispatch(32775);
