@@ -16,8 +16,8 @@ namespace zentorak {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // The per-user socket: "zentorak.socket" in $XDG_RUNTIME_DIR, else in a folder of the user's own
-    // under the temporary folder; "" when no private folder can be had (the copy then runs
+    // The per-user socket: "zentorak.socket" in $XDG_RUNTIME_DIR, else in a folder of the user's
+    // own under the temporary folder; "" when no private folder can be had (the copy then runs
     // alone).
     static QString DefaultName();
 
