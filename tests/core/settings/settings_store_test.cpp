@@ -371,8 +371,7 @@ TEST(SettingsRoundTrip, SaveThenLoadGivesTheSameValues) {
     EXPECT_NE(ReadBytes(folder.File("z.ini")).find("FavLat:35/41/22.123\r\n"), std::string::npos);
 }
 
-// Values CP932 lacks switch the whole file to UTF-8 with a mark and come back whole; a line
-// break in a value never starts a line (a section, a key) of its own.
+// A character CP932 lacks makes the file UTF-8; a line break never starts a line of its own.
 TEST(SettingsRoundTrip, EveryCharacterKeptAndNoValueSpansLines) {
     const std::tuple<std::u16string, std::u16string, bool> rows[] = {
         {u"新宿店", u"/data/東京駅.csv", false},
