@@ -119,7 +119,7 @@ bool BringTargetIntoView(AppState& state, int k, PixelPoint viewCentre) {
 }
 
 int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon, Dialogs& dialogs,
-                    PositionUpdates& updates, const std::function<void(const std::string&)>& open) {
+                    PositionUpdates& updates, const std::function<bool(const std::string&)>& open) {
     // Even a cancelled confirmation leaves the update stopped: the person was told so first.
     updates.StopPeriodicUpdateFor(kMapStopText);
     // Without the confirmation, stored values outside the tables fall back as the confirmation
@@ -136,8 +136,13 @@ int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon
             settings.MapScaleIx = scaleIx;
         }
     }
-    open(MapUrl(service, scaleIx, lat, lon, settings.GoogleCrrctMode == 1));
-    return 0;
+    return open(MapUrl(service, scaleIx, lat, lon, settings.GoogleCrrctMode == 1))
+               ? 0
+               : kAppMapOpenFailed;
+}
+
+Notice MapOpenFailedNotice() {
+    return {u"地図を表示できませんでした。", u"地図表示", NoticeIcon::kError};
 }
 
 }  // namespace zentorak

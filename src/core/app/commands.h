@@ -57,14 +57,20 @@ class PositionUpdates;
 
 inline constexpr std::u16string_view kMapStopText = u"地図を表示するため定期更新を停止しました。";
 
-inline constexpr int kAppMapCancelled = -1;  // ShowTargetOnMap
+inline constexpr int kAppMapCancelled = -1;   // ShowTargetOnMap
+inline constexpr int kAppMapOpenFailed = -2;  // ShowTargetOnMap: nothing took the address
+
+// "地図を表示できませんでした。", after the system could not open a map's address.
+Notice MapOpenFailedNotice();
 
 // "地図表示" for a point. A running periodic update stops first (the browser takes the person
 // away from the radar). With ConfBfrMapDispMode 1 the confirmation chooses the service and scale,
 // remembered in MapSiteNo/MapScaleIx when MemMapScaleMode is 1; otherwise the stored ones apply.
-// The URL then goes to `open`. 0 when handed on, kAppMapCancelled when the confirmation was
-// cancelled.
+// The URL then goes to `open`, which tells whether the system took it. 0 when handed on,
+// kAppMapCancelled when the confirmation was cancelled, kAppMapOpenFailed when `open` failed
+// (the caller shows MapOpenFailedNotice). The confirmation's choices are in `settings` either
+// way.
 int ShowTargetOnMap(Settings& settings, const DmsAngle& lat, const DmsAngle& lon, Dialogs& dialogs,
-                    PositionUpdates& updates, const std::function<void(const std::string&)>& open);
+                    PositionUpdates& updates, const std::function<bool(const std::string&)>& open);
 
 }  // namespace zentorak

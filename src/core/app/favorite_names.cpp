@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "core/settings/settings_lines.h"
+
 namespace zentorak {
 
 namespace {
@@ -27,6 +29,10 @@ std::u16string CoordinateLabel(const ColumnMap& columns, int slot) {
 }
 
 std::optional<Notice> AcceptFavoriteName(const FavoriteList& favorites, std::u16string& name) {
+    if (HasLineBreak(name)) {
+        return Notice{u"お気に入り名に改行を含めることはできません。", u"お気に入り名エラー",
+                      NoticeIcon::kError};
+    }
     if (name.size() > kFavoriteNameLimit) {
         name.resize(kFavoriteNameLimit);
     }

@@ -25,8 +25,8 @@ std::u16string CaptionLabel(std::u16string_view caption);
 std::u16string CoordinateLabel(const ColumnMap& columns, int slot);
 
 // The name dialog's OK: `name` is cut to kFavoriteNameLimit characters; nullopt when it may be
-// taken, else the refusal to show (a favourite with exactly this name exists; letter case
-// counts). An empty name is accepted.
+// taken, else the refusal to show (the name holds a line break, or a favourite with exactly this
+// name exists; letter case counts). An empty name is accepted.
 std::optional<Notice> AcceptFavoriteName(const FavoriteList& favorites, std::u16string& name);
 
 // Asked before favourite `name` is deleted: a name of more than 20 characters shows its first 20

@@ -1,9 +1,12 @@
 #include "core/app/options_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "core/locinfo/file_columns.h"
 #include "core/locinfo/place_list.h"
+#include "core/settings/settings_lines.h"
 #include "core/text/code_page.h"
 #include "core/text/file_names.h"
 
@@ -73,6 +76,9 @@ FileListPage::FileListPage(const LocationInfoFileList& files) {
 }
 
 FileListPage::AddResult FileListPage::Add(std::u16string path) {
+    if (HasLineBreak(path)) {
+        return AddResult::kUnusableName;
+    }
     if (std::find(entries_.begin(), entries_.end(), path) != entries_.end()) {
         return AddResult::kDuplicate;
     }
@@ -93,6 +99,37 @@ bool FileListPage::Remove(int index) {
 
 Notice DuplicateFileNotice() {
     return {u"すでに同名のファイルが登録されています", u"ファイル名不正", NoticeIcon::kError};
+}
+
+std::u16string AddFileStartFolder(std::u16string_view lastChosen,
+                                  const std::vector<std::u16string>& listed,
+                                  std::u16string_view home) {
+    std::vector<std::u16string> candidates;
+    for (std::u16string_view file :
+         {lastChosen,
+          listed.empty() ? std::u16string_view() : std::u16string_view(listed.back())}) {
+        const size_t slash = file.rfind(u'/');
+        if (slash != std::u16string_view::npos) {
+            candidates.emplace_back(file.substr(0, slash == 0 ? 1 : slash));
+        }
+    }
+    candidates.emplace_back(home);
+    for (const std::u16string& folder : candidates) {
+        struct stat info {};
+        if (!folder.empty() && folder.front() == u'/' &&
+            ::stat(FileNameFromUtf16(folder).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            return folder;
+        }
+    }
+    return u"/";
+}
+
+Notice UnusableFileNameNotice() {
+    return {u"改行を含む名前のファイルは使用できません。", u"ファイル名不正", NoticeIcon::kError};
+}
+
+Notice FileListFullNotice() {
+    return {u"入力元ファイルは10個までしか登録できません。", u"ファイル名不正", NoticeIcon::kError};
 }
 
 Notice DeleteFileQuestion(std::u16string_view path) {
@@ -121,6 +158,33 @@ void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFi
     for (size_t i = n; i < files.size(); ++i) {
         files[i].clear();
     }
+}
+
+std::vector<Notice> AddFilesFromOutside(const std::vector<std::u16string>& paths,
+                                        LocationInfoFileList& files, bool& added) {
+    FileListPage page(files);
+    std::vector<Notice> refusals;
+    added = false;
+    for (const std::u16string& path : paths) {
+        switch (page.Add(path)) {
+            case FileListPage::AddResult::kAdded:
+                added = true;
+                break;
+            case FileListPage::AddResult::kDuplicate:
+                refusals.push_back(DuplicateFileNotice());
+                break;
+            case FileListPage::AddResult::kFull:
+                refusals.push_back(FileListFullNotice());
+                break;
+            case FileListPage::AddResult::kUnusableName:
+                refusals.push_back(UnusableFileNameNotice());
+                break;
+        }
+    }
+    if (added) {
+        TakeOverFileList(page.Entries(), files);
+    }
+    return refusals;
 }
 
 SpecialItemsView SpecialItemsFromColumns(const ColumnMap& columns, const Settings& settings) {

@@ -21,12 +21,18 @@ inline constexpr std::u16string_view kAddFileFilter =
     u"地点リスト (*.gpx;*.kml;*.kmz;*.geojson)|*.gpx;*.kml;*.kmz;*.geojson|"
     u"すべてのファイル (*.*)|*.*";
 inline constexpr std::u16string_view kAddFileTitle = u"入力元";
-inline constexpr std::u16string_view kAddFileFolder = u"/";
+
+// The folder "追加" opens the file dialog at: that of the file chosen last (in this showing or an
+// earlier one), else that of the list's last entry, else the home folder; the first of them that
+// is a folder now, and "/" when none is.
+std::u16string AddFileStartFolder(std::u16string_view lastChosen,
+                                  const std::vector<std::u16string>& listed,
+                                  std::u16string_view home);
 
 // The files page's list while the sheet is open.
 class FileListPage {
 public:
-    enum class AddResult { kAdded, kDuplicate, kFull };
+    enum class AddResult { kAdded, kDuplicate, kFull, kUnusableName };
 
     // The stored list up to its first empty entry.
     explicit FileListPage(const LocationInfoFileList& files);
@@ -34,8 +40,9 @@ public:
     const std::vector<std::u16string>& Entries() const { return entries_; }
     // "追加" is enabled while fewer than ten files are listed.
     bool CanAdd() const { return entries_.size() < static_cast<size_t>(kMaxLocationInfoFiles); }
-    // Appends `path` unless the list already holds it, compared exactly (case and all), or is
-    // full. The file itself is not opened.
+    // Appends `path` unless it holds a line break (the settings file keeps one path a line), the
+    // list already holds it, compared exactly (case and all), or is full. The file itself is not
+    // opened.
     AddResult Add(std::u16string path);
     // Removes entry `index`; false when there is none.
     bool Remove(int index);
@@ -45,6 +52,10 @@ private:
 };
 
 Notice DuplicateFileNotice();
+Notice UnusableFileNameNotice();
+// "追加" is not offered once ten files are listed; a file given from outside the sheet is
+// refused with this.
+Notice FileListFullNotice();
 // "'path'を一覧から削除してもよろしいですか？", No by default; a path longer than 40 characters
 // shows its first 40 followed by "...".
 Notice DeleteFileQuestion(std::u16string_view path);
@@ -55,6 +66,12 @@ void TakeOverFileList(const std::vector<std::u16string>& entries, LocationInfoFi
 
 // The first entry of the special-items lists: no column.
 inline constexpr std::u16string_view kNoColumnEntry = u"（なし）";
+
+// Files given from outside the sheet (the command line, a file manager, a later start): each is
+// added as "追加" adds it, in order. The notices for those refused; `added` tells whether the
+// stored list changed.
+std::vector<Notice> AddFilesFromOutside(const std::vector<std::u16string>& paths,
+                                        LocationInfoFileList& files, bool& added);
 
 // What the special-items page shows. The first entry of both lists stands for "no column":
 // choosing it stores an empty keyword, whatever its text. The other entries are the item

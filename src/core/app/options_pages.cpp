@@ -116,7 +116,11 @@ DevicePageValues DevicePageFrom(const Settings& settings) {
 }
 
 void TakeOverDevicePage(const DevicePageValues& page, Settings& settings) {
-    settings.MthdGetLocInfo = page.methodEntry + 1;
+    if (page.methodEntry == 0 || page.methodEntry == 1) {
+        settings.MthdGetLocInfo = page.methodEntry + 1;
+    } else if (settings.MthdGetLocInfo != 1 && settings.MthdGetLocInfo != 2) {
+        settings.MthdGetLocInfo = Settings{}.MthdGetLocInfo;
+    }
     if (page.portEntry >= 0 && page.portEntry < static_cast<int>(kPortNames.size())) {
         settings.PortName = page.portEntry;
     }

@@ -88,8 +88,8 @@ struct DevicePageValues {
 
 // A method other than 1 or 2 leaves the method list without a selection.
 DevicePageValues DevicePageFrom(const Settings& settings);
-// No method selected stores MthdGetLocInfo 0: position updates then do nothing until one is
-// chosen.
+// No method selected keeps the previous method, or the default (GPS) when the previous value
+// was none: an update must always have a method to try.
 void TakeOverDevicePage(const DevicePageValues& page, Settings& settings);
 // The device each port name of the list stands for on this machine, in list order (see
 // DescribeSerialPort): what a person sees beside COM0 .. COM9.

@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/text/code_page.h"
 #include "core/text/file_names.h"
@@ -46,6 +48,51 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     }
     return !Exists(to) && std::rename(from.c_str(), to.c_str()) == 0;
 }
+
+// A name for a new folder or a rename names one entry of the folder shown: no '/', and not the
+// folder itself or its parent.
+bool IsEntryName(std::string_view name) {
+    return name.find('/') == std::string_view::npos && name != "." && name != "..";
+}
+
+// The path with "." and empty parts dropped and ".." taking the part before it away (never above
+// the root); always absolute, without a trailing '/'.
+std::string NormalPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        std::string_view part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string normal;
+    for (std::string_view part : parts) {
+        normal += '/';
+        normal += part;
+    }
+    return normal.empty() ? std::string("/") : normal;
+}
+
+// Folders first, then files, each by name in the user's locale's order (the byte order breaks
+// ties, so names the locale deems equal keep one order).
+bool RowBefore(const FileRow& a, const FileRow& b) {
+    const int order = std::strcoll(a.name.c_str(), b.name.c_str());
+    return order != 0 ? order < 0 : a.name < b.name;
+}
+
+constexpr std::u16string_view kBadNameText =
+    u"その名前は使用できません。「/」を含まない名前を指定してください。";
+constexpr std::u16string_view kBadNameCaption = u"名称エラー";
 
 }  // namespace
 
@@ -124,6 +171,8 @@ bool FileBrowser::List(const std::string& folder) {
             u"フォルダ読込みエラー");
         return false;
     }
+    std::sort(folders.begin(), folders.end(), RowBefore);
+    std::sort(files.begin(), files.end(), RowBefore);
     folder_ = folder;
     listed_ = true;
     folderCount_ = static_cast<int>(folders.size());
@@ -178,7 +227,12 @@ void FileBrowser::NewFolder() {
         Say(kNoNameText, kNoNameCaption);
         return;
     }
-    std::string path = Real(Join(FileNameFromUtf16(*name)));
+    const std::string bytes = FileNameFromUtf16(*name);
+    if (!IsEntryName(bytes)) {
+        Say(kBadNameText, kBadNameCaption);
+        return;
+    }
+    std::string path = Real(Join(bytes));
     if (Exists(path)) {
         Say(u"指定した名前のファイルまたはフォルダは既に存在します。別の名前を指定してください。",
             u"名称エラー");
@@ -206,6 +260,10 @@ void FileBrowser::Rename(int row) {
     }
     // The name left as shown keeps its own bytes, even where they are not UTF-8.
     std::string name = *answer == shown ? old.name : FileNameFromUtf16(*answer);
+    if (!IsEntryName(name)) {
+        Say(kBadNameText, kBadNameCaption);
+        return;
+    }
     if (name != old.name && !RenameNoReplace(Real(Join(old.name)), Real(Join(name)))) {
         Say(u"指定されたファイルまたはフォルダの名前の変更に失敗しました。", u"名称変更エラー");
     }
@@ -258,7 +316,17 @@ std::optional<std::u16string> FileBrowser::Confirm(std::u16string_view name, int
         extension.find(u'*') == std::u16string::npos) {
         bytes += "." + FileNameFromUtf16(extension);
     }
-    std::string path = Real(Join(bytes));
+    // A typed name may reach into a subfolder, or be a full path, but always ends up inside the
+    // folder shown: "../" or another folder's path is not a file here.
+    const std::string typed = bytes.front() == '/' ? bytes : Join(bytes);
+    const std::string inside = NormalPath(typed);
+    const std::string folder = NormalPath(folder_);
+    if (inside.size() <= folder.size() || inside.compare(0, folder.size(), folder) != 0 ||
+        (folder != "/" && inside[folder.size()] != '/')) {
+        Say(u"指定されたファイルは存在しません。", u"ファイル名不正", NoticeIcon::kExclamation);
+        return std::nullopt;
+    }
+    std::string path = Real(inside);
     if (mode == kFileMustExist) {
         struct stat st;
         if (::stat(path.c_str(), &st) != 0) {

@@ -127,6 +127,43 @@ int CreateAppFolder(const AppFolder& folder) {
     return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
+namespace {
+
+bool PrivateFolderOfOurs(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+}  // namespace
+
+std::string PrivateRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& tempFolder) {
+    if (!xdgRuntimeDir.empty() && xdgRuntimeDir.front() == '/' &&
+        PrivateFolderOfOurs(xdgRuntimeDir)) {
+        return xdgRuntimeDir;
+    }
+    if (tempFolder.empty() || tempFolder.front() != '/') {
+        return {};
+    }
+    const std::string own = AppFolderFile({tempFolder, false}, kAppId) + "-" +
+                            std::to_string(static_cast<unsigned long>(::geteuid()));
+    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    return PrivateFolderOfOurs(own) ? own : std::string();
+}
+
+std::string SettingsFileToRead(const AppFolderInputs& in, const AppFolder& chosen,
+                               const std::string& name) {
+    const std::string beside = FolderOf(in.executable);
+    if (chosen.besideExecutable || beside.empty() || !in.exists ||
+        in.exists(AppFolderFile(chosen, name)) || InstalledCopy(in, beside)) {
+        return {};
+    }
+    const std::string file = AppFolderFile({beside, true}, name);
+    return in.exists(file) ? file : std::string();
+}
+
 const AppFolder& ProgramAppFolder() {
     static const AppFolder folder = [] {
         AppFolder chosen = ChooseAppFolder(ProcessAppFolderInputs());

@@ -50,6 +50,20 @@ int CreateAppFolder(const AppFolder& folder);
 // that cannot be created shows up later as the failure to write the settings file in it.
 const AppFolder& ProgramAppFolder();
 
+// A folder only this user may enter, for the single-instance socket: xdgRuntimeDir when it is
+// an absolute path to a folder of the user's own that nobody else may enter; else
+// tempFolder/zentorak-<uid>, created with mode 0700 when missing. "" when that name is taken by
+// anything but such a folder (another user may have made it first): the caller then does
+// without.
+std::string PrivateRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& tempFolder);
+
+// The settings file to read at start when settingsFile (in the chosen folder) does not exist
+// yet: the one beside the executable, when the chosen folder is the configuration folder only
+// because the executable's folder may not be written (a read-only copy, not an installed one).
+// Changes are then saved to settingsFile, which is read from then on. "" when there is none.
+std::string SettingsFileToRead(const AppFolderInputs& in, const AppFolder& chosen,
+                               const std::string& name);
+
 // path/name, without a doubled '/' for the root folder.
 std::string AppFolderFile(const AppFolder& folder, const std::string& name);
 

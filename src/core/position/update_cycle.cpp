@@ -283,11 +283,40 @@ void UpdateCycle::NoteGpsService(std::u16string_view line) {
     }
 }
 
+std::optional<std::u16string> TelephoneAddress(std::u16string_view number) {
+    if (number.size() > kMaxTelephoneLength) {
+        return std::nullopt;
+    }
+    std::u16string address = u"TEL:";
+    bool digits = false;
+    for (char16_t c : number) {
+        if (c >= u'０' && c <= u'９') {
+            c = static_cast<char16_t>(u'0' + (c - u'０'));
+        }
+        if (c >= u'0' && c <= u'9') {
+            digits = true;
+            address += c;
+        } else if (c == u'+' && address.size() == 4) {
+            address += c;
+        } else if (c == u'-' || c == u'.' || c == u'(' || c == u')') {
+            address += c;
+        } else if (c == u'*') {
+            address += u"%2A";
+        } else if (c == u'#') {
+            address += u"%23";
+        }
+    }
+    if (!digits) {
+        return std::nullopt;
+    }
+    return address;
+}
+
 int UpdateCycle::PlaceCall(int targetIndex) {
     StopPeriodicUpdateFor(kCallStopText);
     const std::optional<std::u16string> number = host_.TelephoneText(targetIndex);
-    if (number && !number->empty() && number->size() <= kMaxTelephoneLength &&
-        host_.OpenUrl(u"TEL:" + *number)) {
+    const std::optional<std::u16string> address = number ? TelephoneAddress(*number) : std::nullopt;
+    if (address && host_.OpenUrl(*address)) {
         return 0;
     }
     host_.ShowMessage(CallFailedNotice());

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/position/gps_source.h"
@@ -22,6 +24,13 @@ inline constexpr int kPeriodicPollLimit = 2;  // ticks, resuming, after the opti
 inline constexpr size_t kMaxTelephoneLength = 25;
 inline constexpr int kPortOpenFailed = -101;
 inline constexpr int kCallFailed = -102;
+
+// The "TEL:" address for a telephone field of at most kMaxTelephoneLength characters: its digits
+// (full-width ones as ASCII), a leading '+', the separators '-', '.', '(' and ')', and '*' and
+// '#' percent-encoded; anything else (spaces, '?', '&', '%') is left out, so no character can
+// give the address a query, a fragment or an encoded byte. nullopt for a longer field or one
+// without a digit.
+std::optional<std::u16string> TelephoneAddress(std::u16string_view number);
 
 // The one rule of the update modes. The periodic update runs when InfoUpdateMode is 1 (periodic)
 // and AutoUpdateMode is 1 (running); the left soft key then reads "更新停止", "更新再開" when the
@@ -57,7 +66,7 @@ public:
     void AfterOptionsApplied();
     // The window started the periodic timer at start-up; from now on it is the cycle's to kill.
     void NoteTimerStarted() { updateTimer_ = res::PERIODIC_TIMER_ID; }
-    // 0 when the shell took "TEL:" + number, else -102 (after its message).
+    // 0 when the shell took the number's TelephoneAddress, else -102 (after its message).
     int PlaceCall(int targetIndex);
     // Stops a running periodic update before the program's view is left, with `notice` shown
     // titled "定期更新停止" (the phone call's and the map display's own texts).

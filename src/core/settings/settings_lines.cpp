@@ -2,6 +2,16 @@
 
 namespace zentorak {
 
+std::u16string OneLineValue(std::u16string_view value) {
+    std::u16string line(value);
+    for (char16_t& c : line) {
+        if (c == u'\r' || c == u'\n' || c == u'\0') {
+            c = u' ';
+        }
+    }
+    return line;
+}
+
 namespace {
 
 std::u16string Number(int value) {
@@ -21,7 +31,7 @@ std::u16string_view NameAt(const std::array<std::u16string_view, N>& names, int 
 std::u16string KeyLine(std::u16string_view key, std::u16string_view value) {
     std::u16string line(key);
     line += u':';
-    line += value;
+    line += OneLineValue(value);
     return line;
 }
 
@@ -68,7 +78,7 @@ std::vector<std::u16string> SettingsFileLines(const Settings& settings,
         if (file.empty()) {
             break;
         }
-        out.push_back(file);
+        out.push_back(OneLineValue(file));
     }
     out.push_back(u"");
     for (const FavoriteRecord& favorite : favorites) {

@@ -183,12 +183,21 @@ int LoadSettingsFile(const std::string& path, Settings& settings, LocationInfoFi
     if (fd < 0) {
         return kSettingsCannotOpen;
     }
+    // A file that starts with a UTF-8 byte-order mark was written so because a value needs a
+    // character CP932 lacks.
+    TextEncoding encoding = TextEncoding::kCp932;
+    char head[3];
+    if (::pread(fd, head, sizeof head, 0) == sizeof head &&
+        std::string_view(head, sizeof head) == kUtf8ByteOrderMark) {
+        encoding = TextEncoding::kUtf8;
+        ::lseek(fd, sizeof head, SEEK_SET);
+    }
     int result = 0;
     try {
         TextFileReader file(fd);
         SettingsReader reader(settings, files, favorites, onFavoriteAdded);
         std::u16string line;
-        while ((result = ReadTextLine(file, line)) == 0) {
+        while ((result = ReadTextLine(file, line, nullptr, encoding)) == 0) {
             reader.Line(line);
         }
         // A last line without a line break (as many editors save a file) is a line too. The

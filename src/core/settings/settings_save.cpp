@@ -89,8 +89,23 @@ void CopyAttributes(int fd, const Target& target) {
     }
 }
 
+// CP932 as always while every value fits it; otherwise UTF-8 behind a byte-order mark, which
+// the reader recognises, so that no character the user stored turns into '?'.
+TextEncoding EncodingFor(const std::vector<std::u16string>& lines) {
+    for (const std::u16string& line : lines) {
+        if (!FitsCp932(line)) {
+            return TextEncoding::kUtf8;
+        }
+    }
+    return TextEncoding::kCp932;
+}
+
 int WriteLines(int fd, const std::vector<std::u16string>& lines, const SettingsFileCalls& calls) {
-    TextFileWriter writer(fd, calls.write);
+    const TextEncoding encoding = EncodingFor(lines);
+    TextFileWriter writer(fd, calls.write, encoding);
+    if (encoding == TextEncoding::kUtf8 && writer.WriteBytes(kUtf8ByteOrderMark) != 0) {
+        return kSettingsFirstWriteFailed;
+    }
     for (size_t i = 0; i < lines.size(); ++i) {
         if (writer.WriteTextLine(lines[i]) != 0) {
             return i == 0 ? kSettingsFirstWriteFailed : kSettingsWriteFailed;

@@ -1,5 +1,6 @@
 // The settings file zentorak.ini: the options ("[System]"), the ordered location-info file list
-// ("[TrgtInfoFile]") and the favourites ("[Favorite]"), in CP932 with CR LF lines.
+// ("[TrgtInfoFile]") and the favourites ("[Favorite]"), in CP932 with CR LF lines (UTF-8 behind a
+// byte-order mark when a value needs a character CP932 lacks).
 // Reads into and writes from the fields below; does not build menus (the reader reports each
 // favourite it adds through a callback).
 #pragma once
@@ -45,6 +46,7 @@ struct Settings {
     std::u16string KwdTelNo = u"TEL";
     int MthdGetLocInfo = 2;
     int DevModel = 3;  // index into kDevModels
+    bool operator==(const Settings&) const = default;
 };
 
 // Called for each favourite the reader adds that has a menu item: the menu command id (2000 + the

@@ -162,6 +162,15 @@ std::u16string DecodeCp932(std::string_view bytes) {
     return result;
 }
 
+bool FitsCp932(std::u16string_view text) {
+    for (char16_t c : text) {
+        if (c >= 0x80) {
+            return DecodeCp932(EncodeCp932(text)) == text;
+        }
+    }
+    return true;
+}
+
 std::string EncodeCp932(std::u16string_view text) {
     std::string result;
     result.reserve(text.size() * 2);

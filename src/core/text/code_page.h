@@ -24,6 +24,10 @@ std::u16string DecodeCp932(std::string_view bytes);
 // without a default character of its own.
 std::string EncodeCp932(std::u16string_view text);
 
+// True when EncodeCp932 keeps every character of the text: decoding its bytes gives the text
+// back.
+bool FitsCp932(std::u16string_view text);
+
 // True for bytes that start a two-byte CP932 character.
 inline bool IsCp932LeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -41,7 +45,8 @@ std::u16string FromUtf8(std::string_view text);
 // minus the count of bytes up to end when they are a correct but unfinished beginning of one.
 int Utf8SequenceLength(const unsigned char* p, const unsigned char* end);
 
-// The encoding of a location-info file. Everything the program writes stays CP932.
+// The encoding of a location-info file or of the settings file. The settings file is written in
+// CP932 unless a value needs a character CP932 lacks.
 enum class TextEncoding { kCp932, kUtf8 };
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";

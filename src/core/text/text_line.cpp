@@ -119,7 +119,8 @@ int ReadTextLine(TextFileReader& file, std::u16string& line, size_t* byteCount,
     return result;
 }
 
-TextFileWriter::TextFileWriter(int fd, WriteFunction write) : fd_(fd), write_(std::move(write)) {
+TextFileWriter::TextFileWriter(int fd, WriteFunction write, TextEncoding encoding)
+    : fd_(fd), write_(std::move(write)), encoding_(encoding) {
     if (!write_) {
         write_ = [](int f, const void* d, size_t n) { return ::write(f, d, n); };
     }
@@ -144,11 +145,15 @@ int TextFileWriter::WriteTextLine(std::u16string_view text) {
     text = text.substr(0, text.find(u'\0'));
     std::string bytes;
     try {
-        bytes = EncodeCp932(text);
+        bytes = encoding_ == TextEncoding::kUtf8 ? ToUtf8(text) : EncodeCp932(text);
     } catch (const std::bad_alloc&) {
         return kTextWriteFailed;
     }
     bytes += "\r\n";
+    return WriteAll(bytes.data(), bytes.size()) ? 0 : kTextWriteFailed;
+}
+
+int TextFileWriter::WriteBytes(std::string_view bytes) {
     return WriteAll(bytes.data(), bytes.size()) ? 0 : kTextWriteFailed;
 }
 

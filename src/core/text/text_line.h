@@ -1,8 +1,8 @@
 // Line-by-line reading and writing of 8-bit text files: the settings file in CP932, the
 // location-info files in CP932 or UTF-8. LF, CR LF and a lone CR each end a line on reading;
-// writing always ends lines with CR LF, in CP932. Reads go through a buffer; the lines, results and
-// end-of-file behaviour are those of the handset's one-byte-at-a-time reader. Does not open or
-// close files.
+// writing always ends lines with CR LF, in CP932 or UTF-8. Reads go through a buffer; the lines,
+// results and end-of-file behaviour are those of the handset's one-byte-at-a-time reader. Does not
+// open or close files.
 #pragma once
 
 #include <sys/types.h>
@@ -61,16 +61,21 @@ class TextFileWriter {
 public:
     using WriteFunction = std::function<ssize_t(int fd, const void* data, size_t size)>;
 
-    explicit TextFileWriter(int fd, WriteFunction write = {});
+    explicit TextFileWriter(int fd, WriteFunction write = {},
+                            TextEncoding encoding = TextEncoding::kCp932);
 
-    // Writes the text in CP932 (up to a NUL character) and CR LF; 0, or kTextWriteFailed.
+    // Writes the text in the writer's encoding (up to a NUL character) and CR LF; 0, or
+    // kTextWriteFailed.
     int WriteTextLine(std::u16string_view text);
+    // Writes bytes as they are (a byte-order mark); 0, or kTextWriteFailed.
+    int WriteBytes(std::string_view bytes);
 
 private:
     bool WriteAll(const char* data, size_t size);
 
     int fd_;
     WriteFunction write_;
+    TextEncoding encoding_;
 };
 
 }  // namespace zentorak

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/app/load_report.h"
+#include "core/platform/app_folder.h"
 #include "core/position/update_cycle.h"
 #include "core/resources/resource_ids.h"
 #include "core/text/code_page.h"
@@ -31,6 +32,10 @@ bool RegisterItemListControl() {
 
 std::string SettingsFilePath() {
     return ToUtf8(MakeAppFolderPath(u"zentorak.ini"));
+}
+
+std::string SettingsFileBesideReadOnlyProgram() {
+    return SettingsFileToRead(ProcessAppFolderInputs(), ProgramAppFolder(), "zentorak.ini");
 }
 
 Application::Application(AppState& state, std::string settingsPath)
@@ -146,8 +151,9 @@ void Application::AfterLoad() {
 }
 
 bool Application::ReadSettings() {
-    int result = LoadSettingsFile(settingsPath_, state_.settings, state_.locationInfoFiles,
-                                  state_.favorites, [this](int id, const std::u16string& name) {
+    const std::string& from = readPath_.empty() ? settingsPath_ : readPath_;
+    int result = LoadSettingsFile(from, state_.settings, state_.locationInfoFiles, state_.favorites,
+                                  [this](int id, const std::u16string& name) {
                                       window_->AppendFavoriteItem(id, ToQString(name));
                                   });
     if (result == -1) {

@@ -23,6 +23,9 @@ public:
     using UpdatesFactory =
         std::function<std::unique_ptr<PositionUpdates>(MainWindow& window, AppState& state)>;
     void SetPositionUpdatesFactory(UpdatesFactory factory) { factory_ = std::move(factory); }
+    // The file read at start instead of settingsPath, while settingsPath does not exist yet
+    // ("" for settingsPath itself); every save still goes to settingsPath.
+    void SetSettingsToRead(std::string path) { readPath_ = std::move(path); }
 
     // With a million targets reading the files takes most of a second. When loading in the
     // background, the window is shown and painted while a worker reads the files into the grid,
@@ -58,6 +61,7 @@ private:
 
     AppState& state_;
     std::string settingsPath_;
+    std::string readPath_;
     std::unique_ptr<MainWindow> window_;
     UpdatesFactory factory_;
     int startFavorite_ = 0;
@@ -73,5 +77,8 @@ private:
 // zentorak.ini in the program's folder (beside the executable, or the user's configuration
 // folder for an installed copy); empty when the path would be too long.
 std::string SettingsFilePath();
+// zentorak.ini beside a program whose folder may not be written, while the configuration folder
+// holds none yet (SettingsFileToRead); else "".
+std::string SettingsFileBesideReadOnlyProgram();
 
 }  // namespace zentorak

@@ -2,6 +2,9 @@
 // closes the window like the user would, so the settings are written; a failed save is then
 // told on standard error, since nobody may be there to answer a message box.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "gui/app/application.h"
@@ -37,6 +40,18 @@ int StartFavorite(const QStringList& arguments) {
     return 0;
 }
 
+// The files named on the command line (a file manager passes them as %F), as full paths. The
+// arguments are those QApplication left (it takes its own options out).
+QStringList GivenFiles(int argc, char** argv) {
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '\0' && argv[i][0] != '-') {
+            files << QDir::cleanPath(QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath());
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,13 +59,15 @@ int main(int argc, char** argv) {
     zentorak::SetDesktopIdentity();
     QApplication app(argc, argv);
     zentorak::SessionEnd sessionEnd;
+    const QStringList files = GivenFiles(argc, argv);
     zentorak::SingleInstance instance(zentorak::SingleInstance::DefaultName());
-    if (instance.AskRunningCopy()) {
+    if (instance.AskRunningCopy(files)) {
         return 0;
     }
     instance.Listen();
     static zentorak::AppState state;
     zentorak::Application program(state, zentorak::SettingsFilePath());
+    program.SetSettingsToRead(zentorak::SettingsFileBesideReadOnlyProgram());
     sessionEnd.SetOnRequest([&program] { program.EndingBySignal(); });
     program.SetBackgroundLoading(true);
     program.SetStartFavorite(StartFavorite(QApplication::arguments()));
@@ -64,6 +81,12 @@ int main(int argc, char** argv) {
         window.raise();
         window.activateWindow();
     });
+    QObject::connect(
+        &instance, &zentorak::SingleInstance::FilesHanded, &window,
+        [&window](const QStringList& handed) { window.OpenLocationInfoFiles(handed); });
+    if (!files.isEmpty()) {
+        window.OpenLocationInfoFiles(files);
+    }
     sessionEnd.SetWindow(&window);
     QObject::connect(&app, &QApplication::aboutToQuit, [&program] { program.Teardown(); });
     return app.exec();

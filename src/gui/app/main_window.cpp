@@ -13,6 +13,7 @@
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/dialogs/qt_dialogs.h"
+#include "gui/platform/accelerators_first.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/screen_dpi.h"
 #include "gui/platform/soft_key_bar.h"
@@ -140,6 +141,8 @@ void MainWindow::BuildAccelerators() {
     connect(about, &QShortcut::activated, this, [this] { Dispatch(ID_ABOUT); });
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, [this] { Dispatch(ID_QUIT); });
+    // Whatever has the focus, as on the handset (the log pane would select its text).
+    new AcceleratorsFirst(this, {about->key(), quit->key()});
     // + and - zoom as the strip's keys do.
     for (auto [key, factor] :
          {std::pair{Qt::Key_Plus, kZoomInFactor}, std::pair{Qt::Key_Minus, kZoomOutFactor}}) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -90,6 +91,9 @@ public:
     QMenu* PopupMenu(int menuId) override;
     // After the options were applied: arrays and targets afresh, then a search at the origin.
     void ReloadAfterOptions();
+    // Location-info files given from outside (the command line, a file manager, a later start):
+    // added as the options sheet adds them, saved, loaded and searched; refusals are shown.
+    void OpenLocationInfoFiles(const QStringList& paths);
     // Writes the settings file at once (after the favourites or options changed); a failure is
     // shown and the change stays in memory for the save at the end. True when written.
     bool SaveSettingsNow();

@@ -6,6 +6,7 @@
 
 #include "core/app/favorite_names.h"
 #include "core/app/load_report.h"
+#include "core/app/options_files.h"
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window.h"
 #include "gui/app/radar_widget.h"
@@ -121,9 +122,35 @@ void MainWindow::ShowDetails(int k) {
 }
 
 void MainWindow::ShowTargetOnMap(const DmsAngle& lat, const DmsAngle& lon) {
-    zentorak::ShowTargetOnMap(
+    const Settings before = state_.settings;
+    const int result = zentorak::ShowTargetOnMap(
         state_.settings, lat, lon, *dialogs_, *updates_,
-        [](const std::string& url) { ShellOpen(QString::fromStdString(url)); });
+        [](const std::string& url) { return ShellOpen(QString::fromStdString(url)); });
+    // The confirmation's service, scale and check box are kept at once, like every change.
+    if (state_.settings != before) {
+        SaveSettingsNow();
+    }
+    if (result == kAppMapOpenFailed) {
+        Show(MapOpenFailedNotice());
+    }
+}
+
+void MainWindow::OpenLocationInfoFiles(const QStringList& paths) {
+    if (inputGate_) {
+        inputGate_();  // the loading at start-up finishes first
+    }
+    std::vector<std::u16string> files;
+    for (const QString& path : paths) {
+        files.push_back(ToU16(path));
+    }
+    bool added = false;
+    for (const Notice& refusal : AddFilesFromOutside(files, state_.locationInfoFiles, added)) {
+        Show(refusal);
+    }
+    if (added) {
+        SaveSettingsNow();  // a failure is said; the files are still loaded for this run
+        ReloadAfterOptions();
+    }
 }
 
 void MainWindow::ReloadAfterOptions() {
@@ -173,10 +200,14 @@ void MainWindow::ChooseFavorite(int index) {
 void MainWindow::EnterCoordinates() {
     DmsAngle lat, lon;
     PointToPosition(state_.View(), ViewCentrePoint(), lat, lon);
+    const int searchAfterJump = state_.settings.SrchAfterJump;
     if (dialogs_->CoordinateEntry(lat, lon, state_.settings) == 1) {
         state_.originLat = lat;
         state_.originLon = lon;
         state_.originValid = 1;
+    }
+    if (state_.settings.SrchAfterJump != searchAfterJump) {
+        SaveSettingsNow();
     }
     // Whatever the dialog ended with.
     if (state_.settings.SrchAfterJump == 1) {

@@ -207,12 +207,29 @@ void FileSelectWindow::ReplayPress() {
     replaying_ = false;
 }
 
+// The first click opened the folder (a tap does); the second lands in the new listing and must
+// not open another level. On the file the first click picked, it chooses that file.
+void FileSelectWindow::DoubleClicked(QPoint listPoint) {
+    pendingPress_.reset();
+    hold_->Release();
+    const int row = list_->indexAt(listPoint).row();
+    if (row >= browser_.FolderCount() && row == SelectedRow()) {
+        Command(1);
+    }
+}
+
 // Tap-and-hold on the list: a right press, or a left press held still for the hold time.
 bool FileSelectWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != list_->viewport() || replaying_) {
         return QDialog::eventFilter(watched, event);
     }
     switch (event->type()) {
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                DoubleClicked(static_cast<QMouseEvent*>(event)->position().toPoint());
+                return true;
+            }
+            break;
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             QPoint p = mouse->position().toPoint();

@@ -72,6 +72,7 @@ private:
     void Layout();
     void Refill();
     void OpenSelected();
+    void DoubleClicked(QPoint listPoint);
     void ReplayPress();
     void ShowRowMenu(QPoint listPoint);
     void Cancel(int id);

@@ -62,6 +62,9 @@ void FilesPage::AddFile() {
         case FileListPage::AddResult::kDuplicate:
             ShowNotice(this, DuplicateFileNotice());
             break;
+        case FileListPage::AddResult::kUnusableName:
+            ShowNotice(this, UnusableFileNameNotice());
+            break;
         case FileListPage::AddResult::kFull:
             break;
     }

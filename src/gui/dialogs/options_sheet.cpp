@@ -1,5 +1,6 @@
 #include "gui/dialogs/options_sheet.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTabBar>
@@ -15,16 +16,25 @@
 
 namespace zentorak {
 
-// The dialog lives only for this call, so it never outlives the page.
+// The dialog lives only for this call, so it never outlives the page. It opens where the file
+// chosen last was, for the whole run.
 std::optional<std::u16string> ChooseLocationInfoFile(QWidget* page) {
+    static std::u16string lastChosen;
+    auto* files = qobject_cast<FilesPage*>(page);
     FileSelectDialog dialog;
     dialog.SetFilter(kAddFileFilter);
-    dialog.SetInitialFolder(kAddFileFolder);
+    dialog.SetInitialFolder(
+        AddFileStartFolder(lastChosen, files ? files->Entries() : std::vector<std::u16string>{},
+                           ToU16(QDir::homePath())));
     dialog.SetInitialFileName(u"");
     dialog.SetMode(FSD_MUST_EXIST);
     dialog.SetTitle(kAddFileTitle);
     dialog.Run(page, 0);
-    return dialog.GetResultPath();
+    std::optional<std::u16string> chosen = dialog.GetResultPath();
+    if (chosen) {
+        lastChosen = *chosen;
+    }
+    return chosen;
 }
 
 OptionsSheet::OptionsSheet(QWidget* owner, AppState& state, std::filesystem::path portFolder,

@@ -51,8 +51,10 @@ TEST(MapChoice, ASwitchedServiceStartsAtItsDefaultScale) {
 class MapCommand : public ::testing::Test, public Dialogs, public PositionUpdates {
 protected:
     int Show(const DmsAngle& lat = {35, 39, 29, 123}, const DmsAngle& lon = {139, 45, 5, 7}) {
-        return ShowTargetOnMap(settings, lat, lon, *this, *this,
-                               [this](const std::string& url) { events.push_back("open " + url); });
+        return ShowTargetOnMap(settings, lat, lon, *this, *this, [this](const std::string& url) {
+            events.push_back("open " + url);
+            return opens;
+        });
     }
 
     // Dialogs: only the confirmation is asked for.
@@ -93,6 +95,7 @@ protected:
     Settings settings;
     std::optional<MapChoice> answer;
     std::vector<std::string> events;
+    bool opens = true;
 };
 
 const std::string kMapion =
@@ -109,6 +112,8 @@ TEST_F(MapCommand, ConfirmedChoiceIsRememberedAndOpened) {
     events.clear();
     EXPECT_EQ(Show(), 0);
     EXPECT_EQ(events, (std::vector<std::string>{"stop", "open " + kMapion}));
+    opens = false;  // nothing takes the address
+    EXPECT_EQ(Show(), kAppMapOpenFailed);
 }
 
 TEST_F(MapCommand, WithoutMemoryTheChoiceIsUsedOnce) {

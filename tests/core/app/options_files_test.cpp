@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/text/code_page.h"
+#include "core/text/file_names.h"
 #include "support/temp_folder.h"
 
 namespace zentorak {
@@ -51,6 +54,36 @@ TEST(OptionsFilesPage, DuplicatesAreRefusedByExactComparison) {
     EXPECT_EQ(notice.text, u"すでに同名のファイルが登録されています");
     EXPECT_EQ(notice.title, u"ファイル名不正");
     EXPECT_EQ(notice.icon, NoticeIcon::kError);
+}
+
+// Files from outside take the page's rules: line breaks, duplicates and the eleventh refused.
+TEST(OptionsFilesPage, FilesFromOutsideFollowThePagesRules) {
+    LocationInfoFileList files = TenFiles();
+    files[9].clear();
+    bool added = false;
+    std::vector<std::u16string> texts;
+    for (const Notice& n : AddFilesFromOutside(
+             {u"/d/a\n[System]", u"/data/f0.csv", u"/d/new.csv", u"/d/eleven.csv"}, files, added)) {
+        texts.push_back(n.text);
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::u16string>{u"改行を含む名前のファイルは使用できません。",
+                                           u"すでに同名のファイルが登録されています",
+                                           u"入力元ファイルは10個までしか登録できません。"}));
+    EXPECT_TRUE(added);
+    EXPECT_EQ(files[9], u"/d/new.csv");
+}
+
+// The file chosen last, else the list's last file, else home: the first that is a folder now.
+TEST(OptionsFilesPage, FileDialogOpensWhereTheLastFileWas) {
+    TempFolder temp;
+    const std::u16string a = FileNameToUtf16(temp.path() + "/a"),
+                         home = FileNameToUtf16(temp.path());
+    std::filesystem::create_directories(temp.path() + "/a/b");
+    const std::vector<std::u16string> listed{u"/gone/x.csv", a + u"/y.csv"};
+    EXPECT_EQ(AddFileStartFolder(a + u"/b/z.csv", listed, home), a + u"/b");
+    EXPECT_EQ(AddFileStartFolder(u"", listed, home), a);
+    EXPECT_EQ(AddFileStartFolder(u"/gone/z.csv", {}, home), home);
 }
 
 TEST(OptionsFilesPage, DeleteQuestionShowsAtMostFortyCharacters) {

@@ -152,7 +152,7 @@ TEST(OptionsMapPage, UncheckedConfirmationDisablesButKeepsRememberScale) {
     EXPECT_EQ(settings.GoogleCrrctMode, 0);
 }
 
-TEST(OptionsDevicePage, UnknownMethodShowsNoneAndStoresZero) {
+TEST(OptionsDevicePage, NoMethodSelectedKeepsTheOneBeforeOrTheDefault) {
     Settings settings;
     settings.MthdGetLocInfo = 3;
     settings.PortName = 4;
@@ -160,10 +160,13 @@ TEST(OptionsDevicePage, UnknownMethodShowsNoneAndStoresZero) {
     EXPECT_EQ(page.methodEntry, -1);
     EXPECT_EQ(page.portEntry, 4);
     TakeOverDevicePage(page, settings);
-    EXPECT_EQ(settings.MthdGetLocInfo, 0);
+    EXPECT_EQ(settings.MthdGetLocInfo, 2);
     EXPECT_EQ(settings.PortName, 4);
     page.methodEntry = 0;
     page.portEntry = 9;
+    TakeOverDevicePage(page, settings);
+    EXPECT_EQ(settings.MthdGetLocInfo, 1);
+    page.methodEntry = -1;
     TakeOverDevicePage(page, settings);
     EXPECT_EQ(settings.MthdGetLocInfo, 1);
     EXPECT_EQ(kPortNames[static_cast<size_t>(settings.PortName)], u"COM9");

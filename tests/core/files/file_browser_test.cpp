@@ -53,7 +53,8 @@ public:
     std::vector<std::pair<std::u16string, std::u16string>> prompts;
 };
 
-// A temporary folder that the browser shows as "/":
+// A temporary folder that the browser shows as "/" (its rows in order: folders, then files, each
+// by name):
 //   /data/ (/data/sub/, /data/inner.csv), /empty/, /shops.csv, /notes.txt, /README
 class FileBrowserTest : public ::testing::Test {
 protected:
@@ -75,8 +76,6 @@ protected:
         for (const FileRow& row : browser->Rows()) {
             texts.push_back(row.text);
         }
-        std::sort(texts.begin(), texts.begin() + browser->FolderCount());
-        std::sort(texts.begin() + browser->FolderCount(), texts.end());
         return texts;
     }
     int RowOf(std::u16string_view text) const {
@@ -185,9 +184,24 @@ TEST_F(FileBrowserTest, NewFolderRefusals) {
     ExpectMessage(
         u"指定した名前のファイルまたはフォルダは既に存在します。別の名前を指定してください。",
         u"名称エラー");
-    host.values = {u"no/such/place"};  // the handset was silent here; we say it
+    host.values = {std::u16string(300, u'x')};  // the handset was silent here; we say it
     browser->NewFolder();
     ExpectMessage(u"フォルダの作成に失敗しました。", u"フォルダ作成エラー");
+}
+
+// A new folder or a rename names one entry here: nothing lands outside the folder shown.
+TEST_F(FileBrowserTest, NamesWithSlashOrDotsAreRefused) {
+    Begin();
+    for (std::u16string name : {u"../x", u"a/b", u".", u"..", u"/tmp"}) {
+        host.values = {name, name};
+        browser->NewFolder();
+        browser->Rename(RowOf(u" shops.csv"));
+        EXPECT_EQ(host.messages.size(), 2u) << ToUtf8(name);
+        host.messages.resize(1);
+        ExpectMessage(u"その名前は使用できません。「/」を含まない名前を指定してください。",
+                      u"名称エラー");
+    }
+    EXPECT_EQ(Read("shops.csv"), "shops");
 }
 
 TEST_F(FileBrowserTest, ConfirmAddsTheFirstPatternsExtension) {
@@ -214,6 +228,15 @@ TEST_F(FileBrowserTest, ConfirmRefusals) {
     Begin(kAllFilter);
     EXPECT_FALSE(browser->Confirm(u"data", kFileMustExist).has_value());
     ExpectMessage(u"同名のフォルダが存在します。", u"ファイル名不正", NoticeIcon::kExclamation);
+    // A typed name resolves inside the folder shown, as a normal path, or is not found here.
+    browser->Open(RowOf(u"+data"));
+    EXPECT_EQ(browser->Confirm(u"//data/./sub/../inner.csv", kFileMustExist),
+              Real("data/inner.csv"));
+    for (std::u16string name : {u"../shops.csv", u"/shops.csv", u"sub/../../README", u".."}) {
+        EXPECT_FALSE(browser->Confirm(name, 0).has_value()) << ToUtf8(name);
+        ExpectMessage(u"指定されたファイルは存在しません。", u"ファイル名不正",
+                      NoticeIcon::kExclamation);
+    }
 }
 
 TEST_F(FileBrowserTest, DeleteAsksAndRemovesOnlyEmptyFolders) {

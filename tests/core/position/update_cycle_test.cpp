@@ -375,6 +375,20 @@ TEST_F(UpdateCycleTest, NumbersUpTo25CharactersAreDialled) {
     EXPECT_EQ(host.Take(), (std::vector<std::string>{"url TEL:0312345678", failed}));
 }
 
+TEST(TelephoneAddress, OnlyWhatANumberHolds) {
+    const std::pair<std::u16string, std::optional<std::u16string>> rows[] = {
+        {u"03-1234-5678", u"TEL:03-1234-5678"},
+        {u"03-1234-5678&x=1#frag", u"TEL:03-1234-56781%23"},
+        {u"+81 (3) 1234.5678", u"TEL:+81(3)1234.5678"},
+        {u"*31#0312345678", u"TEL:%2A31%230312345678"},
+        {u"03%0a1234?5678", u"TEL:03012345678"},
+        {u"不明", std::nullopt},
+    };
+    for (const auto& [field, address] : rows) {
+        EXPECT_EQ(TelephoneAddress(field), address) << ToUtf8(field);
+    }
+}
+
 TEST_F(UpdateCycleTest, WsimAcquisitionShowsTheLogAndSetsTheOrigin) {
     StartModule();
     host.settings.MthdGetLocInfo = 1;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -368,6 +369,32 @@ TEST(SettingsRoundTrip, SaveThenLoadGivesTheSameValues) {
     EXPECT_EQ(readFavorites[0].name, u"東京駅");
     EXPECT_EQ(readFavorites[0].lat, (DmsAngle{35, 41, 22, 123}));
     EXPECT_NE(ReadBytes(folder.File("z.ini")).find("FavLat:35/41/22.123\r\n"), std::string::npos);
+}
+
+// A character CP932 lacks makes the file UTF-8; a line break never starts a line of its own.
+TEST(SettingsRoundTrip, EveryCharacterKeptAndNoValueSpansLines) {
+    const std::tuple<std::u16string, std::u16string, bool> rows[] = {
+        {u"新宿店", u"/data/東京駅.csv", false},
+        {u"𠮷野家 Café é 한국식당", u"/home/u/café/shops.csv", true},
+        {u"a\r\n\r\n[Favorite]\r\nFavName:injected", u"/d/x\n[System]\nTrgtSrchNum:3", false},
+    };
+    for (const auto& [name, path, utf8] : rows) {
+        TempFolder folder;
+        LocationInfoFileList files{path};
+        FavoriteList favorites;
+        AddFavorite(favorites, {{35, 0, 0, 0}, {139, 0, 0, 0}, name});
+        ASSERT_EQ(SaveSettingsFile(folder.File("z.ini"), Settings{}, files, favorites), 0);
+        const std::string bytes = ReadBytes(folder.File("z.ini"));
+        EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF[System]\r\n", 0) == 0, utf8) << bytes;
+        Loaded loaded = LoadBytes(bytes);
+        ASSERT_EQ(loaded.favorites.count(), 1) << bytes;
+        EXPECT_EQ(loaded.files[1], u"");
+        EXPECT_EQ(loaded.settings.TrgtSrchNum, 20);
+        if (name.find(u'\n') == std::u16string::npos) {
+            EXPECT_EQ(loaded.favorites[0].name, name);
+            EXPECT_EQ(loaded.files[0], path);
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // options' reload, the coordinate entry, and the list across position updates.
 #include <QAction>
 #include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTest>
 
 #include "core/resources/resource_ids.h"
 #include "gui/app/main_window_fixture.h"
@@ -45,6 +47,24 @@ TEST_F(MainWindowTest, CommandsNeedingAnOriginSayItIsNotSet) {
     EXPECT_EQ(messages.records[2].text, QStringLiteral("項目が選択されていません。"));
     EXPECT_EQ(messages.records[2].title, QStringLiteral("未選択"));
 }
+TEST_F(MainWindowTest, CtrlAOpensAboutEvenFromTheLogPane) {
+    Window().show();
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    Window().Panes().Log()->setFocus();
+    QTest::keyClick(Window().Panes().Log(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Dialogs().abouts, 1);
+    EXPECT_FALSE(Window().Panes().Log()->textCursor().hasSelection());
+}
+
+TEST_F(MainWindowTest, FilesFromOutsideAreAddedSavedAndLoaded) {
+    WriteCp932File(Path("more.csv"), {"緯度,経度,店名", "35/40/40.000,139/46/20.000,新店"});
+    Window().OpenLocationInfoFiles({Path("shops.csv"), Path("more.csv")});
+    EXPECT_EQ(messages.records.size(), 1u);  // the one listed already
+    EXPECT_TRUE(ReadCp932File(Path("zentorak.ini")).contains(Path("more.csv") + "\r\n"));
+    EXPECT_EQ(state->grid.size(), 31u);  // the 30 shops and the new one
+}
+
 TEST_F(MainWindowTest, TogglePaneSwitchesListAndLog) {
     EXPECT_EQ(state->paneMode, kPaneLog);
     Window().Dispatch(32775);

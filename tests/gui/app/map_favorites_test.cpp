@@ -115,6 +115,7 @@ TEST_F(MapAndFavorites, ConfirmedMapIsRememberedAndOpensTheTargetsUrl) {
     EXPECT_EQ(Opened(), QStringList{kShop26Mapion});
     EXPECT_EQ(state->settings.MapSiteNo, 1);
     EXPECT_EQ(state->settings.MapScaleIx, 2);
+    EXPECT_TRUE(Ini().contains(QStringLiteral("\r\nMapSiteNo:1\r\nMapScaleIx:2\r\n")));
     // Next time straight to the browser, with the remembered choice.
     Window().Dispatch(32785);
     EXPECT_EQ(Dialogs().mapConfirmations, 1);

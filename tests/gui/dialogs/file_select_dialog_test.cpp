@@ -197,6 +197,21 @@ TEST_F(FileSelect, ATapOpensAFolderOrCopiesAFileName) {
     EXPECT_TRUE(messages.records.empty());
 }
 
+// A double-click arrives as a click, then a press with the double-click event.
+TEST_F(FileSelect, ADoubleClickOpensOneLevelOrChoosesTheFile) {
+    QDir(tree.path()).mkpath(QStringLiteral("data/sub"));
+    FileSelectWindow window(nullptr, Setup());
+    window.show();
+    for (const QString& row : {QStringLiteral("+data"), QStringLiteral(" inner.csv")}) {
+        const QPoint point = RowPoint(window.List(), row);
+        QTest::mouseClick(window.List()->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(window.List()->viewport(), Qt::LeftButton, {}, point);
+        EXPECT_EQ(window.FolderBox()->text(), QStringLiteral("/data"));
+    }
+    ASSERT_TRUE(window.ResultPath().has_value());
+    EXPECT_EQ(ToQString(*window.ResultPath()), tree.filePath(QStringLiteral("data/inner.csv")));
+}
+
 TEST_F(FileSelect, HeldRowMenuActsOnTheRowUnderThePen) {
     Touch("other.csv");
     FileSelectWindow window(nullptr, Setup());

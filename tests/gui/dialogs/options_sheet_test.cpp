@@ -201,7 +201,7 @@ TEST_F(Options, ServiceChangeSelectsFallbacksAndConfirmationGatesRememberScale) 
     EXPECT_EQ(state->settings.MemMapScaleMode, 1);
 }
 
-TEST_F(Options, UnknownMethodShowsNoneAndOkStoresZero) {
+TEST_F(Options, UnknownMethodShowsNoneAndOkStoresTheDefault) {
     Begin({"MthdGetLocInfo:3", "PortName:COM4"});
     RunOptions([&](OptionsSheet& sheet) {
         sheet.ShowPage(kDevicePage);
@@ -212,9 +212,9 @@ TEST_F(Options, UnknownMethodShowsNoneAndOkStoresZero) {
         EXPECT_EQ(port->currentText(), "COM4");
         PressOk(sheet);
     });
-    EXPECT_EQ(state->settings.MthdGetLocInfo, 0);
+    EXPECT_EQ(state->settings.MthdGetLocInfo, 2);  // an update always has a method
     EXPECT_EQ(state->settings.PortName, 4);
-    EXPECT_TRUE(Ini().contains("MthdGetLocInfo:0\r\n"));
+    EXPECT_TRUE(Ini().contains("MthdGetLocInfo:2\r\n"));
 }
 
 TEST_F(Options, CancelAfterEditingEveryPageChangesNothing) {
@@ -379,10 +379,11 @@ TEST_F(Options, OkReloadsOnceAndSearchesAroundTheOrigin) {
     RunOptions([&](OptionsSheet& sheet) {
         sheet.ShowPage(kFilesPage);
         auto* list = Control<QListWidget>(sheet, IDC_OPTIONS_FILE_LIST);
-        // The dialog starts at "/"; the path is typed into its name box from there.
+        // The dialog starts where the listed file is; the full path typed there names new.csv.
         WhenDialogOpens(QStringLiteral("入力元"), [this](QDialog* dialog) {
             auto* window = static_cast<FileSelectWindow*>(dialog);
-            window->NameBox()->setText(Path("new.csv").mid(1));
+            EXPECT_EQ(window->FolderBox()->text(), dir.path());
+            window->NameBox()->setText(Path("new.csv"));
             QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("1450")),
                               Qt::LeftButton);
         });
