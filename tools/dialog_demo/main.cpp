@@ -24,7 +24,7 @@ void RunDialog(const QString& which, const QString& root) {
     if (which == QLatin1String("file")) {
         FileSelectDialog dialog;
         dialog.SetFilter(kAddFileFilter);
-        dialog.SetInitialFolder(kAddFileFolder);
+        dialog.SetInitialFolder(u"/");
         dialog.SetInitialFileName(u"");
         dialog.SetMode(FSD_MUST_EXIST);
         dialog.SetTitle(u"入力元");
