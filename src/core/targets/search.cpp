@@ -1,9 +1,11 @@
 #include "core/targets/search.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <string>
 
+#include "core/platform/threads.h"
 #include "core/targets/nearest_walk.h"
 #include "core/targets/target_store.h"
 #include "core/targets/text_find.h"
@@ -49,6 +51,9 @@ int SearchNearest(const TargetGrid& grid, const DmsAngle& lat, const DmsAngle& l
 
 namespace {
 
+// Stores of fewer pages are scanned on one thread: starting a second costs more than it saves.
+constexpr size_t kPagesForTwoThreads = 1024;
+
 // Whether the target holds every text asked for in its item.
 bool MatchesConditions(const TargetRecord& target, const ColumnMap& columns,
                        const SearchTexts& texts) {
@@ -74,10 +79,55 @@ void Prefetch(const TextBody& body, int k) {
     __builtin_prefetch(body.LengthRow(k));
 }
 
+// Calls keep with the load number of each record of the page whose item `scan` holds the
+// needle (given also in one byte a unit when narrowable).
+template <typename Keep>
+void ScanPage(const TextPage& page, const TextBody& body, int scan, std::u16string_view needle,
+              bool narrowable, const std::string& narrowNeedle, const Keep& keep) {
+    const uint8_t* row = body.LengthRow(scan);  // not null once the column has a hit
+    auto scanColumn = [&](auto column, auto find, auto length) {
+        size_t itemStart = 0, itemLength = 0;
+        int place = -1;  // the lengths are read from the first hit on
+        for (size_t hit = find(column, 0); hit != column.npos; hit = find(column, hit)) {
+            // Find the item holding the hit; a hit across two items is no match.
+            while (itemStart + itemLength <= hit) {
+                itemStart += itemLength;
+                itemLength = length(++place);
+            }
+            size_t itemEnd = itemStart + itemLength;
+            if (hit + needle.size() <= itemEnd) {
+                keep(page.firstRecord + static_cast<uint32_t>(place));
+                hit = itemEnd;
+            } else {
+                ++hit;
+            }
+        }
+    };
+    // Each form of column and of lengths has a loop of its own.
+    auto scanLengths = [&](auto column, auto find) {
+        if (body.lengthBytes == 1) {
+            scanColumn(column, find, [row](int p) { return size_t{row[p]}; });
+        } else {
+            const uint32_t* wide = reinterpret_cast<const uint32_t*>(row);
+            scanColumn(column, find, [wide](int p) { return size_t{wide[p]}; });
+        }
+    };
+    if (!body.Narrow(scan)) {
+        scanLengths(body.WideColumn(scan), [&](std::u16string_view column, size_t from) {
+            return FindText(column, needle, from);
+        });
+    } else if (narrowable) {
+        scanLengths(body.NarrowColumn(scan), [&](std::string_view column, size_t from) {
+            return column.find(narrowNeedle, from);
+        });
+    }
+}
+
 // The storage positions of the matches, in load order. The most selective condition (the
 // longest text) is searched column-wise through the text pages, as in one long buffer; its hits
 // are then tested against every condition.
-// One piece: the page loop is the text search's hot loop, and its prefetches run ahead of it.
+// One piece: the page loop is the text search's hot loop, run by one thread or two over the
+// same set-up.
 void CollectMatches(const TargetStore& store, const ColumnMap& columns, const SearchTexts& texts,
                     std::vector<uint32_t>& matches) {
     int scan = -1, conditions = 0;
@@ -87,16 +137,9 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
             scan = scan < 0 || texts[k].size() > texts[scan].size() ? k : scan;
         }
     }
-    auto keep = [&](uint32_t loaded) __attribute__((always_inline)) {
-        uint32_t position = store.PositionOf(loaded);
-        // A hit of the only condition needs no further test.
-        if (conditions <= 1 || MatchesConditions(store.At(position), columns, texts)) {
-            matches.push_back(position);
-        }
-    };
     if (scan < 0) {
         for (uint32_t i = 0; i < store.size(); ++i) {  // only texts for absent slots: all match
-            keep(i);
+            matches.push_back(store.PositionOf(i));
         }
         return;
     }
@@ -106,59 +149,53 @@ void CollectMatches(const TargetStore& store, const ColumnMap& columns, const Se
     const bool narrowable = NarrowText(needle, narrowNeedle);
     store.FinishTexts();  // every text is searched
     const std::vector<const TextPage*>& pages = store.pages();
-    for (size_t i = 0; i < pages.size(); ++i) {
-        const TextPage* page = pages[i];
-        const TextBody& body = page->Body();
-        // Three steps ahead the page's head is asked for, two ahead the head of its texts (found
-        // through the page's head, asked for the step before), one ahead the column itself.
-        if (i + 3 < pages.size()) {
-            __builtin_prefetch(pages[i + 3]);
-            __builtin_prefetch(reinterpret_cast<const char*>(pages[i + 3]) + 64);
-        }
-        if (i + 2 < pages.size()) {
-            __builtin_prefetch(pages[i + 2]->body.load(std::memory_order_relaxed));
-        }
-        if (i + 1 < pages.size()) {
-            Prefetch(*pages[i + 1]->body.load(std::memory_order_relaxed), scan);
-        }
-        const uint8_t* row = body.LengthRow(scan);  // not null once the column has a hit
-        auto scanColumn = [&](auto column, auto find, auto length) {
-            size_t itemStart = 0, itemLength = 0;
-            int place = -1;  // the lengths are read from the first hit on
-            for (size_t hit = find(column, 0); hit != column.npos; hit = find(column, hit)) {
-                // Find the item holding the hit; a hit across two items is no match.
-                while (itemStart + itemLength <= hit) {
-                    itemStart += itemLength;
-                    itemLength = length(++place);
-                }
-                size_t itemEnd = itemStart + itemLength;
-                if (hit + needle.size() <= itemEnd) {
-                    keep(page->firstRecord + static_cast<uint32_t>(place));
-                    hit = itemEnd;
-                } else {
-                    ++hit;
-                }
+    // The matches of pages [first, last) in load order.
+    auto scanPages = [&](size_t first, size_t last, std::vector<uint32_t>& found) {
+        auto keep = [&](uint32_t loaded) __attribute__((always_inline)) {
+            uint32_t position = store.PositionOf(loaded);
+            // A hit of the only condition needs no further test.
+            if (conditions <= 1 || MatchesConditions(store.At(position), columns, texts)) {
+                found.push_back(position);
             }
         };
-        // Each form of column and of lengths has a loop of its own.
-        auto scanLengths = [&](auto column, auto find) {
-            if (body.lengthBytes == 1) {
-                scanColumn(column, find, [row](int p) { return size_t{row[p]}; });
-            } else {
-                const uint32_t* wide = reinterpret_cast<const uint32_t*>(row);
-                scanColumn(column, find, [wide](int p) { return size_t{wide[p]}; });
+        for (size_t i = first; i < last; ++i) {
+            const TextPage* page = pages[i];
+            const TextBody& body = page->Body();
+            // Three steps ahead the page's head is asked for, two ahead the head of its texts
+            // (found through the page's head, asked for the step before), one ahead the column.
+            if (i + 3 < last) {
+                __builtin_prefetch(pages[i + 3]);
+                __builtin_prefetch(reinterpret_cast<const char*>(pages[i + 3]) + 64);
             }
-        };
-        if (!body.Narrow(scan)) {
-            scanLengths(body.WideColumn(scan), [&](std::u16string_view column, size_t from) {
-                return FindText(column, needle, from);
-            });
-        } else if (narrowable) {
-            scanLengths(body.NarrowColumn(scan), [&](std::string_view column, size_t from) {
-                return column.find(narrowNeedle, from);
-            });
+            if (i + 2 < last) {
+                __builtin_prefetch(pages[i + 2]->body.load(std::memory_order_relaxed));
+            }
+            if (i + 1 < last) {
+                Prefetch(*pages[i + 1]->body.load(std::memory_order_relaxed), scan);
+            }
+            ScanPage(*page, body, scan, needle, narrowable, narrowNeedle, keep);
         }
+    };
+    // The scan waits on memory more than it computes: a large store is scanned in two halves
+    // on two cores where there are two, the second half's matches put after the first's.
+    const size_t n = pages.size();
+    if (n < kPagesForTwoThreads || UsableCores() < 2) {
+        scanPages(0, n, matches);
+        return;
     }
+    std::vector<uint32_t> later;
+    std::atomic<bool> noMemory{false};
+    InParts(2, [&](int t) {
+        try {
+            t == 0 ? scanPages(0, n / 2, matches) : scanPages(n / 2, n, later);
+        } catch (const std::bad_alloc&) {
+            noMemory = true;
+        }
+    });
+    if (noMemory) {
+        throw std::bad_alloc();
+    }
+    matches.insert(matches.end(), later.begin(), later.end());
 }
 
 // Grid order: cell number, then the cell list's order (the record loaded last first). The

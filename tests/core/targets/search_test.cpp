@@ -271,26 +271,39 @@ TEST_F(SearchTest, RandomizedAgainstTheFullWalk) {
                                  << ToUtf8(FormatDms(lon)) << " wanted " << wanted;
     }
     // The text search over the same grid, dense cells included, in grid order: cell number,
-    // then the place loaded last first. "7" gives a few hundred matches, the address all.
-    for (int slot : {0, 2}) {
-        std::vector<std::pair<int, size_t>> expected;
-        for (size_t i = 0; i < list.size(); ++i) {
-            int row = 0, column = 0;
-            GridCellOf(list[i].lat, list[i].lon, row, column);
-            if (slot == 2 || list[i].name.find(u"7") != std::u16string::npos) {
-                expected.push_back({std::min(row, 259) * kGridColumns + std::min(column, 259), i});
-            }
+    // then the place loaded last first. "7" gives a few hundred matches, the address all. Then
+    // over the places sixteen times, which a store scans in two halves on two threads.
+    for (int copies : {1, 16}) {
+        std::vector<Place> all;
+        for (int c = 0; c < copies; ++c) {
+            all.insert(all.end(), list.begin(), list.end());
         }
-        std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
-            return a.first < b.first || (a.first == b.first && a.second > b.second);
-        });
-        SearchTexts texts;
-        texts[slot] = slot == 0 ? u"7" : u"町";
-        found.count = 0;
-        ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
-        ASSERT_EQ(found.count, static_cast<int>(expected.size()));
-        for (int i = 0; i < found.count; ++i) {
-            ASSERT_EQ(std::stoul(ToUtf8(found.targets[i]->Info(0))), expected[i].second) << i;
+        for (size_t i = 0; i < all.size(); ++i) {
+            all[i].name = FromUtf8(std::to_string(i));
+        }
+        LoadPlaces(all);
+        for (int slot : {0, 2}) {
+            std::vector<std::pair<int, size_t>> expected;
+            for (size_t i = 0; i < all.size(); ++i) {
+                int row = 0, column = 0;
+                GridCellOf(all[i].lat, all[i].lon, row, column);
+                if (slot == 2 || all[i].name.find(u"7") != std::u16string::npos) {
+                    expected.push_back(
+                        {std::min(row, 259) * kGridColumns + std::min(column, 259), i});
+                }
+            }
+            std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+                return a.first < b.first || (a.first == b.first && a.second > b.second);
+            });
+            SearchTexts texts;
+            texts[slot] = slot == 0 ? u"7" : u"町";
+            found.count = 0;
+            ASSERT_EQ(SearchByConditions(grid, columns, texts, found), 0);
+            ASSERT_EQ(found.count, static_cast<int>(expected.size()));
+            for (int i = 0; i < found.count; ++i) {
+                ASSERT_EQ(std::stoul(ToUtf8(found.targets[i]->Info(0))), expected[i].second)
+                    << copies << " " << i;
+            }
         }
     }
 }
