@@ -1,7 +1,8 @@
 // An allocator for the large tables a load fills at once (the store's and the index's). From
-// 256 KB on they are mapped from the system, on huge pages from 2 MB on (see MappedBlock), rather
-// than taken from the heap: a fresh process's heap grows in 4 KB pages, each faulted in on its
-// first write, which made the first load of a process a third slower than the loads after it.
+// 2 MB on they are mapped from the system on huge pages (see MappedBlock) rather than taken from
+// the heap: a fresh process's heap grows in 4 KB pages, each faulted in on its first write, which
+// made the first load of a process a third slower than the loads after it. Smaller tables stay on
+// the heap: a huge page for them would hold more memory than they use.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +18,7 @@ namespace zentorak {
 template <typename T>
 struct MappedAllocator {
     using value_type = T;
-    static constexpr size_t kMappedFrom = size_t{256} << 10;
+    static constexpr size_t kMappedFrom = kHugePage;
 
     MappedAllocator() = default;
     template <typename U>
