@@ -9,6 +9,7 @@
 #include "gui/app/radar_widget.h"
 #include "gui/app/result_panes.h"
 #include "gui/dialogs/dialog_driver.h"
+#include "gui/dialogs/file_select_dialog.h"
 #include "gui/platform/soft_key_bar.h"
 
 namespace zentorak::testing {
@@ -68,6 +69,16 @@ TEST_F(AppFixture, ScreenReaderAndKeyboardReachEveryWindow) {
         });
         Window().Dispatch(command);
     }
+    bool fileDialog = false;
+    WhenDialogOpens(QStringLiteral("入力元"), [&unnamed, &fileDialog](QDialog* dialog) {
+        Unnamed(QAccessible::queryAccessibleInterface(dialog), unnamed);
+        fileDialog = true;
+        dialog->reject();
+    });
+    FileSelectDialog files;  // as the location-info page opens it
+    files.SetTitle(u"入力元");
+    files.Run(&Window(), 0);
+    EXPECT_TRUE(fileDialog);
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
 
     Window().activateWindow();
