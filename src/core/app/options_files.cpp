@@ -204,30 +204,13 @@ std::optional<SpecialItemsView> SpecialItemsFromFirstFile(
     if (first.empty()) {
         return std::nullopt;
     }
-    // The columns as a load of the file reads them: a place list's captions after its point;
-    // in another file the coordinates where its first lines have them, the other columns as
-    // items.
-    const std::string path = FileNameFromUtf16(first);
+    // The columns as a load of the file reads them.
     std::vector<std::u16string> header;
     FileColumns chosen;
-    if (PlaceFormatOf(path) != PlaceFormat::kNone) {
-        const CoordinateKeywords keywords{settings.KwdLat, settings.KwdLon, settings.KwdFavName,
-                                          settings.KwdTelNo};
-        if (ReadFileCaptions(path, header, keywords) != 0) {
-            return std::nullopt;
-        }
-        for (size_t c = 2; c < header.size(); ++c) {
-            chosen.items.push_back(static_cast<int>(c));
-        }
-    } else {
-        FileStart start;
-        if (ReadFileStart(path, start) != 0) {
-            return std::nullopt;
-        }
-        chosen =
-            ChooseFileColumns(start.header, std::string_view(start.head).substr(start.firstLine),
-                              {settings.KwdLat, settings.KwdLon});
-        header = std::move(start.header);
+    const CoordinateKeywords keywords{settings.KwdLat, settings.KwdLon, settings.KwdFavName,
+                                      settings.KwdTelNo};
+    if (ReadFileColumns(FileNameFromUtf16(first), keywords, header, chosen) != 0) {
+        return std::nullopt;
     }
     ColumnMap columns;
     FileColumnMap(header, chosen, columns);

@@ -435,15 +435,12 @@ std::vector<int> PlaceColumns(CaptionMerge& merge, const std::vector<std::u16str
 // columns, its captions merged into the load's column map.
 int AddPlaceList(TargetGrid& grid, CaptionMerge& merge, const PlaceList& places,
                  LocationInfoFileReport& report) {
-    std::vector<std::u16string> header{u"緯度", u"経度"};
+    std::vector<std::u16string> header;
     FileColumns chosen;
     std::vector<int> slots;
     std::shared_ptr<ItemPlan> items;
     try {
-        for (const std::string& caption : places.captions) {
-            chosen.items.push_back(static_cast<int>(header.size()));
-            header.push_back(FromUtf8(caption));
-        }
+        PlaceListHeader(places, header, chosen);
         slots = PlaceColumns(merge, header, chosen, report);
         items = std::make_shared<ItemPlan>();
     } catch (const std::bad_alloc&) {

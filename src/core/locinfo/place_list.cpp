@@ -338,22 +338,33 @@ int ReadPlaceListFile(const std::string& path, PlaceFormat format,
     }
 }
 
-int ReadFileCaptions(const std::string& path, std::vector<std::u16string>& fields,
-                     const CoordinateKeywords& keywords) {
-    const PlaceFormat format = PlaceFormatOf(path);
-    if (format == PlaceFormat::kNone) {
-        return ReadCsvHeader(path, fields);
+void PlaceListHeader(const PlaceList& list, std::vector<std::u16string>& header,
+                     FileColumns& columns) {
+    header = {u"緯度", u"経度"};
+    columns = FileColumns{};
+    for (const std::string& caption : list.captions) {
+        columns.items.push_back(static_cast<int>(header.size()));
+        header.push_back(FromUtf8(caption));
     }
-    fields.clear();
-    PlaceList list;
-    const int result = ReadPlaceListFile(path, format, keywords, list);
-    if (result != 0) {
+}
+
+int ReadFileColumns(const std::string& path, const CoordinateKeywords& keywords,
+                    std::vector<std::u16string>& header, FileColumns& columns) {
+    if (const PlaceFormat format = PlaceFormatOf(path); format != PlaceFormat::kNone) {
+        PlaceList list;
+        const int result = ReadPlaceListFile(path, format, keywords, list);
+        if (result == 0) {
+            PlaceListHeader(list, header, columns);
+        }
         return result;
     }
-    fields = {u"緯度", u"経度"};
-    for (const std::string& caption : list.captions) {
-        fields.push_back(FromUtf8(caption));
+    FileStart start;
+    if (const int result = ReadFileStart(path, start); result != 0) {
+        return result;
     }
+    columns = ChooseFileColumns(start.header, std::string_view(start.head).substr(start.firstLine),
+                                keywords);
+    header = std::move(start.header);
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/locinfo/file_columns.h"
 #include "core/locinfo/location_info.h"
 
 namespace zentorak {
@@ -109,10 +110,15 @@ inline int ReadGeoJsonPlaces(std::string& bytes, PlaceListBuilder& places) {
 int ReadPlaceListFile(const std::string& path, PlaceFormat format,
                       const CoordinateKeywords& keywords, PlaceList& list);
 
-// The captions a location-info file offers as its header gives them: for a place list,
-// 緯度 and 経度 then its item captions; for any other file ReadCsvHeader's fields. 0 or
-// ReadCsvHeader's failures.
-int ReadFileCaptions(const std::string& path, std::vector<std::u16string>& fields,
-                     const CoordinateKeywords& keywords = {});
+// The header a place list stands for (緯度, 経度, then its captions) and its columns: the point
+// first, the items after it.
+void PlaceListHeader(const PlaceList& list, std::vector<std::u16string>& header,
+                     FileColumns& columns);
+
+// The header of a location-info file and the columns a load of it reads: a place list's as
+// PlaceListHeader gives them, another file's as ChooseFileColumns finds them in its first lines.
+// 0, or the failure of reading the file.
+int ReadFileColumns(const std::string& path, const CoordinateKeywords& keywords,
+                    std::vector<std::u16string>& header, FileColumns& columns);
 
 }  // namespace zentorak
