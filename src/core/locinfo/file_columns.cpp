@@ -157,8 +157,10 @@ FileColumns ChooseFileColumns(const std::vector<std::u16string>& header, std::st
         bool first = false, named = false;
         for (int n = 0; n < kSampleLines && !lines.empty() && !first; ++n) {
             const size_t end = lines.find_first_of("\r\n");
-            // A line cut by the end of the bytes is not judged.
-            if (end == std::string_view::npos) {
+            // A line cut by the end of the bytes is not judged, nor one whose CR is the last
+            // byte: the line reader gives that as the file's unended last piece (or its LF is
+            // beyond the bytes read).
+            if (end == std::string_view::npos || (lines[end] == '\r' && end + 1 == lines.size())) {
                 break;
             }
             const std::string_view line = lines.substr(0, end);

@@ -297,6 +297,8 @@ TEST_F(FormsTest, TheFirstLinesDecideWhereTheCoordinatesAre) {
     const std::string named = "x,y,a,b,c,d,e,f,g,h,i,j,35.5,139.5,139/30/00.000\r\n";
     // A first line whose first two columns give no point, then a handsets' line.
     const std::string late = named + usual;
+    // The same as the file's last piece, ended by a CR alone: not a line the first lines judge.
+    const std::string namedLast = named.substr(0, named.size() - 1);
     // Longitude first in columns 0 and 1: no point inside the area there.
     const std::string swapped = "139.5,35.5,a\r\n";
     struct Row {
@@ -324,6 +326,7 @@ TEST_F(FormsTest, TheFirstLinesDecideWhereTheCoordinatesAre) {
         {"x,y,a,b,c,d,e,f,g,h,i,j,Y,X", named, {u"Y", u"X"}, 12, 13, 1},
         {"x,y,a,b,c,d,e,f,g,h,i,j,緯度,経度", named, {u"", u""}, 12, 13, 1},
         {"x,y,a,b,c,d,e,f,g,h,i,j,lng,lat", named, {}, 0, 1, 0},  // 139.5 is no latitude
+        {"x,y,a,b,c,d,e,f,g,h,i,j,lat,lng", namedLast, {}, 0, 1, 0},
         {"経度,緯度,a", swapped, {}, 1, 0, 1},
         {"緯度,経度,a", swapped, {}, 0, 1, 0},
     };
